@@ -1,0 +1,322 @@
+#include "core/samplebuffer.h"
+
+#include "core/reporter.h"
+
+#include <cstring>
+#include <limits>
+
+namespace {
+
+void ReportWarning(const QString& text, const QString& caption = QString()) {
+    ReportMessage(CMessage{text, caption, CMessageIcon::Warning});
+}
+
+// The load defaults differ from the construction defaults only in the rate.
+CWaveFormat LoadDefaults() {
+    CWaveFormat format;
+    format.samplesPerSec = 11025;
+    format.avgBytesPerSec = 11025;
+    return format;
+}
+
+inline qint16 Word(const quint8* p) { return qint16(quint16(p[0] | (p[1] << 8))); }
+
+inline void PutWord(quint8* p, int value) {
+    p[0] = quint8(value & 0xFF);
+    p[1] = quint8((value >> 8) & 0xFF);
+}
+
+// Fills `count` samples spaced `stride` bytes apart with one sample value of 1 or 2 bytes.
+void FillSamples(quint8* p, quint64 count, quint32 stride, quint32 sampleBytes, int value) {
+    for (quint64 i = 0; i < count; ++i, p += stride) {
+        if (sampleBytes == 1)
+            *p = quint8(value);
+        else
+            PutWord(p, value);
+    }
+}
+
+// Moves `count` samples of one channel from `from` to `to` (stride apart), overlap-safe.
+void MoveSamples(quint8* to, const quint8* from, quint64 count, quint32 stride,
+                 quint32 sampleBytes) {
+    if (to == from || count == 0)
+        return;
+    if (to < from) {
+        for (quint64 i = 0; i < count; ++i)
+            std::memcpy(to + i * stride, from + i * stride, sampleBytes);
+    } else {
+        for (quint64 i = count; i-- > 0;)
+            std::memcpy(to + i * stride, from + i * stride, sampleBytes);
+    }
+}
+
+} // namespace
+
+FileKind FileKindForPath(const QString& path) {
+    const QString upper = path.toUpper();
+    if (upper.endsWith(QLatin1String(".AU")) || upper.endsWith(QLatin1String(".SND")))
+        return FileKind::SunAudio;
+    if (upper.endsWith(QLatin1String(".VOC")))
+        return FileKind::Voice;
+    if (upper.endsWith(QLatin1String(".WAV")))
+        return FileKind::Wave;
+    return FileKind::Raw;
+}
+
+CSampleBuffer::CSampleBuffer() = default;
+
+// The devices' destructors stop and close them, so a buffer destroyed while playing or recording
+// leaves no device running on freed memory.
+CSampleBuffer::~CSampleBuffer() {
+    m_waveOut.reset();
+    m_waveIn.reset();
+}
+
+QString CSampleBuffer::GetInfo(int index) const {
+    if (index < 0 || index >= InfoTextCount)
+        return QString();
+    return m_info[std::size_t(index)];
+}
+
+void CSampleBuffer::SetInfo(int index, const QString& text) {
+    if (index >= 0 && index < InfoTextCount)
+        m_info[std::size_t(index)] = text;
+}
+
+int CSampleBuffer::SetFormat(quint32 rate, bool stereo, bool sixteenBit) {
+    m_layout = MakeLayout(stereo, sixteenBit);
+    const quint32 blockAlign = BytesPerFrame();
+    m_format.channels = quint16(stereo ? 2 : 1);
+    m_format.bitsPerSample = quint16(sixteenBit ? 16 : 8);
+    m_format.samplesPerSec = rate;
+    m_format.avgBytesPerSec = quint32(quint64(rate) * blockAlign);
+    m_format.blockAlign = quint16(blockAlign);
+    m_frameCount = m_byteLength / blockAlign;
+    return int(blockAlign);
+}
+
+void CSampleBuffer::CommitFormat() { m_committed = m_format; }
+
+void CSampleBuffer::RevertFormat(quint32& rate, bool& stereo, bool& sixteenBit) {
+    m_format = m_committed;
+    LayoutFromFormat();
+    m_frameCount = m_byteLength / BytesPerFrame();
+    rate = m_format.samplesPerSec;
+    stereo = LayoutIsStereo(m_layout);
+    sixteenBit = LayoutIs16Bit(m_layout);
+}
+
+void CSampleBuffer::LayoutFromFormat() {
+    m_layout = MakeLayout(m_format.channels != 1, m_format.bitsPerSample != 8);
+}
+
+void CSampleBuffer::SetByteLength(quint32 bytes) {
+    m_byteLength = bytes;
+    m_frameCount = bytes / BytesPerFrame();
+}
+
+bool CSampleBuffer::AllocateData(quint64 bytes) {
+    FreeData();
+    if (bytes > std::numeric_limits<quint32>::max() || !m_memory.Allocate(std::size_t(bytes))) {
+        ReportWarning(QStringLiteral("Error - Out of Memory!"));
+        return false;
+    }
+    m_data = m_memory.Data();
+    return true;
+}
+
+bool CSampleBuffer::ResizeData(quint64 bytes) {
+    if (bytes > std::numeric_limits<quint32>::max() || !m_memory.Resize(std::size_t(bytes)))
+        return false;
+    m_data = m_memory.Data();
+    return true;
+}
+
+void CSampleBuffer::FreeData() {
+    m_memory.Free();
+    m_data = nullptr;
+    m_clipboardBlock.clear();
+    m_byteLength = 0;
+    m_frameCount = 0;
+}
+
+bool CSampleBuffer::ResolveRange(qint64& first, qint64& last) const {
+    if (!m_data || m_frameCount == 0)
+        return false;
+    if (first == -1 && last == -1) {
+        first = 0;
+        last = qint64(m_frameCount) - 1;
+    }
+    if (first < 0)
+        first = 0;
+    if (last >= qint64(m_frameCount))
+        last = qint64(m_frameCount) - 1;
+    return first <= last;
+}
+
+void CSampleBuffer::ReadFrame(quint32 frame, SampleLayout target, void* slot) const {
+    if (frame >= m_frameCount || !m_data)
+        return;
+    auto* out = static_cast<quint8*>(slot);
+    const quint8* p = m_data + quint64(frame) * BytesPerFrame();
+    // Left and right as exact integers: 0..255 for 8-bit data, -32768..32767 for 16-bit.
+    int l = 0;
+    int r = 0;
+    const bool sourceWide = LayoutIs16Bit(m_layout);
+    const bool sourceStereo = LayoutIsStereo(m_layout);
+    if (sourceWide) {
+        l = Word(p);
+        r = sourceStereo ? Word(p + 2) : l;
+    } else {
+        l = p[0];
+        r = sourceStereo ? p[1] : l;
+    }
+
+    // High byte of a 16-bit value (arithmetic shift) plus 128 is the 8-bit form.
+    auto narrow = [](int w) { return quint8(((w >> 8) + 128) & 0xFF); };
+    auto widen = [](int b) { return (b - 128) * 256; };
+
+    switch (target) {
+    case SampleLayout::Mono8:
+        if (!sourceStereo)
+            out[0] = sourceWide ? narrow(l) : quint8(l);
+        else
+            out[0] = sourceWide ? quint8((((l + r) >> 9) + 128) & 0xFF) : quint8((l + r) >> 1);
+        break;
+    case SampleLayout::Mono16:
+        if (!sourceStereo)
+            PutWord(out, sourceWide ? l : widen(l));
+        else
+            PutWord(out, sourceWide ? (l + r) >> 1 : (l + r - 256) * 128);
+        break;
+    case SampleLayout::Stereo8:
+        out[0] = sourceWide ? narrow(l) : quint8(l);
+        out[2] = sourceWide ? narrow(r) : quint8(r);
+        break;
+    case SampleLayout::Stereo16:
+        PutWord(out, sourceWide ? l : widen(l));
+        PutWord(out + 2, sourceWide ? r : widen(r));
+        break;
+    }
+}
+
+int CSampleBuffer::InsertFrames(quint32 at, quint32 count, int channel) {
+    const quint32 frameBytes = BytesPerFrame();
+    const quint64 oldLength = m_byteLength;
+    const quint64 newLength = oldLength + quint64(count) * frameBytes;
+    const quint32 oldFrames = m_frameCount;
+    if (at > oldFrames)
+        at = oldFrames;
+    if (!ResizeData(newLength)) {
+        ReportWarning(QStringLiteral("Error resizing sample!"), QStringLiteral("Wavelathe"));
+        return 0;
+    }
+    SetByteLength(quint32(newLength));
+
+    const quint64 shift = quint64(count) * frameBytes;
+    const quint64 from = quint64(at) * frameBytes;
+    const quint64 tail = quint64(oldFrames) * frameBytes - from;
+    const bool oneChannel = (channel == 1 || channel == 2) && LayoutIsStereo(m_layout);
+    if (!oneChannel) {
+        std::memmove(m_data + from + shift, m_data + from, tail);
+        // The odd bytes past the last whole frame stay behind it.
+        const quint64 rest = oldLength - quint64(oldFrames) * frameBytes;
+        std::memmove(m_data + quint64(oldFrames) * frameBytes + shift,
+                     m_data + quint64(oldFrames) * frameBytes, rest);
+        return 1;
+    }
+
+    const quint32 sampleBytes = BytesPerSample();
+    const quint64 chosen = channel == 2 ? sampleBytes : 0;
+    const quint64 other = channel == 2 ? 0 : sampleBytes;
+    MoveSamples(m_data + from + shift + chosen, m_data + from + chosen, oldFrames - at, frameBytes,
+                sampleBytes);
+    // The other channel keeps its frames; its new frames at the end get a defined value: 127 as
+    // the 8-bit editor always did, silence for 16-bit data.
+    FillSamples(m_data + quint64(oldFrames) * frameBytes + other, count, frameBytes, sampleBytes,
+                sampleBytes == 1 ? 127 : 0);
+    return 1;
+}
+
+int CSampleBuffer::DeleteFrames(qint64 first, qint64 last, int channel) {
+    if (!ResolveRange(first, last))
+        return 0;
+    const quint32 frameBytes = BytesPerFrame();
+    const quint64 count = quint64(last - first + 1);
+    const bool oneChannel = (channel == 1 || channel == 2) && LayoutIsStereo(m_layout);
+    if (!oneChannel) {
+        const quint64 to = quint64(first) * frameBytes;
+        const quint64 from = quint64(last + 1) * frameBytes;
+        std::memmove(m_data + to, m_data + from, m_byteLength - from);
+        const quint32 newLength = quint32(m_byteLength - count * frameBytes);
+        ResizeData(newLength);
+        SetByteLength(newLength);
+        return 1;
+    }
+
+    const quint32 sampleBytes = BytesPerSample();
+    const quint64 chosen = channel == 2 ? sampleBytes : 0;
+    const quint64 moved = m_frameCount - quint64(last) - 1;
+    MoveSamples(m_data + quint64(first) * frameBytes + chosen,
+                m_data + quint64(last + 1) * frameBytes + chosen, moved, frameBytes, sampleBytes);
+    // 127 for 8-bit and -256 for 16-bit: the fill the editor has always written.
+    FillSamples(m_data + (quint64(first) + moved) * frameBytes + chosen, count, frameBytes,
+                sampleBytes, sampleBytes == 1 ? 127 : -256);
+    return 1;
+}
+
+int CSampleBuffer::CopyFrom(const CSampleBuffer& other) {
+    if (&other == this)
+        return 1;
+    if (!AllocateData(other.m_byteLength))
+        return 0;
+    if (other.m_byteLength)
+        std::memcpy(m_data, other.m_data, other.m_byteLength);
+    m_layout = other.m_layout;
+    m_format = other.m_format;
+    m_committed = other.m_format;
+    m_byteLength = other.m_byteLength;
+    m_frameCount = other.m_frameCount;
+    m_playing = false;
+    m_recording = false;
+    return 1;
+}
+
+int CSampleBuffer::LoadFile(const QString& path, FileKind kind) {
+    if (m_playing)
+        return 0;
+    m_format = LoadDefaults();
+    m_layout = SampleLayout::Mono8;
+    int result = 0;
+    switch (kind) {
+    case FileKind::Wave:
+        result = ReadWave(path);
+        break;
+    case FileKind::SunAudio:
+        result = ReadSunAudio(path);
+        break;
+    case FileKind::Voice:
+        result = ReadVoice(path);
+        break;
+    case FileKind::Raw:
+        break;
+    }
+    if (result == 0)
+        result = ReadRaw(path, 0, 0);
+    CommitFormat();
+    return result;
+}
+
+int CSampleBuffer::SaveFile(const QString& path, FileKind kind) {
+    switch (kind) {
+    case FileKind::Wave:
+        return WriteWave(path);
+    case FileKind::SunAudio:
+        return WriteSunAudio(path);
+    case FileKind::Voice:
+        return WriteVoice(path);
+    case FileKind::Raw:
+        break;
+    }
+    return WriteRaw(path);
+}

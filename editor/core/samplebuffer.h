@@ -1,0 +1,213 @@
+#pragma once
+// CSampleBuffer: one digitised sound sample of the editor, its format, its information texts and
+// the state of the engine that plays and records it.
+//
+// Units: a frame is one sampling instant (one sample per channel). Frame positions are unsigned
+// 32-bit; ranges are first and last frame, both inclusive, with -1/-1 meaning the whole sample.
+// 8-bit samples are unsigned bytes with 128 as the zero line; 16-bit samples are signed
+// little-endian words; stereo frames are interleaved, left first.
+//
+// Invariants kept by every operation:
+//  - frame count == byte length / BytesPerFrame() (integer division);
+//  - GetData() is non-null exactly while the buffer has a data block (or borrows clipboard data);
+//  - the layout agrees with the current format's channels and bits.
+//
+// Channel selector of the range operations: 0 all channels (or the only one), 1 left only,
+// 2 right only; 1 and 2 are used on stereo samples only.
+
+#include "core/memoryblock.h"
+#include "core/wavedevice.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+#include <array>
+#include <memory>
+
+class QObject;
+
+// Bit 1: 8-bit samples, bit 2: 16-bit, bit 4: mono, bit 8: stereo. Stored on the clipboard, so
+// the numbers never change.
+enum class SampleLayout : quint32 { Mono8 = 5, Mono16 = 6, Stereo8 = 9, Stereo16 = 10 };
+
+constexpr bool LayoutIs16Bit(SampleLayout layout) { return (quint32(layout) & 2) != 0; }
+constexpr bool LayoutIsStereo(SampleLayout layout) { return (quint32(layout) & 4) == 0; }
+constexpr quint32 LayoutBytesPerSample(SampleLayout layout) { return LayoutIs16Bit(layout) ? 2 : 1; }
+constexpr quint32 LayoutChannels(SampleLayout layout) { return LayoutIsStereo(layout) ? 2 : 1; }
+constexpr quint32 LayoutBytesPerFrame(SampleLayout layout) {
+    return LayoutBytesPerSample(layout) * LayoutChannels(layout);
+}
+constexpr SampleLayout MakeLayout(bool stereo, bool sixteenBit) {
+    return SampleLayout((stereo ? 8u : 4u) | (sixteenBit ? 2u : 1u));
+}
+
+// Numbers fixed by the document's file dialogs; any other value saves as raw data.
+enum class FileKind : int { Raw = 0, Wave = 1, SunAudio = 2, Voice = 3 };
+
+// The document's rule: the upper-cased path ending in ".AU" or ".SND" is Sun/NeXT, ".VOC" a voice
+// file, ".WAV" a wave file, anything else raw data.
+FileKind FileKindForPath(const QString& path);
+
+// The wave format record; it doubles as the body of a wave file's "fmt " chunk.
+struct CWaveFormat {
+    quint16 formatTag = 1;
+    quint16 channels = 1;
+    quint32 samplesPerSec = 22050;
+    quint32 avgBytesPerSec = 22050;
+    quint16 blockAlign = 1;
+    quint16 bitsPerSample = 8;
+    quint16 extraSize = 0;
+
+    friend bool operator==(const CWaveFormat& a, const CWaveFormat& b) {
+        return a.formatTag == b.formatTag && a.channels == b.channels &&
+               a.samplesPerSec == b.samplesPerSec && a.avgBytesPerSec == b.avgBytesPerSec &&
+               a.blockAlign == b.blockAlign && a.bitsPerSample == b.bitsPerSample &&
+               a.extraSize == b.extraSize;
+    }
+    friend bool operator!=(const CWaveFormat& a, const CWaveFormat& b) { return !(a == b); }
+};
+
+// Indices of the information texts; the wave file keeps them as IART, ICMT, ICOP, ICRD, INAM, ISFT.
+enum InfoText : int {
+    InfoArtist = 0,
+    InfoComments = 1,
+    InfoCopyright = 2,
+    InfoCreationDate = 3,
+    InfoName = 4,
+    InfoSoftware = 5,
+    InfoTextCount = 6
+};
+
+class CSampleBuffer {
+public:
+    CSampleBuffer();
+    ~CSampleBuffer();
+    CSampleBuffer(const CSampleBuffer&) = delete;
+    CSampleBuffer& operator=(const CSampleBuffer&) = delete;
+
+    // --- Format and size --------------------------------------------------------------------
+    quint32 GetFrameCount() const { return m_frameCount; }
+    quint32 GetByteLength() const { return m_byteLength; }
+    quint32 GetRate() const { return m_format.samplesPerSec; }
+    quint32 GetBits() const { return m_format.bitsPerSample; }
+    quint32 GetChannels() const { return LayoutChannels(m_layout); }
+    quint32 BytesPerFrame() const { return LayoutBytesPerFrame(m_layout); }
+    quint32 BytesPerSample() const { return LayoutBytesPerSample(m_layout); }
+    SampleLayout GetLayout() const { return m_layout; }
+    const CWaveFormat& GetFormat() const { return m_format; }
+    const CWaveFormat& GetCommittedFormat() const { return m_committed; }
+
+    // Information texts by index 0 to 5 (InfoText); other indices read empty and write nothing.
+    QString GetInfo(int index) const;
+    void SetInfo(int index, const QString& text);
+
+    // The data bytes; null while the sample is empty.
+    quint8* GetData() { return m_data; }
+    const quint8* GetData() const { return m_data; }
+    bool HasData() const { return m_data != nullptr; }
+
+    // Reinterprets the existing bytes in a new format; returns the block align.
+    int SetFormat(quint32 rate, bool stereo, bool sixteenBit);
+    void CommitFormat();
+    void RevertFormat(quint32& rate, bool& stereo, bool& sixteenBit);
+
+    // Converts one frame to `target` into a 4-byte slot: bytes 0-1 the left (or only) channel,
+    // bytes 2-3 the right; an 8-bit value sits in the first byte of its slot. Frames at or past
+    // the frame count leave the slot untouched.
+    void ReadFrame(quint32 frame, SampleLayout target, void* slot) const;
+
+    // --- Range operations -------------------------------------------------------------------
+    int InsertFrames(quint32 at, quint32 count, int channel);
+    int DeleteFrames(qint64 first, qint64 last, int channel);
+    int CopyFrom(const CSampleBuffer& other);
+
+    // --- Files ------------------------------------------------------------------------------
+    // 1 on success, 0 on failure. A failed reader is followed by a raw read of the whole file.
+    int LoadFile(const QString& path, FileKind kind);
+    int SaveFile(const QString& path, FileKind kind);
+
+    int ReadWave(const QString& path);
+    int WriteWave(const QString& path);
+    int ReadVoice(const QString& path);
+    int WriteVoice(const QString& path);
+    int ReadSunAudio(const QString& path);
+    int WriteSunAudio(const QString& path);
+    // `length` 0 reads up to the end of the file.
+    int ReadRaw(const QString& path, quint64 offset, quint64 length);
+    int WriteRaw(const QString& path);
+
+    // --- Playback and recording -------------------------------------------------------------
+    bool IsPlaying() const { return m_playing; }
+    bool IsRecording() const { return m_recording; }
+    // 0 started, 1 already playing, -1 no data or buffer not prepared, else the device's error.
+    qint16 StartPlayback(QObject* notify, int device, qint64 first, qint64 last);
+    void PausePlayback();
+    void ResetPlayback();
+    void StopPlayback();
+    quint32 GetPlayPosition();
+    // 0 started, non-zero failed.
+    qint16 StartRecording(QObject* notify, quint32 bytes, int device);
+    void StopRecording();
+    double GetRecordFraction() const;
+
+    // --- Conversion -------------------------------------------------------------------------
+    void Resample(quint32 oldRate, quint32 newRate);
+    void ConvertLayout(SampleLayout source, SampleLayout target);
+    void ApplyFormat();
+
+    // --- Effects ----------------------------------------------------------------------------
+    void Amplify(float gain, qint64 first, qint64 last, int channel);
+    float NormaliseFactor(qint64 first, qint64 last, int channel) const;
+    void DCBiasAdjust(float bias, int channel);
+    void ScaleFrame(float gain, quint32 frame, int channel);
+    void PanFrame(float position, quint32 frame);
+    void Reverse(qint64 first, qint64 last, int channel);
+    // Flips the top bit of every byte of the range, whatever the bit depth.
+    void ChangeSign(qint64 first, qint64 last);
+    quint32 PeakSearch(qint64 first, qint64 last, int channel) const;
+    // Expands every byte as a G.711 mu-law code to a 16-bit sample, in place.
+    void DecodeULaw();
+
+    // --- Clipboard --------------------------------------------------------------------------
+    int CopyToClipboard(QObject* window, qint64 first, qint64 last, int channel);
+    int CutToClipboard(QObject* window, qint64 first, qint64 last, int channel);
+    int ReadClipboard(QObject* window);
+    void ReleaseClipboard();
+    quint32 PasteFromClipboard(QObject* window, quint32 at, int channel);
+
+private:
+    // Replaces the data by a new block of `bytes`; reports "Error - Out of Memory!" on failure
+    // and leaves the buffer without data.
+    bool AllocateData(quint64 bytes);
+    // Keeps the data and the sizes as they were on failure.
+    bool ResizeData(quint64 bytes);
+    void FreeData();
+    // Sets the byte length and the frame count that follows from it and the layout.
+    void SetByteLength(quint32 bytes);
+    // The layout that the current format's bits and channels describe.
+    void LayoutFromFormat();
+    // Resolves -1/-1 to the whole sample and clamps the range to the frames there are; false for
+    // an empty sample or a range that holds no frame.
+    bool ResolveRange(qint64& first, qint64& last) const;
+
+    std::array<QString, InfoTextCount> m_info;
+    quint32 m_frameCount = 0;
+    quint32 m_byteLength = 0;
+    CMemoryBlock m_memory;
+    SampleLayout m_layout = SampleLayout::Mono8;
+    quint8* m_data = nullptr;
+    CWaveFormat m_format;
+    CWaveFormat m_committed;
+    std::unique_ptr<CWaveOutDevice> m_waveOut;
+    CWaveHeader m_outHeader;
+    std::unique_ptr<CWaveInDevice> m_waveIn;
+    CWaveHeader m_inHeader;
+    bool m_playing = false;
+    bool m_recording = false;
+    quint32 m_playStart = 0;
+    quint32 m_playEnd = 0;
+    quint32 m_playPosition = 0;
+    // The clipboard data m_data points into between ReadClipboard and ReleaseClipboard.
+    QByteArray m_clipboardBlock;
+};
