@@ -152,9 +152,11 @@ public:
     double GetRecordFraction() const;
 
     // --- Conversion -------------------------------------------------------------------------
-    void Resample(quint32 oldRate, quint32 newRate);
-    void ConvertLayout(SampleLayout source, SampleLayout target);
-    void ApplyFormat();
+    // 1 on success; 0 when the block cannot be resized ("Error resizing sample!") or a rate is 0,
+    // and the sample is then unchanged.
+    int Resample(quint32 oldRate, quint32 newRate);
+    int ConvertLayout(SampleLayout source, SampleLayout target);
+    int ApplyFormat();
 
     // --- Effects ----------------------------------------------------------------------------
     void Amplify(float gain, qint64 first, qint64 last, int channel);
@@ -177,6 +179,9 @@ public:
     quint32 PasteFromClipboard(QObject* window, quint32 at, int channel);
 
 private:
+    // The undo history swaps data blocks and format records in and out as a whole.
+    friend class CUndoHistory;
+
     // Replaces the data by a new block of `bytes`; reports "Error - Out of Memory!" on failure
     // and leaves the buffer without data.
     bool AllocateData(quint64 bytes);
