@@ -1,0 +1,244 @@
+#include "core/albumdatabase.h"
+
+#include "core/displayfields.h"
+#include "core/profile.h"
+#include "core/songlistmodel.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <ctime>
+
+namespace {
+
+const QString KVersion = QStringLiteral("DatabaseVersion");
+const QString KSaved = QStringLiteral("SavedAtTime");
+const QString KTitle = QStringLiteral("Title");
+const QString KLength = QStringLiteral("AlbumTotalLength");
+const QString KTracks = QStringLiteral("NumberOfTracks");
+const QString KCurrent = QStringLiteral("CurrentSong");
+const QString KOrder = QStringLiteral("SongOrder");
+const QString KLongLookup = QStringLiteral("UseLongDBLookup");
+
+QString SongKey(int n) { return QStringLiteral("Song%1").arg(n); }
+
+// Reads with the size semantics of the profile layer: at most size - 1 characters.
+QString Read(const TProfile& profile, const QString& section, const QString& key, const QString& def,
+             int size) {
+    QString out;
+    profile.ReadString(section, key, def, out, size);
+    return out;
+}
+
+bool Below(const QString& version, const char* other) {
+    return QString::compare(version, QLatin1String(other), Qt::CaseSensitive) < 0;
+}
+
+int ClampTracks(int count) { return std::clamp(count, 0, MaxTracks); }
+
+// sscanf "%4d": leading white space, then at most four characters of sign and digits.
+int ScanFourDigits(const QString& text) {
+    qsizetype i = 0;
+    while (i < text.size() && text[i].isSpace())
+        ++i;
+    return LeadingInteger(text.mid(i, 4));
+}
+
+} // namespace
+
+TAlbumDatabase::TAlbumDatabase(QString path) : path(std::move(path)) {}
+
+QString TAlbumDatabase::DefaultTrackTitle(int track) { return QStringLiteral("Track %1").arg(track); }
+
+void TAlbumDatabase::SplitOldSong(const QString& value, int& track, QString& title, int& inQueue) {
+    track = LeadingInteger(value);
+    const qsizetype first = value.indexOf(QLatin1Char(','));
+    if (first < 0) {
+        // No fields at all: keep the text as the title and the song in the queue.
+        title = value.trimmed();
+        inQueue = 1;
+        return;
+    }
+    qsizetype start = first + 1;
+    while (start < value.size() && value[start].isSpace())
+        ++start;
+    const qsizetype last = value.lastIndexOf(QLatin1Char(','));
+    title = last > first ? value.mid(start, std::max<qsizetype>(0, last - start)) : value.mid(start);
+    inQueue = LeadingInteger(value.mid(last + 1));
+}
+
+TAlbumRecord TAlbumDatabase::ReadAlbum(const QString& key, int trackCount) const {
+    TProfile profile(path);
+    // A disc without a key reads through an empty section name, which no section can have.
+    const QString section = key.isNull() ? QString() : key;
+    trackCount = ClampTracks(trackCount);
+    TAlbumRecord record;
+    record.title = Read(profile, section, KTitle, QStringLiteral("Untitled"), 50);
+    const QString song1 = Read(profile, section, SongKey(1), QString(), 100);
+    record.version = Read(profile, section, KVersion,
+                          song1.isEmpty() ? QStringLiteral("2.7") : QStringLiteral("2.0"), 5);
+    if (!Below(record.version, "2.1")) {
+        for (int n = 1; n <= trackCount; ++n)
+            record.titles.append(Read(profile, section, SongKey(n), DefaultTrackTitle(n), 100));
+        QStringList all;
+        for (int n = 1; n <= trackCount; ++n)
+            all.append(QString::number(n));
+        const QString order = Read(profile, section, KOrder, all.join(QLatin1Char(' ')), 1023);
+        for (const QString& part : order.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            record.queue.append(LeadingInteger(part));
+    } else {
+        for (int n = 1; n <= trackCount; ++n) {
+            const QString value = Read(profile, section, SongKey(n),
+                                       QStringLiteral("%1, Track %1, 1").arg(n), 100);
+            int track = 0, inQueue = 0;
+            QString title;
+            SplitOldSong(value, track, title, inQueue);
+            // Titles stay in track order; a track number outside the list so far appends.
+            const int at = track - 1 >= 0 && track - 1 <= record.titles.size()
+                               ? track - 1
+                               : static_cast<int>(record.titles.size());
+            record.titles.insert(at, title);
+            if (inQueue) {
+                qsizetype p = 0;
+                while (p < record.queue.size() && record.queue[p] < track)
+                    ++p;
+                record.queue.insert(p, track);
+            }
+        }
+    }
+    record.currentSong = profile.ReadInt(section, KCurrent, -1);
+    return record;
+}
+
+QString TAlbumDatabase::SavedAtTime() {
+    static const char* const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    // The C library's asctime form without its newline; names are English whatever the locale.
+    return QString::asprintf("%s %s %2d %02d:%02d:%02d %d", days[local.tm_wday % 7],
+                             months[local.tm_mon % 12], local.tm_mday, local.tm_hour, local.tm_min,
+                             local.tm_sec, local.tm_year + 1900);
+}
+
+bool TAlbumDatabase::WriteAlbum(const QString& key, const TAlbumContents& contents) {
+    if (key.isEmpty())
+        return false;
+    TProfile profile(path);
+    TProfile::TBatch batch(profile);
+    const QString stored = Read(profile, key, KVersion, QStringLiteral("2.0"), 5);
+    if (Below(stored, "2.7"))
+        profile.DeleteSection(key);
+    profile.WriteString(key, KVersion, Version());
+    profile.WriteString(key, KSaved, SavedAtTime());
+    profile.WriteString(key, KTitle, contents.title);
+    profile.WriteString(key, KLength, QString::number(contents.totalLengthMs / 1000));
+    profile.WriteString(key, KTracks, QString::number(contents.numberOfTracks));
+    profile.WriteString(key, KCurrent, QString::number(contents.currentSong));
+    for (int n = 1; n <= contents.titles.size(); ++n)
+        profile.WriteString(key, SongKey(n), contents.titles[n - 1]);
+    QStringList order;
+    for (int track : contents.queue)
+        order.append(QString::number(track));
+    profile.WriteString(key, KOrder, order.join(QLatin1Char(' ')));
+    return batch.Commit();
+}
+
+bool TAlbumDatabase::DeleteAlbum(const QString& key) {
+    if (key.isEmpty())
+        return false;
+    TProfile profile(path);
+    return profile.DeleteSection(key);
+}
+
+bool TAlbumDatabase::ListSections(QStringList& sections) const {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    constexpr qsizetype WordLimit = 1023; // the scan buffer holds 1024 characters with its end
+    sections.clear();
+    QByteArray word;
+    bool tooLong = false;
+    auto finishWord = [&] {
+        if (!tooLong && word.size() >= 3 && word.front() == '[' && word.back() == ']')
+            sections.append(QString::fromUtf8(word.mid(1, word.size() - 2)));
+        word.clear();
+        tooLong = false;
+    };
+    QByteArray chunk;
+    while (!(chunk = file.read(1 << 16)).isEmpty()) {
+        for (char c : chunk) {
+            if (c == ' ' || (c >= '\t' && c <= '\r')) {
+                if (!word.isEmpty() || tooLong)
+                    finishWord();
+            } else if (word.size() < WordLimit && !tooLong) {
+                word.append(c);
+            } else {
+                tooLong = true;
+                word.clear();
+            }
+        }
+    }
+    if (!word.isEmpty() || tooLong)
+        finishWord();
+    return file.error() == QFileDevice::NoError;
+}
+
+TAlbumSummary TAlbumDatabase::ReadSummary(const QString& section, bool countTracks) const {
+    TProfile profile(path);
+    TAlbumSummary summary;
+    summary.title = Read(profile, section, KTitle, QStringLiteral("???"), 50);
+    summary.version = Read(profile, section, KVersion, QStringLiteral("1.4"), 4);
+    if (!Below(summary.version, "1.6")) {
+        summary.length = profile.ReadInt(section, KLength, 0);
+        summary.tracks = ClampTracks(profile.ReadInt(section, KTracks, 0));
+        return summary;
+    }
+    summary.length = ScanFourDigits(section);
+    if (countTracks && profile.ReadInt(section, KLongLookup, 1) != 0) {
+        while (summary.tracks < MaxTracks &&
+               !Read(profile, section, SongKey(summary.tracks + 1), QString(), 100).isEmpty())
+            ++summary.tracks;
+    }
+    return summary;
+}
+
+QString TAlbumDatabase::ExportTitle(const QString& section, const TAlbumSummary& summary,
+                                    int track) const {
+    TProfile profile(path);
+    const QString value = Read(profile, section, SongKey(track), DefaultTrackTitle(track), 100);
+    if (!Below(summary.version, "2.1"))
+        return value;
+    int number = 0, inQueue = 0;
+    QString title;
+    SplitOldSong(value, number, title, inQueue);
+    return title;
+}
+
+TAlbumDatabase::TExportResult TAlbumDatabase::Export(const QString& outPath) const {
+    QSaveFile out(outPath);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Text))
+        return TExportResult::CannotWriteExport;
+    QStringList sections;
+    if (!ListSections(sections))
+        return TExportResult::CannotReadDatabase;
+    QByteArray text;
+    for (const QString& section : sections) {
+        const TAlbumSummary summary = ReadSummary(section);
+        QString line = summary.title + QLatin1Char(',') + QString::number(summary.tracks) +
+                       QLatin1Char(',') +
+                       FormatTime(summary.length);
+        for (int n = 1; n <= summary.tracks; ++n)
+            line += QLatin1Char(',') + ExportTitle(section, summary, n);
+        line += QLatin1Char(',') + section + QLatin1Char('\n');
+        text += line.toUtf8();
+        if (text.size() > (1 << 20)) {
+            out.write(text);
+            text.clear();
+        }
+    }
+    out.write(text);
+    return out.commit() ? TExportResult::Ok : TExportResult::CannotWriteExport;
+}

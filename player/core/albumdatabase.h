@@ -1,0 +1,82 @@
+#pragma once
+// The album database cdalb.idb: one INI section per disc, named by the disc key (decimal digits),
+// holding the album title, the track titles, the play order and the song last played.
+//
+// Keys of the current format "2.7": DatabaseVersion, SavedAtTime (the 24-character C time text),
+// Title, AlbumTotalLength (s), NumberOfTracks, CurrentSong (queue index, -1 none), Song1..SongN
+// (bare titles) and SongOrder (track numbers separated by single blanks). Older sections are read:
+// below "2.1" each SongN holds "track, title, in-queue flag" and there is no SongOrder; below "1.6"
+// there is no length or track count (the listing takes the length from the first four digits of
+// the section name and counts the SongN keys). Versions compare as plain strings.
+//
+// Reads and writes go through the profile layer (cached, atomic writes); the listing scans the
+// file as text word by word, as the maintenance dialog and the export expect: any blank-separated
+// word in square brackets names a section, even one standing inside a value.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// A CD holds at most 99 tracks; counts read from the file are kept within this.
+inline constexpr int MaxTracks = 99;
+
+struct TAlbumSummary {
+    QString title;
+    QString version;
+    int length = 0; // seconds
+    int tracks = 0;
+};
+
+// What a load takes from a section, already resolved to the disc's track count.
+struct TAlbumRecord {
+    QString title;
+    QStringList titles;  // one per track, in track order
+    QList<int> queue;    // track numbers in play order, as stored (not checked against the disc)
+    int currentSong = -1;
+    QString version;
+};
+
+// What a save writes.
+struct TAlbumContents {
+    QString title; // a null title removes the key
+    int totalLengthMs = 0;
+    int numberOfTracks = 0;
+    int currentSong = -1;
+    QStringList titles;
+    QList<int> queue;
+};
+
+class TAlbumDatabase {
+public:
+    explicit TAlbumDatabase(QString path);
+    const QString& Path() const { return path; }
+
+    // A null key (unreadable disc) reads no section: an album of defaults.
+    TAlbumRecord ReadAlbum(const QString& key, int trackCount) const;
+    // Rewrites the section of the key: an older section is deleted first so that keys of its
+    // format disappear; a current one is overwritten key by key. One atomic file write.
+    bool WriteAlbum(const QString& key, const TAlbumContents& contents);
+    bool DeleteAlbum(const QString& key);
+
+    // Section names in file order as the text scan finds them; false when the file cannot be read.
+    // A word longer than the scan buffer (1023 characters) is skipped whole.
+    bool ListSections(QStringList& sections) const;
+    // countTracks false skips counting the SongN keys of a section older than "1.6".
+    TAlbumSummary ReadSummary(const QString& section, bool countTracks = true) const;
+    // Title of track n of a listed section as the export writes it.
+    QString ExportTitle(const QString& section, const TAlbumSummary& summary, int track) const;
+
+    enum class TExportResult { Ok, CannotWriteExport, CannotReadDatabase };
+    // One line per section: title, track count, length "mm:ss", the track titles, section name.
+    // The output is written atomically; on failure nothing at outPath changes.
+    TExportResult Export(const QString& outPath) const;
+
+    static QString Version() { return QStringLiteral("2.7"); }
+    static QString SavedAtTime(); // the local time as the 24-character C time text
+    static QString DefaultTrackTitle(int track);
+    // Splits an old "track, title, flag" value.
+    static void SplitOldSong(const QString& value, int& track, QString& title, int& inQueue);
+
+private:
+    QString path;
+};

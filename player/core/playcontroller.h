@@ -1,0 +1,195 @@
+#pragma once
+// The play controller: turns the album's play queue into sound on the CD drive and keeps the
+// display in step. It owns the album, its two song lists (the hidden title list and the queue)
+// and the controller state; it follows the drive once a second (timer 777) and through the
+// drive's completion notifications, picks the next song by the order options, notices a disc
+// being removed or inserted, loads and saves albums in the database and rearranges the queue.
+//
+// It never touches a widget: display fields go through TDisplayFields (keyed by control id),
+// long operations through TStatusHint, questions and errors through the reporter, and the states
+// of buttons, menu checks, the position bar, the caption and the minimised icon leave as signals.
+// Options are read through a query by command id (the check marks of the Options menu).
+//
+// Invariants: stopped and paused are never both set; the position bar is enabled exactly while
+// not stopped; the current song is a queue index or -1, and may point past the queue's end only
+// when the database said so (then nothing is selected and every use of it reads nothing).
+
+#include "core/album.h"
+#include "core/albumdatabase.h"
+#include "core/cdaudioservice.h"
+#include "core/songlistmodel.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+
+class MCIDevice;
+class TDisplayFields;
+class TStatusHint;
+class TSaveFileAsker;
+
+class TPlayController : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int TimerId = 777;
+    static constexpr int TimerInterval = 1000; // ms
+    static constexpr int BarMaximum = 10000;
+    static constexpr int BarLineStep = 100;
+    static constexpr int BarPageStep = 1000;
+    static constexpr int MaxOpenAttempts = 5;
+    static constexpr int StuckTickLimit = 10;
+    static constexpr int ProgressThreshold = 925; // ms without more progress count as none
+
+    TPlayController(MCIDevice& device, QString databasePath, QObject* parent = nullptr);
+    ~TPlayController() override;
+
+    // The window's services; any may be null (then nothing is shown).
+    void SetDisplay(TDisplayFields* display) { this->display = display; }
+    void SetStatusHint(TStatusHint* hint) { this->hint = hint; }
+    void SetSaveFileAsker(TSaveFileAsker* asker) { this->asker = asker; }
+    // Whether the Options item with this command id is checked.
+    void SetOptionQuery(std::function<bool(int)> query) { isChecked = std::move(query); }
+
+    // Set-up of the main window: the drive notifies this controller and titles its error boxes
+    // "Korvo", the player starts stopped, and the 1-second timer starts.
+    void SetUp();
+    // Clean-up: the exit behaviour (stop, or leave the disc playing to its end), audio back on.
+    void ShutDown();
+    // The user logs off or the system shuts down.
+    void SessionEnding();
+
+    // Settings read at start-up.
+    void SetCirculateIfStuck(bool on) { circulateIfStuck = on; }
+    bool CirculateIfStuck() const { return circulateIfStuck; }
+    // Lights LOOP and RANDOM as the option check marks say.
+    void ShowOptionWords();
+    // After an Options command has flipped its check mark.
+    void OptionToggled(int commandId);
+
+    // Album (database)
+    int LoadAlbum(bool isExplicit);
+    int SaveAlbum();
+    void CloseAlbum();
+    void DeleteAlbum();
+    void ExportDatabase();
+    // The Open command: save first with Auto Save Album, then an explicit load; reports failure.
+    void OpenCommand();
+
+    // Queue
+    void SortByOriginalOrder();
+    void Shuffle();
+    void RemoveSelected();
+    void MoveSelected(bool up, bool toEnd);
+    void HighlightCurrent();
+
+    // Playing
+    int PlaySelected();
+    int SelectAndPlay(int index);
+    void NextSong();
+    void SongEnded();
+    void Stop();
+    void PauseOrResume();
+    void ToggleRepeat();
+    void ToggleMute();
+    int Seek(int barPosition);
+    // The position bar's thumb being dragged: time follows, nothing seeks.
+    void ThumbTrack(int barPosition);
+    void FastWindStep(int direction); // -1 rewind, +1 forward
+    void FastWindRelease();
+    void Clear();
+    void Tick();
+
+    // State
+    bool IsStopped() const { return stopped; }
+    bool IsPaused() const { return paused; }
+    bool IsRepeat() const { return repeat; }
+    bool IsMuted() const { return muted; }
+    bool IsTracking() const { return tracking; }
+    int CurrentSong() const { return currentSong; }
+    int SongLength() const { return songLength; }
+    int PausePosition() const { return pausePosition; }
+    int PendingPosition() const { return pendingPosition; }
+    int OpenAttempts() const { return openAttempts; }
+    int BarPosition() const { return barPosition; }
+    bool BarEnabled() const { return barEnabled; }
+    int Progress() const { return progress; }
+    bool TimerActive() const { return timer.isActive(); }
+
+    TCDAlbum& Album() { return album; }
+    const TCDAlbum& Album() const { return album; }
+    TSongListModel& Queue() { return queue; }
+    TSongListModel& Titles() { return titles; }
+    TAlbumDatabase& Database() { return database; }
+    MCIDevice& Device() { return device; }
+
+    // The title and track number of the current song (empty and 0 when there is none).
+    QString CurrentTitle() const { return queue.Title(currentSong); }
+    int CurrentTrack() const { return queue.TrackNumber(currentSong); }
+
+    // The time shown for a position in the current song: elapsed or remaining whole seconds.
+    int ShownSeconds(int positionMs) const;
+
+signals:
+    void playPressedChanged(bool pressed);
+    void pauseChanged(bool paused);
+    void pauseEnabledChanged(bool enabled);
+    void repeatChanged(bool on);
+    void muteChanged(bool on);
+    void positionBarChanged(int position);
+    void positionBarEnabledChanged(bool enabled);
+    void progressChanged(int percent);
+    // The album title or the current song changed: the caption and status fields follow.
+    void captionChanged();
+
+private:
+    void OnNotify(TCDCompletion kind);
+    int PlayRange(int from, int to);
+    int PlaySong(int track);
+    void SetStopped(bool on);
+    void SetPaused(bool on);
+    void SetBarPosition(int position);
+    void SetBarEnabled(bool on);
+    void SetProgress(int percent);
+    void SetField(int id, const QString& text);
+    void ShowTime(int positionMs);
+    int BarToSongPosition(int barPosition) const;
+    bool Option(int commandId) const { return isChecked && isChecked(commandId); }
+    bool DiscReady();
+    template <typename Less> void Reorder(const QString& hintText, Less less);
+
+    MCIDevice& device;
+    TCDAlbum album;
+    TSongListModel titles;
+    TSongListModel queue;
+    TAlbumDatabase database;
+    TDisplayFields* display = nullptr;
+    TStatusHint* hint = nullptr;
+    TSaveFileAsker* asker = nullptr;
+    std::function<bool(int)> isChecked;
+    QTimer timer;
+
+    bool stopped = true;
+    bool paused = false;
+    bool repeat = false;
+    bool muted = false;
+    bool tracking = false;
+    bool circulateIfStuck = true;
+    int currentSong = -1;
+    int songLength = 0;
+    int pausePosition = 0;
+
+    bool firstTickDone = false;
+    bool discWasReady = false;
+    int openAttempts = 0;
+    int lastShownPosition = 0;
+    int previousPosition = 0;
+    int stuckTicks = 0;
+    bool busy = false;
+    bool loading = false;
+
+    int pendingPosition = -1;
+    int barPosition = 0;
+    bool barEnabled = false;
+    int progress = 0;
+};
