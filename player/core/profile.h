@@ -80,8 +80,10 @@ public:
         bool FOpen = true;
     };
 
-    // Drops every cached file (tests use it to measure parsing).
+    // Drops every cached file, so that the next read parses again.
     static void ClearCache();
+    // How many times a file has been parsed in this process; shows that the cache works.
+    static quint64 ParseCount();
 
     struct TDocument;
 
