@@ -11,12 +11,14 @@ void ReportWarning(const QString& text, const QString& caption = QString()) {
     ReportMessage(CMessage{text, caption, CMessageIcon::Warning});
 }
 
-// The load defaults differ from the construction defaults only in the rate.
-CWaveFormat LoadDefaults() {
-    CWaveFormat format;
+// The load defaults: 11025 Hz, 8-bit, mono PCM. The extra size stays as it was.
+void SetLoadDefaults(CWaveFormat& format) {
+    format.formatTag = 1;
+    format.channels = 1;
     format.samplesPerSec = 11025;
     format.avgBytesPerSec = 11025;
-    return format;
+    format.blockAlign = 1;
+    format.bitsPerSample = 8;
 }
 
 inline qint16 Word(const quint8* p) { return qint16(quint16(p[0] | (p[1] << 8))); }
@@ -283,9 +285,10 @@ int CSampleBuffer::CopyFrom(const CSampleBuffer& other) {
 }
 
 int CSampleBuffer::LoadFile(const QString& path, FileKind kind) {
-    if (m_playing)
+    if (m_playing || m_recording)
         return 0;
-    m_format = LoadDefaults();
+    const CWaveFormat before = m_format;
+    SetLoadDefaults(m_format);
     m_layout = SampleLayout::Mono8;
     int result = 0;
     switch (kind) {
@@ -303,6 +306,12 @@ int CSampleBuffer::LoadFile(const QString& path, FileKind kind) {
     }
     if (result == 0)
         result = ReadRaw(path, 0, 0);
+    // A file that cannot be read at all leaves the sample's data; its format must still describe it.
+    if (result == 0) {
+        m_format = before;
+        LayoutFromFormat();
+        SetByteLength(m_byteLength);
+    }
     CommitFormat();
     return result;
 }

@@ -168,8 +168,9 @@ public:
     // Flips the top bit of every byte of the range, whatever the bit depth.
     void ChangeSign(qint64 first, qint64 last);
     quint32 PeakSearch(qint64 first, qint64 last, int channel) const;
-    // Expands every byte as a G.711 mu-law code to a 16-bit sample, in place.
-    void DecodeULaw();
+    // Expands every byte as a G.711 mu-law code to a 16-bit sample, in place; 0 (and the sample
+    // unchanged) when the block cannot grow.
+    int DecodeULaw();
 
     // --- Clipboard --------------------------------------------------------------------------
     int CopyToClipboard(QObject* window, qint64 first, qint64 last, int channel);

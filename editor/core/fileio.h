@@ -1,0 +1,13 @@
+#pragma once
+// Exact reads for the file readers: every read names its offset and size and fails when the file
+// does not hold that many bytes, so no reader ever trusts a size it has not checked.
+
+#include <QFile>
+#include <QtGlobal>
+
+// Reads exactly `size` bytes at `offset`.
+bool ReadAt(QFile& file, qint64 offset, void* to, qint64 size);
+// Reads exactly `size` bytes at the current position.
+bool ReadExactly(QFile& file, void* to, qint64 size);
+// Writes all `size` bytes.
+bool WriteAll(QIODevice& file, const void* from, qint64 size);

@@ -1,0 +1,249 @@
+// Creative voice files: a 26-byte header and a chain of typed blocks (sound, continuation,
+// silence, extended information, and blocks the editor skips), ended by a zero byte. Only
+// unpacked 8-bit data is understood.
+
+#include "core/byteorder.h"
+#include "core/fileio.h"
+#include "core/reporter.h"
+#include "core/samplebuffer.h"
+
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+namespace {
+
+const char kSignature[] = "Creative Voice File\x1A";
+constexpr int kSignatureSize = 20;
+constexpr quint32 kMaxBlockLength = 0xFFFFFF;
+
+// Voice-file messages are the application's own boxes: its title as caption, no icon.
+void Say(const QString& text) {
+    ReportMessage(CMessage{text, QStringLiteral("Wavelathe"), CMessageIcon::None});
+}
+
+// What the block walk gathers; it starts afresh for each pass.
+struct WalkState {
+    int rateCode = -1;
+    int extendedKind = 0; // 1 mono, 2 stereo once an extended block has been seen
+    quint16 timeConstant = 0;
+};
+
+// One step of the walk: a run of data bytes read from the file, a run of silence, or the end.
+struct Step {
+    enum Kind { Sound, Silence, End, Broken } kind = End;
+    qint64 offset = 0;
+    quint32 length = 0;
+};
+
+class BlockWalker {
+public:
+    BlockWalker(QFile& file, qint64 start) : m_file(file), m_pos(start) {}
+
+    Step Next(WalkState& state) {
+        for (;;) {
+            quint8 type = 0;
+            // A file that ends without its terminator ends the walk as a terminator would.
+            if (!ReadAt(m_file, m_pos, &type, 1) || type == 0)
+                return Step{};
+            quint8 raw[3];
+            if (!ReadAt(m_file, m_pos + 1, raw, 3))
+                return Broken();
+            const quint32 length = ReadLE24(raw);
+            const qint64 body = m_pos + 4;
+            if (length > m_file.size() - body)
+                return Broken();
+            m_pos = body + length;
+            quint8 field[4] = {};
+            switch (type) {
+            case 1: {
+                if (length < 2 || !ReadAt(m_file, body, field, 2))
+                    return Broken();
+                if (field[0] == 0)
+                    return EndWith(QStringLiteral("Sample Rate appears to be 0"));
+                if (state.rateCode >= 0 && state.rateCode != field[0])
+                    return EndWith(QStringLiteral("Sample rate codes differ"));
+                state.rateCode = field[0];
+                if (field[1] != 0)
+                    return EndWith(QStringLiteral("Can only interpret 8-bit data!"));
+                return Step{Step::Sound, body + 2, length - 2};
+            }
+            case 2:
+                return Step{Step::Sound, body, length};
+            case 3: {
+                if (length < 3 || !ReadAt(m_file, body, field, 3))
+                    return Broken();
+                quint32 silence = ReadLE16(field);
+                const int code = field[2];
+                if (code == 0)
+                    return EndWith(QStringLiteral("Silence sample rate is zero"));
+                if (state.rateCode >= 0 && state.rateCode != code)
+                    silence = quint32(quint64(silence) * quint64(256 - code) /
+                                      quint64(256 - state.rateCode)) &
+                              0xFFFF;
+                else
+                    state.rateCode = code;
+                return Step{Step::Silence, 0, silence};
+            }
+            case 8:
+                if (length < 4 || !ReadAt(m_file, body, field, 4))
+                    return Broken();
+                state.timeConstant = ReadLE16(field);
+                if (field[2] != 0)
+                    Say(QStringLiteral("Can only interpret 8-bit data (currently)!"));
+                state.extendedKind = field[3] + 1;
+                continue;
+            case 4:
+            case 5:
+            case 6:
+            case 7:
+                continue;
+            default:
+                Say(QStringLiteral("Skipping unknown block code"));
+                continue;
+            }
+        }
+    }
+
+private:
+    static Step EndWith(const QString& text) {
+        Say(text);
+        return Step{};
+    }
+    // A block that claims more than the file holds, or less than its own fields.
+    static Step Broken() {
+        Say(QStringLiteral("Unexpected EOF in file"));
+        return Step{Step::Broken};
+    }
+
+    QFile& m_file;
+    qint64 m_pos;
+};
+
+void AppendBlockHead(QByteArray& bytes, quint8 type, quint32 length) {
+    quint8 head[4] = {type};
+    WriteLE24(head + 1, length);
+    bytes.append(reinterpret_cast<const char*>(head), 4);
+}
+
+} // namespace
+
+int CSampleBuffer::ReadVoice(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    char signature[kSignatureSize];
+    if (!ReadExactly(file, signature, kSignatureSize)) {
+        Say(QStringLiteral("Unexpected EOF in file"));
+        return 0;
+    }
+    if (std::memcmp(signature, kSignature, kSignatureSize) != 0) {
+        Say(QStringLiteral("VOC file header incorrect"));
+        return 0;
+    }
+    quint8 raw[2];
+    if (!ReadExactly(file, raw, 2)) {
+        Say(QStringLiteral("Unexpected EOF in file"));
+        return 0;
+    }
+    const qint64 start = ReadLE16(raw);
+
+    WalkState state;
+    quint64 total = 0;
+    {
+        BlockWalker walker(file, start);
+        for (Step step = walker.Next(state); step.kind != Step::End; step = walker.Next(state)) {
+            if (step.kind == Step::Broken)
+                return 0;
+            total += step.length;
+        }
+    }
+    if (state.rateCode < 0) {
+        Say(QStringLiteral("Input .voc file had no sound!"));
+        return 0;
+    }
+    if (!AllocateData(total))
+        return 0;
+
+    state = WalkState{};
+    BlockWalker walker(file, start);
+    quint64 at = 0;
+    for (Step step = walker.Next(state); step.kind != Step::End; step = walker.Next(state)) {
+        // The file was read once already; a second walk that disagrees is a changed file.
+        if (step.kind == Step::Broken || step.length > total - at) {
+            FreeData();
+            return 0;
+        }
+        if (step.kind == Step::Silence)
+            std::memset(m_data + at, 128, step.length);
+        else if (!ReadAt(file, step.offset, m_data + at, step.length)) {
+            FreeData();
+            return 0;
+        }
+        at += step.length;
+    }
+
+    quint32 rate = 0;
+    bool stereo = false;
+    if (state.extendedKind == 0)
+        rate = quint32(1000000 / (256 - state.rateCode));
+    else if (state.extendedKind == 2) {
+        rate = quint32(256000000.0 / (65536 - state.timeConstant) * 0.5);
+        stereo = true;
+    } else
+        rate = quint32(256000000 / (65536 - state.timeConstant));
+    m_byteLength = quint32(at);
+    SetFormat(rate, stereo, false);
+    return 1;
+}
+
+int CSampleBuffer::WriteVoice(const QString& path) {
+    if (LayoutIs16Bit(m_layout)) {
+        Say(QStringLiteral(
+            ".VOC files only support 8-bit sample data. Convert the sample to 8-bit, then save"));
+        return 0;
+    }
+    // A rate of 0 cannot be written; the nearest the header holds is the slowest rate.
+    const quint64 rate = std::max<quint32>(m_format.samplesPerSec, 1);
+    const quint64 channels = GetChannels();
+
+    QByteArray head(kSignature, kSignatureSize);
+    quint8 fields[6];
+    WriteLE16(fields, 26);
+    WriteLE16(fields + 2, 0x010A);
+    WriteLE16(fields + 4, 0x1129);
+    head.append(reinterpret_cast<const char*>(fields), 6);
+    AppendBlockHead(head, 8, 4);
+    quint8 extended[4];
+    WriteLE16(extended, quint32(65536 - 256000000 / (channels * rate)));
+    extended[2] = 0;
+    extended[3] = channels == 2 ? 1 : 0;
+    head.append(reinterpret_cast<const char*>(extended), 4);
+
+    // Data beyond the first block's 24-bit length goes into continuation blocks.
+    const quint32 firstLength = quint32(std::min<quint64>(m_byteLength, kMaxBlockLength - 2));
+    AppendBlockHead(head, 1, firstLength + 2);
+    head.append(char(quint8(256 - 1000000 / rate)));
+    head.append('\0');
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return 0;
+    if (!WriteAll(file, head.constData(), head.size()) || !WriteAll(file, m_data, firstLength))
+        return 0;
+    for (quint64 at = firstLength; at < m_byteLength;) {
+        const quint32 length = quint32(std::min<quint64>(m_byteLength - at, kMaxBlockLength));
+        QByteArray continuation;
+        AppendBlockHead(continuation, 2, length);
+        if (!WriteAll(file, continuation.constData(), 4) || !WriteAll(file, m_data + at, length))
+            return 0;
+        at += length;
+    }
+    const char terminator[4] = {};
+    if (!WriteAll(file, terminator, 4))
+        return 0;
+    return file.commit() ? 1 : 0;
+}

@@ -1,0 +1,362 @@
+// Wave files: a RIFF "WAVE" form with a "fmt " chunk, a "data" chunk and an optional "LIST"
+// "INFO" list of texts. Plain 8- and 16-bit PCM is read straight into the sample block; wider
+// PCM, float, mu-law, A-law and extensible formats are converted to 16-bit (8-bit PCM stays
+// 8-bit), keeping the first two channels of a file with more.
+
+#include "core/byteorder.h"
+#include "core/fileio.h"
+#include "core/g711.h"
+#include "core/reporter.h"
+#include "core/samplebuffer.h"
+
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+namespace {
+
+const char* const kInfoIds[InfoTextCount] = {"IART", "ICMT", "ICOP", "ICRD", "INAM", "ISFT"};
+const char kSoftware[] = "Wavelathe Pro v1.0.1";
+
+enum : quint16 {
+    kTagPcm = 1,
+    kTagFloat = 3,
+    kTagALaw = 6,
+    kTagULaw = 7,
+    kTagExtensible = 0xFFFE
+};
+
+// The fixed tail of the sub-format GUID of extensible files; the first two bytes are the tag.
+const quint8 kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                   0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
+void Warn(const QString& text, const QString& caption = QString()) {
+    ReportMessage(CMessage{text, caption, CMessageIcon::Warning});
+}
+
+void WarnOpening(const QString& text) { Warn(text, QStringLiteral("Error Opening Wave")); }
+
+struct Chunk {
+    qint64 body = 0;
+    quint32 size = 0;
+};
+
+enum class Search { Found, Missing, Truncated };
+
+// Walks the chunks from `from` to `end` for the first `id` (of list type `listType` if given).
+// A chunk whose body would run past `end` ends the walk: as Truncated if it is the one sought.
+Search FindChunk(QFile& file, qint64 from, qint64 end, const char* id, const char* listType,
+                 Chunk& found) {
+    qint64 pos = from;
+    while (end - pos >= 8) {
+        quint8 head[8];
+        if (!ReadAt(file, pos, head, 8))
+            return Search::Missing;
+        const quint32 size = ReadLE32(head + 4);
+        const qint64 body = pos + 8;
+        const bool fits = size <= end - body;
+        if (std::memcmp(head, id, 4) == 0) {
+            quint8 type[4];
+            const bool typeMatches = !listType || (size >= 4 && ReadAt(file, body, type, 4) &&
+                                                   std::memcmp(type, listType, 4) == 0);
+            if (typeMatches) {
+                found = Chunk{body, size};
+                return fits ? Search::Found : Search::Truncated;
+            }
+        }
+        if (!fits)
+            return Search::Missing;
+        pos = body + qint64(size) + (size & 1);
+    }
+    return Search::Missing;
+}
+
+// Texts are UTF-8 when they decode as such; older files hold Latin-1.
+QString DecodeText(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+}
+
+enum class Coding { Unsigned8, SignedLE, Float, ULaw, ALaw };
+
+struct SourceFormat {
+    Coding coding = Coding::SignedLE;
+    quint32 containerBytes = 2;
+    quint32 channels = 1;
+    quint32 FrameBytes() const { return containerBytes * channels; }
+    quint32 OutChannels() const { return std::min<quint32>(channels, 2); }
+    quint32 OutSampleBytes() const { return coding == Coding::Unsigned8 ? 1 : 2; }
+};
+
+bool ClassifyTag(quint16 tag, quint16 bits, quint16 channels, SourceFormat& source) {
+    if (channels == 0 || bits == 0)
+        return false;
+    source.channels = channels;
+    source.containerBytes = (bits + 7u) / 8u;
+    switch (tag) {
+    case kTagPcm:
+        if (source.containerBytes > 4)
+            return false;
+        source.coding = source.containerBytes == 1 ? Coding::Unsigned8 : Coding::SignedLE;
+        return true;
+    case kTagFloat:
+        source.coding = Coding::Float;
+        return bits == 32 || bits == 64;
+    case kTagULaw:
+    case kTagALaw:
+        source.coding = tag == kTagULaw ? Coding::ULaw : Coding::ALaw;
+        return bits == 8;
+    default:
+        return false;
+    }
+}
+
+// Extensible files name their real tag in a sub-format GUID after the 18 classic bytes.
+bool Classify(const quint8* body, quint32 size, SourceFormat& source) {
+    const quint16 tag = ReadLE16(body);
+    const quint16 channels = ReadLE16(body + 2);
+    const quint16 bits = ReadLE16(body + 14);
+    if (tag != kTagExtensible)
+        return ClassifyTag(tag, bits, channels, source);
+    if (size < 40 || std::memcmp(body + 26, kSubFormatTail, sizeof kSubFormatTail) != 0)
+        return false;
+    return ClassifyTag(ReadLE16(body + 24), bits, channels, source);
+}
+
+qint16 FloatToWord(double x) {
+    if (!(x == x))
+        return 0;
+    const double scaled = std::floor(x * 32768.0);
+    return qint16(std::clamp(scaled, -32768.0, 32767.0));
+}
+
+// Converts whole frames of the source to the editor's 8- or 16-bit form.
+void ConvertFrames(const SourceFormat& source, const quint8* in, quint64 frames, quint8* out) {
+    const quint32 c = source.containerBytes;
+    const quint32 outChannels = source.OutChannels();
+    const quint32 skip = (source.channels - outChannels) * c;
+    for (quint64 f = 0; f < frames; ++f, in += skip) {
+        for (quint32 ch = 0; ch < outChannels; ++ch, in += c) {
+            qint16 word = 0;
+            switch (source.coding) {
+            case Coding::Unsigned8:
+                *out++ = in[0];
+                continue;
+            case Coding::SignedLE:
+                // The high 16 bits: no rounding, as every narrowing in the editor.
+                word = qint16(ReadLE16(in + c - 2));
+                break;
+            case Coding::Float:
+                if (c == 4) {
+                    float x;
+                    std::memcpy(&x, in, 4);
+                    word = FloatToWord(x);
+                } else {
+                    double x;
+                    std::memcpy(&x, in, 8);
+                    word = FloatToWord(x);
+                }
+                break;
+            case Coding::ULaw:
+                word = ULawToLinear(in[0]);
+                break;
+            case Coding::ALaw:
+                word = ALawToLinear(in[0]);
+                break;
+            }
+            WriteLE16(out, quint16(word));
+            out += 2;
+        }
+    }
+}
+
+void AppendLE32(QByteArray& bytes, quint32 value) {
+    quint8 raw[4];
+    WriteLE32(raw, value);
+    bytes.append(reinterpret_cast<const char*>(raw), 4);
+}
+
+void AppendChunkHead(QByteArray& bytes, const char* id, quint32 size) {
+    bytes.append(id, 4);
+    AppendLE32(bytes, size);
+}
+
+} // namespace
+
+int CSampleBuffer::ReadWave(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Warn(QStringLiteral("Error - Couldn't open as Wave!"));
+        return 0;
+    }
+    // Chunks are bounded by the file itself: many writers leave a wrong RIFF size behind.
+    const qint64 end = file.size();
+    quint8 head[12];
+    if (!ReadAt(file, 0, head, 12) || std::memcmp(head, "RIFF", 4) != 0 ||
+        std::memcmp(head + 8, "WAVE", 4) != 0) {
+        Warn(QStringLiteral("This File is NOT a wave file"));
+        return 0;
+    }
+
+    Chunk list;
+    if (FindChunk(file, 12, end, "LIST", "INFO", list) == Search::Found) {
+        for (int i = 0; i < InfoTextCount; ++i) {
+            Chunk item;
+            if (FindChunk(file, list.body + 4, list.body + list.size, kInfoIds[i], nullptr, item) !=
+                Search::Found)
+                continue;
+            QByteArray text(qsizetype(item.size), Qt::Uninitialized);
+            if (!ReadAt(file, item.body, text.data(), item.size))
+                continue;
+            const qsizetype nul = text.indexOf('\0');
+            if (nul >= 0)
+                text.truncate(nul);
+            m_info[std::size_t(i)] = DecodeText(text);
+        }
+    }
+
+    Chunk fmt;
+    const Search fmtSearch = FindChunk(file, 12, end, "fmt ", nullptr, fmt);
+    if (fmtSearch == Search::Missing) {
+        Warn(QStringLiteral("Cannot find Format information"));
+        return 0;
+    }
+    if (fmt.size < 16) {
+        Warn(QStringLiteral("Format information too small"));
+        return 0;
+    }
+    quint8 body[40] = {};
+    const quint32 bodySize = std::min<quint32>(fmt.size, sizeof body);
+    if (fmtSearch == Search::Truncated || !ReadAt(file, fmt.body, body, bodySize)) {
+        WarnOpening(QStringLiteral("Error reading format information"));
+        return 0;
+    }
+    CWaveFormat format = m_format;
+    format.formatTag = ReadLE16(body);
+    format.channels = ReadLE16(body + 2);
+    format.samplesPerSec = ReadLE32(body + 4);
+    format.avgBytesPerSec = ReadLE32(body + 8);
+    format.blockAlign = ReadLE16(body + 12);
+    format.bitsPerSample = ReadLE16(body + 14);
+    if (fmt.size >= 18)
+        format.extraSize = ReadLE16(body + 16);
+
+    const bool plain = format.formatTag == kTagPcm &&
+                       (format.bitsPerSample == 8 || format.bitsPerSample == 16) &&
+                       (format.channels == 1 || format.channels == 2);
+    SourceFormat source;
+    if (!plain && !Classify(body, fmt.size, source)) {
+        WarnOpening(QStringLiteral("Unsupported wave format (format tag %1, %2 bits, %3 channels)")
+                        .arg(format.formatTag)
+                        .arg(format.bitsPerSample)
+                        .arg(format.channels));
+        return 0;
+    }
+    // Plain PCM is what the raw fallback reads the data as when the data chunk is missing.
+    if (plain) {
+        m_format = format;
+        LayoutFromFormat();
+    }
+
+    Chunk data;
+    const Search dataSearch =
+        FindChunk(file, fmt.body + fmt.size + (fmt.size & 1), end, "data", nullptr, data);
+    if (dataSearch == Search::Missing) {
+        WarnOpening(QStringLiteral("Cannot find data information"));
+        return 0;
+    }
+    if (dataSearch == Search::Truncated) {
+        WarnOpening(QStringLiteral("The wave data runs past the end of the file"));
+        return 0;
+    }
+
+    if (plain) {
+        if (!AllocateData(data.size))
+            return 0;
+        if (!ReadAt(file, data.body, m_data, data.size)) {
+            FreeData();
+            WarnOpening(QStringLiteral("The wave data runs past the end of the file"));
+            return 0;
+        }
+        SetByteLength(data.size);
+        return 1;
+    }
+
+    const quint64 frames = data.size / source.FrameBytes();
+    const quint64 outFrameBytes = quint64(source.OutChannels()) * source.OutSampleBytes();
+    if (!AllocateData(frames * outFrameBytes))
+        return 0;
+    const quint64 piece = std::max<quint64>(1, (1u << 20) / source.FrameBytes());
+    std::vector<quint8> in(std::size_t(piece * source.FrameBytes()));
+    if (!file.seek(data.body)) {
+        FreeData();
+        return 0;
+    }
+    for (quint64 done = 0; done < frames;) {
+        const quint64 n = std::min(piece, frames - done);
+        if (!ReadExactly(file, in.data(), qint64(n * source.FrameBytes()))) {
+            FreeData();
+            WarnOpening(QStringLiteral("The wave data runs past the end of the file"));
+            return 0;
+        }
+        ConvertFrames(source, in.data(), n, m_data + done * outFrameBytes);
+        done += n;
+    }
+    m_format.formatTag = kTagPcm;
+    m_format.extraSize = 0;
+    SetFormat(format.samplesPerSec, source.OutChannels() == 2, source.OutSampleBytes() == 2);
+    SetByteLength(quint32(frames * outFrameBytes));
+    return 1;
+}
+
+int CSampleBuffer::WriteWave(const QString& path) {
+    m_info[InfoSoftware] = QString::fromLatin1(kSoftware);
+
+    QByteArray list("INFO");
+    for (int i = 0; i < InfoTextCount; ++i) {
+        if (m_info[std::size_t(i)].isEmpty())
+            continue;
+        QByteArray text = m_info[std::size_t(i)].toUtf8();
+        text.append('\0');
+        AppendChunkHead(list, kInfoIds[i], quint32(text.size()));
+        list.append(text);
+        if (text.size() & 1)
+            list.append('\0');
+    }
+
+    const quint64 n = m_byteLength;
+    const quint64 riffSize = 4 + (8 + quint64(list.size())) + (8 + 16) + (8 + n + (n & 1));
+    if (riffSize > std::numeric_limits<quint32>::max())
+        return 0;
+
+    QByteArray head;
+    AppendChunkHead(head, "RIFF", quint32(riffSize));
+    head.append("WAVE", 4);
+    AppendChunkHead(head, "LIST", quint32(list.size()));
+    head.append(list);
+    AppendChunkHead(head, "fmt ", 16);
+    quint8 fmt[16];
+    WriteLE16(fmt, m_format.formatTag);
+    WriteLE16(fmt + 2, m_format.channels);
+    WriteLE32(fmt + 4, m_format.samplesPerSec);
+    WriteLE32(fmt + 8, m_format.avgBytesPerSec);
+    WriteLE16(fmt + 12, m_format.blockAlign);
+    WriteLE16(fmt + 14, m_format.bitsPerSample);
+    head.append(reinterpret_cast<const char*>(fmt), sizeof fmt);
+    AppendChunkHead(head, "data", quint32(n));
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return 0;
+    const char pad = 0;
+    if (!WriteAll(file, head.constData(), head.size()) || !WriteAll(file, m_data, qint64(n)) ||
+        ((n & 1) && !WriteAll(file, &pad, 1)))
+        return 0;
+    return file.commit() ? 1 : 0;
+}
