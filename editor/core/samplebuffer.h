@@ -141,13 +141,13 @@ public:
     bool IsPlaying() const { return m_playing; }
     bool IsRecording() const { return m_recording; }
     // 0 started, 1 already playing, -1 no data or buffer not prepared, else the device's error.
-    qint16 StartPlayback(QObject* notify, int device, qint64 first, qint64 last);
+    qint16 StartPlayback(CWaveNotify* notify, int device, qint64 first, qint64 last);
     void PausePlayback();
     void ResetPlayback();
     void StopPlayback();
     quint32 GetPlayPosition();
     // 0 started, non-zero failed.
-    qint16 StartRecording(QObject* notify, quint32 bytes, int device);
+    qint16 StartRecording(CWaveNotify* notify, quint32 bytes, int device);
     void StopRecording();
     double GetRecordFraction() const;
 

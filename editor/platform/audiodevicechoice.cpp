@@ -1,0 +1,37 @@
+#include "platform/audiodevicechoice.h"
+
+#include "core/samplebuffer.h"
+
+#include <QMediaDevices>
+
+Q_LOGGING_CATEGORY(lcWaveAudio, "wlpro.audio")
+
+CWaveError ChooseAudioDevice(QAudioDevice::Mode mode, int number, const CWaveFormat& format,
+                             QAudioDevice& device, QAudioFormat& audioFormat) {
+    const bool output = mode == QAudioDevice::Output;
+    const QList<QAudioDevice> devices =
+        output ? QMediaDevices::audioOutputs() : QMediaDevices::audioInputs();
+    if (devices.isEmpty())
+        return CWaveError::NoDriver;
+    if (number == -1)
+        device = output ? QMediaDevices::defaultAudioOutput() : QMediaDevices::defaultAudioInput();
+    else if (number >= 0 && number < devices.size())
+        device = devices[number];
+    else
+        return CWaveError::BadDeviceId;
+    if (device.isNull())
+        return CWaveError::NoDriver;
+
+    if (!IsDeviceFormat(format))
+        return CWaveError::BadFormat;
+    audioFormat = QAudioFormat();
+    audioFormat.setSampleRate(int(qMin<quint32>(format.samplesPerSec, INT_MAX)));
+    audioFormat.setChannelCount(format.channels);
+    audioFormat.setSampleFormat(format.bitsPerSample == 8 ? QAudioFormat::UInt8
+                                                           : QAudioFormat::Int16);
+    if (!device.isFormatSupported(audioFormat)) {
+        qCInfo(lcWaveAudio) << device.description() << "refuses" << audioFormat;
+        return CWaveError::BadFormat;
+    }
+    return CWaveError::None;
+}

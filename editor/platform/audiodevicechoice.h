@@ -1,0 +1,17 @@
+#pragma once
+// How the wave devices pick a Qt Multimedia device and format for a device number and a wave
+// format record. Shared by the output and the input device.
+
+#include "core/wavedevice.h"
+
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcWaveAudio)
+
+// Device `number` (-1: the system's default) of the outputs or inputs, and the Qt format of
+// `format`. NoDriver when the system has no device of that kind, BadDeviceId for a number past
+// the list, BadFormat when the record is not plain PCM or the device refuses it.
+CWaveError ChooseAudioDevice(QAudioDevice::Mode mode, int number, const CWaveFormat& format,
+                             QAudioDevice& device, QAudioFormat& audioFormat);

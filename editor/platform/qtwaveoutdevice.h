@@ -1,0 +1,48 @@
+#pragma once
+// The wave output device over Qt Multimedia: plays one buffer through a QAudioSink that pulls
+// the header's bytes, reports the bytes the sound server has actually played, and returns the
+// buffer once the last of them has been heard, not merely handed over.
+
+#include "core/wavedevice.h"
+
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <memory>
+
+class QAudioSink;
+
+class CQtWaveOutDevice : public CWaveOutDevice {
+    Q_OBJECT
+public:
+    CQtWaveOutDevice();
+    ~CQtWaveOutDevice() override;
+
+    CWaveError Open(int device, const CWaveFormat& format) override;
+    CWaveError Write(CWaveHeader& header) override;
+    CWaveError Pause() override;
+    CWaveError Reset() override;
+    CWaveError GetPosition(quint32& bytes) const override;
+    CWaveError Close() override;
+
+private:
+    void CheckPlayedOut();
+    // Stops the sink and hands the buffer back with the position held at `played`.
+    void ReturnBuffer(quint32 played);
+    // Of the queued buffer, by the server's clock, in whole frames.
+    quint32 PlayedBytes() const;
+
+    std::unique_ptr<QAudioSink> m_sink;
+    QByteArray m_bytes;
+    QBuffer m_source;
+    CWaveHeader* m_header = nullptr;
+    quint32 m_blockAlign = 1;
+    quint32 m_bytesPerSecond = 0;
+    // The position once no buffer is queued: where Reset stopped it, or the end.
+    quint32 m_heldPosition = 0;
+    QTimer m_poll;
+    // Runs from the moment the sink has taken every byte; bounds the wait for the server's
+    // clock to reach the end.
+    QElapsedTimer m_drained;
+};
