@@ -17,7 +17,9 @@ namespace {
 
 constexpr quint32 kHeaderSize = 24;
 
-void Warn(const QString& text) { ReportMessage(CMessage{text, QString(), CMessageIcon::Warning}); }
+void Warn(const QString& text) {
+    ReportMessage(CMessage{text, QString(), CMessageIcon::Warning});
+}
 
 void SwapWords(quint8* p, quint64 words) {
     for (quint64 i = 0; i < words; ++i, p += 2)

@@ -3,8 +3,12 @@
 
 #include <QtGlobal>
 
-inline quint16 ReadLE16(const quint8* p) { return quint16(p[0] | (p[1] << 8)); }
-inline quint32 ReadLE24(const quint8* p) { return quint32(p[0] | (p[1] << 8) | (p[2] << 16)); }
+inline quint16 ReadLE16(const quint8* p) {
+    return quint16(p[0] | (p[1] << 8));
+}
+inline quint32 ReadLE24(const quint8* p) {
+    return quint32(p[0] | (p[1] << 8) | (p[2] << 16));
+}
 inline quint32 ReadLE32(const quint8* p) {
     return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
 }

@@ -35,6 +35,10 @@ template <qint16 (*Expand)(quint8)> const std::array<qint16, 256>& Table() {
 
 } // namespace
 
-qint16 ULawToLinear(quint8 code) { return Table<ExpandULaw>()[code]; }
+qint16 ULawToLinear(quint8 code) {
+    return Table<ExpandULaw>()[code];
+}
 
-qint16 ALawToLinear(quint8 code) { return Table<ExpandALaw>()[code]; }
+qint16 ALawToLinear(quint8 code) {
+    return Table<ExpandALaw>()[code];
+}

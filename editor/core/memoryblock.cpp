@@ -5,10 +5,14 @@
 
 namespace {
 // malloc(0) may give a null pointer; an empty sample still owns a block.
-std::size_t AtLeastOne(std::size_t size) { return size == 0 ? 1 : size; }
+std::size_t AtLeastOne(std::size_t size) {
+    return size == 0 ? 1 : size;
+}
 } // namespace
 
-CMemoryBlock::~CMemoryBlock() { Free(); }
+CMemoryBlock::~CMemoryBlock() {
+    Free();
+}
 
 CMemoryBlock::CMemoryBlock(CMemoryBlock&& other) noexcept
     : m_data(std::exchange(other.m_data, nullptr)), m_size(std::exchange(other.m_size, 0)) {}

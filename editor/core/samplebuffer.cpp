@@ -21,7 +21,9 @@ void SetLoadDefaults(CWaveFormat& format) {
     format.bitsPerSample = 8;
 }
 
-inline qint16 Word(const quint8* p) { return qint16(quint16(p[0] | (p[1] << 8))); }
+inline qint16 Word(const quint8* p) {
+    return qint16(quint16(p[0] | (p[1] << 8)));
+}
 
 inline void PutWord(quint8* p, int value) {
     p[0] = quint8(value & 0xFF);
@@ -97,7 +99,9 @@ int CSampleBuffer::SetFormat(quint32 rate, bool stereo, bool sixteenBit) {
     return int(blockAlign);
 }
 
-void CSampleBuffer::CommitFormat() { m_committed = m_format; }
+void CSampleBuffer::CommitFormat() {
+    m_committed = m_format;
+}
 
 void CSampleBuffer::RevertFormat(quint32& rate, bool& stereo, bool& sixteenBit) {
     m_format = m_committed;
@@ -306,7 +310,8 @@ int CSampleBuffer::LoadFile(const QString& path, FileKind kind) {
     }
     if (result == 0)
         result = ReadRaw(path, 0, 0);
-    // A file that cannot be read at all leaves the sample's data; its format must still describe it.
+    // A file that cannot be read at all leaves the sample's data; its format must still describe
+    // it.
     if (result == 0) {
         m_format = before;
         LayoutFromFormat();

@@ -30,8 +30,8 @@ int CSampleBuffer::DecodeULaw() {
         return 0;
     const quint64 bytes = m_byteLength;
     if (!ResizeData(bytes * 2)) {
-        ReportMessage(CMessage{QStringLiteral("Error resizing sample!"), QStringLiteral("Wavelathe"),
-                               CMessageIcon::Warning});
+        ReportMessage(CMessage{QStringLiteral("Error resizing sample!"),
+                               QStringLiteral("Wavelathe"), CMessageIcon::Warning});
         return 0;
     }
     // From the end backwards, so each code is read before its word overwrites it.

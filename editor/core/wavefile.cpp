@@ -23,13 +23,7 @@ namespace {
 const char* const kInfoIds[InfoTextCount] = {"IART", "ICMT", "ICOP", "ICRD", "INAM", "ISFT"};
 const char kSoftware[] = "Wavelathe Pro v1.0.1";
 
-enum : quint16 {
-    kTagPcm = 1,
-    kTagFloat = 3,
-    kTagALaw = 6,
-    kTagULaw = 7,
-    kTagExtensible = 0xFFFE
-};
+enum : quint16 { kTagPcm = 1, kTagFloat = 3, kTagALaw = 6, kTagULaw = 7, kTagExtensible = 0xFFFE };
 
 // The fixed tail of the sub-format GUID of extensible files; the first two bytes are the tag.
 const quint8 kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
@@ -39,7 +33,9 @@ void Warn(const QString& text, const QString& caption = QString()) {
     ReportMessage(CMessage{text, caption, CMessageIcon::Warning});
 }
 
-void WarnOpening(const QString& text) { Warn(text, QStringLiteral("Error Opening Wave")); }
+void WarnOpening(const QString& text) {
+    Warn(text, QStringLiteral("Error Opening Wave"));
+}
 
 struct Chunk {
     qint64 body = 0;
@@ -78,7 +74,8 @@ Search FindChunk(QFile& file, qint64 from, qint64 end, const char* id, const cha
 
 // Texts are UTF-8 when they decode as such; older files hold Latin-1.
 QString DecodeText(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    // Stateless, so a text ending inside a UTF-8 sequence counts as an error, not as pending.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(bytes);
     return utf8.hasError() ? QString::fromLatin1(bytes) : text;
 }

@@ -64,7 +64,12 @@ inline QByteArray FormatBody(quint16 tag, quint16 channels, quint32 rate, quint1
 
 // A whole wave file: RIFF header, the given chunks in order, and the right RIFF size.
 inline QByteArray WaveFile(const QByteArray& chunks) {
-    return CFileBytes().Text("RIFF").LE32(quint32(4 + chunks.size())).Text("WAVE").Raw(chunks).Bytes();
+    return CFileBytes()
+        .Text("RIFF")
+        .LE32(quint32(4 + chunks.size()))
+        .Text("WAVE")
+        .Raw(chunks)
+        .Bytes();
 }
 
 inline QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {

@@ -59,8 +59,9 @@ TEST_P(ReadFrameTable, ConvertsOneFrameExactly) {
     std::array<quint8, 4> slot{0xEE, 0xEE, 0xEE, 0xEE};
     buffer.ReadFrame(1, c.target, slot.data());
     auto value = [&](int offset) {
-        return LayoutIs16Bit(c.target) ? int(qint16(quint16(slot[offset] | (slot[offset + 1] << 8))))
-                                       : int(slot[offset]);
+        return LayoutIs16Bit(c.target)
+                   ? int(qint16(quint16(slot[offset] | (slot[offset + 1] << 8))))
+                   : int(slot[offset]);
     };
     EXPECT_EQ(value(0), c.left);
     if (LayoutIsStereo(c.target)) {
@@ -70,7 +71,9 @@ TEST_P(ReadFrameTable, ConvertsOneFrameExactly) {
     }
 }
 
-std::vector<quint8> W(int l) { return {quint8(l & 0xFF), quint8((l >> 8) & 0xFF)}; }
+std::vector<quint8> W(int l) {
+    return {quint8(l & 0xFF), quint8((l >> 8) & 0xFF)};
+}
 std::vector<quint8> W2(int l, int r) {
     return {quint8(l & 0xFF), quint8((l >> 8) & 0xFF), quint8(r & 0xFF), quint8((r >> 8) & 0xFF)};
 }
@@ -91,13 +94,16 @@ INSTANTIATE_TEST_SUITE_P(
         FrameCase{L::Stereo16, W2(-1, 256), L::Stereo8, 127, 129},
         FrameCase{L::Stereo16, W2(-5, 7), L::Stereo16, -5, 7},
         // Mono8 sources.
-        FrameCase{L::Mono8, {0}, L::Mono16, -32768, 0}, FrameCase{L::Mono8, {255}, L::Mono16, 32512, 0},
+        FrameCase{L::Mono8, {0}, L::Mono16, -32768, 0},
+        FrameCase{L::Mono8, {255}, L::Mono16, 32512, 0},
         FrameCase{L::Mono8, {128}, L::Mono16, 0, 0}, FrameCase{L::Mono8, {77}, L::Mono8, 77, 0},
         FrameCase{L::Mono8, {77}, L::Stereo8, 77, 77},
         FrameCase{L::Mono8, {129}, L::Stereo16, 256, 256},
         // Mono16 sources: high byte plus 128, modulo 256.
-        FrameCase{L::Mono16, W(-32768), L::Mono8, 0, 0}, FrameCase{L::Mono16, W(32767), L::Mono8, 255, 0},
-        FrameCase{L::Mono16, W(-1), L::Mono8, 127, 0}, FrameCase{L::Mono16, W(255), L::Mono8, 128, 0},
+        FrameCase{L::Mono16, W(-32768), L::Mono8, 0, 0},
+        FrameCase{L::Mono16, W(32767), L::Mono8, 255, 0},
+        FrameCase{L::Mono16, W(-1), L::Mono8, 127, 0},
+        FrameCase{L::Mono16, W(255), L::Mono8, 128, 0},
         FrameCase{L::Mono16, W(-300), L::Stereo8, 126, 126},
         FrameCase{L::Mono16, W(-300), L::Stereo16, -300, -300},
         // Stereo8 sources.
@@ -211,7 +217,8 @@ Model ModelOf(const CSampleBuffer& buffer) {
     const quint8* p = buffer.GetData();
     for (quint32 f = 0; f < buffer.GetFrameCount(); ++f)
         for (auto& channel : model) {
-            channel.push_back(sampleBytes == 1 ? int(*p) : int(qint16(quint16(p[0] | (p[1] << 8)))));
+            channel.push_back(sampleBytes == 1 ? int(*p)
+                                               : int(qint16(quint16(p[0] | (p[1] << 8)))));
             p += sampleBytes;
         }
     return model;
@@ -362,7 +369,8 @@ TEST(SampleCoding, ChangeSignFlipsTheTopBitOfTheRangeOnlyAndTwiceRestores) {
 TEST(SampleCoding, DecodeULawDoublesTheDataThroughTheG711Table) {
     QTemporaryDir dir;
     CSampleBuffer buffer;
-    ASSERT_TRUE(MakeSample(buffer, dir, QByteArray("\x00\x7F\x80\xFF\x8F\x0F", 6), L::Stereo8, 8000));
+    ASSERT_TRUE(
+        MakeSample(buffer, dir, QByteArray("\x00\x7F\x80\xFF\x8F\x0F", 6), L::Stereo8, 8000));
     ASSERT_EQ(buffer.DecodeULaw(), 1);
     EXPECT_EQ(buffer.GetLayout(), L::Stereo16);
     EXPECT_EQ(buffer.GetRate(), 8000u);
