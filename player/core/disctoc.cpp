@@ -42,7 +42,9 @@ qint64 TDiscToc::MsToFrames(quint32 ms) {
     return (qint64(ms) * 441 + 9) / 10;
 }
 
-quint32 TDiscToc::FramesToMs(qint64 frames) { return static_cast<quint32>(frames * 10 / 441); }
+quint32 TDiscToc::FramesToMs(qint64 frames) {
+    return static_cast<quint32>(frames * 10 / 441);
+}
 
 int TDiscToc::TrackAtFrame(qint64 frame) const {
     if (tracks_.isEmpty() || frame < 0 || frame >= DiscFrames())

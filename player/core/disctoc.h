@@ -12,6 +12,10 @@
 struct TTocTrack {
     qint32 firstSector = 0; // logical sector number of the track's index 1
     bool audio = true;      // data tracks count as tracks but play nothing
+
+    bool operator==(const TTocTrack& other) const {
+        return firstSector == other.firstSector && audio == other.audio;
+    }
 };
 
 class TDiscToc {
@@ -46,6 +50,11 @@ public:
     int TrackAtFrame(qint64 frame) const;
     // The first frame of the next track after track t (the lead-out frame for the last).
     qint64 TrackEndFrame(int t) const;
+
+    bool operator==(const TDiscToc& other) const {
+        return tracks_ == other.tracks_ && leadout_ == other.leadout_;
+    }
+    bool operator!=(const TDiscToc& other) const { return !(*this == other); }
 
 private:
     QVector<TTocTrack> tracks_;

@@ -1,0 +1,31 @@
+#pragma once
+// libcdio handles and helpers shared by the drive backends: an owning handle, opening a drive or
+// image with the right driver, reading the table of contents, and libcdio's log routed to the
+// "korvo.cdio" logging category.
+
+#include "core/disctoc.h"
+
+#include <QLoggingCategory>
+#include <QString>
+
+#include <cdio/cdio.h>
+
+#include <memory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcCdio)
+
+struct TCdioDestroy {
+    void operator()(CdIo_t* cdio) const { cdio_destroy(cdio); }
+};
+using TCdioHandle = std::unique_ptr<CdIo_t, TCdioDestroy>;
+
+// The driver that opens an image by its file-name ending (.cue, .bin, .toc, .nrg);
+// DRIVER_UNKNOWN when the ending names none of them.
+driver_id_t ImageDriver(const QString& path);
+
+// Opens a drive (DRIVER_DEVICE) or an image; null when libcdio cannot. Installs the log handler.
+TCdioHandle OpenCdio(const QString& source, driver_id_t driver);
+
+// The disc's tracks and lead-out; an invalid TDiscToc when there is no readable disc, or when the
+// reported layout is impossible (a track past the lead-out, as an image with a short BIN gives).
+TDiscToc ReadToc(CdIo_t* cdio);

@@ -1,0 +1,66 @@
+#pragma once
+// The CD-audio service over a disc that libcdio reads: table of contents, positions, ranges,
+// pause, seek, mute and tray, with playback by TPlaybackEngine. The drive and image backends
+// differ only in where the disc comes from, how sectors are read and what the tray does.
+//
+// The disc is re-read whenever readiness is asked while nothing plays, so a changed or removed
+// disc is noticed by the player's next tick. A read failure while playing ends the range with a
+// Failure completion and leaves the drive not ready.
+
+#include "core/cdaudioservice.h"
+#include "core/disctoc.h"
+#include "platform/playbackengine.h"
+
+class TDiscDrive : public TCDAudioService {
+    Q_OBJECT
+public:
+    explicit TDiscDrive(QObject* parent = nullptr);
+    ~TDiscDrive() override;
+
+    TCDError Open() override;
+    void Close() override;
+    TCDStatus Ready() override;
+    TCDStatus TrackCount() override;
+    TCDStatus DiscLength() override;
+    TCDStatus TrackStart(int t) override;
+    TCDStatus TrackLength(int t) override;
+    TCDStatus Position() override;
+    TCDMode Mode() override;
+    TCDError Play(std::optional<quint32> from, std::optional<quint32> to, bool notify) override;
+    TCDError Pause() override;
+    TCDError Stop() override;
+    TCDError Seek(TCDSeek where, quint32 ms) override;
+    TCDError SetAudio(bool on) override;
+    TCDError SetDoor(bool open) override;
+
+protected:
+    // Prepares the drive on open; an error keeps the service closed.
+    virtual TCDError Attach() = 0;
+    virtual void Detach() = 0;
+    // The disc in the drive now; an invalid TDiscToc when there is none or it cannot be read.
+    virtual TDiscToc ReadDisc() = 0;
+    // How the playback worker reads sectors of this disc.
+    virtual TSectorReaderFactory Reader() const = 0;
+    // Moves the tray (playback has already stopped); DoorAlreadySet when it is there already.
+    virtual TCDError MoveTray(bool open) = 0;
+    virtual bool TrayIsOpen() = 0;
+    // Reading failed while playing: the disc went away or is damaged.
+    virtual void DiscFailed() {}
+
+private:
+    void Refresh();
+    void Halt(TCDCompletion kind);
+    void Notify(TCDCompletion kind);
+    void OnEnded(TPlaybackEngine::TEnd end, qint64 heardFrames);
+    quint32 CurrentMs() const;
+    TCDStatus Value(quint32 value) const;
+
+    bool open_ = false;
+    TDiscToc toc_;
+    TCDMode mode_ = TCDMode::Stopped;
+    quint32 position_ = 0;
+    qint64 rangeStartFrame_ = 0;
+    quint32 rangeEndMs_ = 0;
+    bool notify_ = false;
+    TPlaybackEngine engine_;
+};

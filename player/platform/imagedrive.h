@@ -1,0 +1,28 @@
+#pragma once
+// A disc image (CUE/BIN, cdrdao TOC, NRG) in a virtual drive. Its tray opens (the drive is then
+// not ready) and closes again (the image is read anew). An image that cannot be read, or that
+// fails while playing, leaves the drive not ready until the tray has been opened and closed.
+
+#include "platform/discdrive.h"
+
+class TImageDrive : public TDiscDrive {
+    Q_OBJECT
+public:
+    explicit TImageDrive(const QString& imagePath, QObject* parent = nullptr);
+
+    const QString& ImagePath() const { return imagePath_; }
+
+protected:
+    TCDError Attach() override;
+    void Detach() override {}
+    TDiscToc ReadDisc() override;
+    TSectorReaderFactory Reader() const override;
+    TCDError MoveTray(bool open) override;
+    bool TrayIsOpen() override { return trayOpen_; }
+    void DiscFailed() override { failed_ = true; }
+
+private:
+    QString imagePath_;
+    bool trayOpen_ = false;
+    bool failed_ = false;
+};

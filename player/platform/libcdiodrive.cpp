@@ -1,0 +1,61 @@
+#include "platform/libcdiodrive.h"
+
+#include <QFileInfo>
+
+#include <cdio/mmc.h>
+
+namespace {
+TCDError FromDriverCode(driver_return_code_t code) {
+    switch (code) {
+    case DRIVER_OP_SUCCESS:
+        return TCDError::None;
+    case DRIVER_OP_UNSUPPORTED:
+    case DRIVER_OP_UNINIT:
+        return TCDError::Unsupported;
+    case DRIVER_OP_NO_DRIVER:
+        return TCDError::NoDevice;
+    default:
+        return TCDError::Hardware;
+    }
+}
+} // namespace
+
+TLibcdioDrive::TLibcdioDrive(const QString& device, driver_id_t driver, QObject* parent)
+    : TDiscDrive(parent), device_(device), driver_(driver) {}
+
+TCDError TLibcdioDrive::Attach() {
+    // A drive that exists opens even when it holds no disc or cannot read it; that is readiness.
+    return QFileInfo::exists(device_) ? TCDError::None : TCDError::NoDevice;
+}
+
+TDiscToc TLibcdioDrive::ReadDisc() {
+    // A fresh handle each time: libcdio keeps the table of contents it read first.
+    cdio_ = OpenCdio(device_, driver_);
+    return ReadToc(cdio_.get());
+}
+
+TSectorReaderFactory TLibcdioDrive::Reader() const {
+    return TParanoiaSectorReader::Factory(device_, driver_);
+}
+
+bool TLibcdioDrive::TrayIsOpen() {
+    return cdio_ && mmc_get_tray_status(cdio_.get()) == 1;
+}
+
+TCDError TLibcdioDrive::MoveTray(bool open) {
+    if (!open) {
+        driver_id_t driver = driver_;
+        const QByteArray name = QFile::encodeName(device_);
+        return FromDriverCode(cdio_close_tray(name.constData(), &driver));
+    }
+    if (TrayIsOpen())
+        return TCDError::DoorAlreadySet;
+    if (!cdio_)
+        cdio_ = OpenCdio(device_, driver_);
+    if (!cdio_)
+        return TCDError::NotReady;
+    CdIo_t* cdio = cdio_.release();
+    const driver_return_code_t code = cdio_eject_media(&cdio);
+    cdio_.reset(cdio); // freed and null when the media went out
+    return FromDriverCode(code);
+}

@@ -1,0 +1,57 @@
+#pragma once
+// Digital playback of one range of a disc: a TReadAhead worker reads the sectors, a QAudioSink on
+// the default output plays them (44100 Hz, 16-bit, stereo). What has been heard is the sink's
+// played time, never what has been read or queued. Lives on the GUI thread; Ended is emitted from
+// its feed timer, so it never arrives inside a call.
+
+#include "core/cdaudioservice.h"
+#include "platform/readahead.h"
+
+#include <QAudioSink>
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+
+class TPlaybackEngine : public QObject {
+    Q_OBJECT
+public:
+    enum class TEnd {
+        Completed,    // the range played to its end
+        ReadFailed,   // the disc could not be read
+        OutputFailed, // the sound output went away
+    };
+
+    explicit TPlaybackEngine(QObject* parent = nullptr);
+    ~TPlaybackEngine() override;
+
+    // Starts playing [fromFrame, toFrame) (frames from the first track's start), replacing any
+    // range still playing without a signal. NoSound when there is no output to play through.
+    TCDError Start(TSectorReaderFactory factory, const TDiscToc& toc, qint64 fromFrame,
+                   qint64 toFrame);
+    // Ends playback at once, without a signal.
+    void Stop();
+    bool IsActive() const { return readAhead_ != nullptr; }
+    // Frames of the range heard so far (0 when nothing plays).
+    qint64 HeardFrames() const;
+    // Silences the output while playback and the heard count go on.
+    void SetMuted(bool muted);
+
+signals:
+    // Playback has stopped by itself; heardFrames is how much of the range was heard.
+    void Ended(TPlaybackEngine::TEnd end, qint64 heardFrames);
+
+private:
+    void Feed();
+    void End(TEnd end);
+
+    std::unique_ptr<TReadAhead> readAhead_;
+    std::unique_ptr<QAudioSink> sink_;
+    QIODevice* output_ = nullptr; // owned by sink_
+    QTimer feedTimer_;
+    qint64 writtenBytes_ = 0;
+    qint64 rangeBytes_ = 0;
+    qint64 lastHeard_ = -1;
+    int drainTicks_ = 0;
+    bool muted_ = false;
+};

@@ -1,0 +1,48 @@
+#pragma once
+// The playback worker: reads the sectors of one range on its own thread, a little ahead of what
+// is being heard, into a bounded buffer the GUI thread takes audio from. It stops at the first
+// data sector (a data track plays nothing) and at the first sector it cannot read.
+
+#include "core/disctoc.h"
+#include "platform/sectorreader.h"
+
+#include <QByteArray>
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+class TReadAhead {
+public:
+    enum class TState {
+        Reading,
+        Stalled, // reached a data track; nothing more will come
+        Done,    // every frame of the range has been read
+        Failed,  // the disc could not be opened or read
+    };
+
+    // Frames count from the first track's start; [fromFrame, toFrame) within the disc.
+    TReadAhead(TSectorReaderFactory factory, const TDiscToc& toc, qint64 fromFrame, qint64 toFrame);
+    // Stops the worker and waits for it.
+    ~TReadAhead();
+
+    // Takes up to maxBytes of what has been read (whole frames).
+    QByteArray Take(qint64 maxBytes);
+    qint64 Buffered() const;
+    TState State() const;
+
+private:
+    void Run(TSectorReaderFactory factory);
+    void Finish(TState state);
+
+    const TDiscToc toc_;
+    const qint64 fromFrame_;
+    const qint64 toFrame_;
+
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;
+    QByteArray buffer_;
+    TState state_ = TState::Reading;
+    bool stop_ = false;
+    std::thread thread_;
+};

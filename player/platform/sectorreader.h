@@ -1,0 +1,47 @@
+#pragma once
+// Reading audio sectors for playback. A reader is made and used on the playback worker thread
+// only; each owns its own libcdio handle, so the GUI thread's handle is never shared.
+
+#include "platform/cdio.h"
+
+#include <functional>
+
+class TSectorReader {
+public:
+    virtual ~TSectorReader() = default;
+    // Reads count 2352-byte sectors starting at a logical sector into out as host-order 16-bit
+    // stereo samples; false when the disc cannot be read there.
+    virtual bool Read(qint32 lsn, int count, char* out) = 0;
+};
+
+// Makes a reader on the worker thread; null when the disc cannot be opened.
+using TSectorReaderFactory = std::function<std::unique_ptr<TSectorReader>()>;
+
+// Plain reads (images, where there is nothing to correct).
+class TPlainSectorReader : public TSectorReader {
+public:
+    explicit TPlainSectorReader(TCdioHandle cdio);
+    bool Read(qint32 lsn, int count, char* out) override;
+    static TSectorReaderFactory Factory(const QString& source, driver_id_t driver);
+
+private:
+    TCdioHandle cdio_;
+    qint32 leadout_;
+};
+
+// Reads through cdparanoia's verification and jitter correction (real drives).
+class TParanoiaSectorReader : public TSectorReader {
+public:
+    ~TParanoiaSectorReader() override;
+    bool Read(qint32 lsn, int count, char* out) override;
+    static std::unique_ptr<TParanoiaSectorReader> Open(TCdioHandle cdio);
+    static TSectorReaderFactory Factory(const QString& source, driver_id_t driver);
+
+private:
+    TParanoiaSectorReader() = default;
+
+    TCdioHandle cdio_;
+    struct cdrom_drive_s* drive_ = nullptr;
+    struct cdrom_paranoia_s* paranoia_ = nullptr;
+    qint32 next_ = -1; // the sector paranoia reads next, to seek only when the range jumps
+};
