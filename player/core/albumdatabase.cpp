@@ -5,6 +5,7 @@
 #include "core/songlistmodel.h"
 
 #include <QFile>
+#include <QHash>
 #include <QSaveFile>
 
 #include <ctime>
@@ -34,6 +35,33 @@ bool Below(const QString& version, const char* other) {
     return QString::compare(version, QLatin1String(other), Qt::CaseSensitive) < 0;
 }
 
+// One section read from the profile at once, for scans that ask many keys of many sections:
+// the same answers as single reads (defaults, size limits, leading integers) for one lookup.
+class TSectionView {
+public:
+    TSectionView(const TProfile& profile, const QString& section) {
+        for (const TProfile::TEntry& entry : profile.ReadSection(section))
+            values.insert(entry.key.toCaseFolded(), entry.value);
+    }
+    QString Read(const QString& key, const QString& def, int size) const {
+        QString value = values.value(key.toCaseFolded(), def);
+        if (value.size() > size - 1) {
+            qsizetype keep = std::max(0, size - 1);
+            if (keep > 0 && value[keep - 1].isHighSurrogate())
+                --keep;
+            value.truncate(keep);
+        }
+        return value;
+    }
+    int ReadInt(const QString& key, int def) const {
+        const auto found = values.constFind(key.toCaseFolded());
+        return found == values.cend() || found->isEmpty() ? def : LeadingInteger(*found);
+    }
+
+private:
+    QHash<QString, QString> values;
+};
+
 int ClampTracks(int count) { return std::clamp(count, 0, MaxTracks); }
 
 // sscanf "%4d": leading white space, then at most four characters of sign and digits.
@@ -42,6 +70,33 @@ int ScanFourDigits(const QString& text) {
     while (i < text.size() && text[i].isSpace())
         ++i;
     return LeadingInteger(text.mid(i, 4));
+}
+
+TAlbumSummary SummaryOf(const TSectionView& view, const QString& section, bool countTracks) {
+    TAlbumSummary summary;
+    summary.title = view.Read(KTitle, QStringLiteral("???"), 50);
+    summary.version = view.Read(KVersion, QStringLiteral("1.4"), 4);
+    if (!Below(summary.version, "1.6")) {
+        summary.length = view.ReadInt(KLength, 0);
+        summary.tracks = ClampTracks(view.ReadInt(KTracks, 0));
+        return summary;
+    }
+    summary.length = ScanFourDigits(section);
+    if (countTracks && view.ReadInt(KLongLookup, 1) != 0) {
+        while (summary.tracks < MaxTracks && !view.Read(SongKey(summary.tracks + 1), QString(), 100).isEmpty())
+            ++summary.tracks;
+    }
+    return summary;
+}
+
+QString ExportTitleOf(const TSectionView& view, const TAlbumSummary& summary, int track) {
+    const QString value = view.Read(SongKey(track), TAlbumDatabase::DefaultTrackTitle(track), 100);
+    if (!Below(summary.version, "2.1"))
+        return value;
+    int number = 0, inQueue = 0;
+    QString title;
+    TAlbumDatabase::SplitOldSong(value, number, title, inQueue);
+    return title;
 }
 
 } // namespace
@@ -157,64 +212,42 @@ bool TAlbumDatabase::ListSections(QStringList& sections) const {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    constexpr qsizetype WordLimit = 1023; // the scan buffer holds 1024 characters with its end
     sections.clear();
-    QByteArray word;
-    bool tooLong = false;
-    auto finishWord = [&] {
-        if (!tooLong && word.size() >= 3 && word.front() == '[' && word.back() == ']')
-            sections.append(QString::fromUtf8(word.mid(1, word.size() - 2)));
-        word.clear();
-        tooLong = false;
-    };
-    QByteArray chunk;
-    while (!(chunk = file.read(1 << 16)).isEmpty()) {
-        for (char c : chunk) {
-            if (c == ' ' || (c >= '\t' && c <= '\r')) {
-                if (!word.isEmpty() || tooLong)
-                    finishWord();
-            } else if (word.size() < WordLimit && !tooLong) {
-                word.append(c);
-            } else {
-                tooLong = true;
-                word.clear();
-            }
+    // The file is mapped, not copied: words are found in place, whatever the file's size.
+    QByteArray copy;
+    const char* data = nullptr;
+    const qint64 size = file.size();
+    if (size > 0) {
+        data = reinterpret_cast<const char*>(file.map(0, size));
+        if (!data) {
+            copy = file.readAll();
+            data = copy.constData();
         }
     }
-    if (!word.isEmpty() || tooLong)
-        finishWord();
+    const qint64 length = data == copy.constData() && data ? copy.size() : (data ? size : 0);
+    constexpr qint64 WordLimit = 1023; // the scan buffer holds 1024 characters with its end
+    auto isBlank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    qint64 i = 0;
+    while (i < length) {
+        while (i < length && isBlank(data[i]))
+            ++i;
+        const qint64 start = i;
+        while (i < length && !isBlank(data[i]))
+            ++i;
+        const qint64 wordLength = i - start;
+        if (wordLength >= 3 && wordLength <= WordLimit && data[start] == '[' && data[i - 1] == ']')
+            sections.append(QString::fromUtf8(data + start + 1, wordLength - 2));
+    }
     return file.error() == QFileDevice::NoError;
 }
 
 TAlbumSummary TAlbumDatabase::ReadSummary(const QString& section, bool countTracks) const {
-    TProfile profile(path);
-    TAlbumSummary summary;
-    summary.title = Read(profile, section, KTitle, QStringLiteral("???"), 50);
-    summary.version = Read(profile, section, KVersion, QStringLiteral("1.4"), 4);
-    if (!Below(summary.version, "1.6")) {
-        summary.length = profile.ReadInt(section, KLength, 0);
-        summary.tracks = ClampTracks(profile.ReadInt(section, KTracks, 0));
-        return summary;
-    }
-    summary.length = ScanFourDigits(section);
-    if (countTracks && profile.ReadInt(section, KLongLookup, 1) != 0) {
-        while (summary.tracks < MaxTracks &&
-               !Read(profile, section, SongKey(summary.tracks + 1), QString(), 100).isEmpty())
-            ++summary.tracks;
-    }
-    return summary;
+    return SummaryOf(TSectionView(TProfile(path), section), section, countTracks);
 }
 
 QString TAlbumDatabase::ExportTitle(const QString& section, const TAlbumSummary& summary,
                                     int track) const {
-    TProfile profile(path);
-    const QString value = Read(profile, section, SongKey(track), DefaultTrackTitle(track), 100);
-    if (!Below(summary.version, "2.1"))
-        return value;
-    int number = 0, inQueue = 0;
-    QString title;
-    SplitOldSong(value, number, title, inQueue);
-    return title;
+    return ExportTitleOf(TSectionView(TProfile(path), section), summary, track);
 }
 
 TAlbumDatabase::TExportResult TAlbumDatabase::Export(const QString& outPath) const {
@@ -224,14 +257,16 @@ TAlbumDatabase::TExportResult TAlbumDatabase::Export(const QString& outPath) con
     QStringList sections;
     if (!ListSections(sections))
         return TExportResult::CannotReadDatabase;
+    TProfile profile(path);
     QByteArray text;
     for (const QString& section : sections) {
-        const TAlbumSummary summary = ReadSummary(section);
+        const TSectionView view(profile, section);
+        const TAlbumSummary summary = SummaryOf(view, section, true);
         QString line = summary.title + QLatin1Char(',') + QString::number(summary.tracks) +
                        QLatin1Char(',') +
                        FormatTime(summary.length);
         for (int n = 1; n <= summary.tracks; ++n)
-            line += QLatin1Char(',') + ExportTitle(section, summary, n);
+            line += QLatin1Char(',') + ExportTitleOf(view, summary, n);
         line += QLatin1Char(',') + section + QLatin1Char('\n');
         text += line.toUtf8();
         if (text.size() > (1 << 20)) {
