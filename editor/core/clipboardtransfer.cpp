@@ -1,0 +1,151 @@
+// Cut, copy and paste through the system clipboard under the private format "WLSAMPLE", so that
+// running editors exchange samples. A clip carries its own layout and rate; a paste converts it
+// frame by frame to the target's layout (not its rate). The clipboard is changed only by a
+// copy that has succeeded, and a paste changes the sample only when the whole clip can go in.
+
+#include "core/reporter.h"
+#include "core/sampleaccess.h"
+#include "core/samplebuffer.h"
+#include "core/sampleclip.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+#include <cstring>
+#include <new>
+
+using namespace sampleaccess;
+
+namespace {
+
+void ReportClipboardError(const char* text) {
+    ReportMessage(
+        CMessage{QString::fromLatin1(text), QStringLiteral("Wavelathe"), CMessageIcon::Warning});
+}
+
+// The system clipboard; null without a graphical application, where no clipboard exists.
+QClipboard* SystemClipboard() {
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance())
+               ? QGuiApplication::clipboard()
+               : nullptr;
+}
+
+bool IsOneChannel(SampleLayout layout, int channel) {
+    return LayoutIsStereo(layout) && (channel == 1 || channel == 2);
+}
+
+} // namespace
+
+int CSampleBuffer::CopyToClipboard(QObject* /*window*/, qint64 first, qint64 last, int channel) {
+    if (!m_data) {
+        ReportClipboardError("Error manipulating memory!");
+        return 0;
+    }
+    if (!ResolveRange(first, last))
+        return 0;
+    const bool oneChannel = IsOneChannel(m_layout, channel);
+    const quint64 frames = quint64(last - first + 1);
+    const quint64 n = frames * BytesPerFrame() / (oneChannel ? 2 : 1);
+    QByteArray block;
+    try {
+        const SampleLayout layout =
+            oneChannel ? MakeLayout(false, LayoutIs16Bit(m_layout)) : m_layout;
+        block = CSampleClip::MakeBlock(quint32(layout), GetRate(), quint32(n));
+    } catch (const std::bad_alloc&) {
+        ReportClipboardError("Error - Out of Memory!");
+        return 0;
+    }
+    QClipboard* clipboard = SystemClipboard();
+    if (!clipboard) {
+        ReportClipboardError("Error opening clipboard!");
+        return 0;
+    }
+
+    auto* out = reinterpret_cast<quint8*>(block.data()) + CSampleClip::kHeaderSize;
+    if (!oneChannel) {
+        std::memcpy(out, m_data + quint64(first) * BytesPerFrame(), n);
+    } else {
+        const CChannelWalk walk = WalkChannel(m_data, m_layout, first, last, channel);
+        const quint32 sampleBytes = BytesPerSample();
+        const quint8* in = walk.start;
+        for (quint64 i = 0; i < walk.count; ++i, in += walk.stride, out += sampleBytes)
+            std::memcpy(out, in, sampleBytes);
+    }
+    auto* mime = new QMimeData;
+    mime->setData(CSampleClip::FormatName(), block);
+    clipboard->setMimeData(mime);
+    return 1;
+}
+
+int CSampleBuffer::CutToClipboard(QObject* window, qint64 first, qint64 last, int channel) {
+    if (!CopyToClipboard(window, first, last, channel))
+        return 0;
+    return DeleteFrames(first, last, channel);
+}
+
+int CSampleBuffer::ReadClipboard(QObject* /*window*/) {
+    QClipboard* clipboard = SystemClipboard();
+    if (!clipboard) {
+        ReportClipboardError("Error opening clipboard!");
+        return 0;
+    }
+    const QMimeData* mime = clipboard->mimeData();
+    if (!mime || !mime->hasFormat(CSampleClip::FormatName()))
+        return 0;
+    // Clips come from other programs: one that is not whole is not read at all.
+    const std::optional<CSampleClip> clip =
+        CSampleClip::Decode(mime->data(CSampleClip::FormatName()));
+    if (!clip)
+        return 0;
+    FreeData();
+    // data() makes the block this buffer's own if the clipboard still shares it, so that writing
+    // through the buffer never changes what the clipboard holds.
+    m_clipboardBlock = clip->block;
+    m_data = reinterpret_cast<quint8*>(m_clipboardBlock.data()) + CSampleClip::kHeaderSize;
+    m_byteLength = clip->byteCount;
+    const auto layout = SampleLayout(clip->layout);
+    SetFormat(clip->rate, LayoutIsStereo(layout), LayoutIs16Bit(layout));
+    return 1;
+}
+
+void CSampleBuffer::ReleaseClipboard() {
+    if (m_clipboardBlock.isNull())
+        return;
+    FreeData();
+}
+
+quint32 CSampleBuffer::PasteFromClipboard(QObject* window, quint32 at, int channel) {
+    CSampleBuffer clip;
+    if (!clip.ReadClipboard(window))
+        return 0;
+    const quint32 count = clip.GetFrameCount();
+    if (count == 0)
+        return 0;
+    if (!m_data)
+        return CopyFrom(clip) ? count : 0;
+
+    if (at >= m_frameCount)
+        at = 0;
+    if (!InsertFrames(at, count, channel))
+        return 0;
+    const quint32 frameBytes = BytesPerFrame();
+    quint8* out = m_data + quint64(at) * frameBytes;
+    if (!IsOneChannel(m_layout, channel)) {
+        for (quint32 j = 0; j < count; ++j, out += frameBytes) {
+            quint8 slot[4] = {};
+            clip.ReadFrame(j, m_layout, slot);
+            StoreSlot(out, slot, m_layout);
+        }
+        return count;
+    }
+    const SampleLayout mono = MakeLayout(false, LayoutIs16Bit(m_layout));
+    const quint32 sampleBytes = BytesPerSample();
+    out += channel == 2 ? sampleBytes : 0;
+    for (quint32 j = 0; j < count; ++j, out += frameBytes) {
+        quint8 slot[4] = {};
+        clip.ReadFrame(j, mono, slot);
+        std::memcpy(out, slot, sampleBytes);
+    }
+    return count;
+}

@@ -1,0 +1,203 @@
+// Format conversion of a whole sample: the sampling rate by linear interpolation, the bit depth
+// and channel count frame by frame through ReadFrame. Both run in place: a conversion that grows
+// the data resizes the block first and fills it from the end, one that shrinks it fills from the
+// start and resizes afterwards. A block that cannot grow leaves the sample as it was.
+
+#include "core/reporter.h"
+#include "core/sampleaccess.h"
+#include "core/samplebuffer.h"
+
+#include <algorithm>
+#include <cmath>
+
+using namespace sampleaccess;
+
+namespace {
+
+void ReportResizeFailure() {
+    ReportMessage(CMessage{QStringLiteral("Error resizing sample!"), QStringLiteral("Wavelathe"),
+                           CMessageIcon::Warning});
+}
+
+template <bool Wide> int LoadSample(const quint8* p) {
+    if constexpr (Wide)
+        return LoadWord(p);
+    else
+        return *p;
+}
+
+template <bool Wide> void StoreSample(quint8* p, int value) {
+    if constexpr (Wide)
+        StoreWord(p, value);
+    else
+        *p = quint8(value);
+}
+
+// Output frame i interpolates source frames k = trunc(i x ratio) and k + 1 (the last frame where
+// k + 1 runs past the end), in double precision, truncating toward zero. Raising the rate, the
+// frames are written from the end so that every source frame is read before it is overwritten;
+// lowering it, from the start.
+template <bool Wide, int Channels>
+void ResampleFrames(quint8* data, quint64 oldFrames, quint64 newFrames, double ratio) {
+    constexpr quint32 sampleBytes = Wide ? 2 : 1;
+    constexpr quint32 frameBytes = sampleBytes * Channels;
+    const quint64 lastFrame = oldFrames - 1;
+    auto frame = [&](quint64 i) {
+        const double pos = double(i) * ratio;
+        const quint64 k = std::min(quint64(pos), lastFrame);
+        const double f = pos - std::trunc(pos);
+        const quint8* s0 = data + k * frameBytes;
+        const quint8* s1 = data + std::min(k + 1, lastFrame) * frameBytes;
+        int out[Channels];
+        for (int c = 0; c < Channels; ++c) {
+            const int a = LoadSample<Wide>(s0 + c * sampleBytes);
+            const int b = LoadSample<Wide>(s1 + c * sampleBytes);
+            out[c] = int(double(a) + double(b - a) * f);
+        }
+        for (int c = 0; c < Channels; ++c)
+            StoreSample<Wide>(data + i * frameBytes + c * sampleBytes, out[c]);
+    };
+    if (ratio < 1.0) {
+        for (quint64 i = newFrames; i-- > 0;)
+            frame(i);
+    } else {
+        for (quint64 i = 0; i < newFrames; ++i)
+            frame(i);
+    }
+}
+
+void ResampleFrames(SampleLayout layout, quint8* data, quint64 oldFrames, quint64 newFrames,
+                    double ratio) {
+    switch (layout) {
+    case SampleLayout::Mono8:
+        return ResampleFrames<false, 1>(data, oldFrames, newFrames, ratio);
+    case SampleLayout::Stereo8:
+        return ResampleFrames<false, 2>(data, oldFrames, newFrames, ratio);
+    case SampleLayout::Mono16:
+        return ResampleFrames<true, 1>(data, oldFrames, newFrames, ratio);
+    case SampleLayout::Stereo16:
+        return ResampleFrames<true, 2>(data, oldFrames, newFrames, ratio);
+    }
+}
+
+// Rewrites the buffer's frames, which are in the buffer's own layout, in the target layout at
+// the same frame positions of `data` (the buffer's block, at least frames x target size long).
+void ConvertFrames(const CSampleBuffer& buffer, quint8* data, SampleLayout target) {
+    const quint32 frames = buffer.GetFrameCount();
+    const quint32 to = LayoutBytesPerFrame(target);
+    auto frame = [&](quint32 i) {
+        quint8 slot[4] = {};
+        buffer.ReadFrame(i, target, slot);
+        StoreSlot(data + quint64(i) * to, slot, target);
+    };
+    if (to >= buffer.BytesPerFrame()) {
+        for (quint32 i = frames; i-- > 0;)
+            frame(i);
+    } else {
+        for (quint32 i = 0; i < frames; ++i)
+            frame(i);
+    }
+}
+
+SampleLayout LayoutOf(const CWaveFormat& format) {
+    return MakeLayout(format.channels != 1, format.bitsPerSample != 8);
+}
+
+} // namespace
+
+int CSampleBuffer::Resample(quint32 oldRate, quint32 newRate) {
+    if (m_byteLength == 0 || oldRate == newRate)
+        return 1;
+    if (oldRate == 0 || newRate == 0 || !m_data)
+        return 0;
+    const quint64 oldFrames = m_frameCount;
+    const quint64 newFrames = oldFrames * newRate / oldRate;
+    const quint64 newLength = newFrames * BytesPerFrame();
+    if (newLength > m_byteLength && !ResizeData(newLength)) {
+        ReportResizeFailure();
+        return 0;
+    }
+    if (oldFrames > 0)
+        ResampleFrames(m_layout, m_data, oldFrames, newFrames, double(oldRate) / double(newRate));
+    if (newLength < m_byteLength)
+        ResizeData(newLength);
+    SetByteLength(quint32(newLength));
+    return 1;
+}
+
+int CSampleBuffer::ConvertLayout(SampleLayout source, SampleLayout target) {
+    if (m_byteLength == 0 || source == target)
+        return 1;
+    if (!m_data)
+        return 0;
+    const SampleLayout before = m_layout;
+    m_layout = source;
+    m_frameCount = m_byteLength / BytesPerFrame();
+    const quint64 newLength = quint64(m_frameCount) * LayoutBytesPerFrame(target);
+    if (newLength > m_byteLength && !ResizeData(newLength)) {
+        m_layout = before;
+        m_frameCount = m_byteLength / BytesPerFrame();
+        ReportResizeFailure();
+        return 0;
+    }
+    ConvertFrames(*this, m_data, target);
+    if (newLength < m_byteLength)
+        ResizeData(newLength);
+    m_byteLength = quint32(newLength);
+    SetFormat(m_format.samplesPerSec, LayoutIsStereo(target), LayoutIs16Bit(target));
+    return 1;
+}
+
+int CSampleBuffer::ApplyFormat() {
+    if (m_byteLength == 0)
+        return 1;
+    if (!m_data)
+        return 0;
+    const CWaveFormat original = m_format;
+    CWaveFormat wanted = m_format;
+    wanted.samplesPerSec = std::max<quint32>(wanted.samplesPerSec, 4000);
+    const SampleLayout source = LayoutOf(m_committed);
+    const SampleLayout target = LayoutOf(wanted);
+    const quint32 sourceRate = m_committed.samplesPerSec;
+
+    quint32 rate = 0;
+    bool stereo = false;
+    bool sixteenBit = false;
+    RevertFormat(rate, stereo, sixteenBit);
+
+    // The block takes the largest size of the way at once, so that nothing can fail once the
+    // data starts to change. A source rate of 0 says nothing about time: the frames stay as
+    // they are.
+    const quint64 oldFrames = m_frameCount;
+    const quint64 newFrames =
+        sourceRate == 0 ? oldFrames : oldFrames * wanted.samplesPerSec / sourceRate;
+    // Bytes past the last whole frame go unless the data stays exactly as it is.
+    const bool sameFrames = newFrames == oldFrames && source == target;
+    const quint64 resampledLength =
+        sameFrames ? m_byteLength : newFrames * LayoutBytesPerFrame(source);
+    const quint64 finalLength = sameFrames ? m_byteLength : newFrames * LayoutBytesPerFrame(target);
+    const quint64 largest = std::max(resampledLength, finalLength);
+    if (largest > m_byteLength && !ResizeData(largest)) {
+        m_format = original;
+        LayoutFromFormat();
+        m_frameCount = m_byteLength / BytesPerFrame();
+        ReportResizeFailure();
+        return 0;
+    }
+
+    if (sourceRate != 0 && sourceRate != wanted.samplesPerSec && oldFrames > 0)
+        ResampleFrames(source, m_data, oldFrames, newFrames,
+                       double(sourceRate) / double(wanted.samplesPerSec));
+    m_byteLength = quint32(resampledLength);
+    m_frameCount = quint32(newFrames);
+    if (source != target)
+        ConvertFrames(*this, m_data, target);
+    if (finalLength < largest)
+        ResizeData(finalLength);
+    m_byteLength = quint32(finalLength);
+
+    m_format = wanted;
+    SetFormat(wanted.samplesPerSec, wanted.channels != 1, wanted.bitsPerSample != 8);
+    CommitFormat();
+    return 1;
+}

@@ -1,0 +1,239 @@
+// The sample effects: gains through look-up tables, normalising, DC bias, per-frame gain and
+// panning, reverse and peak search.
+//
+// Arithmetic: gains are single-precision, products are truncated toward zero. Both paths
+// saturate: an 8-bit product beyond -128..127 and a 16-bit one beyond -32768..32767 stick at the
+// limit, so a loud passage clips instead of wrapping round to the opposite sign.
+
+#include "core/sampleaccess.h"
+#include "core/samplebuffer.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+using namespace sampleaccess;
+
+namespace {
+
+int Saturate8(double value) {
+    return SaturateTrunc(value, -128, 127) + 128;
+}
+int Saturate16(double value) {
+    return SaturateTrunc(value, -32768, 32767);
+}
+
+// Distance of an 8-bit sample from the line 127 that the peak measures start from.
+int Measure8(int byte) {
+    return byte >= 128 ? byte - 127 : 127 - byte;
+}
+
+void MapBytes(const CChannelWalk& walk, const std::array<quint8, 256>& table) {
+    quint8* p = walk.start;
+    if (walk.stride == 1) {
+        for (quint64 i = 0; i < walk.count; ++i)
+            p[i] = table[p[i]];
+        return;
+    }
+    for (quint64 i = 0; i < walk.count; ++i, p += walk.stride)
+        *p = table[*p];
+}
+
+// `table` is indexed by the word's bit pattern, so that -1 is entry 65535.
+void MapWords(const CChannelWalk& walk, const std::vector<qint16>& table) {
+    quint8* p = walk.start;
+    for (quint64 i = 0; i < walk.count; ++i, p += walk.stride)
+        StoreWord(p, table[quint16(LoadWord(p))]);
+}
+
+std::vector<qint16> WordTable(double (*value)(int word, double parameter), double parameter) {
+    std::vector<qint16> table(65536);
+    for (int w = -32768; w <= 32767; ++w)
+        table[quint16(w)] = qint16(Saturate16(value(w, parameter)));
+    return table;
+}
+
+std::array<quint8, 256> ByteTable(double (*value)(int sample, double parameter), double parameter) {
+    std::array<quint8, 256> table{};
+    for (int b = 0; b < 256; ++b)
+        table[std::size_t(b)] = quint8(Saturate8(value(b - 128, parameter)));
+    return table;
+}
+
+double Product(int sample, double gain) {
+    return double(float(sample) * float(gain));
+}
+double Difference(int sample, double offset) {
+    return double(sample) - offset;
+}
+
+// The peak of the walk by the measure of the normalise and peak search operations, and the
+// index of the first sample that reached it; the peak starts at 0.
+struct CPeak {
+    int measure = 0;
+    quint64 index = 0;
+};
+
+CPeak FindPeak(const CChannelWalk& walk, bool sixteenBit) {
+    CPeak peak;
+    const quint8* p = walk.start;
+    for (quint64 i = 0; i < walk.count; ++i, p += walk.stride) {
+        const int measure = sixteenBit ? LoadWord(p) : Measure8(*p);
+        if (measure > peak.measure) {
+            peak.measure = measure;
+            peak.index = i;
+        }
+    }
+    return peak;
+}
+
+template <typename Unit> void ReverseUnits(quint8* data, quint64 count) {
+    quint8* low = data;
+    quint8* high = data + (count - 1) * sizeof(Unit);
+    for (; low < high; low += sizeof(Unit), high -= sizeof(Unit)) {
+        Unit a;
+        Unit b;
+        std::memcpy(&a, low, sizeof(Unit));
+        std::memcpy(&b, high, sizeof(Unit));
+        std::memcpy(low, &b, sizeof(Unit));
+        std::memcpy(high, &a, sizeof(Unit));
+    }
+}
+
+void ReverseStrided(const CChannelWalk& walk, quint32 sampleBytes) {
+    quint8* low = walk.start;
+    quint8* high = walk.start + (walk.count - 1) * walk.stride;
+    for (; low < high; low += walk.stride, high -= walk.stride)
+        std::swap_ranges(low, low + sampleBytes, high);
+}
+
+// An infinite gain times the zero line is undefined; the largest finite gain saturates alike.
+double FiniteGain(float gain) {
+    const double largest = double(std::numeric_limits<float>::max());
+    return std::clamp(double(gain), -largest, largest);
+}
+
+// Selectors 1 and 2 mean one channel only on a stereo sample.
+int EffectiveChannel(SampleLayout layout, int channel) {
+    return LayoutIsStereo(layout) && (channel == 1 || channel == 2) ? channel : 0;
+}
+
+} // namespace
+
+void CSampleBuffer::Amplify(float gain, qint64 first, qint64 last, int channel) {
+    if (std::isnan(gain) || !ResolveRange(first, last))
+        return;
+    const CChannelWalk walk = WalkChannel(m_data, m_layout, first, last, channel);
+    const double finite = FiniteGain(gain);
+    if (LayoutIs16Bit(m_layout))
+        MapWords(walk, WordTable(Product, finite));
+    else
+        MapBytes(walk, ByteTable(Product, finite));
+}
+
+float CSampleBuffer::NormaliseFactor(qint64 first, qint64 last, int channel) const {
+    if (!ResolveRange(first, last))
+        return 1.0f;
+    const CChannelWalk walk =
+        WalkChannel(const_cast<quint8*>(m_data), m_layout, first, last, channel);
+    const bool sixteenBit = LayoutIs16Bit(m_layout);
+    const int peak = FindPeak(walk, sixteenBit).measure;
+    if (peak == 0)
+        return 1.0f;
+    if (sixteenBit)
+        return 32767.0f / float(peak);
+    return 127.0f / float(std::min(peak, 127));
+}
+
+void CSampleBuffer::DCBiasAdjust(float bias, int channel) {
+    qint64 first = -1;
+    qint64 last = -1;
+    if (std::isnan(bias) || !ResolveRange(first, last))
+        return;
+    const CChannelWalk walk = WalkChannel(m_data, m_layout, first, last, channel);
+    const bool sixteenBit = LayoutIs16Bit(m_layout);
+    // Histogram of the chosen samples; a mono sample counts its one value for the left and the
+    // right slot alike, which leaves the mean as it is, so it is counted once here.
+    std::vector<quint32> count(sixteenBit ? 65536 : 256, 0);
+    const quint8* p = walk.start;
+    for (quint64 i = 0; i < walk.count; ++i, p += walk.stride)
+        ++count[sixteenBit ? quint16(LoadWord(p)) : *p];
+    double sum = 0;
+    for (std::size_t v = 0; v < count.size(); ++v) {
+        if (count[v])
+            sum += double(count[v]) * (sixteenBit ? qint16(v) : int(v) - 128);
+    }
+    const double mean = sum / double(walk.count);
+    const double fullScale = sixteenBit ? 32767.0 : 127.0;
+    const double offset = mean + double(bias) * fullScale * 0.01;
+    if (sixteenBit)
+        MapWords(walk, WordTable(Difference, offset));
+    else
+        MapBytes(walk, ByteTable(Difference, offset));
+}
+
+void CSampleBuffer::ScaleFrame(float gain, quint32 frame, int channel) {
+    if (std::isnan(gain) || !m_data || frame >= m_frameCount)
+        return;
+    const CChannelWalk walk = WalkChannel(m_data, m_layout, frame, frame, channel);
+    const double finite = FiniteGain(gain);
+    quint8* p = walk.start;
+    for (quint64 i = 0; i < walk.count; ++i, p += walk.stride) {
+        if (LayoutIs16Bit(m_layout))
+            StoreWord(p, Saturate16(Product(LoadWord(p), finite)));
+        else
+            *p = quint8(Saturate8(Product(*p - 128, finite)));
+    }
+}
+
+void CSampleBuffer::PanFrame(float position, quint32 frame) {
+    if (std::isnan(position) || !m_data || frame >= m_frameCount || !LayoutIsStereo(m_layout))
+        return;
+    // Positions outside fully left .. fully right would push the mix past full scale.
+    const float p = std::clamp(position, 0.0f, 1.0f);
+    quint8* at = m_data + quint64(frame) * BytesPerFrame();
+    if (LayoutIs16Bit(m_layout)) {
+        const int mix = LoadWord(at) / 2 + LoadWord(at + 2) / 2;
+        StoreWord(at, int(float(mix) * p));
+        StoreWord(at + 2, int(float(mix) * (1.0f - p)));
+        return;
+    }
+    const int mix = (at[0] - 128) / 2 + (at[1] - 128) / 2;
+    at[0] = quint8(int(float(mix) * p) + 128);
+    at[1] = quint8(int(float(mix) * (1.0f - p)) + 128);
+}
+
+void CSampleBuffer::Reverse(qint64 first, qint64 last, int channel) {
+    if (!ResolveRange(first, last))
+        return;
+    if (EffectiveChannel(m_layout, channel) != 0) {
+        ReverseStrided(WalkChannel(m_data, m_layout, first, last, channel), BytesPerSample());
+        return;
+    }
+    quint8* start = m_data + quint64(first) * BytesPerFrame();
+    const quint64 frames = quint64(last - first + 1);
+    switch (BytesPerFrame()) {
+    case 1:
+        std::reverse(start, start + frames);
+        break;
+    case 2:
+        ReverseUnits<quint16>(start, frames);
+        break;
+    default:
+        ReverseUnits<quint32>(start, frames);
+        break;
+    }
+}
+
+quint32 CSampleBuffer::PeakSearch(qint64 first, qint64 last, int channel) const {
+    if (!ResolveRange(first, last))
+        return 0;
+    const CChannelWalk walk =
+        WalkChannel(const_cast<quint8*>(m_data), m_layout, first, last, channel);
+    // With no sample above the measure 0 the index stays 0: the range's first frame.
+    const CPeak peak = FindPeak(walk, LayoutIs16Bit(m_layout));
+    return quint32(first + qint64(peak.index / walk.perFrame));
+}

@@ -1,0 +1,66 @@
+#pragma once
+// CSampleEditor: the editing operations of one sample as the document's commands call them,
+// each one step of the undo history. It records around the sample buffer's own operations,
+// keeping for each only the bytes that operation can rewrite, and brings the buffer back or
+// forward with Undo and Redo. Anything that replaces the sample wholesale (loading, recording)
+// calls ClearHistory.
+
+#include "core/samplebuffer.h"
+#include "core/undohistory.h"
+
+#include <functional>
+
+class CSampleEditor {
+public:
+    explicit CSampleEditor(CSampleBuffer& buffer,
+                           quint64 memoryLimit = CUndoHistory::kDefaultMemoryLimit);
+
+    CSampleBuffer& Buffer() { return m_buffer; }
+    CUndoHistory& History() { return m_history; }
+
+    // --- Effects ----------------------------------------------------------------------------
+    void Amplify(float gain, qint64 first, qint64 last, int channel);
+    // The Adjust Volume dialog's result: with both channels selected on a stereo sample each
+    // channel gets its own gain; then, if asked, the DC bias of the selector's channels.
+    void AdjustVolume(float leftGain, float rightGain, qint64 first, qint64 last, int channel,
+                      bool adjustBias, float bias);
+    void DCBiasAdjust(float bias, int channel);
+    // The envelope and panning dialogs: one gain or pan position per frame of the range.
+    void ScaleFrames(qint64 first, qint64 last, int channel,
+                     const std::function<float(quint32 frame)>& gainAt);
+    void PanFrames(qint64 first, qint64 last,
+                   const std::function<float(quint32 frame)>& positionAt);
+    void Reverse(qint64 first, qint64 last, int channel);
+    void ChangeSign(qint64 first, qint64 last);
+    int DecodeULaw();
+
+    // --- Format -----------------------------------------------------------------------------
+    int SetFormat(quint32 rate, bool stereo, bool sixteenBit);
+    void RevertFormat(quint32& rate, bool& stereo, bool& sixteenBit);
+    int ApplyFormat();
+    // SetFormat and ApplyFormat as one step: the Convert Sample dialog's result.
+    int Convert(quint32 rate, bool stereo, bool sixteenBit);
+
+    // --- Ranges and the clipboard -----------------------------------------------------------
+    int DeleteFrames(qint64 first, qint64 last, int channel);
+    int CutToClipboard(qint64 first, qint64 last, int channel);
+    quint32 PasteFromClipboard(quint32 at, int channel);
+
+    // --- History ----------------------------------------------------------------------------
+    bool CanUndo() const { return m_history.CanUndo(); }
+    bool CanRedo() const { return m_history.CanRedo(); }
+    int Undo() { return m_history.Undo(m_buffer); }
+    int Redo() { return m_history.Redo(m_buffer); }
+    void ClearHistory() { m_history.Clear(); }
+
+private:
+    // Runs `edit` as one step that may rewrite `extent`; when `edit` returns 0 (failed) the
+    // buffer is put back as it was.
+    int Record(const CEditExtent& extent, const std::function<int()>& edit);
+    // The extent a range operation of the selector rewrites: the range itself, or for one
+    // channel of a stereo sample everything from the range on, as that channel's samples move.
+    CEditExtent RangeExtent(qint64 first, qint64 last, int channel) const;
+
+    CSampleBuffer& m_buffer;
+    CUndoHistory m_history;
+};
