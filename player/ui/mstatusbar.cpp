@@ -1,0 +1,65 @@
+#include "ui/mstatusbar.h"
+
+#include "ui/hseparator.h"
+#include "ui/screenunits.h"
+
+#include <QLabel>
+
+namespace {
+
+QLabel* MakeField(QWidget* parent, int id) {
+    auto* field = new QLabel(parent);
+    field->setObjectName(QString::number(id));
+    field->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    field->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    field->setMinimumWidth(field->fontMetrics().averageCharWidth() * 10);
+    // Long titles are cut at the field's end rather than widening the window.
+    field->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    return field;
+}
+
+} // namespace
+
+TMStatusBar::TMStatusBar(QWidget* parent, THSeparator* separator)
+    : QStatusBar(parent), FSeparator(separator) {
+    setObjectName(QString::number(WindowId));
+    setSizeGripEnabled(false);
+    setFont(PointFont(font().family(), 8, this));
+    // The status bar's own margins are the gadget window's less one at the right, plus two below.
+    setContentsMargins(2, 2, 1, 4);
+    FAlbum = MakeField(this, AlbumFieldId);
+    FSong = MakeField(this, SongFieldId);
+    addWidget(FAlbum, 1);
+    auto* gap = new QWidget(this);
+    gap->setFixedWidth(4);
+    addWidget(gap);
+    addWidget(FSong, 1);
+    setStyleSheet(QStringLiteral("QStatusBar::item { border: none; }"));
+}
+
+QLabel* TMStatusBar::Field(int id) const {
+    if (id == AlbumFieldId)
+        return FAlbum;
+    if (id == SongFieldId)
+        return FSong;
+    return nullptr;
+}
+
+void TMStatusBar::SetFieldText(int id, const QString& text) {
+    if (QLabel* field = Field(id))
+        field->setText(text);
+}
+
+QString TMStatusBar::FieldText(int id) const {
+    const QLabel* field = Field(id);
+    return field ? field->text() : QString();
+}
+
+void TMStatusBar::SetHintText(const QString& text) {
+    if (FSeparator)
+        FSeparator->SetLineVisible(!text.isEmpty() && isVisible());
+    if (text.isEmpty())
+        clearMessage();
+    else
+        showMessage(text);
+}
