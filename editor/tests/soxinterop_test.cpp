@@ -1,0 +1,243 @@
+// Cross-checks the file formats with sox, an independent reader and writer: files sox makes load
+// with the samples sox itself decodes from them, and files the editor writes decode in sox to the
+// editor's own samples, rate and channels.
+
+#include "capturereporter.h"
+#include "core/samplebuffer.h"
+#include "filebytes.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+using L = SampleLayout;
+
+// Runs sox with `args`; its standard output, or nullopt with the reason recorded as a failure.
+std::optional<QByteArray> Sox(const QStringList& args) {
+    const QString sox = QStandardPaths::findExecutable(QStringLiteral("sox"));
+    if (sox.isEmpty()) {
+        ADD_FAILURE() << "sox is not installed (scripts/setup installs it)";
+        return std::nullopt;
+    }
+    QProcess process;
+    process.start(sox, args);
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0) {
+        ADD_FAILURE() << "sox " << args.join(QLatin1Char(' ')).toStdString() << ": "
+                      << process.readAllStandardError().toStdString();
+        return std::nullopt;
+    }
+    return process.readAllStandardOutput();
+}
+
+// What sox decodes from `path`, as raw samples of the given sox encoding options.
+std::optional<QByteArray> SoxDecode(const QString& path, const QStringList& encoding) {
+    return Sox(
+        QStringList{QStringLiteral("-D"), path, QStringLiteral("-t"), QStringLiteral("raw")} +
+        encoding + QStringList{QStringLiteral("-")});
+}
+
+std::optional<quint32> SoxInfo(const QString& path, const char* option) {
+    const auto out = Sox({QStringLiteral("--i"), QString::fromLatin1(option), path});
+    if (!out)
+        return std::nullopt;
+    return out->trimmed().toUInt();
+}
+
+const QStringList kUnsigned8{"-e", "unsigned", "-b", "8"};
+const QStringList kSigned16{"-e", "signed", "-b", "16", "-L"};
+const QStringList kSigned32{"-e", "signed", "-b", "32", "-L"};
+
+std::vector<qint32> Ints32(const QByteArray& raw) {
+    std::vector<qint32> values(std::size_t(raw.size() / 4));
+    std::memcpy(values.data(), raw.constData(), values.size() * 4);
+    return values;
+}
+
+// ----- files made by sox -------------------------------------------------------------------------
+
+enum class Compare {
+    Bytes8,     // sox's unsigned 8-bit samples are our bytes
+    Words16,    // sox's signed 16-bit samples are our words
+    High16,     // our words are the high 16 bits of sox's 32-bit samples
+    High16Near, // the same within one step: float goes through sox's own rounding
+};
+
+struct MadeBySox {
+    const char* name;
+    const char* extension;
+    QStringList options; // sox output options
+    int channels;
+    SampleLayout layout;
+    Compare compare;
+};
+
+class MadeBySoxTest : public ::testing::TestWithParam<MadeBySox> {};
+
+TEST_P(MadeBySoxTest, LoadsWithTheSamplesSoxDecodes) {
+    const MadeBySox& c = GetParam();
+    QTemporaryDir dir;
+    CCaptureReporter capture;
+    const QString path = dir.filePath(QStringLiteral("made.") + QLatin1String(c.extension));
+    QStringList make{"-n", "-r", "11025", "-c", QString::number(c.channels)};
+    make << c.options << path << "synth"
+         << "0.1"
+         << "sine"
+         << "300-3000"
+         << "sine"
+         << "550";
+    ASSERT_TRUE(Sox(make));
+
+    CSampleBuffer buffer;
+    ASSERT_EQ(buffer.LoadFile(path, FileKindForPath(path)), 1);
+    EXPECT_TRUE(capture.messages.isEmpty()) << capture.messages.value(0).text.toStdString();
+    EXPECT_EQ(buffer.GetLayout(), c.layout);
+    EXPECT_EQ(buffer.GetChannels(), quint32(c.channels));
+    const auto rate = SoxInfo(path, "-r");
+    ASSERT_TRUE(rate);
+    // Voice files hold a rate code, which both sides round in their own way.
+    EXPECT_NEAR(double(buffer.GetRate()), double(*rate), *rate * 0.01);
+    EXPECT_GT(buffer.GetFrameCount(), 1000u);
+
+    switch (c.compare) {
+    case Compare::Bytes8: {
+        const auto expected = SoxDecode(path, kUnsigned8);
+        ASSERT_TRUE(expected);
+        EXPECT_TRUE(DataOf(buffer) == *expected);
+        break;
+    }
+    case Compare::Words16: {
+        const auto expected = SoxDecode(path, kSigned16);
+        ASSERT_TRUE(expected);
+        EXPECT_TRUE(DataOf(buffer) == *expected);
+        break;
+    }
+    case Compare::High16:
+    case Compare::High16Near: {
+        const auto decoded = SoxDecode(path, kSigned32);
+        ASSERT_TRUE(decoded);
+        const std::vector<qint32> wide = Ints32(*decoded);
+        const std::vector<qint16> words = WordsOf(buffer);
+        ASSERT_EQ(words.size(), wide.size());
+        const int tolerance = c.compare == Compare::High16 ? 0 : 1;
+        int mismatches = 0;
+        for (std::size_t i = 0; i < words.size(); ++i)
+            if (std::abs(int(words[i]) - (wide[i] >> 16)) > tolerance)
+                ++mismatches;
+        EXPECT_EQ(mismatches, 0);
+        break;
+    }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, MadeBySoxTest,
+    ::testing::Values(
+        MadeBySox{"Wav8Mono", "wav", {"-e", "unsigned", "-b", "8"}, 1, L::Mono8, Compare::Bytes8},
+        MadeBySox{
+            "Wav8Stereo", "wav", {"-e", "unsigned", "-b", "8"}, 2, L::Stereo8, Compare::Bytes8},
+        MadeBySox{"Wav16Mono", "wav", {"-e", "signed", "-b", "16"}, 1, L::Mono16, Compare::Words16},
+        MadeBySox{
+            "Wav16Stereo", "wav", {"-e", "signed", "-b", "16"}, 2, L::Stereo16, Compare::Words16},
+        MadeBySox{
+            "Wav24Stereo", "wav", {"-e", "signed", "-b", "24"}, 2, L::Stereo16, Compare::High16},
+        MadeBySox{"Wav24MonoClassicHeader",
+                  "wav",
+                  {"-t", "wavpcm", "-e", "signed", "-b", "24"},
+                  1,
+                  L::Mono16,
+                  Compare::High16},
+        MadeBySox{"Wav32Mono", "wav", {"-e", "signed", "-b", "32"}, 1, L::Mono16, Compare::High16},
+        MadeBySox{"WavFloatStereo",
+                  "wav",
+                  {"-e", "floating-point", "-b", "32"},
+                  2,
+                  L::Stereo16,
+                  Compare::High16Near},
+        MadeBySox{"WavDoubleMono",
+                  "wav",
+                  {"-e", "floating-point", "-b", "64"},
+                  1,
+                  L::Mono16,
+                  Compare::High16Near},
+        MadeBySox{"WavMuLaw", "wav", {"-e", "u-law"}, 1, L::Mono16, Compare::Words16},
+        MadeBySox{"WavALaw", "wav", {"-e", "a-law"}, 2, L::Stereo16, Compare::Words16},
+        MadeBySox{"AuMuLaw", "au", {"-e", "u-law"}, 1, L::Mono16, Compare::Words16},
+        MadeBySox{"AuSigned8", "au", {"-e", "signed", "-b", "8"}, 2, L::Stereo8, Compare::Bytes8},
+        MadeBySox{
+            "AuSigned16", "au", {"-e", "signed", "-b", "16"}, 2, L::Stereo16, Compare::Words16},
+        MadeBySox{
+            "AuLittleEndianMuLaw", "au", {"-L", "-e", "u-law"}, 2, L::Stereo16, Compare::Words16},
+        MadeBySox{"AuLittleEndian8",
+                  "au",
+                  {"-L", "-e", "signed", "-b", "8"},
+                  1,
+                  L::Mono8,
+                  Compare::Bytes8},
+        MadeBySox{"AuLittleEndian16",
+                  "au",
+                  {"-L", "-e", "signed", "-b", "16"},
+                  1,
+                  L::Mono16,
+                  Compare::Words16},
+        MadeBySox{"SndBigEndian16",
+                  "snd",
+                  {"-t", "au", "-B", "-e", "signed", "-b", "16"},
+                  1,
+                  L::Mono16,
+                  Compare::Words16},
+        MadeBySox{"VocMono", "voc", {"-e", "unsigned", "-b", "8"}, 1, L::Mono8, Compare::Bytes8},
+        MadeBySox{
+            "VocStereo", "voc", {"-e", "unsigned", "-b", "8"}, 2, L::Stereo8, Compare::Bytes8}),
+    [](const ::testing::TestParamInfo<MadeBySox>& info) { return std::string(info.param.name); });
+
+// ----- files written by the editor ---------------------------------------------------------------
+
+struct WrittenHere {
+    FileKind kind;
+    const char* extension;
+    SampleLayout layout;
+};
+
+class ReadBySoxTest : public ::testing::TestWithParam<WrittenHere> {};
+
+TEST_P(ReadBySoxTest, SoxDecodesTheSameSamplesRateAndChannels) {
+    const WrittenHere& c = GetParam();
+    QTemporaryDir dir;
+    std::mt19937 random(unsigned(c.layout) * 7 + unsigned(c.kind));
+    QByteArray bytes(2001 * int(LayoutBytesPerFrame(c.layout)), Qt::Uninitialized);
+    for (char& b : bytes)
+        b = char(random());
+    CSampleBuffer buffer;
+    ASSERT_TRUE(MakeSample(buffer, dir, bytes, c.layout, 8000));
+    const QString path = dir.filePath(QStringLiteral("ours.") + QLatin1String(c.extension));
+    ASSERT_EQ(buffer.SaveFile(path, c.kind), 1);
+
+    const auto rate = SoxInfo(path, "-r");
+    const auto channels = SoxInfo(path, "-c");
+    ASSERT_TRUE(rate && channels);
+    EXPECT_EQ(*rate, 8000u);
+    EXPECT_EQ(*channels, LayoutChannels(c.layout));
+    const auto decoded = SoxDecode(path, LayoutIs16Bit(c.layout) ? kSigned16 : kUnsigned8);
+    ASSERT_TRUE(decoded);
+    EXPECT_TRUE(*decoded == bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(KindsAndLayouts, ReadBySoxTest,
+                         ::testing::Values(WrittenHere{FileKind::Wave, "wav", L::Mono8},
+                                           WrittenHere{FileKind::Wave, "wav", L::Mono16},
+                                           WrittenHere{FileKind::Wave, "wav", L::Stereo8},
+                                           WrittenHere{FileKind::Wave, "wav", L::Stereo16},
+                                           WrittenHere{FileKind::SunAudio, "au", L::Mono8},
+                                           WrittenHere{FileKind::SunAudio, "au", L::Mono16},
+                                           WrittenHere{FileKind::SunAudio, "au", L::Stereo8},
+                                           WrittenHere{FileKind::SunAudio, "au", L::Stereo16},
+                                           WrittenHere{FileKind::Voice, "voc", L::Mono8},
+                                           WrittenHere{FileKind::Voice, "voc", L::Stereo8}));
+
+} // namespace
