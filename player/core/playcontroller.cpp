@@ -62,6 +62,7 @@ void TPlayController::SetUp() {
 
 void TPlayController::ShutDown() {
     timer.stop();
+    bool leftPlaying = false;
     if (Option(CmStopPlayOnExit)) {
         SetStopped(true);
         device.Stop();
@@ -70,10 +71,14 @@ void TPlayController::ShutDown() {
         // Hand the rest of the disc to the drive without anyone to notify.
         device.SetNotifyWindow(nullptr);
         device.Stop();
-        device.Play(Mci::kCurrent, Mci::kEnd);
+        leftPlaying = device.Play(Mci::kCurrent, Mci::kEnd) == 0;
     }
     device.Set(Mci::kSetAudio | Mci::kSetOn, Mci::kAudioAll);
     device.SetNotifyWindow(nullptr);
+    // Closing the drive would end the sound our own backends make, so a disc left playing keeps
+    // its drive open until the device object goes.
+    if (!leftPlaying)
+        device.Close();
 }
 
 void TPlayController::SessionEnding() {

@@ -372,6 +372,7 @@ TEST_F(PlayControllerTest, ExitWithStopPlayOnExitStopsTheDrive) {
     EXPECT_TRUE(controller->IsStopped());
     EXPECT_FALSE(drive->playing);
     EXPECT_TRUE(drive->audioOn);
+    EXPECT_FALSE(device->IsOpen());
 }
 
 TEST_F(PlayControllerTest, ExitWhilePlayingLeavesTheDiscPlayingToItsEnd) {
@@ -384,6 +385,7 @@ TEST_F(PlayControllerTest, ExitWhilePlayingLeavesTheDiscPlayingToItsEnd) {
     EXPECT_EQ(drive->log.last(2 + 1).join(QLatin1Char('|')),
               QStringLiteral("stop|play - - -|audio on"));
     EXPECT_TRUE(drive->audioOn);
+    EXPECT_TRUE(device->IsOpen()) << "closing would silence the disc";
     EXPECT_FALSE(controller->Timer().isActive());
 }
 
