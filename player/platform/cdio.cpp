@@ -6,7 +6,9 @@
 
 #include <mutex>
 
-Q_LOGGING_CATEGORY(lcCdio, "korvo.cdio")
+// Quiet unless asked for (QT_LOGGING_RULES="korvo.cdio.debug=true"): a drive without a disc makes
+// libcdio complain on every poll.
+Q_LOGGING_CATEGORY(lcCdio, "korvo.cdio", QtWarningMsg)
 
 namespace {
 
@@ -14,12 +16,13 @@ void LogToCategory(cdio_log_level_t level, const char message[]) {
     switch (level) {
     case CDIO_LOG_DEBUG:
     case CDIO_LOG_INFO:
+    case CDIO_LOG_WARN:
         qCDebug(lcCdio, "%s", message);
         break;
-    case CDIO_LOG_WARN:
+    case CDIO_LOG_ERROR:
         qCInfo(lcCdio, "%s", message);
         break;
-    default:
+    case CDIO_LOG_ASSERT:
         qCWarning(lcCdio, "%s", message);
         break;
     }
