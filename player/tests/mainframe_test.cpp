@@ -1,0 +1,195 @@
+// The frame with its menu bar: the menu built from the main menu's actions, accelerators that
+// work with the menu bar hidden, placing the window, closing with and without Shift, and the LED
+// font file the build draws.
+
+#include "capturereporter.h"
+#include "core/app.h"
+#include "core/commandids.h"
+#include "platform/fontresource.h"
+#include "ui/mainframe.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFontDatabase>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray Slurp(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class Frame : public ::testing::Test {
+protected:
+    void SetUp() override {
+        savedHome = qgetenv("KORVO_HOME");
+        qputenv("KORVO_HOME", home.path().toLocal8Bit());
+    }
+    void TearDown() override { qputenv("KORVO_HOME", savedHome); }
+
+    void Put(const QByteArray& settings) {
+        QFile file(home.filePath("Korvo.ini"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(settings);
+    }
+    QByteArray Saved() const { return Slurp(home.filePath("Korvo.ini")); }
+
+    QTemporaryDir home;
+    QByteArray savedHome;
+    TCaptureReporter reporter;
+};
+
+TEST_F(Frame, MenuBarShowsThePopupsWithTheirItems) {
+    TApp app(home.filePath("korvo32"));
+    TMainFrame frame(app);
+    EXPECT_EQ(frame.windowTitle(), "Korvo");
+    const QList<QAction*> popups = frame.menuBar()->actions();
+    ASSERT_EQ(popups.size(), 4);
+    QStringList titles;
+    for (QAction* popup : popups)
+        titles << popup->text();
+    EXPECT_EQ(titles, (QStringList{"&Album", "&Song", "&Options", "&Help"}));
+    // Every command of the main menu is reachable from the menu bar.
+    QList<QAction*> reachable;
+    std::function<void(QMenu*)> walk = [&](QMenu* menu) {
+        for (QAction* action : menu->actions()) {
+            if (action->menu())
+                walk(action->menu());
+            else if (!action->isSeparator())
+                reachable << action;
+        }
+    };
+    for (QAction* popup : popups)
+        walk(popup->menu());
+    EXPECT_EQ(int(reachable.size()), int(frame.Menu().Actions().size()));
+    for (QAction* action : frame.Menu().Actions())
+        EXPECT_TRUE(reachable.contains(action)) << action->text().toStdString();
+}
+
+TEST_F(Frame, LoadsSettingsWhileItIsSetUp) {
+    Put("[Settings]\nContinuousLoop=0\nMiniHelp=0\nAlwaysOnTop=0\n");
+    TApp app(home.filePath("korvo32"));
+    TMainFrame frame(app);
+    EXPECT_FALSE(frame.Options().IsChecked(CmContinuousLoop));
+    EXPECT_TRUE(frame.Options().IsChecked(CmRandomOrder));
+    EXPECT_FALSE(frame.MiniHelp());
+    EXPECT_FALSE(frame.windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+TEST_F(Frame, MissingSettingsPutTheWindowOnTop) {
+    TApp app(home.filePath("korvo32"));
+    TMainFrame frame(app);
+    EXPECT_TRUE(frame.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(frame.MiniHelp());
+}
+
+TEST_F(Frame, PlacesTheWindowFromItsSavedPosition) {
+    Put("[General]\nWindowPosition=40 50 320 999\n");
+    TApp app(home.filePath("korvo32"));
+    TMainFrame frame(app);
+    frame.show();
+    EXPECT_EQ(frame.RestoredGeometry().topLeft(), QPoint(40, 50));
+    EXPECT_EQ(frame.RestoredGeometry().width(), 320);
+    EXPECT_LT(frame.RestoredGeometry().height(), 999); // the height follows from the elements
+
+    frame.PlaceWindow(0, 0, 300);
+    EXPECT_EQ(frame.RestoredGeometry().topLeft(), QPoint(40, 50));
+    EXPECT_EQ(frame.RestoredGeometry().width(), 300);
+
+    // Far outside the screen the window is pulled back in.
+    frame.PlaceWindow(100000, 100000, 300);
+    const QRect area = frame.screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(frame.RestoredGeometry())) << frame.RestoredGeometry().x();
+    frame.PlaceWindow(-500, -500, 300);
+    EXPECT_EQ(frame.RestoredGeometry().topLeft(), QPoint(0, 0));
+}
+
+TEST_F(Frame, AltMHidesAndRestoresTheMenuBar) {
+    TApp app(home.filePath("korvo32"));
+    TMainFrame frame(app);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    QTest::keyClick(&frame, Qt::Key_M, Qt::AltModifier);
+    EXPECT_FALSE(frame.Options().IsChecked(CmMenuBar));
+    EXPECT_TRUE(frame.menuBar()->isHidden());
+    QTest::keyClick(&frame, Qt::Key_M, Qt::AltModifier);
+    EXPECT_TRUE(frame.Options().IsChecked(CmMenuBar));
+    EXPECT_FALSE(frame.menuBar()->isHidden());
+}
+
+TEST_F(Frame, SaveStoresTheMenuBarAsShown) {
+    TApp app(home.filePath("korvo32"));
+    TMainFrame frame(app);
+    frame.show();
+    frame.menuBar()->hide();
+    frame.Menu().Action(CmSaveSettingsNow)->trigger();
+    EXPECT_TRUE(Saved().contains("\nMenu=0\n"));
+}
+
+TEST_F(Frame, CloseWithOptionOffWritesOnlyTheOption) {
+    TApp app(home.filePath("korvo32"));
+    TMainFrame frame(app);
+    frame.show();
+    frame.Options().SetChecked(CmSaveSettingsOnExit, false);
+    frame.Menu().Action(CmExit)->trigger();
+    EXPECT_FALSE(frame.isVisible());
+    EXPECT_EQ(Saved(), "[Settings]\nSaveSettingsOnExit=0\n");
+}
+
+TEST_F(Frame, CloseWithShiftSavesAndStaysOpen) {
+    TApp app(home.filePath("korvo32"));
+    TMainFrame frame(app);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    frame.Options().SetChecked(CmSaveSettingsOnExit, false);
+    QTest::keyPress(frame.windowHandle(), Qt::Key_Shift, Qt::ShiftModifier);
+    frame.close();
+    QTest::keyRelease(frame.windowHandle(), Qt::Key_Shift);
+    EXPECT_TRUE(frame.isVisible());
+    EXPECT_TRUE(Saved().startsWith("[General]\nVersion=2.7\n"));
+    frame.close();
+    EXPECT_FALSE(frame.isVisible());
+    EXPECT_TRUE(Saved().contains("\nSaveSettingsOnExit=0\n")); // rewritten by the plain close
+}
+
+// --- the LED font file ---------------------------------------------------------------------------
+
+QString BuildFolder() { return QStringLiteral(KORVO_PROGRAM_DIR); }
+
+TEST(LedFont, RegistersBothFacesAndRemovesThemAgain) {
+    {
+        TFontResource font("trxft2.ttc", {"/nonexistent", BuildFolder()});
+        ASSERT_TRUE(font.IsRegistered());
+        EXPECT_EQ(font.Families(), (QStringList{"TRX-Digital", "QVN-Digital-2"}));
+        EXPECT_TRUE(QFontDatabase::families().contains("TRX-Digital"));
+        // The faces draw the digits the display shows.
+        const QFont led("TRX-Digital", 17);
+        EXPECT_TRUE(QFontInfo(led).exactMatch() || QFontInfo(led).family() == "TRX-Digital");
+        QFontMetrics metrics(led);
+        for (QChar c : QStringLiteral("0123456789:-"))
+            EXPECT_TRUE(metrics.inFont(c)) << char(c.unicode());
+    }
+    EXPECT_FALSE(QFontDatabase::families().contains("TRX-Digital"));
+}
+
+TEST(LedFont, MissingOrBrokenFileIsSilent) {
+    QTemporaryDir dir;
+    TFontResource missing("trxft2.ttc", {dir.path()});
+    EXPECT_FALSE(missing.IsRegistered());
+    EXPECT_TRUE(missing.Families().isEmpty());
+    QFile broken(dir.filePath("trxft2.ttc"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a font at all");
+    broken.close();
+    TFontResource garbage("trxft2.ttc", {dir.path()});
+    EXPECT_FALSE(garbage.IsRegistered());
+}
+
+} // namespace
