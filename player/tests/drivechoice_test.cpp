@@ -6,6 +6,7 @@
 #include "platform/cdaudiofactory.h"
 #include "platform/imagedrive.h"
 #include "platform/libcdiodrive.h"
+#include "platform/sectorreader.h"
 
 #include <QFile>
 
@@ -61,6 +62,84 @@ TEST(ImageDrive, TheSameDiscGivesTheSameTimesThroughBothBackends) {
         EXPECT_EQ(virtualDrive.TrackLength(t).value, realDrive.TrackLength(t).value);
     }
 }
+
+QString Msf(int sectors) {
+    return QStringLiteral("%1:%2:%3")
+        .arg(sectors / 4500, 2, 10, QLatin1Char('0'))
+        .arg(sectors / 75 % 60, 2, 10, QLatin1Char('0'))
+        .arg(sectors % 75, 2, 10, QLatin1Char('0'));
+}
+
+TEST(ImageDrive, ACdrdaoTocSheetOverTheSameDataGivesTheSameTimes) {
+    TDiscImage image({3, 4, 2.5});
+    TImageDrive cueDrive(image.Cue());
+    ASSERT_EQ(cueDrive.Open(), TCDError::None);
+    ASSERT_EQ(cueDrive.TrackCount().value, 3u);
+    QByteArray sheet = "CD_DA\n";
+    int start = 0;
+    for (int sectors : {225, 300, 188}) {
+        sheet += "TRACK AUDIO\nFILE \"disc.bin\" " + Msf(start).toLatin1() + " " +
+                 Msf(sectors).toLatin1() + "\n";
+        start += sectors;
+    }
+    QFile toc(image.FilePath(QStringLiteral("disc.toc")));
+    ASSERT_TRUE(toc.open(QIODevice::WriteOnly));
+    toc.write(sheet);
+    toc.close();
+
+    TImageDrive tocDrive(toc.fileName());
+    ASSERT_EQ(tocDrive.Open(), TCDError::None);
+    ASSERT_EQ(tocDrive.Ready().value, 1u);
+    ASSERT_EQ(tocDrive.TrackCount().value, 3u);
+    EXPECT_EQ(tocDrive.DiscLength().value, cueDrive.DiscLength().value);
+    for (int t = 1; t <= 3; ++t) {
+        EXPECT_EQ(tocDrive.TrackStart(t).value, cueDrive.TrackStart(t).value) << "track " << t;
+        EXPECT_EQ(tocDrive.TrackLength(t).value, cueDrive.TrackLength(t).value) << "track " << t;
+    }
+}
+
+// Each way of reading sectors gives the very bytes of the image's data file.
+struct TReaderCase {
+    const char* name;
+    bool tocSheet;
+    bool paranoia;
+};
+
+class SectorReading : public ::testing::TestWithParam<TReaderCase> {};
+
+TEST_P(SectorReading, ReturnsTheBytesOfTheDataFile) {
+    TDiscImage image({1, 1});
+    QString path = image.Cue();
+    driver_id_t driver = DRIVER_BINCUE;
+    if (GetParam().tocSheet) {
+        QFile toc(image.FilePath(QStringLiteral("disc.toc")));
+        ASSERT_TRUE(toc.open(QIODevice::WriteOnly));
+        toc.write("CD_DA\nTRACK AUDIO\nFILE \"disc.bin\" 0 00:01:00\n"
+                  "TRACK AUDIO\nFILE \"disc.bin\" 00:01:00 00:01:00\n");
+        path = toc.fileName();
+        driver = DRIVER_CDRDAO;
+    }
+    const auto reader = (GetParam().paranoia ? TParanoiaSectorReader::Factory(path, driver)
+                                             : TPlainSectorReader::Factory(path, driver))();
+    ASSERT_NE(reader, nullptr);
+    QFile bin(image.Bin());
+    ASSERT_TRUE(bin.open(QIODevice::ReadOnly));
+    const QByteArray data = bin.readAll();
+    ASSERT_EQ(data.size(), 150 * 2352);
+    for (int lsn : {0, 70, 75, 140}) {
+        QByteArray sectors(10 * 2352, '\0');
+        ASSERT_TRUE(reader->Read(lsn, 10, sectors.data())) << "at " << lsn;
+        EXPECT_EQ(sectors, data.mid(lsn * 2352, 10 * 2352)) << "at " << lsn;
+    }
+    QByteArray beyond(10 * 2352, '\0');
+    EXPECT_FALSE(reader->Read(145, 10, beyond.data())) << "a read past the end fails";
+}
+
+INSTANTIATE_TEST_SUITE_P(Readers, SectorReading,
+                         ::testing::Values(TReaderCase{"CueSheet", false, false},
+                                           TReaderCase{"TocSheet", true, false},
+                                           TReaderCase{"CueSheetThroughParanoia", false, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Ways an image goes bad; each leaves an open drive that is not ready and refuses to play.
 struct TDamage {
