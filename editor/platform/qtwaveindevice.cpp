@@ -16,9 +16,7 @@ CQtWaveInDevice::CQtWaveInDevice() {
     connect(&m_poll, &QTimer::timeout, this, &CQtWaveInDevice::Collect);
 }
 
-CQtWaveInDevice::~CQtWaveInDevice() {
-    Close();
-}
+CQtWaveInDevice::~CQtWaveInDevice() { Close(); }
 
 CWaveError CQtWaveInDevice::Open(int device, const CWaveFormat& format) {
     if (m_source)
@@ -59,7 +57,8 @@ CWaveError CQtWaveInDevice::Start() {
     m_stream = m_source->start();
     if (!m_stream || m_source->error() != QAudio::NoError ||
         m_source->state() == QAudio::StoppedState) {
-        qCWarning(lcWaveAudio) << "the sound server did not start recording:" << m_source->error();
+        qCWarning(lcWaveAudio) << "the sound server did not start recording:"
+                               << m_source->error();
         m_source->reset();
         m_stream = nullptr;
         return CWaveError::DeviceFailed;
@@ -72,9 +71,12 @@ CWaveError CQtWaveInDevice::Start() {
 CWaveError CQtWaveInDevice::Reset() {
     if (!m_source)
         return CWaveError::InvalidHandle;
-    // The buffer keeps what the device had taken by its last poll.
-    if (m_header)
-        ReturnBuffer();
+    if (m_header) {
+        Collect();
+        // Collect may have filled and returned it.
+        if (m_header)
+            ReturnBuffer();
+    }
     return CWaveError::None;
 }
 

@@ -17,9 +17,7 @@ CQtWaveOutDevice::CQtWaveOutDevice() {
     connect(&m_poll, &QTimer::timeout, this, &CQtWaveOutDevice::CheckPlayedOut);
 }
 
-CQtWaveOutDevice::~CQtWaveOutDevice() {
-    Close();
-}
+CQtWaveOutDevice::~CQtWaveOutDevice() { Close(); }
 
 CWaveError CQtWaveOutDevice::Open(int device, const CWaveFormat& format) {
     if (m_sink)
@@ -33,7 +31,7 @@ CWaveError CQtWaveOutDevice::Open(int device, const CWaveFormat& format) {
     m_sink = std::make_unique<QAudioSink>(audioDevice, audioFormat);
     m_blockAlign = format.blockAlign;
     m_bytesPerSecond = format.avgBytesPerSec;
-    m_played = 0;
+    m_heldPosition = 0;
     return CWaveError::None;
 }
 
@@ -58,8 +56,7 @@ CWaveError CQtWaveOutDevice::Write(CWaveHeader& header) {
     }
     header.flags = (header.flags & ~quint32(CWaveHeader::Done)) | CWaveHeader::InQueue;
     m_header = &header;
-    m_played = 0;
-    m_paused = false;
+    m_heldPosition = 0;
     m_drained.invalidate();
     m_poll.start();
     return CWaveError::None;
@@ -68,11 +65,8 @@ CWaveError CQtWaveOutDevice::Write(CWaveHeader& header) {
 CWaveError CQtWaveOutDevice::Pause() {
     if (!m_sink)
         return CWaveError::InvalidHandle;
-    if (m_header && !m_paused) {
-        PlayedBytes();
-        m_paused = true;
+    if (m_header)
         m_sink->suspend();
-    }
     return CWaveError::None;
 }
 
@@ -87,7 +81,7 @@ CWaveError CQtWaveOutDevice::Reset() {
 CWaveError CQtWaveOutDevice::GetPosition(quint32& bytes) const {
     if (!m_sink)
         return CWaveError::InvalidHandle;
-    bytes = PlayedBytes();
+    bytes = m_header ? PlayedBytes() : m_heldPosition;
     return CWaveError::None;
 }
 
@@ -105,30 +99,26 @@ CWaveError CQtWaveOutDevice::Close() {
 }
 
 quint32 CQtWaveOutDevice::PlayedBytes() const {
-    if (m_header && !m_paused) {
-        const quint64 bytes = quint64(m_sink->processedUSecs()) * m_bytesPerSecond / 1000000;
-        const quint64 whole = qMin<quint64>(bytes - bytes % m_blockAlign, m_header->bufferLength);
-        m_played = qMax(m_played, quint32(whole));
-    }
-    return m_played;
+    const quint64 bytes = quint64(m_sink->processedUSecs()) * m_bytesPerSecond / 1000000;
+    const quint64 whole = bytes - bytes % m_blockAlign;
+    return quint32(qMin<quint64>(whole, m_header->bufferLength));
 }
 
 void CQtWaveOutDevice::CheckPlayedOut() {
     if (!m_header)
         return;
-    // Reading the clock on every tick keeps the server's timing information current.
-    const quint32 played = PlayedBytes();
     const QAudio::State state = m_sink->state();
     if (state == QAudio::StoppedState) {
         // The server dropped the stream; what was heard is all there will be.
         qCWarning(lcWaveAudio) << "playback stopped by the sound server:" << m_sink->error();
-        ReturnBuffer(played);
+        ReturnBuffer(PlayedBytes());
         return;
     }
     if (state != QAudio::IdleState || !m_source.atEnd()) {
         m_drained.invalidate();
         return;
     }
+    const quint32 played = PlayedBytes();
     if (played >= m_header->bufferLength) {
         ReturnBuffer(played);
         return;
@@ -144,7 +134,7 @@ void CQtWaveOutDevice::CheckPlayedOut() {
 
 void CQtWaveOutDevice::ReturnBuffer(quint32 played) {
     m_poll.stop();
-    m_played = played;
+    m_heldPosition = played;
     m_sink->reset();
     m_source.close();
     m_header->flags = (m_header->flags & ~quint32(CWaveHeader::InQueue)) | CWaveHeader::Done;

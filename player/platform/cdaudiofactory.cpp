@@ -33,8 +33,7 @@ QString DefaultDrive() {
 QString DemoDiscPath() {
     const QDir programDir(QCoreApplication::applicationDirPath());
     for (const QString& candidate : {programDir.filePath(QStringLiteral("demo/korvo-demo.cue")),
-                                     programDir.filePath(QStringLiteral("korvo-demo.cue")),
-                                     QStringLiteral(KORVO_INSTALLED_DEMO_DISC)}) {
+                                     programDir.filePath(QStringLiteral("korvo-demo.cue"))}) {
         if (QFileInfo::exists(candidate))
             return candidate;
     }

@@ -1,7 +1,5 @@
 #include "platform/discdrive.h"
 
-#include <QTimer>
-
 TDiscDrive::TDiscDrive(QObject* parent) : TCDAudioService(parent) {
     connect(&engine_, &TPlaybackEngine::Ended, this, &TDiscDrive::OnEnded);
 }
@@ -22,7 +20,6 @@ TCDError TDiscDrive::Open() {
 }
 
 void TDiscDrive::Close() {
-    const TCallGuard guard(*this);
     if (!open_)
         return;
     Halt(TCDCompletion::Aborted);
@@ -51,34 +48,13 @@ void TDiscDrive::Halt(TCDCompletion kind) {
     Notify(kind);
 }
 
-TDiscDrive::TCallGuard::TCallGuard(TDiscDrive& drive) : drive_(drive) {
-    if (drive_.depth_++ == 0)
-        drive_.engine_.SetHeld(true);
-}
-
-TDiscDrive::TCallGuard::~TCallGuard() {
-    if (--drive_.depth_ == 0)
-        drive_.engine_.SetHeld(false);
-}
-
-// Every completion goes through the event loop, never from inside a call: the sound output may
-// run a nested event loop while it starts or stops, and a completion delivered there would
-// re-enter the player in the middle of its request.
+// Every completion goes through the event loop, never from inside a call.
 void TDiscDrive::Notify(TCDCompletion kind) {
     if (!notify_)
         return;
     notify_ = false;
-    pending_.append(kind);
-    QTimer::singleShot(0, this, &TDiscDrive::Deliver);
-}
-
-void TDiscDrive::Deliver() {
-    if (depth_ > 0) {
-        QTimer::singleShot(1, this, &TDiscDrive::Deliver);
-        return;
-    }
-    while (!pending_.isEmpty())
-        emit Completed(pending_.takeFirst());
+    QMetaObject::invokeMethod(
+        this, [this, kind] { emit Completed(kind); }, Qt::QueuedConnection);
 }
 
 void TDiscDrive::OnEnded(TPlaybackEngine::TEnd end, qint64 heardFrames) {
@@ -142,7 +118,6 @@ TCDStatus TDiscDrive::TrackLength(int t) {
 }
 
 TCDStatus TDiscDrive::Position() {
-    const TCallGuard guard(*this);
     return Value(CurrentMs());
 }
 
@@ -157,7 +132,6 @@ TCDMode TDiscDrive::Mode() {
 }
 
 TCDError TDiscDrive::Play(std::optional<quint32> from, std::optional<quint32> to, bool notify) {
-    const TCallGuard guard(*this);
     if (!toc_.IsValid())
         return TCDError::NotReady;
     const quint32 fromMs = from.value_or(CurrentMs());
@@ -179,7 +153,6 @@ TCDError TDiscDrive::Play(std::optional<quint32> from, std::optional<quint32> to
 }
 
 TCDError TDiscDrive::Pause() {
-    const TCallGuard guard(*this);
     if (!toc_.IsValid())
         return TCDError::NotReady;
     if (mode_ == TCDMode::Playing) {
@@ -190,7 +163,6 @@ TCDError TDiscDrive::Pause() {
 }
 
 TCDError TDiscDrive::Stop() {
-    const TCallGuard guard(*this);
     if (!toc_.IsValid())
         return TCDError::NotReady;
     Halt(TCDCompletion::Aborted);
@@ -199,7 +171,6 @@ TCDError TDiscDrive::Stop() {
 }
 
 TCDError TDiscDrive::Seek(TCDSeek where, quint32 ms) {
-    const TCallGuard guard(*this);
     if (!toc_.IsValid())
         return TCDError::NotReady;
     const quint32 length = toc_.DiscLengthMs();
@@ -212,13 +183,11 @@ TCDError TDiscDrive::Seek(TCDSeek where, quint32 ms) {
 }
 
 TCDError TDiscDrive::SetAudio(bool on) {
-    const TCallGuard guard(*this);
     engine_.SetMuted(!on);
     return TCDError::None;
 }
 
 TCDError TDiscDrive::SetDoor(bool open) {
-    const TCallGuard guard(*this);
     if (open)
         Halt(TCDCompletion::Aborted);
     const TCDError error = MoveTray(open);

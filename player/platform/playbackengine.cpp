@@ -2,8 +2,6 @@
 
 #include <QMediaDevices>
 
-#include <algorithm>
-
 namespace {
 constexpr int kRate = 44100;
 // The sink's own buffer: a quarter second keeps stop and pause prompt.
@@ -58,17 +56,7 @@ void TPlaybackEngine::Stop() {
         sink_->stop();
     output_ = nullptr;
     sink_.reset();
-    if (readAhead_) {
-        readAhead_->RequestStop();
-        retiring_.push_back(std::move(readAhead_));
-    }
-    Reap();
-}
-
-void TPlaybackEngine::Reap() {
-    retiring_.erase(std::remove_if(retiring_.begin(), retiring_.end(),
-                                   [](const auto& worker) { return worker->Finished(); }),
-                    retiring_.end());
+    readAhead_.reset();
 }
 
 qint64 TPlaybackEngine::HeardFrames() const {
@@ -93,8 +81,6 @@ void TPlaybackEngine::End(TEnd end) {
 }
 
 void TPlaybackEngine::Feed() {
-    if (held_)
-        return;
     if (sink_->error() == QAudio::OpenError || sink_->error() == QAudio::FatalError ||
         sink_->error() == QAudio::IOError)
         return End(TEnd::OutputFailed);

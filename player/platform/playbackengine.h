@@ -12,7 +12,6 @@
 #include <QTimer>
 
 #include <memory>
-#include <vector>
 
 class TPlaybackEngine : public QObject {
     Q_OBJECT
@@ -37,9 +36,6 @@ public:
     qint64 HeardFrames() const;
     // Silences the output while playback and the heard count go on.
     void SetMuted(bool muted);
-    // While held (the owner is inside a request), the engine neither feeds nor ends, so a nested
-    // event loop in the sound output cannot pull the sink away under the caller.
-    void SetHeld(bool held) { held_ = held; }
 
 signals:
     // Playback has stopped by itself; heardFrames is how much of the range was heard.
@@ -48,11 +44,8 @@ signals:
 private:
     void Feed();
     void End(TEnd end);
-    void Reap();
 
     std::unique_ptr<TReadAhead> readAhead_;
-    // Stopped workers still finishing a read; joined once done so Stop never waits on a drive.
-    std::vector<std::unique_ptr<TReadAhead>> retiring_;
     std::unique_ptr<QAudioSink> sink_;
     QIODevice* output_ = nullptr; // owned by sink_
     QTimer feedTimer_;
@@ -61,5 +54,4 @@ private:
     qint64 lastHeard_ = -1;
     int drainTicks_ = 0;
     bool muted_ = false;
-    bool held_ = false;
 };

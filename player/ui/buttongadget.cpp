@@ -11,7 +11,6 @@ TButtonGadget::TButtonGadget(QWidget* parent, int imageId, int commandId, TKind 
     setCheckable(kind != Command);
     setAutoExclusive(kind == Exclusive);
     setFocusPolicy(Qt::NoFocus);
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     if (QFile::exists(ImagePath(imageId)))
         FImage = QIcon(ImagePath(imageId));
     connect(this, &QAbstractButton::clicked, this, [this] { emit CommandPosted(FCommandId); });
