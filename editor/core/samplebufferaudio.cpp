@@ -9,7 +9,9 @@
 
 namespace {
 
-qint16 Code(CWaveError error) { return qint16(error); }
+qint16 Code(CWaveError error) {
+    return qint16(error);
+}
 
 } // namespace
 
@@ -100,8 +102,8 @@ qint16 CSampleBuffer::StartRecording(CWaveNotify* notify, quint32 bytes, int dev
     // that cannot start leaves the sample as it was.
     CMemoryBlock block;
     if (!block.Allocate(bytes)) {
-        ReportMessage(CMessage{QStringLiteral("Error - Out of Memory!"), QString(),
-                               CMessageIcon::Warning});
+        ReportMessage(
+            CMessage{QStringLiteral("Error - Out of Memory!"), QString(), CMessageIcon::Warning});
         return Code(CWaveError::NoMemory);
     }
     if (const CWaveError error = in->Open(device, m_format); error != CWaveError::None)

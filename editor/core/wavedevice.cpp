@@ -31,6 +31,10 @@ CWaveError CWaveDevice::Unprepare(CWaveHeader& header) const {
     return CWaveError::None;
 }
 
-void CWaveDeviceFactory::Install(CWaveDeviceFactory* factory) { installedFactory = factory; }
+void CWaveDeviceFactory::Install(CWaveDeviceFactory* factory) {
+    installedFactory = factory;
+}
 
-CWaveDeviceFactory* CWaveDeviceFactory::Installed() { return installedFactory; }
+CWaveDeviceFactory* CWaveDeviceFactory::Installed() {
+    return installedFactory;
+}

@@ -40,9 +40,9 @@ enum class CWaveError : qint16 {
     NoDriver = 6,      // no device at all, or no device factory installed
     NoMemory = 7,
     InvalidParameter = 11, // a header without bytes
-    BadFormat = 32,    // the device cannot take this format
-    StillPlaying = 33, // a buffer is still queued
-    Unprepared = 34,   // the header was not prepared
+    BadFormat = 32,        // the device cannot take this format
+    StillPlaying = 33,     // a buffer is still queued
+    Unprepared = 34,       // the header was not prepared
 };
 
 // The PCM formats a device can take: tag 1, 1 or 2 channels, 8 (unsigned) or 16 (signed) bits,
@@ -56,7 +56,8 @@ public:
     ~CWaveDevice() override = default;
 
     virtual CWaveError Open(int device, const CWaveFormat& format) = 0;
-    // Returns every queued buffer (marked done, Done emitted); the position stays where it was.
+    // Returns the queued buffer (marked done, BufferDone emitted) with what it holds so far;
+    // the position stays where it was.
     virtual CWaveError Reset() = 0;
     // Bytes played (output) or recorded (input) of the current buffer.
     virtual CWaveError GetPosition(quint32& bytes) const = 0;

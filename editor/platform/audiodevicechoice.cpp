@@ -28,7 +28,7 @@ CWaveError ChooseAudioDevice(QAudioDevice::Mode mode, int number, const CWaveFor
     audioFormat.setSampleRate(int(qMin<quint32>(format.samplesPerSec, INT_MAX)));
     audioFormat.setChannelCount(format.channels);
     audioFormat.setSampleFormat(format.bitsPerSample == 8 ? QAudioFormat::UInt8
-                                                           : QAudioFormat::Int16);
+                                                          : QAudioFormat::Int16);
     if (!device.isFormatSupported(audioFormat)) {
         qCInfo(lcWaveAudio) << device.description() << "refuses" << audioFormat;
         return CWaveError::BadFormat;

@@ -16,7 +16,9 @@ CQtWaveInDevice::CQtWaveInDevice() {
     connect(&m_poll, &QTimer::timeout, this, &CQtWaveInDevice::Collect);
 }
 
-CQtWaveInDevice::~CQtWaveInDevice() { Close(); }
+CQtWaveInDevice::~CQtWaveInDevice() {
+    Close();
+}
 
 CWaveError CQtWaveInDevice::Open(int device, const CWaveFormat& format) {
     if (m_source)
@@ -57,8 +59,7 @@ CWaveError CQtWaveInDevice::Start() {
     m_stream = m_source->start();
     if (!m_stream || m_source->error() != QAudio::NoError ||
         m_source->state() == QAudio::StoppedState) {
-        qCWarning(lcWaveAudio) << "the sound server did not start recording:"
-                               << m_source->error();
+        qCWarning(lcWaveAudio) << "the sound server did not start recording:" << m_source->error();
         m_source->reset();
         m_stream = nullptr;
         return CWaveError::DeviceFailed;
@@ -71,12 +72,9 @@ CWaveError CQtWaveInDevice::Start() {
 CWaveError CQtWaveInDevice::Reset() {
     if (!m_source)
         return CWaveError::InvalidHandle;
-    if (m_header) {
-        Collect();
-        // Collect may have filled and returned it.
-        if (m_header)
-            ReturnBuffer();
-    }
+    // The buffer keeps what the device had taken by its last poll.
+    if (m_header)
+        ReturnBuffer();
     return CWaveError::None;
 }
 

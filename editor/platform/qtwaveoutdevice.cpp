@@ -17,7 +17,9 @@ CQtWaveOutDevice::CQtWaveOutDevice() {
     connect(&m_poll, &QTimer::timeout, this, &CQtWaveOutDevice::CheckPlayedOut);
 }
 
-CQtWaveOutDevice::~CQtWaveOutDevice() { Close(); }
+CQtWaveOutDevice::~CQtWaveOutDevice() {
+    Close();
+}
 
 CWaveError CQtWaveOutDevice::Open(int device, const CWaveFormat& format) {
     if (m_sink)
@@ -31,7 +33,7 @@ CWaveError CQtWaveOutDevice::Open(int device, const CWaveFormat& format) {
     m_sink = std::make_unique<QAudioSink>(audioDevice, audioFormat);
     m_blockAlign = format.blockAlign;
     m_bytesPerSecond = format.avgBytesPerSec;
-    m_heldPosition = 0;
+    m_played = 0;
     return CWaveError::None;
 }
 
@@ -56,7 +58,8 @@ CWaveError CQtWaveOutDevice::Write(CWaveHeader& header) {
     }
     header.flags = (header.flags & ~quint32(CWaveHeader::Done)) | CWaveHeader::InQueue;
     m_header = &header;
-    m_heldPosition = 0;
+    m_played = 0;
+    m_paused = false;
     m_drained.invalidate();
     m_poll.start();
     return CWaveError::None;
@@ -65,8 +68,11 @@ CWaveError CQtWaveOutDevice::Write(CWaveHeader& header) {
 CWaveError CQtWaveOutDevice::Pause() {
     if (!m_sink)
         return CWaveError::InvalidHandle;
-    if (m_header)
+    if (m_header && !m_paused) {
+        PlayedBytes();
+        m_paused = true;
         m_sink->suspend();
+    }
     return CWaveError::None;
 }
 
@@ -81,7 +87,7 @@ CWaveError CQtWaveOutDevice::Reset() {
 CWaveError CQtWaveOutDevice::GetPosition(quint32& bytes) const {
     if (!m_sink)
         return CWaveError::InvalidHandle;
-    bytes = m_header ? PlayedBytes() : m_heldPosition;
+    bytes = PlayedBytes();
     return CWaveError::None;
 }
 
@@ -99,26 +105,30 @@ CWaveError CQtWaveOutDevice::Close() {
 }
 
 quint32 CQtWaveOutDevice::PlayedBytes() const {
-    const quint64 bytes = quint64(m_sink->processedUSecs()) * m_bytesPerSecond / 1000000;
-    const quint64 whole = bytes - bytes % m_blockAlign;
-    return quint32(qMin<quint64>(whole, m_header->bufferLength));
+    if (m_header && !m_paused) {
+        const quint64 bytes = quint64(m_sink->processedUSecs()) * m_bytesPerSecond / 1000000;
+        const quint64 whole = qMin<quint64>(bytes - bytes % m_blockAlign, m_header->bufferLength);
+        m_played = qMax(m_played, quint32(whole));
+    }
+    return m_played;
 }
 
 void CQtWaveOutDevice::CheckPlayedOut() {
     if (!m_header)
         return;
+    // Reading the clock on every tick keeps the server's timing information current.
+    const quint32 played = PlayedBytes();
     const QAudio::State state = m_sink->state();
     if (state == QAudio::StoppedState) {
         // The server dropped the stream; what was heard is all there will be.
         qCWarning(lcWaveAudio) << "playback stopped by the sound server:" << m_sink->error();
-        ReturnBuffer(PlayedBytes());
+        ReturnBuffer(played);
         return;
     }
     if (state != QAudio::IdleState || !m_source.atEnd()) {
         m_drained.invalidate();
         return;
     }
-    const quint32 played = PlayedBytes();
     if (played >= m_header->bufferLength) {
         ReturnBuffer(played);
         return;
@@ -134,7 +144,7 @@ void CQtWaveOutDevice::CheckPlayedOut() {
 
 void CQtWaveOutDevice::ReturnBuffer(quint32 played) {
     m_poll.stop();
-    m_heldPosition = played;
+    m_played = played;
     m_sink->reset();
     m_source.close();
     m_header->flags = (m_header->flags & ~quint32(CWaveHeader::InQueue)) | CWaveHeader::Done;

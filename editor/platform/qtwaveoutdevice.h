@@ -39,8 +39,11 @@ private:
     CWaveHeader* m_header = nullptr;
     quint32 m_blockAlign = 1;
     quint32 m_bytesPerSecond = 0;
-    // The position once no buffer is queued: where Reset stopped it, or the end.
-    quint32 m_heldPosition = 0;
+    // Bytes of the buffer played so far. The server's clock is read on demand and may read 0
+    // right after a pause; the position only ever moves forward and holds while paused, after
+    // Reset and after the end.
+    mutable quint32 m_played = 0;
+    bool m_paused = false;
     QTimer m_poll;
     // Runs from the moment the sink has taken every byte; bounds the wait for the server's
     // clock to reach the end.

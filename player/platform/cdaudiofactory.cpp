@@ -33,7 +33,8 @@ QString DefaultDrive() {
 QString DemoDiscPath() {
     const QDir programDir(QCoreApplication::applicationDirPath());
     for (const QString& candidate : {programDir.filePath(QStringLiteral("demo/korvo-demo.cue")),
-                                     programDir.filePath(QStringLiteral("korvo-demo.cue"))}) {
+                                     programDir.filePath(QStringLiteral("korvo-demo.cue")),
+                                     QStringLiteral(KORVO_INSTALLED_DEMO_DISC)}) {
         if (QFileInfo::exists(candidate))
             return candidate;
     }

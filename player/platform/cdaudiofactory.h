@@ -6,7 +6,8 @@
 
 #include <memory>
 
-// The demo disc the build makes: demo/korvo-demo.cue beside the program, else the build's copy.
+// The demo disc the build makes: demo/korvo-demo.cue beside the program, else the installed
+// copy, else the build's.
 QString DemoDiscPath();
 
 // A path names an image when it is a regular file (a .cue, .toc, .nrg or .bin); anything else is

@@ -1,12 +1,17 @@
 #include "platform/cdio.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryFile>
 
 #include <cdio/logging.h>
 
 #include <mutex>
 
-Q_LOGGING_CATEGORY(lcCdio, "korvo.cdio")
+// Quiet unless asked for (QT_LOGGING_RULES="korvo.cdio.debug=true"): a drive without a disc makes
+// libcdio complain on every poll.
+Q_LOGGING_CATEGORY(lcCdio, "korvo.cdio", QtWarningMsg)
 
 namespace {
 
@@ -14,12 +19,13 @@ void LogToCategory(cdio_log_level_t level, const char message[]) {
     switch (level) {
     case CDIO_LOG_DEBUG:
     case CDIO_LOG_INFO:
+    case CDIO_LOG_WARN:
         qCDebug(lcCdio, "%s", message);
         break;
-    case CDIO_LOG_WARN:
+    case CDIO_LOG_ERROR:
         qCInfo(lcCdio, "%s", message);
         break;
-    default:
+    case CDIO_LOG_ASSERT:
         qCWarning(lcCdio, "%s", message);
         break;
     }
@@ -46,8 +52,40 @@ driver_id_t ImageDriver(const QString& path) {
     return DRIVER_UNKNOWN;
 }
 
+namespace {
+// libcdio looks for the data files a cdrdao TOC sheet names relative to the working directory,
+// not to the sheet. Opening a copy whose names are absolute finds them wherever the player runs.
+TCdioHandle OpenTocSheet(const QString& source) {
+    QFile sheet(source);
+    constexpr qint64 kLargestSheet = 1 << 20;
+    if (!sheet.open(QIODevice::ReadOnly) || sheet.size() > kLargestSheet)
+        return nullptr;
+    QString text = QString::fromLocal8Bit(sheet.readAll());
+    const QDir folder = QFileInfo(source).absoluteDir();
+    static const QRegularExpression fileName(
+        QStringLiteral("\\b(FILE|AUDIOFILE|DATAFILE)\\s+\"([^\"]+)\""));
+    QString rewritten;
+    qsizetype copied = 0;
+    for (auto match = fileName.globalMatch(text); match.hasNext();) {
+        const auto m = match.next();
+        rewritten += text.mid(copied, m.capturedStart(2) - copied);
+        rewritten += QDir::isAbsolutePath(m.captured(2)) ? m.captured(2)
+                                                         : folder.absoluteFilePath(m.captured(2));
+        copied = m.capturedEnd(2);
+    }
+    rewritten += text.mid(copied);
+    QTemporaryFile copy(QDir::temp().filePath(QStringLiteral("korvo-XXXXXX.toc")));
+    if (!copy.open() || copy.write(rewritten.toLocal8Bit()) < 0 || !copy.flush())
+        return nullptr;
+    const QByteArray name = QFile::encodeName(copy.fileName());
+    return TCdioHandle(cdio_open(name.constData(), DRIVER_CDRDAO)); // parsed on open
+}
+} // namespace
+
 TCdioHandle OpenCdio(const QString& source, driver_id_t driver) {
     InstallLogHandler();
+    if (driver == DRIVER_CDRDAO)
+        return OpenTocSheet(source);
     const QByteArray name = QFile::encodeName(source);
     return TCdioHandle(cdio_open(name.isEmpty() ? nullptr : name.constData(), driver));
 }

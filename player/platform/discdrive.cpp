@@ -1,5 +1,7 @@
 #include "platform/discdrive.h"
 
+#include <QTimer>
+
 TDiscDrive::TDiscDrive(QObject* parent) : TCDAudioService(parent) {
     connect(&engine_, &TPlaybackEngine::Ended, this, &TDiscDrive::OnEnded);
 }
@@ -20,6 +22,7 @@ TCDError TDiscDrive::Open() {
 }
 
 void TDiscDrive::Close() {
+    const TCallGuard guard(*this);
     if (!open_)
         return;
     Halt(TCDCompletion::Aborted);
@@ -48,13 +51,34 @@ void TDiscDrive::Halt(TCDCompletion kind) {
     Notify(kind);
 }
 
-// Every completion goes through the event loop, never from inside a call.
+TDiscDrive::TCallGuard::TCallGuard(TDiscDrive& drive) : drive_(drive) {
+    if (drive_.depth_++ == 0)
+        drive_.engine_.SetHeld(true);
+}
+
+TDiscDrive::TCallGuard::~TCallGuard() {
+    if (--drive_.depth_ == 0)
+        drive_.engine_.SetHeld(false);
+}
+
+// Every completion goes through the event loop, never from inside a call: the sound output may
+// run a nested event loop while it starts or stops, and a completion delivered there would
+// re-enter the player in the middle of its request.
 void TDiscDrive::Notify(TCDCompletion kind) {
     if (!notify_)
         return;
     notify_ = false;
-    QMetaObject::invokeMethod(
-        this, [this, kind] { emit Completed(kind); }, Qt::QueuedConnection);
+    pending_.append(kind);
+    QTimer::singleShot(0, this, &TDiscDrive::Deliver);
+}
+
+void TDiscDrive::Deliver() {
+    if (depth_ > 0) {
+        QTimer::singleShot(1, this, &TDiscDrive::Deliver);
+        return;
+    }
+    while (!pending_.isEmpty())
+        emit Completed(pending_.takeFirst());
 }
 
 void TDiscDrive::OnEnded(TPlaybackEngine::TEnd end, qint64 heardFrames) {
@@ -118,6 +142,7 @@ TCDStatus TDiscDrive::TrackLength(int t) {
 }
 
 TCDStatus TDiscDrive::Position() {
+    const TCallGuard guard(*this);
     return Value(CurrentMs());
 }
 
@@ -132,6 +157,7 @@ TCDMode TDiscDrive::Mode() {
 }
 
 TCDError TDiscDrive::Play(std::optional<quint32> from, std::optional<quint32> to, bool notify) {
+    const TCallGuard guard(*this);
     if (!toc_.IsValid())
         return TCDError::NotReady;
     const quint32 fromMs = from.value_or(CurrentMs());
@@ -153,6 +179,7 @@ TCDError TDiscDrive::Play(std::optional<quint32> from, std::optional<quint32> to
 }
 
 TCDError TDiscDrive::Pause() {
+    const TCallGuard guard(*this);
     if (!toc_.IsValid())
         return TCDError::NotReady;
     if (mode_ == TCDMode::Playing) {
@@ -163,6 +190,7 @@ TCDError TDiscDrive::Pause() {
 }
 
 TCDError TDiscDrive::Stop() {
+    const TCallGuard guard(*this);
     if (!toc_.IsValid())
         return TCDError::NotReady;
     Halt(TCDCompletion::Aborted);
@@ -171,6 +199,7 @@ TCDError TDiscDrive::Stop() {
 }
 
 TCDError TDiscDrive::Seek(TCDSeek where, quint32 ms) {
+    const TCallGuard guard(*this);
     if (!toc_.IsValid())
         return TCDError::NotReady;
     const quint32 length = toc_.DiscLengthMs();
@@ -183,11 +212,13 @@ TCDError TDiscDrive::Seek(TCDSeek where, quint32 ms) {
 }
 
 TCDError TDiscDrive::SetAudio(bool on) {
+    const TCallGuard guard(*this);
     engine_.SetMuted(!on);
     return TCDError::None;
 }
 
 TCDError TDiscDrive::SetDoor(bool open) {
+    const TCallGuard guard(*this);
     if (open)
         Halt(TCDCompletion::Aborted);
     const TCDError error = MoveTray(open);

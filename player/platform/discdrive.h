@@ -48,6 +48,17 @@ protected:
     virtual void DiscFailed() {}
 
 private:
+    // Marks a request in progress: completions and the engine's own ending wait until it returns.
+    class TCallGuard {
+    public:
+        explicit TCallGuard(TDiscDrive& drive);
+        ~TCallGuard();
+
+    private:
+        TDiscDrive& drive_;
+    };
+
+    void Deliver();
     void Refresh();
     void Halt(TCDCompletion kind);
     void Notify(TCDCompletion kind);
@@ -62,5 +73,7 @@ private:
     qint64 rangeStartFrame_ = 0;
     quint32 rangeEndMs_ = 0;
     bool notify_ = false;
+    QList<TCDCompletion> pending_;
+    int depth_ = 0;
     TPlaybackEngine engine_;
 };

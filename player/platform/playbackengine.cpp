@@ -2,6 +2,8 @@
 
 #include <QMediaDevices>
 
+#include <algorithm>
+
 namespace {
 constexpr int kRate = 44100;
 // The sink's own buffer: a quarter second keeps stop and pause prompt.
@@ -56,7 +58,17 @@ void TPlaybackEngine::Stop() {
         sink_->stop();
     output_ = nullptr;
     sink_.reset();
-    readAhead_.reset();
+    if (readAhead_) {
+        readAhead_->RequestStop();
+        retiring_.push_back(std::move(readAhead_));
+    }
+    Reap();
+}
+
+void TPlaybackEngine::Reap() {
+    retiring_.erase(std::remove_if(retiring_.begin(), retiring_.end(),
+                                   [](const auto& worker) { return worker->Finished(); }),
+                    retiring_.end());
 }
 
 qint64 TPlaybackEngine::HeardFrames() const {
@@ -81,6 +93,8 @@ void TPlaybackEngine::End(TEnd end) {
 }
 
 void TPlaybackEngine::Feed() {
+    if (held_)
+        return;
     if (sink_->error() == QAudio::OpenError || sink_->error() == QAudio::FatalError ||
         sink_->error() == QAudio::IOError)
         return End(TEnd::OutputFailed);

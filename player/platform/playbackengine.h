@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <vector>
 
 class TPlaybackEngine : public QObject {
     Q_OBJECT
@@ -36,6 +37,9 @@ public:
     qint64 HeardFrames() const;
     // Silences the output while playback and the heard count go on.
     void SetMuted(bool muted);
+    // While held (the owner is inside a request), the engine neither feeds nor ends, so a nested
+    // event loop in the sound output cannot pull the sink away under the caller.
+    void SetHeld(bool held) { held_ = held; }
 
 signals:
     // Playback has stopped by itself; heardFrames is how much of the range was heard.
@@ -44,8 +48,11 @@ signals:
 private:
     void Feed();
     void End(TEnd end);
+    void Reap();
 
     std::unique_ptr<TReadAhead> readAhead_;
+    // Stopped workers still finishing a read; joined once done so Stop never waits on a drive.
+    std::vector<std::unique_ptr<TReadAhead>> retiring_;
     std::unique_ptr<QAudioSink> sink_;
     QIODevice* output_ = nullptr; // owned by sink_
     QTimer feedTimer_;
@@ -54,4 +61,5 @@ private:
     qint64 lastHeard_ = -1;
     int drainTicks_ = 0;
     bool muted_ = false;
+    bool held_ = false;
 };

@@ -10,16 +10,29 @@ constexpr qint64 kAheadBytes = 2 * 44100 * TDiscToc::kBytesPerFrame;
 TReadAhead::TReadAhead(TSectorReaderFactory factory, const TDiscToc& toc, qint64 fromFrame,
                        qint64 toFrame)
     : toc_(toc), fromFrame_(fromFrame), toFrame_(toFrame) {
-    thread_ = std::thread([this, factory = std::move(factory)] { Run(factory); });
+    thread_ = std::thread([this, factory = std::move(factory)] {
+        Run(factory);
+        std::lock_guard lock(mutex_);
+        finished_ = true;
+    });
 }
 
 TReadAhead::~TReadAhead() {
+    RequestStop();
+    thread_.join();
+}
+
+void TReadAhead::RequestStop() {
     {
         std::lock_guard lock(mutex_);
         stop_ = true;
     }
     wake_.notify_all();
-    thread_.join();
+}
+
+bool TReadAhead::Finished() const {
+    std::lock_guard lock(mutex_);
+    return finished_;
 }
 
 QByteArray TReadAhead::Take(qint64 maxBytes) {

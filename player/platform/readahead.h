@@ -26,6 +26,11 @@ public:
     // Stops the worker and waits for it.
     ~TReadAhead();
 
+    // Asks the worker to stop without waiting; a read in progress (a drive retrying a damaged
+    // sector) finishes first.
+    void RequestStop();
+    bool Finished() const;
+
     // Takes up to maxBytes of what has been read (whole frames).
     QByteArray Take(qint64 maxBytes);
     qint64 Buffered() const;
@@ -44,5 +49,6 @@ private:
     QByteArray buffer_;
     TState state_ = TState::Reading;
     bool stop_ = false;
+    bool finished_ = false;
     std::thread thread_;
 };

@@ -1,5 +1,6 @@
 #include "platform/sectorreader.h"
 
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <cdio/paranoia/cdda.h>
@@ -13,14 +14,27 @@ constexpr int kParanoiaRetries = 5;
 } // namespace
 
 TPlainSectorReader::TPlainSectorReader(TCdioHandle cdio)
-    : cdio_(std::move(cdio)), leadout_(cdio_get_track_lsn(cdio_.get(), CDIO_CDROM_LEADOUT_TRACK)) {}
+    : cdio_(std::move(cdio)), leadout_(cdio_get_track_lsn(cdio_.get(), CDIO_CDROM_LEADOUT_TRACK)) {
+    // Only a data file that exists now can be watched (a TOC sheet is opened from a copy).
+    const char* source = cdio_get_arg(cdio_.get(), "source");
+    const QFileInfo data(source ? QFile::decodeName(source) : QString());
+    dataFile_ = data.exists() ? data.filePath() : QString();
+    dataSize_ = data.exists() ? data.size() : 0;
+}
+
+bool TPlainSectorReader::ImageIntact() const {
+    const QFileInfo file(dataFile_);
+    return dataFile_.isEmpty() || (file.exists() && file.size() >= dataSize_);
+}
 
 bool TPlainSectorReader::Read(qint32 lsn, int count, char* out) {
     // libcdio quietly truncates a read past the end of an image; a short image is a failure here.
     if (lsn < 0 || count <= 0 || leadout_ == CDIO_INVALID_LSN || lsn + count > leadout_)
         return false;
+    // Checked after reading, so a file cut short during the read is caught too.
     if (cdio_read_audio_sectors(cdio_.get(), out, lsn, static_cast<uint32_t>(count)) !=
-        DRIVER_OP_SUCCESS)
+            DRIVER_OP_SUCCESS ||
+        !ImageIntact())
         return false;
 #if Q_BYTE_ORDER == Q_BIG_ENDIAN
     auto* samples = reinterpret_cast<qint16*>(out);

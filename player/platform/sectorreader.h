@@ -17,7 +17,9 @@ public:
 // Makes a reader on the worker thread; null when the disc cannot be opened.
 using TSectorReaderFactory = std::function<std::unique_ptr<TSectorReader>()>;
 
-// Plain reads (images, where there is nothing to correct).
+// Plain reads (images, where there is nothing to correct). libcdio reports success for a read
+// past the end of a shortened image file, so the reader watches the file itself: an image that
+// shrinks or goes away while playing is a disc pulled out.
 class TPlainSectorReader : public TSectorReader {
 public:
     explicit TPlainSectorReader(TCdioHandle cdio);
@@ -25,8 +27,12 @@ public:
     static TSectorReaderFactory Factory(const QString& source, driver_id_t driver);
 
 private:
+    bool ImageIntact() const;
+
     TCdioHandle cdio_;
     qint32 leadout_;
+    QString dataFile_; // the file the sectors come from (the BIN of a cue sheet)
+    qint64 dataSize_;
 };
 
 // Reads through cdparanoia's verification and jitter correction (real drives).

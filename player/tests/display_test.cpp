@@ -237,6 +237,54 @@ TEST_F(DisplayPanel, RightClickOnAnyFieldReachesTheWindow) {
     EXPECT_EQ(window.DoubleClicks, 1);
 }
 
+namespace {
+
+// Starts and ends of the column runs that hold cyan ink within `area` of the image.
+QList<QPair<int, int>> InkRuns(const QImage& image, const QRect& area) {
+    QList<QPair<int, int>> runs;
+    int start = -1;
+    for (int x = area.left(); x <= area.right() + 1; ++x) {
+        bool ink = false;
+        for (int y = area.top(); x <= area.right() && y <= area.bottom() && !ink; ++y)
+            ink = qBlue(image.pixel(x, y)) > 128 && qRed(image.pixel(x, y)) < 100;
+        if (ink && start < 0)
+            start = x;
+        if (!ink && start >= 0) {
+            runs << qMakePair(start, x - 1);
+            start = -1;
+        }
+    }
+    return runs;
+}
+
+} // namespace
+
+TEST_F(DisplayPanel, MinAndSecStandOverTheirDigits) {
+    panel->SetFieldText(TDisplayPanel::IdTime, QStringLiteral("00:00"));
+    const QImage image = Grab(panel);
+    const QRect digits = panel->Field(TDisplayPanel::IdTime)->geometry();
+    const QRect label = panel->Field(TDisplayPanel::IdLabelMinSec)->geometry();
+    const QList<QPair<int, int>> digitRuns = InkRuns(image, digits);
+    ASSERT_EQ(digitRuns.size(), 5); // 0 0 : 0 0
+    // Up to the next label, in case the text runs past its own box.
+    const int nextLabel = panel->Field(TDisplayPanel::IdLabelLength)->x();
+    const QList<QPair<int, int>> labelRuns =
+        InkRuns(image, label.adjusted(0, 0, nextLabel - 2 - label.right(), 0));
+    ASSERT_GE(labelRuns.size(), 2);
+    // "SEC" begins after the widest gap of the label.
+    int gapAfter = 0;
+    for (int i = 1; i < labelRuns.size(); ++i)
+        if (labelRuns[i].first - labelRuns[i - 1].second >
+            labelRuns[gapAfter + 1].first - labelRuns[gapAfter].second)
+            gapAfter = i - 1;
+    const int minStart = labelRuns.first().first;
+    const int secStart = labelRuns[gapAfter + 1].first;
+    EXPECT_NEAR(minStart, digitRuns[0].first, 4);
+    EXPECT_NEAR(secStart, digitRuns[3].first, 4);
+    // And all of "SEC" is drawn inside the display's black panel.
+    EXPECT_LT(labelRuns.last().second, panel->BackgroundRect().right());
+}
+
 struct TUnitsCase {
     QRect units;
     QRect pixels;

@@ -11,6 +11,7 @@ TButtonGadget::TButtonGadget(QWidget* parent, int imageId, int commandId, TKind 
     setCheckable(kind != Command);
     setAutoExclusive(kind == Exclusive);
     setFocusPolicy(Qt::NoFocus);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     if (QFile::exists(ImagePath(imageId)))
         FImage = QIcon(ImagePath(imageId));
     connect(this, &QAbstractButton::clicked, this, [this] { emit CommandPosted(FCommandId); });

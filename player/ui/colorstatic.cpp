@@ -1,6 +1,8 @@
 #include "ui/colorstatic.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
+#include <QStringList>
 
 namespace {
 
@@ -61,6 +63,26 @@ void TColorStatic::paintEvent(QPaintEvent*) {
         return;
     painter.setFont(FHasFont ? FFont : font());
     painter.setPen(FTextColor);
-    // Not clipped to the text box: the template's sizes are made for the display's fonts.
-    painter.drawText(rect(), int(AlignmentOf(FFormat)) | Qt::TextDontClip, FText);
+    const Qt::Alignment alignment = AlignmentOf(FFormat);
+    if (FBlankWidth < 0 || !FText.contains(QLatin1Char(' '))) {
+        // Not clipped to the text box: the template's sizes are made for the display's fonts.
+        painter.drawText(rect(), int(alignment) | Qt::TextDontClip, FText);
+        return;
+    }
+    const QFontMetricsF metrics(painter.font());
+    const QStringList words = FText.split(QLatin1Char(' '));
+    qreal width = FBlankWidth * (words.size() - 1);
+    for (const QString& word : words)
+        width += metrics.horizontalAdvance(word);
+    qreal x = 0;
+    if (alignment & Qt::AlignHCenter)
+        x = (this->width() - width) / 2;
+    else if (alignment & Qt::AlignRight)
+        x = this->width() - width;
+    const Qt::Alignment vertical = alignment & Qt::AlignVertical_Mask;
+    for (const QString& word : words) {
+        const QRectF box(x, 0, metrics.horizontalAdvance(word), height());
+        painter.drawText(box, int(Qt::AlignLeft | vertical) | Qt::TextDontClip, word);
+        x += box.width() + FBlankWidth;
+    }
 }

@@ -44,6 +44,10 @@ public:
     void SetFont(const QFont& font);
     bool HasFont() const { return FHasFont; }
     QFont GetFont() const { return FFont; }
+    // Draws every blank `width` pixels wide instead of the font's own blank (negative: the
+    // font's). Labels that place words with runs of blanks stay in place whatever the face.
+    void SetBlankWidth(qreal width) { FBlankWidth = width; }
+    qreal BlankWidth() const { return FBlankWidth; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -57,4 +61,5 @@ private:
     quint16 FFormat;
     QString FText;
     int FLimit;
+    qreal FBlankWidth = -1;
 };

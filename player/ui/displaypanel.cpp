@@ -5,6 +5,9 @@
 #include "ui/ledstatic.h"
 #include "ui/screenunits.h"
 
+#include <QFontMetrics>
+#include <QFontMetricsF>
+
 namespace {
 
 struct TTemplateControl {
@@ -77,10 +80,24 @@ void TDisplayPanel::SetUpFonts() {
     FLedFont = PointFont(LedFace(), 17, this, {QStringLiteral("DejaVu Sans Mono")});
     FLabelFont = PointFont(LabelFace(), 5, this,
                            {QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
+    // A substituted or wider face is narrowed until a time fits its field, as the real face does.
+    const int timeWidth = FFields.value(IdTime)->width();
+    const int advance = QFontMetrics(FLedFont).horizontalAdvance(QStringLiteral("00:00"));
+    if (advance > timeWidth)
+        FLedFont.setStretch(qMax(1, timeWidth * 100 / advance));
     for (int id : LedFontOrder)
         FFields.value(id)->SetFont(FLedFont);
     for (int id : LabelFontOrder)
         FFields.value(id)->SetFont(FLabelFont);
+    // The blanks of "MIN ... SEC" are as wide as it takes to put "SEC" over the seconds digits,
+    // whatever the widths of the faces found.
+    TColorStatic* minSec = FFields.value(IdLabelMinSec);
+    const int secondsAt = QFontMetrics(FLedFont).horizontalAdvance(QStringLiteral("00:")) +
+                          FFields.value(IdTime)->x() - minSec->x();
+    const int blanks = int(minSec->Text().count(QLatin1Char(' ')));
+    const qreal minWidth = QFontMetricsF(FLabelFont).horizontalAdvance(QStringLiteral("MIN"));
+    if (blanks > 0)
+        minSec->SetBlankWidth(qMax(qreal(0), (secondsAt - minWidth) / blanks));
 }
 
 QRect TDisplayPanel::BackgroundRect() const {

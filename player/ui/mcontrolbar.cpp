@@ -62,6 +62,8 @@ void TMControlBar::AddSoundBar(TSoundBar* slider, bool stretch) {
             [this, slider](int code, int position) { emit HScroll(slider->Id(), code, position); });
 }
 
+void TMControlBar::AddStretch() { FLayout->addStretch(1); }
+
 void TMControlBar::AddMargins(const QMargins& more) {
     FLayout->setContentsMargins(FLayout->contentsMargins() + more);
 }

@@ -42,6 +42,8 @@ protected:
     void AddControl(QWidget* control, bool stretch);
     void AddSoundBar(TSoundBar* slider, bool stretch);
     void AddMargins(const QMargins& more);
+    // Keeps the gadgets at the left end of a bar that has no stretched gadget.
+    void AddStretch();
 
 private:
     int FWindowId;

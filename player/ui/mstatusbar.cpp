@@ -25,8 +25,6 @@ TMStatusBar::TMStatusBar(QWidget* parent, THSeparator* separator)
     setObjectName(QString::number(WindowId));
     setSizeGripEnabled(false);
     setFont(PointFont(font().family(), 8, this));
-    // The status bar's own margins are the gadget window's less one at the right, plus two below.
-    setContentsMargins(2, 2, 1, 4);
     FAlbum = MakeField(this, AlbumFieldId);
     FSong = MakeField(this, SongFieldId);
     addWidget(FAlbum, 1);
@@ -34,6 +32,10 @@ TMStatusBar::TMStatusBar(QWidget* parent, THSeparator* separator)
     gap->setFixedWidth(4);
     addWidget(gap);
     addWidget(FSong, 1);
+    // The status bar keeps a narrow margin at its right end.
+    auto* end = new QWidget(this);
+    end->setFixedWidth(1);
+    addPermanentWidget(end);
     setStyleSheet(QStringLiteral("QStatusBar::item { border: none; }"));
 }
 

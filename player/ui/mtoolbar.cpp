@@ -16,4 +16,5 @@ TMToolBar::TMToolBar(QWidget* parent) : TMControlBar2(parent, BarId) {
     AddButton(new TNormalButtonGadget(this, 7814, CmSongEdit, B::Command));
     AddButton(new TNormalButtonGadget(this, 7762, CmSongAdd, B::Command));
     AddButton(new TNormalButtonGadget(this, 7773, CmSongRemove, B::Command));
+    AddStretch();
 }

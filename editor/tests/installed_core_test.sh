@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs wlpro_core from the build tree into a temporary prefix, builds a small program against
+# it with find_package, and checks what that program reads and writes against sox.
+# Usage: installed_core_test.sh <build dir> <consumer source dir>
+set -euo pipefail
+build=$1
+consumer=$2
+work=$(mktemp -d /tmp/wlpro-install.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+
+cmake --install "$build" --prefix "$work/prefix" --component wlpro_core > "$work/install.log"
+cmake -S "$consumer" -B "$work/build" -G Ninja -DCMAKE_PREFIX_PATH="$work/prefix" > "$work/configure.log"
+cmake --build "$work/build" > "$work/build.log"
+
+sox -n -r 22050 -c 2 -b 16 -e signed "$work/in.wav" synth 0.1 sine 440 sine 660
+line=$("$work/build/consumer" "$work/in.wav" "$work/out.au")
+echo "$line"
+case "$line" in
+"frames=2205 rate=22050 bits=16 channels=2 layout=10 slot="*" data=1") ;;
+*) echo "unexpected output from the installed library's user" >&2; exit 1 ;;
+esac
+[ "$(sox --i -r "$work/out.au")" = 22050 ] || { echo "wrong rate in out.au" >&2; exit 1; }
+[ "$(sox --i -c "$work/out.au")" = 2 ] || { echo "wrong channels in out.au" >&2; exit 1; }
+sox -D "$work/in.wav" -t raw -e signed -b 16 -L "$work/in.raw"
+sox -D "$work/out.au" -t raw -e signed -b 16 -L "$work/out.raw"
+cmp "$work/in.raw" "$work/out.raw"
+echo "installed wlpro_core works"
