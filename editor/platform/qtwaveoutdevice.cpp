@@ -10,6 +10,8 @@ namespace {
 constexpr int kPollMs = 10;
 // Slack for the server's clock after the sink has taken the last byte.
 constexpr qint64 kDrainSlackMs = 300;
+// A clock this close to the end has played the buffer.
+constexpr quint64 kEndToleranceMs = 2;
 } // namespace
 
 CQtWaveOutDevice::CQtWaveOutDevice() {
@@ -129,8 +131,10 @@ void CQtWaveOutDevice::CheckPlayedOut() {
         m_drained.invalidate();
         return;
     }
-    if (played >= m_header->bufferLength) {
-        ReturnBuffer(played);
+    // After resampling the server's clock may stop a frame or two short of the end.
+    const quint64 shortfall = m_header->bufferLength - played;
+    if (shortfall * 1000 <= quint64(m_bytesPerSecond) * kEndToleranceMs) {
+        ReturnBuffer(m_header->bufferLength);
         return;
     }
     // Everything is with the server; wait for its clock to pass the end, but not for ever.

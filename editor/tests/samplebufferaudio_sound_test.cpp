@@ -156,6 +156,38 @@ TEST_F(SoundEngineTest, PauseHoldsAndResetEndsEarlyWithThePositionWhereItStopped
     EXPECT_EQ(factory.log.open, 0);
 }
 
+struct PlayCase {
+    const char* name;
+    SampleLayout layout;
+    quint32 rate;
+};
+
+class SoundPlayback : public SoundEngineTest, public ::testing::WithParamInterface<PlayCase> {};
+
+TEST_P(SoundPlayback, AQuarterSecondInAnyLayoutAndRateTakesAQuarterSecond) {
+    const PlayCase& c = GetParam();
+    const quint32 frames = c.rate / 4;
+    FillSample(buffer, c.layout, c.rate, RandomValues(c.layout, frames, 11));
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_EQ(buffer.StartPlayback(&notify, -1, -1, -1), 0);
+    EXPECT_EQ(factory.log.format, buffer.GetFormat());
+    ASSERT_TRUE(WaitFor(outputDone, 3000));
+    EXPECT_GE(clock.elapsed(), 200);
+    EXPECT_LE(clock.elapsed(), 500) << "the end is seen when heard, not after a timeout";
+    EXPECT_EQ(buffer.GetPlayPosition(), frames - 1);
+    buffer.StopPlayback();
+    EXPECT_EQ(factory.log.open, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, SoundPlayback,
+                         ::testing::Values(PlayCase{"Mono8At4000", SampleLayout::Mono8, 4000},
+                                           PlayCase{"Stereo8At11025", SampleLayout::Stereo8, 11025},
+                                           PlayCase{"Mono16At7350", SampleLayout::Mono16, 7350},
+                                           PlayCase{"Stereo16At48000", SampleLayout::Stereo16,
+                                                    48000}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(SoundEngineTest, DestroyingWhilePlayingClosesTheDevice) {
     {
         CSampleBuffer playing;
