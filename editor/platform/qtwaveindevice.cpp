@@ -8,6 +8,7 @@
 #include <cstring>
 
 namespace {
+// The source is read on a timer: for this server Qt's source never signals readyRead.
 constexpr int kPollMs = 10;
 } // namespace
 

@@ -5,9 +5,11 @@
 
 #include <QAudioSink>
 
+#include <utility>
+
 namespace {
-// How often a queued buffer is checked for its end; well below the view's 50 ms marker timer.
-constexpr int kPollMs = 10;
+// How often the clock is read while the server plays the last bytes it was given.
+constexpr int kDrainCheckMs = 10;
 // Slack for the server's clock after the sink has taken the last byte.
 constexpr qint64 kDrainSlackMs = 300;
 // A clock this close to the end has played the buffer.
@@ -15,8 +17,8 @@ constexpr quint64 kEndToleranceMs = 2;
 } // namespace
 
 CQtWaveOutDevice::CQtWaveOutDevice() {
-    m_poll.setInterval(kPollMs);
-    connect(&m_poll, &QTimer::timeout, this, &CQtWaveOutDevice::CheckPlayedOut);
+    m_drainCheck.setInterval(kDrainCheckMs);
+    connect(&m_drainCheck, &QTimer::timeout, this, &CQtWaveOutDevice::CheckPlayedOut);
 }
 
 CQtWaveOutDevice::~CQtWaveOutDevice() {
@@ -33,6 +35,7 @@ CWaveError CQtWaveOutDevice::Open(int device, const CWaveFormat& format) {
     if (error != CWaveError::None)
         return error;
     m_sink = std::make_unique<QAudioSink>(audioDevice, audioFormat);
+    connect(m_sink.get(), &QAudioSink::stateChanged, this, &CQtWaveOutDevice::OnStateChanged);
     m_blockAlign = format.blockAlign;
     m_bytesPerSecond = format.avgBytesPerSec;
     m_played = 0;
@@ -62,8 +65,6 @@ CWaveError CQtWaveOutDevice::Write(CWaveHeader& header) {
     m_header = &header;
     m_played = 0;
     m_paused = false;
-    m_drained.invalidate();
-    m_poll.start();
     return CWaveError::None;
 }
 
@@ -96,13 +97,12 @@ CWaveError CQtWaveOutDevice::GetPosition(quint32& bytes) const {
 CWaveError CQtWaveOutDevice::Close() {
     if (!m_sink)
         return CWaveError::InvalidHandle;
-    m_poll.stop();
+    m_drainCheck.stop();
+    if (CWaveHeader* header = std::exchange(m_header, nullptr))
+        header->flags &= ~quint32(CWaveHeader::InQueue);
     m_sink->reset();
     m_sink.reset();
     m_source.close();
-    if (m_header)
-        m_header->flags &= ~quint32(CWaveHeader::InQueue);
-    m_header = nullptr;
     return CWaveError::None;
 }
 
@@ -115,43 +115,54 @@ quint32 CQtWaveOutDevice::PlayedBytes() const {
     return m_played;
 }
 
+void CQtWaveOutDevice::OnStateChanged(QAudio::State state) {
+    if (!m_header)
+        return;
+    switch (state) {
+    case QAudio::StoppedState:
+        if (m_sink->error() != QAudio::NoError) {
+            // The server dropped the stream; what was heard is all there will be.
+            qCWarning(lcWaveAudio) << "playback stopped by the sound server:" << m_sink->error();
+            ReturnBuffer(PlayedBytes());
+        }
+        break;
+    case QAudio::IdleState:
+        // Idle comes when the sink has handed the server the last byte, a latency before the
+        // byte is heard.
+        if (m_source.atEnd() && !m_drainCheck.isActive()) {
+            m_drained.start();
+            m_drainCheck.start();
+            CheckPlayedOut();
+        }
+        break;
+    default:
+        m_drainCheck.stop();
+        break;
+    }
+}
+
 void CQtWaveOutDevice::CheckPlayedOut() {
     if (!m_header)
         return;
-    // Reading the clock on every tick keeps the server's timing information current.
     const quint32 played = PlayedBytes();
-    const QAudio::State state = m_sink->state();
-    if (state == QAudio::StoppedState) {
-        // The server dropped the stream; what was heard is all there will be.
-        qCWarning(lcWaveAudio) << "playback stopped by the sound server:" << m_sink->error();
-        ReturnBuffer(played);
-        return;
-    }
-    if (state != QAudio::IdleState || !m_source.atEnd()) {
-        m_drained.invalidate();
-        return;
-    }
     // After resampling the server's clock may stop a frame or two short of the end.
     const quint64 shortfall = m_header->bufferLength - played;
     if (shortfall * 1000 <= quint64(m_bytesPerSecond) * kEndToleranceMs) {
         ReturnBuffer(m_header->bufferLength);
         return;
     }
-    // Everything is with the server; wait for its clock to pass the end, but not for ever.
-    if (!m_drained.isValid())
-        m_drained.start();
-    const qint64 remainingMs =
-        m_bytesPerSecond ? qint64(m_header->bufferLength - played) * 1000 / m_bytesPerSecond : 0;
+    // Wait for the clock to pass the end, but not for ever.
+    const qint64 remainingMs = m_bytesPerSecond ? qint64(shortfall * 1000 / m_bytesPerSecond) : 0;
     if (m_drained.elapsed() > remainingMs + kDrainSlackMs)
         ReturnBuffer(m_header->bufferLength);
 }
 
 void CQtWaveOutDevice::ReturnBuffer(quint32 played) {
-    m_poll.stop();
+    CWaveHeader* header = std::exchange(m_header, nullptr);
+    m_drainCheck.stop();
     m_played = played;
     m_sink->reset();
     m_source.close();
-    m_header->flags = (m_header->flags & ~quint32(CWaveHeader::InQueue)) | CWaveHeader::Done;
-    m_header = nullptr;
+    header->flags = (header->flags & ~quint32(CWaveHeader::InQueue)) | CWaveHeader::Done;
     emit BufferDone();
 }

@@ -5,6 +5,7 @@
 
 #include "core/wavedevice.h"
 
+#include <QAudio>
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QTimer>
@@ -27,6 +28,8 @@ public:
     CWaveError Close() override;
 
 private:
+    void OnStateChanged(QAudio::State state);
+    // Once the sink has taken every byte: has the server's clock reached the end?
     void CheckPlayedOut();
     // Stops the sink and hands the buffer back with the position held at `played`.
     void ReturnBuffer(quint32 played);
@@ -44,7 +47,7 @@ private:
     // Reset and after the end.
     mutable quint32 m_played = 0;
     bool m_paused = false;
-    QTimer m_poll;
+    QTimer m_drainCheck;
     // Runs from the moment the sink has taken every byte; bounds the wait for the server's
     // clock to reach the end.
     QElapsedTimer m_drained;
