@@ -54,7 +54,8 @@ TAlsaMixer::TAlsaMixer(const QStringList& mixerNames) {
              elem = snd_mixer_elem_next(elem)) {
             if (!snd_mixer_selem_is_active(elem) || !snd_mixer_selem_has_playback_volume(elem))
                 continue;
-            FControls.push_back(TControl{mixer.get(), QString::fromUtf8(snd_mixer_selem_get_name(elem)),
+            FControls.push_back(TControl{mixer.get(),
+                                         QString::fromUtf8(snd_mixer_selem_get_name(elem)),
                                          snd_mixer_selem_get_index(elem)});
         }
         FMixers.push_back(std::move(mixer));
@@ -63,13 +64,18 @@ TAlsaMixer::TAlsaMixer(const QStringList& mixerNames) {
 
 TAlsaMixer::~TAlsaMixer() = default;
 
-int TAlsaMixer::DeviceCount() const { return int(FControls.size()); }
+int TAlsaMixer::DeviceCount() const {
+    return int(FControls.size());
+}
 
 bool TAlsaMixer::DeviceName(int device, QString& name) const {
     if (device < 0 || device >= DeviceCount())
         return false;
     const TControl& control = FControls[size_t(device)];
-    name = control.index ? QStringLiteral("%1 %2 (%3)").arg(control.element).arg(control.index).arg(control.mixer->name)
+    name = control.index ? QStringLiteral("%1 %2 (%3)")
+                               .arg(control.element)
+                               .arg(control.index)
+                               .arg(control.mixer->name)
                          : QStringLiteral("%1 (%2)").arg(control.element, control.mixer->name);
     return true;
 }

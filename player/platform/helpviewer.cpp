@@ -36,8 +36,8 @@ THelpViewer::THelpViewer(QWidget* parent)
 
     auto* indexLayout = new QVBoxLayout(FIndexPane);
     indexLayout->setContentsMargins(0, 0, 0, 0);
-    indexLayout->addWidget(new QLabel(tr("Type the first letters of the word you are looking for:"),
-                                      FIndexPane));
+    indexLayout->addWidget(
+        new QLabel(tr("Type the first letters of the word you are looking for:"), FIndexPane));
     indexLayout->addWidget(FKeywordEdit);
     indexLayout->addWidget(FIndexList, 1);
     FIndexPane->setFixedWidth(220);
@@ -117,11 +117,17 @@ void THelpViewer::UsingHelp() {
     ShowPage(QStringLiteral("usinghelp.html"));
 }
 
-void THelpViewer::Quit() { close(); }
+void THelpViewer::Quit() {
+    close();
+}
 
-QString THelpViewer::CurrentPage() const { return FBrowser->source().fileName(); }
+QString THelpViewer::CurrentPage() const {
+    return FBrowser->source().fileName();
+}
 
-bool THelpViewer::IsIndexShown() const { return FIndexPane->isVisible(); }
+bool THelpViewer::IsIndexShown() const {
+    return FIndexPane->isVisible();
+}
 
 QStringList THelpViewer::MatchingKeywords(const QString& text) const {
     QStringList starting;

@@ -118,7 +118,8 @@ TEST(Bars, PositionAndQueueBars) {
 TEST(Bars, EveryButtonHasArtworkAndAHint) {
     TMToolBar buttons(nullptr);
     TVolBar volume(nullptr);
-    for (TMControlBar* bar : {static_cast<TMControlBar*>(&buttons), static_cast<TMControlBar*>(&volume)}) {
+    for (TMControlBar* bar :
+         {static_cast<TMControlBar*>(&buttons), static_cast<TMControlBar*>(&volume)}) {
         for (TButtonGadget* button : bar->Buttons()) {
             SCOPED_TRACE(button->CommandId());
             EXPECT_FALSE(CommandHint(button->CommandId()).isEmpty());
@@ -126,8 +127,10 @@ TEST(Bars, EveryButtonHasArtworkAndAHint) {
             // Drawn sharp at 1x and 2x: something opaque, and more detail at twice the size.
             for (int scale : {1, 2}) {
                 const int side = button->ImageSize() * scale;
-                const QImage image =
-                    button->Image().pixmap(QSize(side, side)).toImage().convertToFormat(QImage::Format_ARGB32);
+                const QImage image = button->Image()
+                                         .pixmap(QSize(side, side))
+                                         .toImage()
+                                         .convertToFormat(QImage::Format_ARGB32);
                 ASSERT_EQ(image.size(), QSize(side, side));
                 int drawn = 0;
                 for (int y = 0; y < side; ++y)

@@ -45,7 +45,9 @@ protected:
 };
 
 // Colours as the screen holds them, 8 bits a channel.
-QRgb Rgb(const QColor& color) { return color.rgb(); }
+QRgb Rgb(const QColor& color) {
+    return color.rgb();
+}
 
 QImage Grab(QWidget* widget) {
     return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -76,14 +78,12 @@ TEST_P(TextRule, KeepsTheLastCharactersUpToTheLimit) {
     EXPECT_EQ(field.Text(), QString::fromLatin1(c.shown));
 }
 
-INSTANTIATE_TEST_SUITE_P(Fields, TextRule,
-                         ::testing::Values(TTextRuleCase{5, "12:34", "12:34"},
-                                           TTextRuleCase{5, "100:00", "00:00"},
-                                           TTextRuleCase{5, "1234:56", "34:56"},
-                                           TTextRuleCase{2, "123", "23"},
-                                           TTextRuleCase{2, "7", "7"},
-                                           TTextRuleCase{0, "anything", ""},
-                                           TTextRuleCase{10, "RANDOM", "RANDOM"}));
+INSTANTIATE_TEST_SUITE_P(
+    Fields, TextRule,
+    ::testing::Values(TTextRuleCase{5, "12:34", "12:34"}, TTextRuleCase{5, "100:00", "00:00"},
+                      TTextRuleCase{5, "1234:56", "34:56"}, TTextRuleCase{2, "123", "23"},
+                      TTextRuleCase{2, "7", "7"}, TTextRuleCase{0, "anything", ""},
+                      TTextRuleCase{10, "RANDOM", "RANDOM"}));
 
 class ColorStaticPaint : public ::testing::Test {
 protected:
@@ -179,12 +179,10 @@ TEST_F(DisplayPanel, StartsWithTheTemplateTexts) {
 }
 
 TEST_F(DisplayPanel, StatusWordsLightAndGoOut) {
-    const QList<QPair<int, QString>> words{{TDisplayPanel::IdPlay, "PLAY"},
-                                           {TDisplayPanel::IdPause, "PAUSE"},
-                                           {TDisplayPanel::IdRepeat, "REPEAT"},
-                                           {TDisplayPanel::IdMute, "MUTE"},
-                                           {TDisplayPanel::IdLoop, "LOOP"},
-                                           {TDisplayPanel::IdRandom, "RANDOM"}};
+    const QList<QPair<int, QString>> words{
+        {TDisplayPanel::IdPlay, "PLAY"},     {TDisplayPanel::IdPause, "PAUSE"},
+        {TDisplayPanel::IdRepeat, "REPEAT"}, {TDisplayPanel::IdMute, "MUTE"},
+        {TDisplayPanel::IdLoop, "LOOP"},     {TDisplayPanel::IdRandom, "RANDOM"}};
     for (const auto& [id, word] : words) {
         panel->SetStatusWord(id, true);
         EXPECT_EQ(panel->FieldText(id), word);
@@ -339,8 +337,8 @@ TEST(Bevel, RoundedOutlineLeavesTheCornersOut) {
     }
     for (QPoint corner : {QPoint(0, 0), QPoint(9, 0), QPoint(0, 7), QPoint(9, 7)})
         EXPECT_EQ(image.pixel(corner), Rgb(QColor(Qt::white))) << corner.x() << corner.y();
-    for (QPoint edge : {QPoint(1, 0), QPoint(8, 0), QPoint(0, 1), QPoint(0, 6), QPoint(9, 3),
-                        QPoint(5, 7)})
+    for (QPoint edge :
+         {QPoint(1, 0), QPoint(8, 0), QPoint(0, 1), QPoint(0, 6), QPoint(9, 3), QPoint(5, 7)})
         EXPECT_EQ(image.pixel(edge), Rgb(QColor(Qt::black))) << edge.x() << edge.y();
     EXPECT_EQ(image.pixel(4, 4), Rgb(QColor(Qt::white)));
 }
@@ -379,7 +377,6 @@ TEST(Bevel, BandIsCutToHalfTheSmallerSide) {
     QPainter painter(&image);
     const QRect inner = DrawRingBevel(painter, QRect(0, 0, 20, 6), 10, 0, Qt::black, Qt::white);
     EXPECT_EQ(inner, QRect(3, 3, 14, 0));
-    const QRect round =
-        DrawRoundRingBevel(painter, QRect(0, 0, 20, 6), 2, 0, Qt::black, Qt::white);
+    const QRect round = DrawRoundRingBevel(painter, QRect(0, 0, 20, 6), 2, 0, Qt::black, Qt::white);
     EXPECT_EQ(round.size(), QSize(2, 2));
 }

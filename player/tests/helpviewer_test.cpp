@@ -44,8 +44,10 @@ TEST(HelpViewer, KeywordsFilterByTheirStartThenAnywhere) {
     THelpViewer help;
     help.KeywordSearch(QStringLiteral("vol"));
     EXPECT_EQ(help.IndexList()->count(), 2); // "Volume", "Volume Device"
-    EXPECT_EQ(help.MatchingKeywords(QStringLiteral("VOLUME D")), QStringList{QStringLiteral("Volume Device")});
-    EXPECT_EQ(help.MatchingKeywords(QStringLiteral("slider")), QStringList{QStringLiteral("Position slider")});
+    EXPECT_EQ(help.MatchingKeywords(QStringLiteral("VOLUME D")),
+              QStringList{QStringLiteral("Volume Device")});
+    EXPECT_EQ(help.MatchingKeywords(QStringLiteral("slider")),
+              QStringList{QStringLiteral("Position slider")});
     EXPECT_TRUE(help.MatchingKeywords(QStringLiteral("zzz")).isEmpty());
     // Choosing an entry opens its page.
     help.IndexList()->setCurrentRow(1);

@@ -27,9 +27,11 @@ TMasterReading ReadMaster() {
     amixer.waitForFinished(10000);
     const QString out = QString::fromLocal8Bit(amixer.readAllStandardOutput());
     TMasterReading reading;
-    const auto limits = QRegularExpression(QStringLiteral("Limits: Playback (\\d+) - (\\d+)")).match(out);
+    const auto limits =
+        QRegularExpression(QStringLiteral("Limits: Playback (\\d+) - (\\d+)")).match(out);
     const auto left = QRegularExpression(QStringLiteral("Front Left: Playback (\\d+)")).match(out);
-    const auto right = QRegularExpression(QStringLiteral("Front Right: Playback (\\d+)")).match(out);
+    const auto right =
+        QRegularExpression(QStringLiteral("Front Right: Playback (\\d+)")).match(out);
     if (limits.hasMatch()) {
         reading.min = limits.captured(1).toLong();
         reading.max = limits.captured(2).toLong();

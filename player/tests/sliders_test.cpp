@@ -73,12 +73,13 @@ TEST_P(SoundBarActions, ReportTheirCodeWithTheNewPosition) {
 
 INSTANTIATE_TEST_SUITE_P(
     Codes, SoundBarActions,
-    ::testing::Values(TActionCase{QAbstractSlider::SliderSingleStepSub, 5000, TSoundBar::LineLeft, 4900},
-                      TActionCase{QAbstractSlider::SliderSingleStepAdd, 5000, TSoundBar::LineRight, 5100},
-                      TActionCase{QAbstractSlider::SliderPageStepSub, 500, TSoundBar::PageLeft, 0},
-                      TActionCase{QAbstractSlider::SliderPageStepAdd, 9500, TSoundBar::PageRight, 10000},
-                      TActionCase{QAbstractSlider::SliderToMinimum, 5000, TSoundBar::ToLeft, 0},
-                      TActionCase{QAbstractSlider::SliderToMaximum, 5000, TSoundBar::ToRight, 10000}));
+    ::testing::Values(
+        TActionCase{QAbstractSlider::SliderSingleStepSub, 5000, TSoundBar::LineLeft, 4900},
+        TActionCase{QAbstractSlider::SliderSingleStepAdd, 5000, TSoundBar::LineRight, 5100},
+        TActionCase{QAbstractSlider::SliderPageStepSub, 500, TSoundBar::PageLeft, 0},
+        TActionCase{QAbstractSlider::SliderPageStepAdd, 9500, TSoundBar::PageRight, 10000},
+        TActionCase{QAbstractSlider::SliderToMinimum, 5000, TSoundBar::ToLeft, 0},
+        TActionCase{QAbstractSlider::SliderToMaximum, 5000, TSoundBar::ToRight, 10000}));
 
 struct TShownCase {
     int position;
@@ -172,7 +173,8 @@ TEST_F(PositionDrag, RemainingTimeAtTheRightEndShowsZero) {
     QTest::mouseMove(slider, QPoint(slider->width() + 50, grip.y()));
     EXPECT_EQ(slider->sliderPosition(), 10000);
     EXPECT_EQ(display->FieldText(TDisplayPanel::IdTime), QStringLiteral("00:00"));
-    QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier, QPoint(slider->width() + 50, grip.y()));
+    QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier,
+                        QPoint(slider->width() + 50, grip.y()));
     EXPECT_EQ(seeks, QList<int>{10000});
 }
 
@@ -249,7 +251,8 @@ protected:
     QTemporaryDir dir;
     TProfile settings{dir.filePath(QStringLiteral("Korvo.ini"))};
     // The second device cannot say its name and is left out of the list.
-    TFakeAuxOutput devices{{QStringLiteral("Master (default)"), QString(), QStringLiteral("PCM (hw:0)")}};
+    TFakeAuxOutput devices{
+        {QStringLiteral("Master (default)"), QString(), QStringLiteral("PCM (hw:0)")}};
 };
 
 TEST_F(ChooseMixer, ListsTheDevicesAfterTheOffEntry) {
@@ -269,8 +272,9 @@ TEST_F(ChooseMixer, OkStoresThePositionAndReopeningPreselectsIt) {
         dialog.DeviceList()->setCurrentIndex(2);
         dialog.accept();
     }
-    EXPECT_EQ(settings.ReadString(QStringLiteral("Settings"), QStringLiteral("AuxOutDevice"), QString()),
-              QStringLiteral("2"));
+    EXPECT_EQ(
+        settings.ReadString(QStringLiteral("Settings"), QStringLiteral("AuxOutDevice"), QString()),
+        QStringLiteral("2"));
     TChooseMixerDlg again(nullptr, devices, settings);
     EXPECT_EQ(again.DeviceList()->currentIndex(), 2);
 }
@@ -285,7 +289,8 @@ TEST_F(ChooseMixer, CancelStoresNothing) {
 }
 
 TEST_F(ChooseMixer, AStoredPositionBeyondTheListSelectsTheOffEntry) {
-    settings.WriteString(QStringLiteral("Settings"), QStringLiteral("AuxOutDevice"), QStringLiteral("9"));
+    settings.WriteString(QStringLiteral("Settings"), QStringLiteral("AuxOutDevice"),
+                         QStringLiteral("9"));
     TChooseMixerDlg dialog(nullptr, devices, settings);
     EXPECT_EQ(dialog.DeviceList()->currentIndex(), 0);
 }

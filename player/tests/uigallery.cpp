@@ -3,6 +3,8 @@
 // argument names a font file to register before the display is made (the LED face).
 
 #include "core/commandids.h"
+#include "ui/buttongadget.h"
+#include "ui/commandhints.h"
 #include "ui/displaypanel.h"
 #include "ui/hseparator.h"
 #include "ui/listbar.h"
@@ -11,8 +13,6 @@
 #include "ui/posbar.h"
 #include "ui/soundbar.h"
 #include "ui/volbar.h"
-#include "ui/buttongadget.h"
-#include "ui/commandhints.h"
 
 #include <QApplication>
 #include <QFontDatabase>

@@ -3,8 +3,8 @@
 #include <QFile>
 #include <QPainter>
 
-TButtonGadget::TButtonGadget(QWidget* parent, int imageId, int commandId, TKind kind,
-                             int imageSize, bool smoothEdges)
+TButtonGadget::TButtonGadget(QWidget* parent, int imageId, int commandId, TKind kind, int imageSize,
+                             bool smoothEdges)
     : QAbstractButton(parent), FImageId(imageId), FCommandId(commandId), FKind(kind),
       FImageSize(imageSize), FSmoothEdges(smoothEdges) {
     setObjectName(QString::number(commandId));
@@ -21,7 +21,9 @@ QString TButtonGadget::ImagePath(int imageId) {
     return QStringLiteral(":/korvo/buttons/%1.svg").arg(imageId);
 }
 
-QSize TButtonGadget::sizeHint() const { return QSize(FImageSize + 6, FImageSize + 6); }
+QSize TButtonGadget::sizeHint() const {
+    return QSize(FImageSize + 6, FImageSize + 6);
+}
 
 void TButtonGadget::enterEvent(QEnterEvent* event) {
     QAbstractButton::enterEvent(event);

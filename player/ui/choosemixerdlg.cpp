@@ -41,7 +41,9 @@ TChooseMixerDlg::TChooseMixerDlg(QWidget* parent, TAuxOutput& devices, TProfile&
     FList->setCurrentIndex(current >= 0 && current < FList->count() ? current : 0);
 }
 
-int TChooseMixerDlg::VolumeControlSetting() const { return TVolumeControl::ReadSetting(FSettings); }
+int TChooseMixerDlg::VolumeControlSetting() const {
+    return TVolumeControl::ReadSetting(FSettings);
+}
 
 void TChooseMixerDlg::accept() {
     FSettings.WriteString(QStringLiteral("Settings"), QStringLiteral("AuxOutDevice"),

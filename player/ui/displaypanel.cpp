@@ -45,11 +45,11 @@ const QRect ReferenceUnits(0, 0, 185, 52);
 // The order in which the fonts are handed to the fields.
 const int LedFontOrder[] = {TDisplayPanel::IdTrack, TDisplayPanel::IdTotal, TDisplayPanel::IdTime,
                             TDisplayPanel::IdLength};
-const int LabelFontOrder[] = {TDisplayPanel::IdLabelTrack, TDisplayPanel::IdLabelTotal,
+const int LabelFontOrder[] = {TDisplayPanel::IdLabelTrack,  TDisplayPanel::IdLabelTotal,
                               TDisplayPanel::IdLabelMinSec, TDisplayPanel::IdLabelLength,
-                              TDisplayPanel::IdPlay,       TDisplayPanel::IdPause,
-                              TDisplayPanel::IdRepeat,     TDisplayPanel::IdMute,
-                              TDisplayPanel::IdLoop,       TDisplayPanel::IdRandom};
+                              TDisplayPanel::IdPlay,        TDisplayPanel::IdPause,
+                              TDisplayPanel::IdRepeat,      TDisplayPanel::IdMute,
+                              TDisplayPanel::IdLoop,        TDisplayPanel::IdRandom};
 
 } // namespace
 
@@ -78,8 +78,9 @@ void TDisplayPanel::SetUpFonts() {
     // Seven-segment digits where the face is registered; a monospaced face keeps the columns
     // steady where it is not.
     FLedFont = PointFont(LedFace(), 17, this, {QStringLiteral("DejaVu Sans Mono")});
-    FLabelFont = PointFont(LabelFace(), 5, this,
-                           {QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
+    FLabelFont =
+        PointFont(LabelFace(), 5, this,
+                  {QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
     // A substituted or wider face is narrowed until a time fits its field, as the real face does.
     const int timeWidth = FFields.value(IdTime)->width();
     const int advance = QFontMetrics(FLedFont).horizontalAdvance(QStringLiteral("00:00"));
@@ -120,4 +121,6 @@ void TDisplayPanel::SetStatusWord(int id, bool lit) {
         SetFieldText(id, lit ? word : QString());
 }
 
-bool TDisplayPanel::IsStatusWordLit(int id) const { return !FieldText(id).isEmpty(); }
+bool TDisplayPanel::IsStatusWordLit(int id) const {
+    return !FieldText(id).isEmpty();
+}

@@ -17,7 +17,9 @@ TMControlBar::TMControlBar(QWidget* parent, int windowId)
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
-QList<TButtonGadget*> TMControlBar::Buttons() const { return findChildren<TButtonGadget*>(); }
+QList<TButtonGadget*> TMControlBar::Buttons() const {
+    return findChildren<TButtonGadget*>();
+}
 
 QList<QWidget*> TMControlBar::Gadgets() const {
     QList<QWidget*> gadgets;
@@ -62,7 +64,9 @@ void TMControlBar::AddSoundBar(TSoundBar* slider, bool stretch) {
             [this, slider](int code, int position) { emit HScroll(slider->Id(), code, position); });
 }
 
-void TMControlBar::AddStretch() { FLayout->addStretch(1); }
+void TMControlBar::AddStretch() {
+    FLayout->addStretch(1);
+}
 
 void TMControlBar::AddMargins(const QMargins& more) {
     FLayout->setContentsMargins(FLayout->contentsMargins() + more);

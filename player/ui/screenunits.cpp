@@ -3,7 +3,6 @@
 #include <QScreen>
 #include <QWidget>
 
-
 int ScreenDpiY(const QWidget* widget) {
     if (widget && widget->screen())
         return qRound(widget->screen()->logicalDotsPerInchY());
@@ -19,7 +18,9 @@ QFont PointFont(const QString& face, int points, const QWidget* widget,
     return font;
 }
 
-QSize DialogBaseUnits(int dpi) { return QSize(MulDiv(6, dpi, 96), MulDiv(13, dpi, 96)); }
+QSize DialogBaseUnits(int dpi) {
+    return QSize(MulDiv(6, dpi, 96), MulDiv(13, dpi, 96));
+}
 
 QRect DialogUnitsToPixels(const QRect& units, const QSize& baseUnits) {
     // Edges are converted, not sizes, so that neighbouring controls meet without gaps.

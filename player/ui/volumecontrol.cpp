@@ -12,7 +12,9 @@ int TVolumeControl::SliderToLevel(int position) {
     return static_cast<int>(double(qBound(0, position, int(TSoundBar::Range))) * 65535 * 0.0001);
 }
 
-int TVolumeControl::LevelToSlider(int level) { return level * TSoundBar::Range / 65535; }
+int TVolumeControl::LevelToSlider(int level) {
+    return level * TSoundBar::Range / 65535;
+}
 
 int TVolumeControl::ReadSetting(const TProfile& settings) {
     return settings.ReadInt(QStringLiteral("Settings"), QStringLiteral("AuxOutDevice"), 0);
