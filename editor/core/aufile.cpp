@@ -101,7 +101,8 @@ int CSampleBuffer::WriteSunAudio(const QString& path) {
     WriteBE32(head + 20, GetChannels());
 
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !WriteAll(file, head, kHeaderSize))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        !WriteAll(file, head, kHeaderSize))
         return 0;
     // The file's form is made in a scratch piece, so the sample in memory never changes.
     constexpr quint64 kPiece = 1 << 20;

@@ -1,12 +1,35 @@
 #include "core/memoryblock.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <utility>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 namespace {
 // malloc(0) may give a null pointer; an empty sample still owns a block.
 std::size_t AtLeastOne(std::size_t size) {
     return size == 0 ? 1 : size;
+}
+
+// Large samples are backed by huge pages where the system allows it: filling a fresh 100 MB
+// block then takes a few hundred page faults instead of tens of thousands.
+void PreferHugePages(std::uint8_t* data, std::size_t size) {
+#ifdef MADV_HUGEPAGE
+    constexpr std::uintptr_t kHuge = std::uintptr_t(2) << 20;
+    if (size < 2 * kHuge)
+        return;
+    const auto start = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t begin = (start + kHuge - 1) & ~(kHuge - 1);
+    const std::uintptr_t end = (start + size) & ~(kHuge - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)data;
+    (void)size;
+#endif
 }
 } // namespace
 
@@ -32,6 +55,7 @@ bool CMemoryBlock::Allocate(std::size_t size) {
     if (!m_data)
         return false;
     m_size = size;
+    PreferHugePages(m_data, size);
     return true;
 }
 
@@ -43,6 +67,7 @@ bool CMemoryBlock::Resize(std::size_t size) {
         return false;
     m_data = moved;
     m_size = size;
+    PreferHugePages(m_data, size);
     return true;
 }
 

@@ -27,7 +27,8 @@ int CSampleBuffer::ReadRaw(const QString& path, quint64 offset, quint64 length) 
 
 int CSampleBuffer::WriteRaw(const QString& path) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !WriteAll(file, m_data, m_byteLength))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        !WriteAll(file, m_data, m_byteLength))
         return 0;
     return file.commit() ? 1 : 0;
 }

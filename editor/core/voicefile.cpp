@@ -230,7 +230,7 @@ int CSampleBuffer::WriteVoice(const QString& path) {
     head.append('\0');
 
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return 0;
     if (!WriteAll(file, head.constData(), head.size()) || !WriteAll(file, m_data, firstLength))
         return 0;

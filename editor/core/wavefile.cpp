@@ -349,7 +349,7 @@ int CSampleBuffer::WriteWave(const QString& path) {
     AppendChunkHead(head, "data", quint32(n));
 
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return 0;
     const char pad = 0;
     if (!WriteAll(file, head.constData(), head.size()) || !WriteAll(file, m_data, qint64(n)) ||
