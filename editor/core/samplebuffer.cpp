@@ -69,11 +69,12 @@ FileKind FileKindForPath(const QString& path) {
 
 CSampleBuffer::CSampleBuffer() = default;
 
-// The devices' destructors stop and close them, so a buffer destroyed while playing or recording
-// leaves no device running on freed memory.
+// Stopping first returns the device buffers, so no device is left running on freed memory.
 CSampleBuffer::~CSampleBuffer() {
-    m_waveOut.reset();
-    m_waveIn.reset();
+    if (m_playing)
+        StopPlayback();
+    if (m_recording)
+        StopRecording();
 }
 
 QString CSampleBuffer::GetInfo(int index) const {
@@ -274,7 +275,15 @@ int CSampleBuffer::DeleteFrames(qint64 first, qint64 last, int channel) {
 int CSampleBuffer::CopyFrom(const CSampleBuffer& other) {
     if (&other == this)
         return 1;
-    if (!AllocateData(other.m_byteLength))
+    // The old data is freed below; no device may still play it or record into it.
+    if (m_playing)
+        StopPlayback();
+    if (m_recording)
+        StopRecording();
+    // A copy of an empty sample is empty too, not a sample with an empty block.
+    if (!other.m_data)
+        FreeData();
+    else if (!AllocateData(other.m_byteLength))
         return 0;
     if (other.m_byteLength)
         std::memcpy(m_data, other.m_data, other.m_byteLength);
@@ -283,8 +292,6 @@ int CSampleBuffer::CopyFrom(const CSampleBuffer& other) {
     m_committed = other.m_format;
     m_byteLength = other.m_byteLength;
     m_frameCount = other.m_frameCount;
-    m_playing = false;
-    m_recording = false;
     return 1;
 }
 

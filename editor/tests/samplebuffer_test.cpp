@@ -1,5 +1,6 @@
 #include "capturereporter.h"
 #include "core/samplebuffer.h"
+#include "fakewavedevice.h"
 #include "filebytes.h"
 
 #include <gtest/gtest.h>
@@ -443,6 +444,50 @@ TEST(LoadDispatch, ReadRawTakesOffsetAndLengthWithinTheFile) {
     ASSERT_EQ(buffer.ReadRaw(path, 8, 100), 1);
     EXPECT_EQ(DataOf(buffer), QByteArray("89"));
     EXPECT_EQ(buffer.ReadRaw(path, 11, 0), 0);
+}
+
+// ----- a sample that is playing --------------------------------------------------------------
+
+class BusySample : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(MakeSample(buffer, dir, QByteArray("\x01\x02\x03\x04", 4), L::Mono16, 8000));
+        ASSERT_EQ(buffer.StartPlayback(&notify, -1, -1, -1), 0);
+        ASSERT_TRUE(buffer.IsPlaying());
+    }
+
+    QTemporaryDir dir;
+    CFakeWaveDeviceFactory devices;
+    CWaveNotify notify;
+    CSampleBuffer buffer;
+};
+
+TEST_F(BusySample, ALoadStartedWhilePlayingFailsWithoutTouchingTheBuffer) {
+    const QString path = WriteFile(dir, QStringLiteral("other.raw"), QByteArray(10, 'x'));
+    EXPECT_EQ(buffer.LoadFile(path, FileKind::Raw), 0);
+    EXPECT_EQ(DataOf(buffer), QByteArray("\x01\x02\x03\x04", 4));
+    EXPECT_EQ(buffer.GetLayout(), L::Mono16);
+    EXPECT_TRUE(buffer.IsPlaying());
+}
+
+TEST_F(BusySample, CopyingOverAPlayingSampleStopsThePlaybackFirst) {
+    CSampleBuffer other;
+    ASSERT_TRUE(MakeSample(other, dir, QByteArray("\x09\x08", 2), L::Mono8, 11025));
+    ASSERT_EQ(buffer.CopyFrom(other), 1);
+    EXPECT_FALSE(buffer.IsPlaying());
+    EXPECT_EQ(devices.log.open, 0) << "the device must not go on playing the freed data";
+    EXPECT_EQ(DataOf(buffer), QByteArray("\x09\x08", 2));
+}
+
+TEST(CopyFromEmpty, ACopyOfAnEmptySampleIsEmpty) {
+    QTemporaryDir dir;
+    CSampleBuffer buffer;
+    ASSERT_TRUE(MakeSample(buffer, dir, QByteArray(6, 1), L::Stereo8, 8000));
+    CSampleBuffer empty;
+    ASSERT_EQ(buffer.CopyFrom(empty), 1);
+    EXPECT_FALSE(buffer.HasData());
+    EXPECT_EQ(buffer.GetFrameCount(), 0u);
+    EXPECT_EQ(buffer.GetLayout(), L::Mono8);
 }
 
 } // namespace
