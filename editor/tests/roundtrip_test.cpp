@@ -68,4 +68,61 @@ TEST(SaveAndLoadEmpty, AnEmptySampleSavesAndLoadsInEveryKind) {
     EXPECT_TRUE(capture.messages.isEmpty());
 }
 
+// Offsets past 2 GiB, in sparse files: only the bytes around them take disk space.
+class BeyondTwoGigabytes : public ::testing::Test {
+protected:
+    static constexpr qint64 kFar = 0xC0000000; // 3 GiB
+
+    // Writes `head`, leaves a hole up to `kFar`, and writes `tail` there.
+    QString Sparse(const QByteArray& head, const QByteArray& tail) {
+        const QString path = dir.filePath(QStringLiteral("sparse"));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(head) != head.size() ||
+            !file.seek(kFar) || file.write(tail) != tail.size())
+            return QString();
+        return path;
+    }
+
+    QTemporaryDir dir;
+    CCaptureReporter capture;
+    CSampleBuffer buffer;
+};
+
+TEST_F(BeyondTwoGigabytes, WaveChunksAfterAThreeGigabyteChunkAreFound) {
+    const QByteArray head = CFileBytes()
+                                .Text("RIFF")
+                                .LE32(0xFFFFFFF0)
+                                .Text("WAVE")
+                                .Text("junk")
+                                .LE32(quint32(kFar - 20))
+                                .Bytes();
+    const QByteArray tail = CFileBytes()
+                                .Chunk("fmt ", FormatBody(1, 2, 8000, 16))
+                                .Chunk("data", QByteArray("\x01\x02\x03\x04", 4))
+                                .Bytes();
+    const QString path = Sparse(head, tail);
+    ASSERT_FALSE(path.isEmpty());
+    ASSERT_EQ(buffer.LoadFile(path, FileKind::Wave), 1);
+    EXPECT_TRUE(capture.messages.isEmpty());
+    EXPECT_EQ(DataOf(buffer), QByteArray("\x01\x02\x03\x04", 4));
+    EXPECT_EQ(buffer.GetLayout(), L::Stereo16);
+}
+
+TEST_F(BeyondTwoGigabytes, SunAudioHeaderSizeAboveTwoGigabytes) {
+    const QByteArray head =
+        CFileBytes().Text(".snd").BE32(quint32(kFar)).BE32(2).BE32(2).BE32(8000).BE32(1).Bytes();
+    const QString path = Sparse(head, QByteArray("\x00\x7F", 2));
+    ASSERT_FALSE(path.isEmpty());
+    ASSERT_EQ(buffer.LoadFile(path, FileKind::SunAudio), 1);
+    EXPECT_TRUE(capture.messages.isEmpty());
+    EXPECT_EQ(DataOf(buffer), QByteArray("\x80\xFF", 2));
+}
+
+TEST_F(BeyondTwoGigabytes, RawReadAtAnOffsetAboveTwoGigabytes) {
+    const QString path = Sparse(QByteArray("head"), QByteArray("tail"));
+    ASSERT_FALSE(path.isEmpty());
+    ASSERT_EQ(buffer.ReadRaw(path, quint64(kFar) + 1, 2), 1);
+    EXPECT_EQ(DataOf(buffer), QByteArray("ai"));
+}
+
 } // namespace
