@@ -24,7 +24,7 @@ namespace {
 constexpr int Albums = 10'000;
 constexpr int TracksPerAlbum = 20;
 
-const char* const Words[] = {"Blue",  "Night",  "River",   "Song",   "Of",    "The",    "Moon",
+const char* const Words[] = {"Blue",  "Night",  "River",   "Song",   "Of",     "The",    "Moon",
                              "Live",  "Heart",  "Dancing", "Rain",   "Street", "Golden", "Road",
                              "Fire",  "Silver", "Morning", "Echoes", "Home",   "Lonely", "Train",
                              "Ocean", "Summer", "Winter",  "Dream",  "Little", "City",   "Lights"};
@@ -67,16 +67,20 @@ struct TGeneratedDatabase {
         file.open(QIODevice::WriteOnly);
         QTextStream out(&file);
         for (int a = 0; a < Albums; ++a) {
-            const QString key = a == Albums / 2 ? discKey : QString::number(1000 + a) + QString::number(random() % 100000000);
+            const QString key =
+                a == Albums / 2 ? discKey
+                                : QString::number(1000 + a) + QString::number(random() % 100000000);
             keys << key;
             out << '[' << key << "]\n"
                 << "DatabaseVersion=2.7\nSavedAtTime=Tue Dec  8 00:03:30 2026\n"
                 << "Title=" << Title(random, 3) << '\n'
-                << "AlbumTotalLength=" << 2400 + a % 1200 << "\nNumberOfTracks=" << TracksPerAlbum << '\n'
+                << "AlbumTotalLength=" << 2400 + a % 1200 << "\nNumberOfTracks=" << TracksPerAlbum
+                << '\n'
                 << "CurrentSong=" << a % TracksPerAlbum << '\n';
             QStringList order;
             for (int t = 1; t <= TracksPerAlbum; ++t) {
-                out << "Song" << t << '=' << Title(random, 2 + static_cast<int>(random() % 4)) << '\n';
+                out << "Song" << t << '=' << Title(random, 2 + static_cast<int>(random() % 4))
+                    << '\n';
                 order << QString::number(t);
             }
             out << "SongOrder=" << order.join(QLatin1Char(' ')) << "\n\n";
@@ -90,7 +94,8 @@ TGeneratedDatabase& Database() {
 }
 
 // GetPrivateProfileString without any cache: open the file and scan it for every single key.
-QString NaiveRead(const QString& path, const QString& section, const QString& key, const QString& def) {
+QString NaiveRead(const QString& path, const QString& section, const QString& key,
+                  const QString& def) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return def;
@@ -185,7 +190,8 @@ void BM_ExportDatabase_NaiveRereadPerKey_Scaled(benchmark::State& state) {
     for (auto _ : state) {
         auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < Sample; ++i)
-            benchmark::DoNotOptimize(NaiveExportRecord(database.path, database.keys[(i * Albums) / Sample + 7]));
+            benchmark::DoNotOptimize(
+                NaiveExportRecord(database.path, database.keys[(i * Albums) / Sample + 7]));
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
         state.SetIterationTime(elapsed.count() * Albums / Sample);
     }
@@ -196,7 +202,10 @@ BENCHMARK(BM_LoadAlbum_PlayController)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadAlbum_FirstAfterFileChange)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_LoadAlbum_NaiveRereadPerKey)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ExportDatabase)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_ExportDatabase_NaiveRereadPerKey_Scaled)->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
+BENCHMARK(BM_ExportDatabase_NaiveRereadPerKey_Scaled)
+    ->Unit(benchmark::kSecond)
+    ->UseManualTime()
+    ->Iterations(1);
 
 } // namespace
 

@@ -10,7 +10,9 @@ bool DiscReady(MCIDevice* device) {
     return device && device->IsOpen() && device->Status(Mci::kStatusItem, Mci::kStatusReady) != 0;
 }
 
-int ToInt(quint32 value) { return static_cast<int>(std::min<quint32>(value, 0x7FFFFFFF)); }
+int ToInt(quint32 value) {
+    return static_cast<int>(std::min<quint32>(value, 0x7FFFFFFF));
+}
 } // namespace
 
 void TCDAlbum::ComputeKey() {
@@ -21,9 +23,8 @@ void TCDAlbum::ComputeKey() {
     const int tracks = ToInt(device->Status(Mci::kStatusItem, Mci::kStatusNumberOfTracks));
     QString text = QString::number(length / 1000);
     for (int t = 1; t <= std::min(tracks, 10); ++t)
-        text += QString::number(ToInt(device->Status(Mci::kStatusItem | Mci::kTrack,
-                                                     Mci::kStatusLength, t)) /
-                                1000);
+        text += QString::number(
+            ToInt(device->Status(Mci::kStatusItem | Mci::kTrack, Mci::kStatusLength, t)) / 1000);
     key = text;
     totalLength = length;
     numberOfTracks = tracks;
@@ -32,7 +33,8 @@ void TCDAlbum::ComputeKey() {
 int TCDAlbum::TrackStart(int track) const {
     if (!device || !device->IsOpen() || track < 1 || track > numberOfTracks)
         return 0;
-    const quint32 value = device->Status(Mci::kStatusItem | Mci::kTrack, Mci::kStatusPosition, track);
+    const quint32 value =
+        device->Status(Mci::kStatusItem | Mci::kTrack, Mci::kStatusPosition, track);
     return device->LastError() == 0 ? ToInt(value) : 0;
 }
 

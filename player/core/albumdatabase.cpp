@@ -21,11 +21,13 @@ const QString KCurrent = QStringLiteral("CurrentSong");
 const QString KOrder = QStringLiteral("SongOrder");
 const QString KLongLookup = QStringLiteral("UseLongDBLookup");
 
-QString SongKey(int n) { return QStringLiteral("Song%1").arg(n); }
+QString SongKey(int n) {
+    return QStringLiteral("Song%1").arg(n);
+}
 
 // Reads with the size semantics of the profile layer: at most size - 1 characters.
-QString Read(const TProfile& profile, const QString& section, const QString& key, const QString& def,
-             int size) {
+QString Read(const TProfile& profile, const QString& section, const QString& key,
+             const QString& def, int size) {
     QString out;
     profile.ReadString(section, key, def, out, size);
     return out;
@@ -39,6 +41,7 @@ bool Below(const QString& version, const char* other) {
 // the same answers as single reads (defaults, size limits, leading integers) for one lookup.
 class TSectionView {
 public:
+    TSectionView() = default;
     TSectionView(const TProfile& profile, const QString& section) {
         for (const TProfile::TEntry& entry : profile.ReadSection(section))
             values.insert(entry.key.toCaseFolded(), entry.value);
@@ -62,7 +65,9 @@ private:
     QHash<QString, QString> values;
 };
 
-int ClampTracks(int count) { return std::clamp(count, 0, MaxTracks); }
+int ClampTracks(int count) {
+    return std::clamp(count, 0, MaxTracks);
+}
 
 // sscanf "%4d": leading white space, then at most four characters of sign and digits.
 int ScanFourDigits(const QString& text) {
@@ -83,7 +88,8 @@ TAlbumSummary SummaryOf(const TSectionView& view, const QString& section, bool c
     }
     summary.length = ScanFourDigits(section);
     if (countTracks && view.ReadInt(KLongLookup, 1) != 0) {
-        while (summary.tracks < MaxTracks && !view.Read(SongKey(summary.tracks + 1), QString(), 100).isEmpty())
+        while (summary.tracks < MaxTracks &&
+               !view.Read(SongKey(summary.tracks + 1), QString(), 100).isEmpty())
             ++summary.tracks;
     }
     return summary;
@@ -103,7 +109,9 @@ QString ExportTitleOf(const TSectionView& view, const TAlbumSummary& summary, in
 
 TAlbumDatabase::TAlbumDatabase(QString path) : path(std::move(path)) {}
 
-QString TAlbumDatabase::DefaultTrackTitle(int track) { return QStringLiteral("Track %1").arg(track); }
+QString TAlbumDatabase::DefaultTrackTitle(int track) {
+    return QStringLiteral("Track %1").arg(track);
+}
 
 void TAlbumDatabase::SplitOldSong(const QString& value, int& track, QString& title, int& inQueue) {
     track = LeadingInteger(value);
@@ -118,33 +126,33 @@ void TAlbumDatabase::SplitOldSong(const QString& value, int& track, QString& tit
     while (start < value.size() && value[start].isSpace())
         ++start;
     const qsizetype last = value.lastIndexOf(QLatin1Char(','));
-    title = last > first ? value.mid(start, std::max<qsizetype>(0, last - start)) : value.mid(start);
+    title =
+        last > first ? value.mid(start, std::max<qsizetype>(0, last - start)) : value.mid(start);
     inQueue = LeadingInteger(value.mid(last + 1));
 }
 
 TAlbumRecord TAlbumDatabase::ReadAlbum(const QString& key, int trackCount) const {
-    TProfile profile(path);
-    // A disc without a key reads through an empty section name, which no section can have.
-    const QString section = key.isNull() ? QString() : key;
+    // A disc without a key reads no section: every key takes its default.
+    const TSectionView view = key.isEmpty() ? TSectionView() : TSectionView(TProfile(path), key);
     trackCount = ClampTracks(trackCount);
     TAlbumRecord record;
-    record.title = Read(profile, section, KTitle, QStringLiteral("Untitled"), 50);
-    const QString song1 = Read(profile, section, SongKey(1), QString(), 100);
-    record.version = Read(profile, section, KVersion,
-                          song1.isEmpty() ? QStringLiteral("2.7") : QStringLiteral("2.0"), 5);
+    record.title = view.Read(KTitle, QStringLiteral("Untitled"), 50);
+    const QString song1 = view.Read(SongKey(1), QString(), 100);
+    record.version =
+        view.Read(KVersion, song1.isEmpty() ? QStringLiteral("2.7") : QStringLiteral("2.0"), 5);
     if (!Below(record.version, "2.1")) {
         for (int n = 1; n <= trackCount; ++n)
-            record.titles.append(Read(profile, section, SongKey(n), DefaultTrackTitle(n), 100));
+            record.titles.append(view.Read(SongKey(n), DefaultTrackTitle(n), 100));
         QStringList all;
         for (int n = 1; n <= trackCount; ++n)
             all.append(QString::number(n));
-        const QString order = Read(profile, section, KOrder, all.join(QLatin1Char(' ')), 1023);
+        const QString order = view.Read(KOrder, all.join(QLatin1Char(' ')), 1023);
         for (const QString& part : order.split(QLatin1Char(' '), Qt::SkipEmptyParts))
             record.queue.append(LeadingInteger(part));
     } else {
         for (int n = 1; n <= trackCount; ++n) {
-            const QString value = Read(profile, section, SongKey(n),
-                                       QStringLiteral("%1, Track %1, 1").arg(n), 100);
+            const QString value =
+                view.Read(SongKey(n), QStringLiteral("%1, Track %1, 1").arg(n), 100);
             int track = 0, inQueue = 0;
             QString title;
             SplitOldSong(value, track, title, inQueue);
@@ -161,7 +169,7 @@ TAlbumRecord TAlbumDatabase::ReadAlbum(const QString& key, int trackCount) const
             }
         }
     }
-    record.currentSong = profile.ReadInt(section, KCurrent, -1);
+    record.currentSong = view.ReadInt(KCurrent, -1);
     return record;
 }
 
@@ -263,8 +271,7 @@ TAlbumDatabase::TExportResult TAlbumDatabase::Export(const QString& outPath) con
         const TSectionView view(profile, section);
         const TAlbumSummary summary = SummaryOf(view, section, true);
         QString line = summary.title + QLatin1Char(',') + QString::number(summary.tracks) +
-                       QLatin1Char(',') +
-                       FormatTime(summary.length);
+                       QLatin1Char(',') + FormatTime(summary.length);
         for (int n = 1; n <= summary.tracks; ++n)
             line += QLatin1Char(',') + ExportTitleOf(view, summary, n);
         line += QLatin1Char(',') + section + QLatin1Char('\n');

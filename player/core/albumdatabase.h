@@ -30,8 +30,8 @@ struct TAlbumSummary {
 // What a load takes from a section, already resolved to the disc's track count.
 struct TAlbumRecord {
     QString title;
-    QStringList titles;  // one per track, in track order
-    QList<int> queue;    // track numbers in play order, as stored (not checked against the disc)
+    QStringList titles; // one per track, in track order
+    QList<int> queue;   // track numbers in play order, as stored (not checked against the disc)
     int currentSong = -1;
     QString version;
 };

@@ -19,6 +19,10 @@ QString StatusWord(int controlId) {
     }
 }
 
-QString FormatTime(int seconds) { return QString::asprintf("%.2d:%.2d", seconds / 60, seconds % 60); }
+QString FormatTime(int seconds) {
+    return QString::asprintf("%.2d:%.2d", seconds / 60, seconds % 60);
+}
 
-QString FormatCount(int value) { return QString::asprintf("%.2d", value); }
+QString FormatCount(int value) {
+    return QString::asprintf("%.2d", value);
+}

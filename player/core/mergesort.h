@@ -8,8 +8,7 @@
 #include <cstddef>
 #include <vector>
 
-template <typename T, typename Less>
-void MergeSort(std::vector<T>& items, Less less) {
+template <typename T, typename Less> void MergeSort(std::vector<T>& items, Less less) {
     const std::size_t n = items.size();
     std::vector<T> scratch(n);
     for (std::size_t width = 1; width < n; width *= 2) {
@@ -18,7 +17,8 @@ void MergeSort(std::vector<T>& items, Less less) {
             const std::size_t hi = std::min(lo + 2 * width, n);
             std::size_t a = lo, b = mid, out = lo;
             while (a < mid && b < hi)
-                scratch[out++] = less(items[b], items[a]) ? std::move(items[b++]) : std::move(items[a++]);
+                scratch[out++] =
+                    less(items[b], items[a]) ? std::move(items[b++]) : std::move(items[a++]);
             while (a < mid)
                 scratch[out++] = std::move(items[a++]);
             while (b < hi)

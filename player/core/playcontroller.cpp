@@ -27,7 +27,9 @@ private:
     bool& flag;
 };
 
-int ToInt(quint32 value) { return static_cast<int>(std::min<quint32>(value, 0x7FFFFFFF)); }
+int ToInt(quint32 value) {
+    return static_cast<int>(std::min<quint32>(value, 0x7FFFFFFF));
+}
 
 void ReportFailure(const QString& text) {
     TMessage message;
@@ -112,10 +114,13 @@ int TPlayController::ShownSeconds(int positionMs) const {
     return static_cast<int>((length - positionMs) / 1000);
 }
 
-void TPlayController::ShowTime(int positionMs) { SetField(FieldTime, FormatTime(ShownSeconds(positionMs))); }
+void TPlayController::ShowTime(int positionMs) {
+    SetField(FieldTime, FormatTime(ShownSeconds(positionMs)));
+}
 
 int TPlayController::BarToSongPosition(int position) const {
-    const qint64 target = static_cast<qint64>(std::clamp(position, 0, BarMaximum)) * songLength / BarMaximum;
+    const qint64 target =
+        static_cast<qint64>(std::clamp(position, 0, BarMaximum)) * songLength / BarMaximum;
     return static_cast<int>(std::min<qint64>(target, songLength));
 }
 
@@ -305,7 +310,8 @@ int TPlayController::Seek(int position) {
     const int start = album.TrackStart(CurrentTrack());
     if (device.Seek(start + target) != 0)
         return -1;
-    return PlayRange(ToInt(device.Status(Mci::kStatusItem, Mci::kStatusPosition)), start + songLength);
+    return PlayRange(ToInt(device.Status(Mci::kStatusItem, Mci::kStatusPosition)),
+                     start + songLength);
 }
 
 void TPlayController::ThumbTrack(int position) {
@@ -319,7 +325,8 @@ void TPlayController::FastWindStep(int direction) {
         return;
     tracking = false;
     const int from = pendingPosition >= 0 ? pendingPosition : barPosition;
-    pendingPosition = std::clamp(from + (direction < 0 ? -BarLineStep : BarLineStep), 0, BarMaximum);
+    pendingPosition =
+        std::clamp(from + (direction < 0 ? -BarLineStep : BarLineStep), 0, BarMaximum);
     SetBarPosition(pendingPosition);
     ShowTime(BarToSongPosition(pendingPosition));
 }
@@ -378,7 +385,8 @@ void TPlayController::Tick() {
     const qint64 start = currentSong != -1 ? album.TrackStart(CurrentTrack()) : -1;
     const int position = static_cast<int>(std::clamp<qint64>(
         ToInt(device.Status(Mci::kStatusItem, Mci::kStatusPosition)) - start, 0, 0x7FFFFFFF));
-    const quint32 progressMs = static_cast<quint32>(position) - static_cast<quint32>(lastShownPosition);
+    const quint32 progressMs =
+        static_cast<quint32>(position) - static_cast<quint32>(lastShownPosition);
     if (progressMs <= ProgressThreshold) {
         if (position == previousPosition && position == songLength) {
             stuckTicks = 0;
@@ -392,7 +400,8 @@ void TPlayController::Tick() {
         }
     } else {
         if (songLength != 0)
-            SetBarPosition(static_cast<int>(static_cast<qint64>(position) * BarMaximum / songLength));
+            SetBarPosition(
+                static_cast<int>(static_cast<qint64>(position) * BarMaximum / songLength));
         lastShownPosition = position;
         ShowTime(position);
         stuckTicks = 0;
@@ -434,12 +443,15 @@ int TPlayController::LoadAlbum(bool isExplicit) {
         for (const QString& title : record.titles)
             titles.Add(title);
         for (int track : record.queue)
-            queue.Add(TCDAlbum::QueueEntry(track, titles.TextAt(track - 1), album.TrackLength(track)));
+            queue.Add(
+                TCDAlbum::QueueEntry(track, titles.TextAt(track - 1), album.TrackLength(track)));
         queue.SetRedraw(true);
         current = record.currentSong;
     }
     if (current < 0)
-        current = Option(CmRandomOrder) && queue.Count() > 0 ? TRandomGenerator::Draw() % queue.Count() : 0;
+        current = Option(CmRandomOrder) && queue.Count() > 0
+                      ? TRandomGenerator::Draw() % queue.Count()
+                      : 0;
     if (Option(CmAutoPlay))
         SelectAndPlay(current);
     else
@@ -495,8 +507,9 @@ void TPlayController::OpenCommand() {
     if (Option(CmAutoSaveAlbum))
         SaveAlbum();
     if (LoadAlbum(true) < 0)
-        ReportFailure(QStringLiteral("Unable to open the device. If the device is in use by another "
-                                     "application, close that application and try agin."));
+        ReportFailure(
+            QStringLiteral("Unable to open the device. If the device is in use by another "
+                           "application, close that application and try agin."));
 }
 
 void TPlayController::ExportDatabase() {
@@ -523,8 +536,7 @@ void TPlayController::ExportDatabase() {
 
 // ----- queue
 
-template <typename Less>
-void TPlayController::Reorder(const QString& hintText, Less less) {
+template <typename Less> void TPlayController::Reorder(const QString& hintText, Less less) {
     TScopedHint reordering(hint, hintText);
     queue.SetRedraw(false);
     std::vector<QString> rows;
@@ -545,8 +557,9 @@ void TPlayController::Reorder(const QString& hintText, Less less) {
 }
 
 void TPlayController::SortByOriginalOrder() {
-    Reorder(QStringLiteral("Sorting album by original order..."),
-            [](const QString& a, const QString& b) { return LeadingInteger(a) < LeadingInteger(b); });
+    Reorder(
+        QStringLiteral("Sorting album by original order..."),
+        [](const QString& a, const QString& b) { return LeadingInteger(a) < LeadingInteger(b); });
 }
 
 void TPlayController::Shuffle() {
@@ -596,4 +609,6 @@ void TPlayController::MoveSelected(bool up, bool toEnd) {
         ++currentSong;
 }
 
-void TPlayController::HighlightCurrent() { queue.Select(currentSong); }
+void TPlayController::HighlightCurrent() {
+    queue.Select(currentSong);
+}

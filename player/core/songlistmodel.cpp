@@ -52,7 +52,9 @@ bool TSongListModel::Insert(int index, const QString& text) {
     return true;
 }
 
-void TSongListModel::Add(const QString& text) { Insert(-1, text); }
+void TSongListModel::Add(const QString& text) {
+    Insert(-1, text);
+}
 
 void TSongListModel::Clear() {
     if (redraw)
@@ -70,7 +72,9 @@ bool TSongListModel::Select(int index) {
     return inRange;
 }
 
-int TSongListModel::Find(const QString& text) const { return static_cast<int>(rows.indexOf(text)); }
+int TSongListModel::Find(const QString& text) const {
+    return static_cast<int>(rows.indexOf(text));
+}
 
 void TSongListModel::SetRedraw(bool on) {
     if (on == redraw)
@@ -119,7 +123,8 @@ void TSongListModel::SetSelected(int index) {
 int LeadingInteger(const QString& text) {
     qsizetype i = 0;
     const qsizetype n = text.size();
-    while (i < n && (text[i] == QLatin1Char(' ') || (text[i] >= QLatin1Char('\t') && text[i] <= QLatin1Char('\r'))))
+    while (i < n && (text[i] == QLatin1Char(' ') ||
+                     (text[i] >= QLatin1Char('\t') && text[i] <= QLatin1Char('\r'))))
         ++i;
     bool negative = false;
     if (i < n && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+')))

@@ -55,10 +55,14 @@ TEST_F(AlbumDatabaseTest, SaveAndLoadRoundTripTitlesOrderAndCurrentSong) {
     EXPECT_EQ(hints.shown.last(), QStringLiteral("Saving album to disk..."));
 
     TProfile profile(databasePath);
-    EXPECT_EQ(profile.ReadString(Key, QStringLiteral("DatabaseVersion"), QString()), QStringLiteral("2.7"));
-    EXPECT_EQ(profile.ReadString(Key, QStringLiteral("SongOrder"), QString()), QStringLiteral("3 1 2"));
-    EXPECT_EQ(profile.ReadString(Key, QStringLiteral("AlbumTotalLength"), QString()), QStringLiteral("135"));
-    EXPECT_EQ(profile.ReadString(Key, QStringLiteral("NumberOfTracks"), QString()), QStringLiteral("3"));
+    EXPECT_EQ(profile.ReadString(Key, QStringLiteral("DatabaseVersion"), QString()),
+              QStringLiteral("2.7"));
+    EXPECT_EQ(profile.ReadString(Key, QStringLiteral("SongOrder"), QString()),
+              QStringLiteral("3 1 2"));
+    EXPECT_EQ(profile.ReadString(Key, QStringLiteral("AlbumTotalLength"), QString()),
+              QStringLiteral("135"));
+    EXPECT_EQ(profile.ReadString(Key, QStringLiteral("NumberOfTracks"), QString()),
+              QStringLiteral("3"));
     const QString saved = profile.ReadString(Key, QStringLiteral("SavedAtTime"), QString());
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Z][a-z]{2} [A-Z][a-z]{2} [ 1-3][0-9] "
                                                   "[0-2][0-9]:[0-5][0-9]:[0-6][0-9] [0-9]{4}$"))
@@ -69,7 +73,8 @@ TEST_F(AlbumDatabaseTest, SaveAndLoadRoundTripTitlesOrderAndCurrentSong) {
     for (const auto& entry : profile.ReadSection(Key))
         keys << entry.key;
     EXPECT_EQ(keys, (QStringList{"DatabaseVersion", "SavedAtTime", "Title", "AlbumTotalLength",
-                                 "NumberOfTracks", "CurrentSong", "Song1", "Song2", "Song3", "SongOrder"}));
+                                 "NumberOfTracks", "CurrentSong", "Song1", "Song2", "Song3",
+                                 "SongOrder"}));
 
     controller->CloseAlbum();
     EXPECT_FALSE(controller->Album().IsLoaded());
@@ -82,13 +87,14 @@ TEST_F(AlbumDatabaseTest, SaveAndLoadRoundTripTitlesOrderAndCurrentSong) {
 }
 
 TEST_F(AlbumDatabaseTest, AnOldSectionIsReadInItsFormatAndRewrittenWithoutItsOldKeys) {
-    WriteFile(databasePath, "[" + Key.toLatin1() + "]\n"
-                            "DatabaseVersion=2.0\n"
-                            "Title=Old Times\n"
-                            "Song1=1, Opening, 1\n"
-                            "Song2=2, Left out, 0\n"
-                            "Song3=3,   Commas, inside, 1\n"
-                            "Remark=from an older player\n");
+    WriteFile(databasePath, "[" + Key.toLatin1() +
+                                "]\n"
+                                "DatabaseVersion=2.0\n"
+                                "Title=Old Times\n"
+                                "Song1=1, Opening, 1\n"
+                                "Song2=2, Left out, 0\n"
+                                "Song3=3,   Commas, inside, 1\n"
+                                "Remark=from an older player\n");
     Load();
     EXPECT_EQ(controller->Album().Title(), QStringLiteral("Old Times"));
     EXPECT_EQ(controller->Titles().TextAt(1), QStringLiteral("Left out"));
@@ -96,10 +102,14 @@ TEST_F(AlbumDatabaseTest, AnOldSectionIsReadInItsFormatAndRewrittenWithoutItsOld
     EXPECT_EQ(QueueTracks(), (QList<int>{1, 3}));
     ASSERT_EQ(controller->SaveAlbum(), 0);
     TProfile profile(databasePath);
-    EXPECT_EQ(profile.ReadString(Key, QStringLiteral("DatabaseVersion"), QString()), QStringLiteral("2.7"));
-    EXPECT_EQ(profile.ReadString(Key, QStringLiteral("Remark"), QStringLiteral("gone")), QStringLiteral("gone"));
-    EXPECT_EQ(profile.ReadString(Key, QStringLiteral("Song2"), QString()), QStringLiteral("Left out"));
-    EXPECT_EQ(profile.ReadString(Key, QStringLiteral("SongOrder"), QString()), QStringLiteral("1 3"));
+    EXPECT_EQ(profile.ReadString(Key, QStringLiteral("DatabaseVersion"), QString()),
+              QStringLiteral("2.7"));
+    EXPECT_EQ(profile.ReadString(Key, QStringLiteral("Remark"), QStringLiteral("gone")),
+              QStringLiteral("gone"));
+    EXPECT_EQ(profile.ReadString(Key, QStringLiteral("Song2"), QString()),
+              QStringLiteral("Left out"));
+    EXPECT_EQ(profile.ReadString(Key, QStringLiteral("SongOrder"), QString()),
+              QStringLiteral("1 3"));
 }
 
 TEST_F(AlbumDatabaseTest, AVersionlessSectionWithTitlesCountsAsOld) {
@@ -135,7 +145,8 @@ TEST_F(AlbumDatabaseTest, AReadOnlyDatabaseLosesNothingAndCrashesNothing) {
     controller->Album().SetTitle(QStringLiteral("Changed"));
     EXPECT_EQ(controller->SaveAlbum(), 0);
     controller->DeleteAlbum(); // answered with the default: No
-    QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(folder.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(ReadFile(databasePath), before);
     EXPECT_EQ(controller->Album().Title(), QStringLiteral("Changed"));
 }
@@ -168,7 +179,8 @@ struct GarbageCase {
     int selected;
 };
 
-class GarbageSectionTest : public ControllerFixture, public ::testing::WithParamInterface<GarbageCase> {};
+class GarbageSectionTest : public ControllerFixture,
+                           public ::testing::WithParamInterface<GarbageCase> {};
 
 // Whatever a section holds, loading it and using the player afterwards stays within the lists.
 TEST_P(GarbageSectionTest, LoadsWithoutLeavingTheLists) {
@@ -196,16 +208,33 @@ TEST_P(GarbageSectionTest, LoadsWithoutLeavingTheLists) {
 INSTANTIATE_TEST_SUITE_P(
     Sections, GarbageSectionTest,
     ::testing::Values(
-        GarbageCase{"TrackBeyondTheDisc", "DatabaseVersion=2.7\nSongOrder=1 50 2\n", {1, 50, 2}, 0, 0},
-        GarbageCase{"NegativeAndZeroTracks", "DatabaseVersion=2.7\nSongOrder=-4 0 x 3\n", {-4, 0, 0, 3}, 0, 0},
-        GarbageCase{"CurrentBeyondTheQueue", "DatabaseVersion=2.7\nCurrentSong=99\n", {1, 2, 3}, 99, -1},
+        GarbageCase{
+            "TrackBeyondTheDisc", "DatabaseVersion=2.7\nSongOrder=1 50 2\n", {1, 50, 2}, 0, 0},
+        GarbageCase{"NegativeAndZeroTracks",
+                    "DatabaseVersion=2.7\nSongOrder=-4 0 x 3\n",
+                    {-4, 0, 0, 3},
+                    0,
+                    0},
+        GarbageCase{
+            "CurrentBeyondTheQueue", "DatabaseVersion=2.7\nCurrentSong=99\n", {1, 2, 3}, 99, -1},
         GarbageCase{"NegativeCurrent", "DatabaseVersion=2.7\nCurrentSong=-7\n", {1, 2, 3}, 0, 0},
-        GarbageCase{"HugeNumbers",
-                    "DatabaseVersion=2.7\nCurrentSong=99999999999\nSongOrder=2147483647 -2147483648\n",
-                    {2147483647, -2147483647 - 1}, 2147483647, -1},
+        GarbageCase{
+            "HugeNumbers",
+            "DatabaseVersion=2.7\nCurrentSong=99999999999\nSongOrder=2147483647 -2147483648\n",
+            {2147483647, -2147483647 - 1},
+            2147483647,
+            -1},
         GarbageCase{"EmptyOrder", "DatabaseVersion=2.7\nSongOrder=\n", {}, 0, -1},
-        GarbageCase{"OldFormatWithoutCommas", "DatabaseVersion=1.9\nSong1=just text\nSong2=7,x\n", {0, 3}, 0, 0},
-        GarbageCase{"BinaryValues", "DatabaseVersion=\x01\x02\nTitle=\xff\xfe\nSongOrder=\x80 2\n", {1, 2, 3}, 0, 0}),
+        GarbageCase{"OldFormatWithoutCommas",
+                    "DatabaseVersion=1.9\nSong1=just text\nSong2=7,x\n",
+                    {0, 3},
+                    0,
+                    0},
+        GarbageCase{"BinaryValues",
+                    "DatabaseVersion=\x01\x02\nTitle=\xff\xfe\nSongOrder=\x80 2\n",
+                    {1, 2, 3},
+                    0,
+                    0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(AlbumDatabaseTest, AQueueEntryForATrackBeyondTheDiscHasNoTitleAndNoLength) {
@@ -226,19 +255,20 @@ protected:
 TEST_F(DatabaseFileTest, ListingFindsBracketedWordsAnywhereAndSkipsOverlongOnes) {
     const QByteArray longWord = "[" + QByteArray(1022, '7') + "]"; // 1024 characters
     const QByteArray fitting = "[" + QByteArray(1021, '8') + "]";  // 1023 characters
-    WriteFile(Path(), "[100]\nTitle=Live at [Live] tonight\n  [200]  \n" + longWord + "\n" + fitting +
-                          "\n[]\nSong1=[x\n[a b]\n");
+    WriteFile(Path(), "[100]\nTitle=Live at [Live] tonight\n  [200]  \n" + longWord + "\n" +
+                          fitting + "\n[]\nSong1=[x\n[a b]\n");
     QStringList sections;
     ASSERT_TRUE(TAlbumDatabase(Path()).ListSections(sections));
     EXPECT_EQ(sections, (QStringList{"100", "Live", "200", QString(1021, QLatin1Char('8'))}));
 }
 
 TEST_F(DatabaseFileTest, ExportWritesOneRecordPerListedSection) {
-    WriteFile(Path(), "[245190301]\nDatabaseVersion=2.7\nTitle=Album\nAlbumTotalLength=736\n"
-                      "NumberOfTracks=3\nSong1=One\nSong2=Two [Live] version\n\n"
-                      "[12340]\nTitle=Ancient\nSong1=1, Old one, 1\nSong2=2, Old two, 0\n\n"
-                      "[777]\nDatabaseVersion=2.0\nTitle=Middle\nAlbumTotalLength=61\nNumberOfTracks=2\n"
-                      "Song1=1, Mid one, 1\nSong2=2, Mid two, 1\n");
+    WriteFile(Path(),
+              "[245190301]\nDatabaseVersion=2.7\nTitle=Album\nAlbumTotalLength=736\n"
+              "NumberOfTracks=3\nSong1=One\nSong2=Two [Live] version\n\n"
+              "[12340]\nTitle=Ancient\nSong1=1, Old one, 1\nSong2=2, Old two, 0\n\n"
+              "[777]\nDatabaseVersion=2.0\nTitle=Middle\nAlbumTotalLength=61\nNumberOfTracks=2\n"
+              "Song1=1, Mid one, 1\nSong2=2, Mid two, 1\n");
     const QString out = folder.filePath(QStringLiteral("export.txt"));
     ASSERT_EQ(TAlbumDatabase(Path()).Export(out), TAlbumDatabase::TExportResult::Ok);
     EXPECT_EQ(QString::fromUtf8(ReadFile(out)),
@@ -264,7 +294,8 @@ struct BadFileCase {
     QByteArray bytes;
 };
 
-class BadDatabaseTest : public ControllerFixture, public ::testing::WithParamInterface<BadFileCase> {};
+class BadDatabaseTest : public ControllerFixture,
+                        public ::testing::WithParamInterface<BadFileCase> {};
 
 TEST_P(BadDatabaseTest, LoadListSaveAndExportSurvive) {
     WriteFile(databasePath, GetParam().bytes);
@@ -294,11 +325,11 @@ QByteArray Binary() {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, BadDatabaseTest,
-    ::testing::Values(BadFileCase{"Binary", Binary()},
-                      BadFileCase{"Truncated", "[135304560]\nDatabaseVersion=2.7\nTitle=Untitled\nSongOr"},
-                      BadFileCase{"EnormousLine", "[1]\nTitle=" + QByteArray(3'000'000, 'x') + "\n"},
-                      BadFileCase{"NoLineEnds", QByteArray(100'000, '[')},
-                      BadFileCase{"Empty", QByteArray()}),
+    ::testing::Values(
+        BadFileCase{"Binary", Binary()},
+        BadFileCase{"Truncated", "[135304560]\nDatabaseVersion=2.7\nTitle=Untitled\nSongOr"},
+        BadFileCase{"EnormousLine", "[1]\nTitle=" + QByteArray(3'000'000, 'x') + "\n"},
+        BadFileCase{"NoLineEnds", QByteArray(100'000, '[')}, BadFileCase{"Empty", QByteArray()}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class ExportTest : public AlbumDatabaseTest {
@@ -314,14 +345,16 @@ TEST_F(ExportTest, CommandAsksForATextFileAndReportsFailures) {
     EXPECT_EQ(asker.asked.filterName, QStringLiteral("Text DB file (*.txt)"));
     EXPECT_EQ(asker.asked.defaultExtension, QStringLiteral("txt"));
     ASSERT_EQ(reporter.messages.size(), 1);
-    EXPECT_EQ(reporter.messages[0].text, asker.path + QStringLiteral("\n\nCannot open export file for writing."));
+    EXPECT_EQ(reporter.messages[0].text,
+              asker.path + QStringLiteral("\n\nCannot open export file for writing."));
     EXPECT_TRUE(reporter.messages[0].beep);
 
     asker.path = folder.filePath(QStringLiteral("out.txt"));
     WriteFile(asker.path, "kept");
     controller->ExportDatabase(); // no database file yet
     ASSERT_EQ(reporter.messages.size(), 2);
-    EXPECT_EQ(reporter.messages[1].text, databasePath + QStringLiteral("\n\nCannot read the database."));
+    EXPECT_EQ(reporter.messages[1].text,
+              databasePath + QStringLiteral("\n\nCannot read the database."));
     EXPECT_EQ(ReadFile(asker.path), QByteArray("kept")) << "a failed export leaves the old file";
 
     asker.path.clear(); // cancelled

@@ -21,7 +21,9 @@
 #include <memory>
 
 // Readable texts in failure messages.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 class TFieldRecorder : public TDisplayFields {
 public:

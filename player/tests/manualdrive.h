@@ -75,7 +75,9 @@ public:
             return {TCDError::InvalidTrack, 0};
         return {TCDError::None, lengths[t - 1]};
     }
-    TCDStatus Position() override { return {ready ? TCDError::None : TCDError::NotReady, position}; }
+    TCDStatus Position() override {
+        return {ready ? TCDError::None : TCDError::NotReady, position};
+    }
     TCDMode Mode() override {
         if (!ready)
             return TCDMode::NotReady;
@@ -112,7 +114,8 @@ public:
         return TCDError::None;
     }
     TCDError Seek(TCDSeek where, quint32 ms) override {
-        log << QStringLiteral("seek %1").arg(where == TCDSeek::Position ? ms : (where == TCDSeek::Start ? 0 : 999999));
+        log << QStringLiteral("seek %1").arg(
+            where == TCDSeek::Position ? ms : (where == TCDSeek::Start ? 0 : 999999));
         EndRange(TCDCompletion::Aborted);
         position = where == TCDSeek::Position ? ms : firstStart;
         return TCDError::None;
@@ -130,7 +133,9 @@ public:
     }
 
     // The requests that start with a word ("play", "seek", ...).
-    QStringList Requests(const QString& word) const { return log.filter(QRegularExpression("^" + word)); }
+    QStringList Requests(const QString& word) const {
+        return log.filter(QRegularExpression("^" + word));
+    }
 
     QVector<quint32> lengths;
     quint32 firstStart = 0;
@@ -154,6 +159,7 @@ private:
         if (!notifyPending)
             return;
         notifyPending = false;
-        QMetaObject::invokeMethod(this, [this, kind] { emit Completed(kind); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, kind] { emit Completed(kind); }, Qt::QueuedConnection);
     }
 };

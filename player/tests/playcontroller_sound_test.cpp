@@ -32,7 +32,8 @@ protected:
     ControllerOnImageTest() : image({1.5, 1.2, 1.2}) {
         auto service = std::make_unique<TImageDrive>(image.Cue());
         device = std::make_unique<MCIDevice>(QStringLiteral("cdaudio"), std::move(service));
-        controller = std::make_unique<TPlayController>(*device, folder.filePath(QStringLiteral("cdalb.idb")));
+        controller = std::make_unique<TPlayController>(
+            *device, folder.filePath(QStringLiteral("cdalb.idb")));
         controller->SetOptionQuery([this](int id) { return options.contains(id); });
         QObject::connect(controller.get(), &TPlayController::captionChanged, controller.get(),
                          [this] { songsStarted << controller->CurrentSong(); });
@@ -47,7 +48,9 @@ protected:
 
     void TearDown() override { controller->ShutDown(); }
 
-    bool WaitUntil(const std::function<bool()>& condition, int ms = SlackMs) { return WaitFor(condition, ms); }
+    bool WaitUntil(const std::function<bool()>& condition, int ms = SlackMs) {
+        return WaitFor(condition, ms);
+    }
 
     TDiscImage image;
     QTemporaryDir folder;
@@ -70,7 +73,8 @@ TEST_F(ControllerOnImageTest, PlaysFromTheFirstSongToTheLastByItselfAndStops) {
         << controller->CurrentSong() << " songs " << songsStarted.size() << " completions "
         << completions.size() << " mode " << device->Status(Mci::kStatusItem, Mci::kStatusMode);
     EXPECT_GE(clock.elapsed(), 3500) << "three songs of 3.9 s in all cannot end sooner";
-    EXPECT_GE(completions.count(TCDCompletion::Successful), 1) << "the drive's completions move the queue on";
+    EXPECT_GE(completions.count(TCDCompletion::Successful), 1)
+        << "the drive's completions move the queue on";
     EXPECT_EQ(songsStarted.mid(songsStarted.lastIndexOf(0)), (QList<int>{0, 1, 2}));
     EXPECT_EQ(controller->CurrentSong(), 2);
     EXPECT_NE(device->Status(Mci::kStatusItem, Mci::kStatusMode), Mci::kModePlaying);
@@ -82,20 +86,21 @@ TEST_F(ControllerOnImageTest, ContinuousLoopWrapsToTheFirstSong) {
     ASSERT_EQ(controller->SelectAndPlay(2), 0);
     ASSERT_TRUE(WaitUntil([this] { return controller->CurrentSong() == 0; }, 1200 + SlackMs));
     EXPECT_FALSE(controller->IsStopped());
-    EXPECT_TRUE(WaitUntil([this] {
-        return device->Status(Mci::kStatusItem, Mci::kStatusPosition) > 200;
-    }));
+    EXPECT_TRUE(
+        WaitUntil([this] { return device->Status(Mci::kStatusItem, Mci::kStatusPosition) > 200; }));
 }
 
 TEST_F(ControllerOnImageTest, RepeatPlaysTheSameSongAgain) {
     controller->ToggleRepeat();
     ASSERT_EQ(controller->SelectAndPlay(1), 0);
     const quint32 start = device->Status(Mci::kStatusItem | Mci::kTrack, Mci::kStatusPosition, 2);
-    ASSERT_TRUE(WaitUntil([&] { return device->Status(Mci::kStatusItem, Mci::kStatusPosition) > start + 900; },
-                          SlackMs));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return device->Status(Mci::kStatusItem, Mci::kStatusPosition) > start + 900; },
+        SlackMs));
     // After its end the position comes back to the song's start and moves on from there.
-    ASSERT_TRUE(WaitUntil([&] { return device->Status(Mci::kStatusItem, Mci::kStatusPosition) < start + 600; },
-                          1200 + SlackMs));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return device->Status(Mci::kStatusItem, Mci::kStatusPosition) < start + 600; },
+        1200 + SlackMs));
     EXPECT_EQ(controller->CurrentSong(), 1);
     EXPECT_FALSE(controller->IsStopped());
     EXPECT_EQ(songsStarted.count(1), 1) << "repeat seeks; it does not select the song again";

@@ -46,7 +46,8 @@ TEST_F(PlayControllerTest, EndOfSongFollowsTheQueue) {
     EXPECT_EQ(drive->Requests("play").last(), QStringLiteral("play - 75000 n"));
     FinishSong();
     EXPECT_EQ(controller->CurrentSong(), 2);
-    EXPECT_EQ(drive->Requests("play").last(), QStringLiteral("play - - n")) << "the last song plays to the end of the disc";
+    EXPECT_EQ(drive->Requests("play").last(), QStringLiteral("play - - n"))
+        << "the last song plays to the end of the disc";
 }
 
 struct EndCase {
@@ -125,7 +126,7 @@ TEST_F(PlayControllerTest, OtherCompletionsAreIgnored) {
     Load();
     ASSERT_EQ(controller->SelectAndPlay(0), 0);
     ASSERT_EQ(controller->SelectAndPlay(1), 0); // supersedes the first range
-    controller->Stop();                          // aborts the second
+    controller->Stop();                         // aborts the second
     QCoreApplication::processEvents();
     EXPECT_EQ(controller->CurrentSong(), 1);
     EXPECT_TRUE(controller->IsStopped());
@@ -343,7 +344,8 @@ TEST_F(PlayControllerTest, OpeningTheTrayClosesTheAlbumAndSavesItWithAutoSave) {
     EXPECT_EQ(controller->Queue().Count(), 0);
     EXPECT_EQ(controller->CurrentSong(), -1);
     EXPECT_TRUE(fields[FieldTime].isEmpty());
-    EXPECT_EQ(TAlbumDatabase(databasePath).ReadAlbum(QStringLiteral("135304560"), 3).currentSong, 2);
+    EXPECT_EQ(TAlbumDatabase(databasePath).ReadAlbum(QStringLiteral("135304560"), 3).currentSong,
+              2);
     drive->InsertDisc({30'000, 45'000, 60'000});
     controller->Tick();
     EXPECT_TRUE(controller->Album().IsLoaded());

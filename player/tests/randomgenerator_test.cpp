@@ -34,7 +34,8 @@ TEST_F(GeneratorTest, FollowsTheReferenceRecurrenceFromAnySeed) {
         std::uint64_t state = seed;
         for (int i = 0; i < 1000; ++i) {
             state = ReferenceStep(state);
-            ASSERT_EQ(TRandomGenerator::Draw(), static_cast<std::int32_t>((state >> 32) & 0x7FFFFFFF))
+            ASSERT_EQ(TRandomGenerator::Draw(),
+                      static_cast<std::int32_t>((state >> 32) & 0x7FFFFFFF))
                 << "seed " << seed << " draw " << i;
         }
     }

@@ -109,15 +109,15 @@ TEST_P(SongRowTest, ParsesTrackNumberAndTitle) {
     EXPECT_EQ(list.Title(0), QString::fromUtf8(GetParam().title));
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, SongRowTest,
-                         ::testing::Values(RowCase{"12\tTitle\t04:05", 12, "Title"},
-                                           RowCase{"  +7\tLead blanks\t00:01", 7, "Lead blanks"},
-                                           RowCase{"-3\tNeg\t00:00", -3, "Neg"},
-                                           RowCase{"x1\tNo number\t00:00", 0, "No number"},
-                                           RowCase{"5", 5, ""},
-                                           RowCase{"5\tOnly one tab", 5, "Only one tab"},
-                                           RowCase{"99999999999\tHuge\t00:00", 2147483647, "Huge"},
-                                           RowCase{"-99999999999\tHuge\t00:00", -2147483647 - 1, "Huge"},
-                                           RowCase{"4\t\t00:10", 4, ""}));
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SongRowTest,
+    ::testing::Values(RowCase{"12\tTitle\t04:05", 12, "Title"},
+                      RowCase{"  +7\tLead blanks\t00:01", 7, "Lead blanks"},
+                      RowCase{"-3\tNeg\t00:00", -3, "Neg"},
+                      RowCase{"x1\tNo number\t00:00", 0, "No number"}, RowCase{"5", 5, ""},
+                      RowCase{"5\tOnly one tab", 5, "Only one tab"},
+                      RowCase{"99999999999\tHuge\t00:00", 2147483647, "Huge"},
+                      RowCase{"-99999999999\tHuge\t00:00", -2147483647 - 1, "Huge"},
+                      RowCase{"4\t\t00:10", 4, ""}));
 
 } // namespace
