@@ -1,8 +1,10 @@
 // The drive backends without sound: tables of contents read from generated images, bad images
 // and devices that must leave the drive "not ready", and the choice of backend.
 
+#include "capturereporter.h"
 #include "discimage.h"
 
+#include "core/mcidevice.h"
 #include "platform/cdaudiofactory.h"
 #include "platform/imagedrive.h"
 #include "platform/libcdiodrive.h"
@@ -218,6 +220,22 @@ TEST(LibcdioDrive, AnUnreadableDeviceOpensButIsNotReady) {
 TEST(LibcdioDrive, AMissingDeviceDoesNotOpen) {
     TLibcdioDrive drive(QStringLiteral("/dev/no-such-cd-drive"));
     EXPECT_EQ(drive.Open(), TCDError::NoDevice);
+}
+
+TEST(ImageDrive, WithNoSoundOutputPlayFailsAndTheDiscStaysReady) {
+    // This process has not touched the sound system yet; point it at a server that is not there.
+    qputenv("PULSE_SERVER", "unix:/nonexistent/korvo-test-native");
+    TCaptureReporter reporter;
+    TDiscImage image({2, 2});
+    MCIDevice device(QStringLiteral("cdaudio"), std::make_unique<TImageDrive>(image.Cue()));
+    device.SetCaption(QStringLiteral("Korvo"));
+    ASSERT_EQ(device.Open(), 0u);
+    EXPECT_EQ(device.Play(0, 1000), quint32(TCDError::NoSound));
+    ASSERT_EQ(reporter.messages.size(), 1);
+    EXPECT_EQ(reporter.messages[0].text, TCDAudioService::ErrorText(quint32(TCDError::NoSound)));
+    EXPECT_NE(device.Status(Mci::kStatusItem, Mci::kStatusMode), Mci::kModePlaying);
+    EXPECT_EQ(device.Status(Mci::kStatusItem, Mci::kStatusReady), 1u);
+    EXPECT_EQ(device.Status(Mci::kStatusItem, Mci::kStatusPosition), 0u);
 }
 
 class DriveChoice : public ::testing::Test {
