@@ -1,0 +1,80 @@
+#include "ui/aboutdlg.h"
+
+#include "ui/artwork.h"
+
+#include <QFile>
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+bool ParseMemoryStatus(const QByteArray& meminfo, TMemoryStatus& status) {
+    bool total = false;
+    bool available = false;
+    for (const QByteArray& line : meminfo.split('\n')) {
+        const QList<QByteArray> words = line.simplified().split(' ');
+        if (words.size() < 2)
+            continue;
+        bool ok = false;
+        const quint64 value = words[1].toULongLong(&ok);
+        if (!ok)
+            continue;
+        if (words[0] == "MemTotal:") {
+            status.totalKb = value;
+            total = true;
+        } else if (words[0] == "MemAvailable:") {
+            status.availableKb = value;
+            available = true;
+        }
+    }
+    return total && available;
+}
+
+bool ReadMemoryStatus(TMemoryStatus& status) {
+    QFile file(QStringLiteral("/proc/meminfo"));
+    // The file reports a size of 0; it is read until its end.
+    return file.open(QIODevice::ReadOnly) && ParseMemoryStatus(file.readAll(), status);
+}
+
+TAboutDlg::TAboutDlg(QWidget* parent)
+    : TMDialog(parent, DialogId, tr("About Korvo"), QSize(124, 124)) {
+    auto* mark = new QFrame(this);
+    Place(mark, 12, 11, 82, 22, PictureId);
+    mark->setFrameStyle(QFrame::Box | QFrame::Plain);
+    mark->hide();
+    FPictureMark = mark;
+    FVersion = new QLabel(this);
+    Place(FVersion, 12, 41, 110, 8, VersionId);
+    auto* icon = new QLabel(this);
+    const QRect iconArea = Units(91, 67, 0, 0);
+    icon->setGeometry(QRect(iconArea.topLeft(), QSize(32, 32)));
+    icon->setObjectName(QString::number(IconId));
+    icon->setPixmap(QIcon(QStringLiteral(":/korvo/korvo.svg")).pixmap(32, 32));
+    FMemory = new QLabel(this);
+    Place(FMemory, 12, 71, 73, 16, MemoryId);
+    auto* ok = new QPushButton(tr("OK"), this);
+    Place(ok, 30, 96, 64, 14, 1);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    SetUp();
+
+    FVersion->setText(tr("Version 2.7 - 32bit for Win NT / 95"));
+    TMemoryStatus memory;
+    if (ReadMemoryStatus(memory))
+        FMemory->setText(MemoryText(memory));
+    FPicture = LoadArtwork(QStringLiteral(":/korvo/about.svg"), PictureSize, devicePixelRatioF());
+}
+
+QString TAboutDlg::MemoryText(const TMemoryStatus& status) {
+    return QString::asprintf("%llu KB Phys. Memory\n%llu KB Free Ph. Mem.",
+                             static_cast<unsigned long long>(status.totalKb),
+                             static_cast<unsigned long long>(status.availableKb));
+}
+
+QPoint TAboutDlg::PictureOrigin() const { return FPictureMark->geometry().topLeft(); }
+
+void TAboutDlg::paintEvent(QPaintEvent* event) {
+    TMDialog::paintEvent(event);
+    QPainter(this).drawImage(PictureOrigin(), FPicture);
+}

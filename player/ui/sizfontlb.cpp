@@ -1,0 +1,62 @@
+#include "ui/sizfontlb.h"
+
+#include "core/reporter.h"
+#include "ui/screenunits.h"
+
+#include <QFontDialog>
+
+TSizFontLB::TSizFontLB(QWidget* parent, int id, const QRect& geometry, int minRowHeight,
+                       TSongListModel* model)
+    : TEasyLB(parent, id, geometry, minRowHeight, model), FFontDescription(font()),
+      FDesignHeight(geometry.height() - 2 * frameWidth()) {}
+
+void TSizFontLB::ApplyFont() {
+    setFont(FFontDescription);
+    const int row = RowHeight();
+    if (row <= 0) {
+        ReportBeep();
+        return;
+    }
+    const int client = FDesignHeight / row * row;
+    setFixedHeight(client + 2 * frameWidth());
+    viewport()->update();
+}
+
+bool TSizFontLB::ChooseFont() {
+    QFontDialog dialog(FFontDescription, window());
+    dialog.setWindowTitle(tr("Choose Font"));
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    QFont chosen = dialog.selectedFont();
+    // The description keeps pixel sizes, as the settings file does.
+    if (chosen.pixelSize() <= 0)
+        chosen.setPixelSize(qMax(1, qRound(chosen.pointSizeF() * ScreenDpiY(this) / 72.0)));
+    FFontDescription = chosen;
+    ApplyFont();
+    return true;
+}
+
+QFont FontFromSpec(const TFontSpec& spec) {
+    QFont font;
+    if (!spec.face.isEmpty())
+        font.setFamily(spec.face);
+    if (spec.height != 0)
+        font.setPixelSize(qAbs(spec.height));
+    if (spec.weight > 0)
+        font.setWeight(static_cast<QFont::Weight>(qBound(1, spec.weight, 1000)));
+    font.setItalic(spec.italic);
+    return font;
+}
+
+TFontSpec SpecFromFont(const QFont& font, int dpi) {
+    TFontSpec spec;
+    spec.face = font.family();
+    if (font.pixelSize() > 0)
+        spec.height = -font.pixelSize();
+    else if (font.pointSizeF() > 0)
+        spec.height = -qRound(font.pointSizeF() * dpi / 72.0);
+    spec.weight = font.weight() == QFont::Normal ? 0 : font.weight();
+    spec.italic = font.italic();
+    return spec;
+}
