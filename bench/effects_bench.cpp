@@ -1,0 +1,230 @@
+// The editor's whole-sample operations on a 10-minute 44.1 kHz 16-bit stereo sample (106 MB),
+// each beside its peer in the same run:
+//  - in memory: Amplify, Reverse and ChangeSign beside memcpy of the same bytes, and the undo
+//    of a whole-sample edit beside the edit itself;
+//  - file to file (load, operate, save): beside sox doing the same to the same file.
+// Every figure is wall-clock time; sox runs as its own process.
+
+#include "core/samplebuffer.h"
+#include "core/sampleeditor.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr quint32 kRate = 44100;
+constexpr quint32 kFrames = kRate * 600;
+constexpr quint64 kBytes = quint64(kFrames) * 4;
+
+// Two detuned tones with a little noise: music-like values, nothing a table could shortcut.
+void FillMusic(CSampleBuffer& buffer) {
+    buffer.SetFormat(kRate, true, true);
+    buffer.InsertFrames(0, kFrames, 0);
+    quint8* p = buffer.GetData();
+    quint32 noise = 12345;
+    for (quint32 i = 0; i < kFrames; ++i) {
+        noise = noise * 1664525u + 1013904223u;
+        const double t = double(i) / kRate;
+        const int left = int(12000 * std::sin(2 * M_PI * 440 * t)) + int(noise >> 24) - 128;
+        const int right =
+            int(12000 * std::sin(2 * M_PI * 443 * t)) + int((noise >> 16) & 255) - 128;
+        for (int v : {left, right}) {
+            *p++ = quint8(v & 0xFF);
+            *p++ = quint8((v >> 8) & 0xFF);
+        }
+    }
+    buffer.CommitFormat();
+}
+
+CSampleBuffer& Sample() {
+    static CSampleBuffer* sample = [] {
+        auto* buffer = new CSampleBuffer;
+        FillMusic(*buffer);
+        return buffer;
+    }();
+    return *sample;
+}
+
+// ----- In memory -----------------------------------------------------------------------------
+
+void BM_Memcpy(benchmark::State& state) {
+    std::vector<quint8> target(kBytes, 1);
+    const quint8* source = Sample().GetData();
+    for (auto _ : state) {
+        std::memcpy(target.data(), source, kBytes);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(qint64(state.iterations()) * qint64(kBytes));
+}
+
+void BM_Amplify(benchmark::State& state) {
+    for (auto _ : state)
+        Sample().Amplify(1.01f, -1, -1, 0);
+    state.SetBytesProcessed(qint64(state.iterations()) * qint64(kBytes));
+}
+
+void BM_Reverse(benchmark::State& state) {
+    for (auto _ : state)
+        Sample().Reverse(-1, -1, 0);
+    state.SetBytesProcessed(qint64(state.iterations()) * qint64(kBytes));
+}
+
+void BM_ChangeSign(benchmark::State& state) {
+    for (auto _ : state)
+        Sample().ChangeSign(-1, -1);
+    state.SetBytesProcessed(qint64(state.iterations()) * qint64(kBytes));
+}
+
+// The edit as the document does it: recording its undo step included.
+void BM_AmplifyRecorded(benchmark::State& state) {
+    CSampleEditor editor(Sample());
+    for (auto _ : state) {
+        editor.Amplify(1.01f, -1, -1, 0);
+        state.PauseTiming();
+        editor.ClearHistory();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(qint64(state.iterations()) * qint64(kBytes));
+}
+
+// Undo of a whole-sample edit, the edit itself untimed.
+void BM_Undo(benchmark::State& state, void (*edit)(CSampleEditor&)) {
+    CSampleEditor editor(Sample());
+    for (auto _ : state) {
+        state.PauseTiming();
+        edit(editor);
+        state.ResumeTiming();
+        if (!editor.Undo())
+            state.SkipWithError("nothing to undo");
+    }
+    state.SetBytesProcessed(qint64(state.iterations()) * qint64(kBytes));
+}
+
+void AmplifyWhole(CSampleEditor& editor) {
+    editor.Amplify(1.01f, -1, -1, 0);
+}
+void ReverseWhole(CSampleEditor& editor) {
+    editor.Reverse(-1, -1, 0);
+}
+
+BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Amplify)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Reverse)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ChangeSign)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_AmplifyRecorded)->Unit(benchmark::kMillisecond)->UseRealTime();
+// A fixed count: the untimed edit around each undo would otherwise run for hours.
+BENCHMARK_CAPTURE(BM_Undo, amplify, AmplifyWhole)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(8);
+BENCHMARK_CAPTURE(BM_Undo, reverse, ReverseWhole)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(8);
+
+// ----- File to file --------------------------------------------------------------------------
+
+struct CFiles {
+    QTemporaryDir dir;
+    QString in;
+    QString out;
+};
+
+const CFiles& Files() {
+    static CFiles* files = [] {
+        auto* f = new CFiles;
+        f->in = f->dir.filePath(QStringLiteral("long.wav"));
+        f->out = f->dir.filePath(QStringLiteral("out.wav"));
+        if (!Sample().SaveFile(f->in, FileKind::Wave))
+            std::abort();
+        return f;
+    }();
+    return *files;
+}
+
+enum class Operation { Volume, Reverse, Mono, EightBit, HalfRate };
+
+void Operate(CSampleBuffer& buffer, Operation operation) {
+    switch (operation) {
+    case Operation::Volume:
+        buffer.Amplify(2.0f, -1, -1, 0);
+        break;
+    case Operation::Reverse:
+        buffer.Reverse(-1, -1, 0);
+        break;
+    case Operation::Mono:
+        buffer.SetFormat(kRate, false, true);
+        buffer.ApplyFormat();
+        break;
+    case Operation::EightBit:
+        buffer.SetFormat(kRate, true, false);
+        buffer.ApplyFormat();
+        break;
+    case Operation::HalfRate:
+        buffer.SetFormat(22050, true, true);
+        buffer.ApplyFormat();
+        break;
+    }
+}
+
+void BM_FileOurs(benchmark::State& state, Operation operation) {
+    const CFiles& files = Files();
+    for (auto _ : state) {
+        CSampleBuffer buffer;
+        if (!buffer.LoadFile(files.in, FileKind::Wave))
+            state.SkipWithError("load failed");
+        Operate(buffer, operation);
+        if (!buffer.SaveFile(files.out, FileKind::Wave))
+            state.SkipWithError("save failed");
+    }
+}
+
+void BM_FileSox(benchmark::State& state, QStringList effect) {
+    const CFiles& files = Files();
+    const QString sox = QStandardPaths::findExecutable(QStringLiteral("sox"));
+    if (sox.isEmpty()) {
+        state.SkipWithError("sox is not installed");
+        return;
+    }
+    // Options before the output name (-b 8) go there; effects after it.
+    QStringList arguments{QStringLiteral("-V1"), files.in};
+    if (!effect.isEmpty() && effect.first().startsWith(QLatin1Char('-'))) {
+        arguments << effect.takeFirst() << effect.takeFirst();
+    }
+    arguments << files.out << effect;
+    for (auto _ : state) {
+        if (QProcess::execute(sox, arguments) != 0)
+            state.SkipWithError("sox failed");
+    }
+}
+
+#define FILE_PAIR(name, operation, ...)                                                            \
+    BENCHMARK_CAPTURE(BM_FileOurs, name, operation)                                                \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->UseRealTime()                                                                            \
+        ->MinTime(1.0);                                                                            \
+    BENCHMARK_CAPTURE(BM_FileSox, name, QStringList{__VA_ARGS__})                                  \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->UseRealTime()                                                                            \
+        ->MinTime(1.0)
+
+FILE_PAIR(vol_2, Operation::Volume, QStringLiteral("vol"), QStringLiteral("2"));
+FILE_PAIR(reverse, Operation::Reverse, QStringLiteral("reverse"));
+FILE_PAIR(channels_1, Operation::Mono, QStringLiteral("channels"), QStringLiteral("1"));
+FILE_PAIR(bits_8, Operation::EightBit, QStringLiteral("-b"), QStringLiteral("8"));
+FILE_PAIR(rate_22050, Operation::HalfRate, QStringLiteral("rate"), QStringLiteral("-q"),
+          QStringLiteral("22050"));
+
+} // namespace
+
+BENCHMARK_MAIN();
