@@ -20,9 +20,9 @@ const char kSignature[] = "Creative Voice File\x1A";
 constexpr int kSignatureSize = 20;
 constexpr quint32 kMaxBlockLength = 0xFFFFFF;
 
-// Voice-file messages are the application's own boxes: its title as caption, no icon.
+// Voice-file messages are the application's own boxes: its title as caption, the warning icon.
 void Say(const QString& text) {
-    ReportMessage(CMessage{text, QStringLiteral("Wavelathe"), CMessageIcon::None});
+    ReportMessage(CMessage{text, QStringLiteral("Wavelathe"), CMessageIcon::Warning});
 }
 
 // What the block walk gathers; it starts afresh for each pass.

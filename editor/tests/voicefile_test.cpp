@@ -146,7 +146,7 @@ TEST_P(VoiceRead, GathersTheBlocksAsTheWalkDescribes) {
     EXPECT_EQ(Texts(), c.messages);
     for (const CMessage& m : capture.messages) {
         EXPECT_EQ(m.caption, QStringLiteral("Wavelathe"));
-        EXPECT_EQ(m.icon, CMessageIcon::None);
+        EXPECT_EQ(m.icon, CMessageIcon::Warning);
     }
     if (c.raw) {
         EXPECT_EQ(DataOf(buffer), c.file);
