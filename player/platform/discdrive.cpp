@@ -1,5 +1,6 @@
 #include "platform/discdrive.h"
 
+#include <QPointer>
 #include <QTimer>
 
 TDiscDrive::TDiscDrive(QObject* parent) : TCDAudioService(parent) {
@@ -77,7 +78,8 @@ void TDiscDrive::Deliver() {
         QTimer::singleShot(1, this, &TDiscDrive::Deliver);
         return;
     }
-    while (!pending_.isEmpty())
+    const QPointer<TDiscDrive> alive(this); // a receiver may close and delete the drive
+    while (alive && !pending_.isEmpty())
         emit Completed(pending_.takeFirst());
 }
 

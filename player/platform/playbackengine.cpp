@@ -58,6 +58,7 @@ void TPlaybackEngine::Stop() {
         sink_->stop();
     output_ = nullptr;
     sink_.reset();
+    unwritten_.clear();
     if (readAhead_) {
         readAhead_->RequestStop();
         retiring_.push_back(std::move(readAhead_));
@@ -100,11 +101,13 @@ void TPlaybackEngine::Feed() {
         return End(TEnd::OutputFailed);
     const qint64 free = sink_->bytesFree();
     if (free > 0) {
-        const QByteArray audio = readAhead_->Take(free);
-        if (!audio.isEmpty()) {
-            const qint64 written = output_->write(audio);
-            if (written != audio.size())
+        if (unwritten_.isEmpty())
+            unwritten_ = readAhead_->Take(free);
+        if (!unwritten_.isEmpty()) {
+            const qint64 written = output_->write(unwritten_);
+            if (written < 0)
                 return End(TEnd::OutputFailed);
+            unwritten_.remove(0, written); // the rest goes with the next tick
             writtenBytes_ += written;
         }
     }
@@ -112,7 +115,7 @@ void TPlaybackEngine::Feed() {
     case TReadAhead::TState::Failed:
         return End(TEnd::ReadFailed);
     case TReadAhead::TState::Done:
-        if (writtenBytes_ == rangeBytes_) {
+        if (writtenBytes_ == rangeBytes_ && unwritten_.isEmpty()) {
             // Complete once everything given to the sink has been played out, or when its clock
             // has stopped short of that for a while (some outputs report less than they played).
             const qint64 heard = HeardFrames();

@@ -55,6 +55,7 @@ private:
     std::vector<std::unique_ptr<TReadAhead>> retiring_;
     std::unique_ptr<QAudioSink> sink_;
     QIODevice* output_ = nullptr; // owned by sink_
+    QByteArray unwritten_;        // taken from the worker, not yet accepted by the sink
     QTimer feedTimer_;
     qint64 writtenBytes_ = 0;
     qint64 rangeBytes_ = 0;
