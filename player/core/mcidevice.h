@@ -6,7 +6,8 @@
 //
 // Result codes: 0 success, 1 open on an already open device, 2 any other operation on a closed
 // device (status then returns 2 as its value), 8 open with no device type; otherwise the
-// service's TCDError code. Every operation but a refused open stores its code in LastError().
+// service's TCDError code. A request that reaches the drive stores its code in LastError(); the
+// refusals (1, 2, 8) leave it as it was.
 //
 // The completion of a range played while a notify window is set arrives as the Notify signal,
 // queued on the GUI thread. A failed play reports the service's error text through the reporter.
