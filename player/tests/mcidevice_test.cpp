@@ -160,6 +160,8 @@ TEST_F(MciDeviceTest, StatusAnswersEachItemAndKeepsTheCodeInLastError) {
     EXPECT_EQ(device->LastError(), 0u);
     EXPECT_EQ(device->Status(Mci::kStatusItem | Mci::kTrack, Mci::kStatusLength, 4), 0u);
     EXPECT_EQ(device->LastError(), quint32(TCDError::InvalidTrack));
+    EXPECT_EQ(device->Open(), Mci::kAlreadyOpen);
+    EXPECT_EQ(device->LastError(), quint32(TCDError::InvalidTrack)) << "a refusal stores nothing";
 
     EXPECT_NE(device->Status(Mci::kStatusItem, Mci::kStatusMode), Mci::kModePlaying);
     device->Play(30000, Mci::kEnd);
