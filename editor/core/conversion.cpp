@@ -1,14 +1,16 @@
 // Format conversion of a whole sample: the sampling rate by linear interpolation, the bit depth
-// and channel count frame by frame through ReadFrame. Both run in place: a conversion that grows
-// the data resizes the block first and fills it from the end, one that shrinks it fills from the
-// start and resizes afterwards. A block that cannot grow leaves the sample as it was.
+// and channel count frame by frame with ReadFrame's values. Both run in place: a conversion that
+// grows the data resizes the block first and fills it from the end, one that shrinks it fills from
+// the start and resizes afterwards. A block that cannot grow leaves the sample as it was.
 
+#include "core/framecodec.h"
 #include "core/reporter.h"
 #include "core/sampleaccess.h"
 #include "core/samplebuffer.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 using namespace sampleaccess;
 
@@ -57,6 +59,14 @@ void ResampleFrames(quint8* data, quint64 oldFrames, quint64 newFrames, double r
         for (int c = 0; c < Channels; ++c)
             StoreSample<Wide>(data + i * frameBytes + c * sampleBytes, out[c]);
     };
+    const quint64 step = quint64(ratio);
+    if (ratio >= 2.0 && double(step) == ratio) {
+        // A whole ratio puts every output frame exactly on a source frame (f = 0): each output
+        // is that frame as it is.
+        for (quint64 i = 0; i < newFrames; ++i)
+            std::memmove(data + i * frameBytes, data + i * step * frameBytes, frameBytes);
+        return;
+    }
     if (ratio < 1.0) {
         for (quint64 i = newFrames; i-- > 0;)
             frame(i);
@@ -80,22 +90,48 @@ void ResampleFrames(SampleLayout layout, quint8* data, quint64 oldFrames, quint6
     }
 }
 
-// Rewrites the buffer's frames, which are in the buffer's own layout, in the target layout at
-// the same frame positions of `data` (the buffer's block, at least frames x target size long).
-void ConvertFrames(const CSampleBuffer& buffer, quint8* data, SampleLayout target) {
-    const quint32 frames = buffer.GetFrameCount();
-    const quint32 to = LayoutBytesPerFrame(target);
-    auto frame = [&](quint32 i) {
-        quint8 slot[4] = {};
-        buffer.ReadFrame(i, target, slot);
-        StoreSlot(data + quint64(i) * to, slot, target);
-    };
-    if (to >= buffer.BytesPerFrame()) {
+// Rewrites `frames` frames of `data` from the source layout to the target layout at the same
+// frame positions (the block is at least frames x target size long). Growing frames are written
+// from the end, shrinking ones from the start, so no frame is overwritten before it is read.
+template <SampleLayout Source, SampleLayout Target>
+void ConvertFrames(quint8* data, quint32 frames) {
+    constexpr quint32 from = LayoutBytesPerFrame(Source);
+    constexpr quint32 to = LayoutBytesPerFrame(Target);
+    if constexpr (to >= from) {
         for (quint32 i = frames; i-- > 0;)
-            frame(i);
+            framecodec::ConvertFrame<Source, Target>(data + quint64(i) * from,
+                                                     data + quint64(i) * to);
     } else {
         for (quint32 i = 0; i < frames; ++i)
-            frame(i);
+            framecodec::ConvertFrame<Source, Target>(data + quint64(i) * from,
+                                                     data + quint64(i) * to);
+    }
+}
+
+template <SampleLayout Source>
+void ConvertFrames(SampleLayout target, quint8* data, quint32 frames) {
+    switch (target) {
+    case SampleLayout::Mono8:
+        return ConvertFrames<Source, SampleLayout::Mono8>(data, frames);
+    case SampleLayout::Mono16:
+        return ConvertFrames<Source, SampleLayout::Mono16>(data, frames);
+    case SampleLayout::Stereo8:
+        return ConvertFrames<Source, SampleLayout::Stereo8>(data, frames);
+    case SampleLayout::Stereo16:
+        return ConvertFrames<Source, SampleLayout::Stereo16>(data, frames);
+    }
+}
+
+void ConvertFrames(SampleLayout source, SampleLayout target, quint8* data, quint32 frames) {
+    switch (source) {
+    case SampleLayout::Mono8:
+        return ConvertFrames<SampleLayout::Mono8>(target, data, frames);
+    case SampleLayout::Mono16:
+        return ConvertFrames<SampleLayout::Mono16>(target, data, frames);
+    case SampleLayout::Stereo8:
+        return ConvertFrames<SampleLayout::Stereo8>(target, data, frames);
+    case SampleLayout::Stereo16:
+        return ConvertFrames<SampleLayout::Stereo16>(target, data, frames);
     }
 }
 
@@ -140,7 +176,7 @@ int CSampleBuffer::ConvertLayout(SampleLayout source, SampleLayout target) {
         ReportResizeFailure();
         return 0;
     }
-    ConvertFrames(*this, m_data, target);
+    ConvertFrames(source, target, m_data, m_frameCount);
     if (newLength < m_byteLength)
         ResizeData(newLength);
     m_byteLength = quint32(newLength);
@@ -191,7 +227,7 @@ int CSampleBuffer::ApplyFormat() {
     m_byteLength = quint32(resampledLength);
     m_frameCount = quint32(newFrames);
     if (source != target)
-        ConvertFrames(*this, m_data, target);
+        ConvertFrames(source, target, m_data, m_frameCount);
     if (finalLength < largest)
         ResizeData(finalLength);
     m_byteLength = quint32(finalLength);

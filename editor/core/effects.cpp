@@ -15,6 +15,10 @@
 #include <limits>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 using namespace sampleaccess;
 
 namespace {
@@ -45,19 +49,7 @@ void MapBytes(const CChannelWalk& walk, const std::array<quint8, 256>& table) {
 // `table` is indexed by the word's bit pattern, so that -1 is entry 65535.
 void MapWords(const CChannelWalk& walk, const std::vector<qint16>& table) {
     quint8* p = walk.start;
-    quint64 i = 0;
-    if (walk.stride == 2) {
-        // Four adjacent words per load and store; the look-ups themselves run side by side.
-        const qint16* t = table.data();
-        for (; i + 4 <= walk.count; i += 4, p += 8) {
-            const quint64 words = qFromLittleEndian<quint64>(p);
-            quint64 mapped = 0;
-            for (int k = 0; k < 4; ++k)
-                mapped |= quint64(quint16(t[(words >> (16 * k)) & 0xFFFF])) << (16 * k);
-            qToLittleEndian<quint64>(mapped, p);
-        }
-    }
-    for (; i < walk.count; ++i, p += walk.stride)
+    for (quint64 i = 0; i < walk.count; ++i, p += walk.stride)
         StoreWord(p, table[quint16(LoadWord(p))]);
 }
 
@@ -102,6 +94,37 @@ CPeak FindPeak(const CChannelWalk& walk, bool sixteenBit) {
     return peak;
 }
 
+#ifdef __SSE2__
+// The 16-bit gain eight words at a time: the same single-precision product, saturated and
+// truncated toward zero, as the table holds, at about the speed of copying the bytes (table
+// look-ups run at a third of it). `start` is the first word of a frame; on a stereo sample the
+// even words are the left channel, the odd ones the right.
+void AmplifyWords(quint8* start, quint64 words, float gain, bool left, bool right) {
+    const __m128 g = _mm_set1_ps(gain);
+    const __m128 high = _mm_set1_ps(32767.0f);
+    const __m128 low = _mm_set1_ps(-32768.0f);
+    const short l = left ? -1 : 0;
+    const short r = right ? -1 : 0;
+    const __m128i chosen = _mm_setr_epi16(l, r, l, r, l, r, l, r);
+    quint8* p = start;
+    quint64 i = 0;
+    for (; i + 8 <= words; i += 8, p += 16) {
+        const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        __m128 a = _mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpacklo_epi16(in, in), 16));
+        __m128 b = _mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpackhi_epi16(in, in), 16));
+        a = _mm_max_ps(_mm_min_ps(_mm_mul_ps(a, g), high), low);
+        b = _mm_max_ps(_mm_min_ps(_mm_mul_ps(b, g), high), low);
+        const __m128i out = _mm_packs_epi32(_mm_cvttps_epi32(a), _mm_cvttps_epi32(b));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p),
+                         _mm_or_si128(_mm_and_si128(chosen, out), _mm_andnot_si128(chosen, in)));
+    }
+    for (; i < words; ++i, p += 2) {
+        if (i % 2 == 0 ? left : right)
+            StoreWord(p, Saturate16(Product(LoadWord(p), gain)));
+    }
+}
+#endif
+
 template <typename Unit> void ReverseUnits(quint8* data, quint64 count) {
     quint8* low = data;
     quint8* high = data + (count - 1) * sizeof(Unit);
@@ -138,8 +161,17 @@ int EffectiveChannel(SampleLayout layout, int channel) {
 void CSampleBuffer::Amplify(float gain, qint64 first, qint64 last, int channel) {
     if (std::isnan(gain) || !ResolveRange(first, last))
         return;
-    const CChannelWalk walk = WalkChannel(m_data, m_layout, first, last, channel);
     const double finite = FiniteGain(gain);
+#ifdef __SSE2__
+    if (LayoutIs16Bit(m_layout)) {
+        const int chosen = EffectiveChannel(m_layout, channel);
+        const quint64 words = quint64(last - first + 1) * GetChannels();
+        AmplifyWords(m_data + quint64(first) * BytesPerFrame(), words, float(finite), chosen != 2,
+                     chosen != 1);
+        return;
+    }
+#endif
+    const CChannelWalk walk = WalkChannel(m_data, m_layout, first, last, channel);
     if (LayoutIs16Bit(m_layout))
         MapWords(walk, WordTable(Product, finite));
     else

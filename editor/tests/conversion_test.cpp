@@ -94,11 +94,23 @@ class ConvertLayout : public ::testing::TestWithParam<LayoutPair> {};
 
 TEST_P(ConvertLayout, WritesEveryFrameAsReadFrameConvertsIt) {
     const auto [source, target] = GetParam();
-    // Random frames plus the extremes of both bit depths.
-    Values values = RandomValues(source, 300, 11);
-    const Values extremes = LayoutIs16Bit(source) ? Values{-32768, 32767, -1, 0, 255, -256}
-                                                  : Values{0, 255, 127, 128, 1, 254};
-    values.insert(values.end(), extremes.begin(), extremes.end());
+    // Every possible frame where there are at most 65536; else random frames and the extremes.
+    Values values;
+    if (source == SampleLayout::Stereo16) {
+        values = RandomValues(source, 20000, 11);
+        for (int l : {-32768, -1, 0, 32767})
+            for (int r : {-32768, -1, 0, 32767})
+                values.insert(values.end(), {l, r});
+    } else {
+        const int low = LayoutIs16Bit(source) ? -32768 : 0;
+        const int count = source == SampleLayout::Mono8 ? 256 : 65536;
+        for (int i = 0; i < count; ++i) {
+            if (source == SampleLayout::Stereo8)
+                values.insert(values.end(), {i & 0xFF, i >> 8});
+            else
+                values.push_back(low + i);
+        }
+    }
     CSampleBuffer original;
     FillSample(original, source, 8000, values);
     CSampleBuffer buffer;
