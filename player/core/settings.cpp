@@ -175,3 +175,15 @@ void TSettings::ExitSave(bool force) {
     if (FOptions.IsChecked(CmAutoSaveAlbum) && FPlayer)
         FPlayer->SaveAlbum();
 }
+
+void TSettings::SaveSettingsNow() {
+    SaveSettings();
+    if (FOptions.IsChecked(CmAutoSaveAlbum) && FPlayer)
+        FPlayer->SaveAlbum();
+}
+
+void TSettings::SessionEnding() {
+    ExitSave(false);
+    if (FPlayer)
+        FPlayer->StopPlayback();
+}

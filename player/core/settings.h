@@ -65,6 +65,8 @@ public:
     virtual bool IsStopped() const = 0;
     virtual bool IsRepeat() const = 0;
     virtual void SaveAlbum() = 0;
+    // Set stopped and stop the drive.
+    virtual void StopPlayback() = 0;
 };
 
 class TSettings {
@@ -81,6 +83,11 @@ public:
     // force is set, otherwise write only "SaveSettingsOnExit" = "0"; then save the album when Auto
     // Save Album is checked.
     void ExitSave(bool force);
+    // The Save Settings Now command: save the settings, then the album when Auto Save Album is
+    // checked.
+    void SaveSettingsNow();
+    // The user logs off or the system shuts down: exit save without forcing, then stop playback.
+    void SessionEnding();
 
     // The "Font" value, parsed: face before the first comma (leading blanks skipped), then point
     // size, weight and italic flag; numbers that are missing count 0.

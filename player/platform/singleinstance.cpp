@@ -43,7 +43,9 @@ bool TSingleInstance::Claim() {
         FServer = new QLocalServer(this);
         FServer->setSocketOptions(QLocalServer::UserAccessOption);
         QLocalServer::removeServer(FName); // left behind by a player that crashed
-        if (!FServer->listen(FName))
+        if (FServer->listen(FName))
+            qCInfo(lcInstance) << "listening for later starts as" << FName;
+        else
             qCWarning(lcInstance) << "cannot listen for later starts:" << FServer->errorString();
         connect(FServer, &QLocalServer::newConnection, this, &TSingleInstance::Answer);
         return true;

@@ -41,6 +41,12 @@ public:
         ASSERT_TRUE(process.waitForStarted(StartMs));
     }
 
+    // Starts the player that owns its folder, and waits until it listens for later starts.
+    void StartFirst() {
+        Start();
+        ASSERT_TRUE(WaitForLog("listening for later starts")) << log.toStdString();
+    }
+
     // Runs a start to its end; returns its exit code.
     int RunToEnd() {
         Start();
@@ -68,6 +74,13 @@ public:
         log.clear();
     }
 
+    // Sends a signal to this player only; never to a process group, whatever state it is in.
+    void Signal(int signal) {
+        const qint64 pid = process.processId();
+        ASSERT_GT(pid, 0);
+        ASSERT_EQ(::kill(pid_t(pid), signal), 0);
+    }
+
     QProcess process;
     QByteArray log;
 };
@@ -80,7 +93,7 @@ protected:
 
 TEST_F(PlayerProcess, LaterStartActivatesTheRunningPlayerAndEndsWithZero) {
     Player first(home.path());
-    first.Start();
+    first.StartFirst();
     first.ActivateFrom(home.path());
     first.ActivateFrom(home.path());
     EXPECT_EQ(first.process.state(), QProcess::Running);
@@ -90,8 +103,8 @@ TEST_F(PlayerProcess, PlayersWithDifferentHomesRunSideBySide) {
     QTemporaryDir otherHome;
     Player a(home.path());
     Player b(otherHome.path());
-    a.Start();
-    b.Start();
+    a.StartFirst();
+    b.StartFirst();
     a.ActivateFrom(home.path());
     b.ActivateFrom(otherHome.path());
     EXPECT_EQ(a.process.state(), QProcess::Running);
@@ -101,13 +114,13 @@ TEST_F(PlayerProcess, PlayersWithDifferentHomesRunSideBySide) {
 TEST_F(PlayerProcess, CrashedPlayerDoesNotBlockTheNextStart) {
     {
         Player crashed(home.path());
-        crashed.Start();
+        crashed.StartFirst();
         crashed.ActivateFrom(home.path());
-        ::kill(crashed.process.processId(), SIGKILL);
+        crashed.Signal(SIGKILL);
         ASSERT_TRUE(crashed.process.waitForFinished(StartMs));
     }
     Player next(home.path());
-    next.Start();
+    next.StartFirst();
     next.ActivateFrom(home.path());
     EXPECT_EQ(next.process.state(), QProcess::Running);
 }
@@ -116,10 +129,10 @@ class PlayerSignal : public PlayerProcess, public ::testing::WithParamInterface<
 
 TEST_P(PlayerSignal, EndsCleanlyAndSavesTheSettings) {
     Player player(home.path());
-    player.Start();
+    player.StartFirst();
     player.ActivateFrom(home.path());
     ASSERT_FALSE(QFile::exists(Settings()));
-    ::kill(player.process.processId(), GetParam());
+    player.Signal(GetParam());
     ASSERT_TRUE(player.process.waitForFinished(StartMs));
     EXPECT_EQ(player.process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(player.process.exitCode(), 0);
@@ -146,9 +159,9 @@ TEST_F(PlayerProcess, ShutdownWithSaveOnExitOffChangesOnlyThatKey) {
         file.write(before);
     }
     Player player(home.path());
-    player.Start();
+    player.StartFirst();
     player.ActivateFrom(home.path());
-    ::kill(player.process.processId(), SIGTERM);
+    player.Signal(SIGTERM);
     ASSERT_TRUE(player.process.waitForFinished(StartMs));
     EXPECT_EQ(player.process.exitCode(), 0);
     QByteArray expected = before;

@@ -202,7 +202,14 @@ public:
     bool IsPaused() const override { return paused; }
     bool IsStopped() const override { return stopped; }
     bool IsRepeat() const override { return repeat; }
-    void SaveAlbum() override { ++albumSaves; }
+    void SaveAlbum() override {
+        ++albumSaves;
+        calls.append("album");
+    }
+    void StopPlayback() override {
+        stopped = true;
+        calls.append("stop");
+    }
 
     bool repeat = false;
     bool circulate = false;
@@ -437,6 +444,26 @@ TEST_F(SettingsFile, ExitSaveSavesAllWhenOptionOnOrForced) {
         EXPECT_EQ(profile.ReadSection("Settings").size(), int(std::size(AllOptions)) + 1);
     }
     EXPECT_EQ(player.albumSaves, 2); // Auto Save Album defaults to on
+}
+
+TEST_F(SettingsFile, SessionEndSavesThenStops) {
+    Load("");
+    player.stopped = false;
+    player.calls.clear();
+    settings.SessionEnding();
+    EXPECT_EQ(player.calls, (QStringList{"album", "stop"}));
+    EXPECT_EQ(profile.ReadString("State", "Stopped", ""), "0"); // saved while still playing
+    EXPECT_TRUE(player.stopped);
+}
+
+TEST_F(SettingsFile, SaveNowSavesTheAlbumOnlyWithAutoSave) {
+    Load("[Settings]\nAutoSaveAlbum=0\nSaveSettingsOnExit=0\n");
+    settings.SaveSettingsNow();
+    EXPECT_EQ(player.albumSaves, 0);
+    EXPECT_EQ(profile.ReadString("General", "Version", ""), "2.7");
+    options.SetChecked(CmAutoSaveAlbum, true);
+    settings.SaveSettingsNow();
+    EXPECT_EQ(player.albumSaves, 1);
 }
 
 // --- bad settings files -------------------------------------------------------------------------

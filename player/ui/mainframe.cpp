@@ -62,7 +62,7 @@ void TMainFrame::Command(int id) {
         close();
         break;
     case CmSaveSettingsNow:
-        FSettings.SaveSettings();
+        FSettings.SaveSettingsNow();
         break;
     case CmMenuBar:
         menuBar()->setVisible(FOptions.IsChecked(CmMenuBar));
@@ -93,7 +93,7 @@ void TMainFrame::Activate() {
     qCInfo(lcFrame) << "activated by a later start" << (popup ? "with its dialog" : "");
 }
 
-void TMainFrame::SessionEnding() { FSettings.ExitSave(false); }
+void TMainFrame::SessionEnding() { FSettings.SessionEnding(); }
 
 void TMainFrame::Terminate() {
     if (FShuttingDown)

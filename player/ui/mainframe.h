@@ -28,7 +28,7 @@ public:
 
     // A later start of the player: bring this window, or the dialog it has open, to the front.
     void Activate();
-    // The user logs off or the system shuts down: save as at exit, unforced.
+    // The user logs off or the system shuts down: save as at exit, unforced, and stop playing.
     void SessionEnding();
     // SIGTERM or SIGINT: the session ends, then the program quits.
     void Terminate();
