@@ -222,14 +222,13 @@ int CSampleBuffer::InsertFrames(quint32 at, quint32 count, int channel) {
 
     const quint64 shift = quint64(count) * frameBytes;
     const quint64 from = quint64(at) * frameBytes;
-    const quint64 tail = quint64(oldFrames) * frameBytes - from;
+    const quint64 restAt = quint64(oldFrames) * frameBytes;
+    // The odd bytes past the last whole frame stay behind it; they move first, before moved
+    // frames land on them.
+    std::memmove(m_data + restAt + shift, m_data + restAt, oldLength - restAt);
     const bool oneChannel = (channel == 1 || channel == 2) && LayoutIsStereo(m_layout);
     if (!oneChannel) {
-        std::memmove(m_data + from + shift, m_data + from, tail);
-        // The odd bytes past the last whole frame stay behind it.
-        const quint64 rest = oldLength - quint64(oldFrames) * frameBytes;
-        std::memmove(m_data + quint64(oldFrames) * frameBytes + shift,
-                     m_data + quint64(oldFrames) * frameBytes, rest);
+        std::memmove(m_data + from + shift, m_data + from, restAt - from);
         return 1;
     }
 
@@ -240,7 +239,7 @@ int CSampleBuffer::InsertFrames(quint32 at, quint32 count, int channel) {
                 sampleBytes);
     // The other channel keeps its frames; its new frames at the end get a defined value: 127 as
     // the 8-bit editor always did, silence for 16-bit data.
-    FillSamples(m_data + quint64(oldFrames) * frameBytes + other, count, frameBytes, sampleBytes,
+    FillSamples(m_data + restAt + other, count, frameBytes, sampleBytes,
                 sampleBytes == 1 ? 127 : 0);
     return 1;
 }

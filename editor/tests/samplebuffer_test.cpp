@@ -329,6 +329,19 @@ TEST(RangeOperationsExample, DeletingLeftFramesTwoToThreeOfSixKeepsSixFrames) {
     EXPECT_EQ(DataOf(buffer), QByteArray("\x0A\xB0\x0B\xB1\x0E\xB2\x0F\xB3\x7F\xB4\x7F\xB5", 12));
 }
 
+TEST(RangeOperationsExample, InsertKeepsAStrayByteAfterTheLastWholeFrame) {
+    for (int channel : {0, 1, 2}) {
+        QTemporaryDir dir;
+        CSampleBuffer buffer;
+        ASSERT_TRUE(MakeSample(buffer, dir, QByteArray("\x0A\xB0\x0B\xB1\x0C\xB2\x99", 7),
+                               L::Stereo8, 8000));
+        ASSERT_EQ(buffer.InsertFrames(1, 2, channel), 1);
+        EXPECT_EQ(buffer.GetByteLength(), 11u);
+        EXPECT_EQ(buffer.GetFrameCount(), 5u);
+        EXPECT_EQ(quint8(DataOf(buffer).back()), 0x99) << "channel " << channel;
+    }
+}
+
 TEST(RangeOperationsExample, InsertIntoAnEmptySampleGivesRoom) {
     CSampleBuffer buffer;
     ASSERT_EQ(buffer.InsertFrames(0, 5, 0), 1);
