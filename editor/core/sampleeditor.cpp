@@ -82,6 +82,8 @@ void CSampleEditor::PanFrames(qint64 first, qint64 last,
 }
 
 void CSampleEditor::Reverse(qint64 first, qint64 last, int channel) {
+    if (CUndoHistory::FramesExtent(m_buffer, first, last).length == 0)
+        return;
     m_history.BeginSelfInverse(m_buffer, [first, last, channel](CSampleBuffer& buffer) {
         buffer.Reverse(first, last, channel);
     });
@@ -90,6 +92,8 @@ void CSampleEditor::Reverse(qint64 first, qint64 last, int channel) {
 }
 
 void CSampleEditor::ChangeSign(qint64 first, qint64 last) {
+    if (CUndoHistory::FramesExtent(m_buffer, first, last).length == 0)
+        return;
     m_history.BeginSelfInverse(
         m_buffer, [first, last](CSampleBuffer& buffer) { buffer.ChangeSign(first, last); });
     m_buffer.ChangeSign(first, last);

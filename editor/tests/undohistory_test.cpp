@@ -276,6 +276,10 @@ TEST_F(History, AFailedEditLeavesNoStepAndNoChange) {
     QGuiApplication::clipboard()->clear();
     EXPECT_EQ(editor.PasteFromClipboard(0, 0), 0u);
     EXPECT_EQ(editor.DeleteFrames(5000, 6000, 0), 0);
+    // Ranges past the last frame: nothing to do, nothing to undo.
+    editor.Reverse(20, 30, 0);
+    editor.ChangeSign(20, 30);
+    editor.Amplify(2.0f, 20, 30, 0);
     EXPECT_EQ(CSampleState::Of(buffer), before);
     EXPECT_EQ(editor.History().UndoCount(), 1);
 }
