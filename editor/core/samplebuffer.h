@@ -31,10 +31,18 @@ class QObject;
 // the numbers never change.
 enum class SampleLayout : quint32 { Mono8 = 5, Mono16 = 6, Stereo8 = 9, Stereo16 = 10 };
 
-constexpr bool LayoutIs16Bit(SampleLayout layout) { return (quint32(layout) & 2) != 0; }
-constexpr bool LayoutIsStereo(SampleLayout layout) { return (quint32(layout) & 4) == 0; }
-constexpr quint32 LayoutBytesPerSample(SampleLayout layout) { return LayoutIs16Bit(layout) ? 2 : 1; }
-constexpr quint32 LayoutChannels(SampleLayout layout) { return LayoutIsStereo(layout) ? 2 : 1; }
+constexpr bool LayoutIs16Bit(SampleLayout layout) {
+    return (quint32(layout) & 2) != 0;
+}
+constexpr bool LayoutIsStereo(SampleLayout layout) {
+    return (quint32(layout) & 4) == 0;
+}
+constexpr quint32 LayoutBytesPerSample(SampleLayout layout) {
+    return LayoutIs16Bit(layout) ? 2 : 1;
+}
+constexpr quint32 LayoutChannels(SampleLayout layout) {
+    return LayoutIsStereo(layout) ? 2 : 1;
+}
 constexpr quint32 LayoutBytesPerFrame(SampleLayout layout) {
     return LayoutBytesPerSample(layout) * LayoutChannels(layout);
 }
