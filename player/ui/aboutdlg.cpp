@@ -46,11 +46,10 @@ TAboutDlg::TAboutDlg(QWidget* parent)
     FPictureMark = mark;
     FVersion = new QLabel(this);
     Place(FVersion, 12, 41, 110, 8, VersionId);
-    auto* icon = new QLabel(this);
-    const QRect iconArea = Units(91, 67, 0, 0);
-    icon->setGeometry(QRect(iconArea.topLeft(), QSize(32, 32)));
-    icon->setObjectName(QString::number(IconId));
-    icon->setPixmap(QIcon(QStringLiteral(":/korvo/korvo.svg")).pixmap(32, 32));
+    FIcon = new QLabel(this);
+    FIcon->setGeometry(QRect(Units(91, 67, 0, 0).topLeft(), QSize(32, 32)));
+    FIcon->setObjectName(QString::number(IconId));
+    FIcon->setPixmap(QIcon(QStringLiteral(":/korvo/korvo.svg")).pixmap(32, 32));
     FMemory = new QLabel(this);
     Place(FMemory, 12, 71, 73, 16, MemoryId);
     auto* ok = new QPushButton(tr("OK"), this);
@@ -63,6 +62,15 @@ TAboutDlg::TAboutDlg(QWidget* parent)
     TMemoryStatus memory;
     if (ReadMemoryStatus(memory))
         FMemory->setText(MemoryText(memory));
+    // Today's memory figures are longer than the template foresaw: the texts widen, the icon
+    // moves right of them and the dialog grows to hold everything.
+    FitText(FVersion);
+    FitText(FMemory);
+    const int iconGap = Units(0, 0, 4, 0).width();
+    if (FIcon->x() < FMemory->geometry().right() + iconGap)
+        FIcon->move(FMemory->geometry().right() + iconGap, FIcon->y());
+    GrowToContain(FIcon->geometry());
+    GrowToContain(QRect(PictureOrigin(), PictureSize));
     FPicture = LoadArtwork(QStringLiteral(":/korvo/about.svg"), PictureSize, devicePixelRatioF());
 }
 

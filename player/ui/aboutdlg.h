@@ -40,6 +40,7 @@ protected:
 
 private:
     QWidget* FPictureMark;
+    QLabel* FIcon;
     QLabel* FVersion;
     QLabel* FMemory;
     QImage FPicture;

@@ -3,9 +3,13 @@
 #include "ui/3dframe.h"
 #include "ui/screenunits.h"
 
+#include <QLabel>
 #include <QPainter>
 
 namespace {
+// The raised frame's distance from the edge and the room left inside it.
+constexpr int FrameAndMargin = 7 + 3;
+
 // The base units of a font as the platform computes them for dialogs: the average width of the
 // Latin letters, rounded, and the character height.
 QSize FontBaseUnits(const QFont& font) {
@@ -53,6 +57,38 @@ void TMDialog::SetUp() {
     FSunken = T3DFrame::Create(this, area, true, 2);
     area.adjust(2, 2, -2, -2);
     FRaised = T3DFrame::Create(this, area, false, 2);
+}
+
+void TMDialog::PlaceFrames() {
+    if (!FSunken)
+        return;
+    FSunken->setGeometry(rect().adjusted(4, 4, -4, -4));
+    FRaised->setGeometry(rect().adjusted(7, 7, -7, -7));
+}
+
+void TMDialog::FitText(QLabel* label) {
+    int widest = 0;
+    for (const QString& line : label->text().split(QLatin1Char('\n')))
+        widest = qMax(widest, label->fontMetrics().horizontalAdvance(line));
+    // A text that fits keeps the template's width, cut back to the frame if it reached past it.
+    const int room = width() - FrameAndMargin - label->x();
+    label->resize(qMax(widest, qMin(label->width(), room)), label->height());
+    GrowToContain(label->geometry());
+}
+
+void TMDialog::GrowToContain(const QRect& area) {
+    const int width = qMax(this->width(), area.right() + 1 + FrameAndMargin);
+    const int height = qMax(this->height(), area.bottom() + 1 + FrameAndMargin);
+    if (width == this->width() && height == this->height())
+        return;
+    setFixedSize(width, height);
+    // A hidden dialog gets its resize event only when shown; the frames follow now.
+    PlaceFrames();
+}
+
+void TMDialog::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    PlaceFrames();
 }
 
 void TMDialog::paintEvent(QPaintEvent*) {

@@ -9,6 +9,7 @@
 
 #include <QDialog>
 
+class QLabel;
 class T3DFrame;
 
 class TMDialog : public QDialog {
@@ -31,9 +32,17 @@ protected:
     // Sends the font to every control and lays the frames; subclasses call it once their
     // controls exist.
     void SetUp();
+    // Widens a static text to its longest line when the template made it too narrow for this
+    // system's font; the dialog grows with it.
+    void FitText(QLabel* label);
+    // Grows the dialog so that `area` lies inside the raised frame with a margin.
+    void GrowToContain(const QRect& area);
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void PlaceFrames();
+
     QSize FBaseUnits;
     QSize FTemplateSize;
     T3DFrame* FSunken = nullptr;
