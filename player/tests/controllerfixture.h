@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 // Readable texts in failure messages.
@@ -41,10 +42,14 @@ public:
     void ShowHint(const QString& text) override {
         shown << text;
         ++open;
+        if (onShow)
+            onShow(text);
     }
     void ClearHint() override { --open; }
     QStringList shown;
     int open = 0;
+    // Runs while a hint is up, as waiting messages would run inside a long operation.
+    std::function<void(const QString&)> onShow;
 };
 
 class ControllerFixture : public ::testing::Test {

@@ -325,6 +325,20 @@ TEST_F(PlayControllerTest, FiveFailedOpensThenNoMoreAttempts) {
     EXPECT_EQ(controller->OpenAttempts(), 0);
 }
 
+TEST_F(PlayControllerTest, ALoadOrTickArrivingInsideALoadIsRefused) {
+    int innerLoad = 0;
+    hints.onShow = [&](const QString&) {
+        innerLoad = controller->LoadAlbum(true);
+        controller->Tick();
+    };
+    controller->Tick();
+    hints.onShow = nullptr;
+    EXPECT_EQ(innerLoad, -1);
+    EXPECT_TRUE(controller->Album().IsLoaded());
+    EXPECT_EQ(drive->openCalls, 1) << "the inner tick must not open the drive again";
+    EXPECT_EQ(controller->Queue().Count(), 3);
+}
+
 TEST_F(PlayControllerTest, TheFirstTickLoadsTheDisc) {
     Check(CmAutoPlay);
     controller->Tick();
