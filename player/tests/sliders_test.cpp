@@ -1,9 +1,13 @@
 // The position and volume sliders: scroll codes, the position handler (time while dragging, seek
 // on release), the volume handler and set-up, and the device dialog.
 
+#include "core/commandids.h"
 #include "core/displayfields.h"
+#include "core/mcidevice.h"
+#include "core/playcontroller.h"
 #include "core/profile.h"
 #include "fakeauxoutput.h"
+#include "manualdrive.h"
 #include "ui/choosemixerdlg.h"
 #include "ui/displaypanel.h"
 #include "ui/positionhandler.h"
@@ -81,60 +85,46 @@ INSTANTIATE_TEST_SUITE_P(
         TActionCase{QAbstractSlider::SliderToMinimum, 5000, TSoundBar::ToLeft, 0},
         TActionCase{QAbstractSlider::SliderToMaximum, 5000, TSoundBar::ToRight, 10000}));
 
-struct TShownCase {
-    int position;
-    int lengthMs;
-    bool elapsed;
-    const char* shown;
-};
-
-class ShownTime : public ::testing::TestWithParam<TShownCase> {};
-
-TEST_P(ShownTime, FollowsTheThumb) {
-    const TShownCase& c = GetParam();
-    const int ms = TPositionHandler::SliderToMilliseconds(c.position, c.lengthMs);
-    EXPECT_LE(ms, c.lengthMs);
-    EXPECT_EQ(FormatTime(TPositionHandler::ShownSeconds(ms, c.lengthMs, c.elapsed)),
-              QString::fromLatin1(c.shown));
-}
-
-INSTANTIATE_TEST_SUITE_P(Positions, ShownTime,
-                         ::testing::Values(TShownCase{0, 200000, true, "00:00"},
-                                           TShownCase{0, 200000, false, "03:20"},
-                                           TShownCase{5000, 200000, true, "01:40"},
-                                           TShownCase{5000, 200000, false, "01:40"},
-                                           TShownCase{10000, 200000, true, "03:20"},
-                                           TShownCase{10000, 200000, false, "00:00"},
-                                           TShownCase{9999, 61000, false, "00:00"},
-                                           TShownCase{10000, 0, true, "00:00"},
-                                           TShownCase{2500, 6000000, true, "25:00"}));
-
-TEST(PositionMapping, SliderFromElapsedTime) {
-    EXPECT_EQ(TPositionHandler::MillisecondsToSlider(100000, 200000), 5000);
-    EXPECT_EQ(TPositionHandler::MillisecondsToSlider(199999, 200000), 9999);
-    EXPECT_EQ(TPositionHandler::MillisecondsToSlider(5000, 0), 0);
-    // A 100-minute song does not overflow on the way.
-    EXPECT_EQ(TPositionHandler::MillisecondsToSlider(5999999, 6000000), 9999);
-    EXPECT_EQ(TPositionHandler::SliderToMilliseconds(10000, 6000000), 6000000);
-}
-
+// The slider, the handler and the real play controller on a hand-driven drive, writing the real
+// display: the window's wiring.
 class PositionDrag : public ::testing::Test {
 protected:
     void SetUp() override {
+        auto service = std::make_unique<TManualDrive>(QVector<quint32>{200000, 45000});
+        device = std::make_unique<MCIDevice>(QStringLiteral("cdaudio"), std::move(service));
+        controller = std::make_unique<TPlayController>(*device, folder.filePath("cdalb.idb"));
         auto* layout = new QVBoxLayout(&window);
         display = new TDisplayPanel(&window);
         slider = new TSoundBar(&window, 7850, 0, 0, 300, 20, true);
         slider->setMinimumWidth(300);
         layout->addWidget(display);
         layout->addWidget(slider);
+        controller->SetDisplay(display);
+        controller->SetOptionQuery([this](int id) { return id == CmElapsedTime && elapsed; });
+        QObject::connect(controller.get(), &TPlayController::positionBarChanged, slider,
+                         &TSoundBar::SetPosition);
+        QObject::connect(controller.get(), &TPlayController::positionBarEnabledChanged, slider,
+                         &QWidget::setEnabled);
         handler = std::make_unique<TPositionHandler>(
-            display, TPositionHandler::TWiring{[] { return 200000; }, [this] { return elapsed; },
-                                               [this](int position) { seeks << position; }});
+            display,
+            TPositionHandler::TWiring{[this](int position) { controller->ThumbTrack(position); },
+                                      [this](int position) {
+                                          seeks << position;
+                                          controller->Seek(position);
+                                      }});
         QObject::connect(slider, &TSoundBar::Scrolled, slider,
                          [this](int code, int position) { handler->OnScroll(code, position); });
+        controller->SetUp();
+        controller->Timer().stop();
+        ASSERT_EQ(controller->LoadAlbum(true), 0);
+        ASSERT_GE(controller->PlaySelected(), 0);
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        ASSERT_TRUE(slider->isEnabled());
     }
+    QTemporaryDir folder;
+    std::unique_ptr<MCIDevice> device;
+    std::unique_ptr<TPlayController> controller;
     QWidget window;
     TDisplayPanel* display = nullptr;
     TSoundBar* slider = nullptr;
@@ -153,28 +143,28 @@ TEST_F(PositionDrag, DraggingShowsTheTimeAndSeeksOnlyOnRelease) {
         shown << display->FieldText(TDisplayPanel::IdTime);
         EXPECT_TRUE(seeks.isEmpty()) << "sought while dragging at dx " << dx;
     }
-    // The time moved on with the thumb, step by step.
+    // The time moved on with the thumb, step by step: the thumb's share of the 200-second song.
     ASSERT_EQ(shown.size(), 5);
     for (int i = 1; i < shown.size(); ++i)
         EXPECT_GT(shown[i], shown[i - 1]);
     const int at = slider->sliderPosition();
-    EXPECT_EQ(display->FieldText(TDisplayPanel::IdTime),
-              FormatTime(TPositionHandler::SliderToMilliseconds(at, 200000) / 1000));
+    EXPECT_EQ(display->FieldText(TDisplayPanel::IdTime), FormatTime(at * 200 / 10000));
     QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier, grip + QPoint(200, 0));
     ASSERT_EQ(seeks.size(), 1);
-    EXPECT_EQ(seeks[0], slider->value());
-    EXPECT_GT(seeks[0], 0);
+    EXPECT_EQ(seeks[0], at);
+    EXPECT_EQ(slider->value(), at);
+    EXPECT_EQ(controller->BarPosition(), at);
 }
 
 TEST_F(PositionDrag, RemainingTimeAtTheRightEndShowsZero) {
     elapsed = false;
     const QPoint grip = HandleRect(slider).center();
+    const QPoint beyond(slider->width() + 50, grip.y());
     QTest::mousePress(slider, Qt::LeftButton, Qt::NoModifier, grip);
-    QTest::mouseMove(slider, QPoint(slider->width() + 50, grip.y()));
+    QTest::mouseMove(slider, beyond);
     EXPECT_EQ(slider->sliderPosition(), 10000);
     EXPECT_EQ(display->FieldText(TDisplayPanel::IdTime), QStringLiteral("00:00"));
-    QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier,
-                        QPoint(slider->width() + 50, grip.y()));
+    QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier, beyond);
     EXPECT_EQ(seeks, QList<int>{10000});
 }
 
@@ -183,7 +173,7 @@ TEST_F(PositionDrag, ClickBesideTheThumbPagesAndSeeksAtOnce) {
                       QPoint(slider->width() - 5, slider->height() / 2));
     ASSERT_FALSE(seeks.isEmpty());
     EXPECT_EQ(seeks[0], 1000);
-    EXPECT_TRUE(display->FieldText(TDisplayPanel::IdTime).isEmpty());
+    EXPECT_EQ(display->FieldText(TDisplayPanel::IdTime), QStringLiteral("00:20"));
 }
 
 TEST_F(PositionDrag, PlayerUpdatesDoNotFightADrag) {
@@ -196,6 +186,17 @@ TEST_F(PositionDrag, PlayerUpdatesDoNotFightADrag) {
     QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier, grip + QPoint(100, 0));
     ASSERT_EQ(seeks.size(), 1);
     EXPECT_EQ(seeks[0], dragged);
+}
+
+TEST(PositionHandler, EndOfScrollingDoesNothing) {
+    QList<int> calls;
+    TPositionHandler handler(nullptr, {[&](int p) { calls << -p; }, [&](int p) { calls << p; }});
+    handler.OnScroll(TSoundBar::EndScroll, 700);
+    handler.OnScroll(99, 700);
+    EXPECT_TRUE(calls.isEmpty());
+    handler.OnScroll(TSoundBar::ThumbTrack, 700);
+    handler.OnScroll(TSoundBar::ToLeft, 0);
+    EXPECT_EQ(calls, (QList<int>{-700, 0}));
 }
 
 class VolumeControl : public ::testing::Test {
