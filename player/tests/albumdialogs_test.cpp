@@ -477,9 +477,22 @@ TEST_P(EveryDialog, NoTextIsClipped) {
                                    w->fontMetrics().height() - 1)
             << plain.toStdString();
     };
-    for (const QLabel* label : dialog->findChildren<QLabel*>())
-        if (label->pixmap().isNull())
-            fits(label, label->text(), label->width());
+    QList<QRect> inked; // where the texts of the statics are drawn
+    for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+        if (!label->pixmap().isNull())
+            continue;
+        fits(label, label->text(), label->width());
+        int widest = 0;
+        for (const QString& line : label->text().split(QLatin1Char('\n')))
+            widest = std::max(widest, label->fontMetrics().horizontalAdvance(line));
+        const int left = label->alignment() & Qt::AlignHCenter
+                             ? label->x() + (label->width() - widest) / 2 : label->x();
+        const QRect text(label->mapTo(dialog.get(), QPoint(left - label->x(), 0)),
+                         QSize(widest, label->height()));
+        for (const QRect& other : inked)
+            EXPECT_FALSE(text.intersects(other)) << label->text().toStdString();
+        inked << text;
+    }
     for (const QPushButton* button : dialog->findChildren<QPushButton*>())
         fits(button, button->text(), button->width() - 4);
     for (const QGroupBox* box : dialog->findChildren<QGroupBox*>())

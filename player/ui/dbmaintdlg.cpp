@@ -28,9 +28,14 @@ TDBMaintDlg::TDBMaintDlg(QWidget* parent, const QString& databasePath, const QFo
     Place(frame, 19, 88, 145, 14);
     frame->setFrameStyle(QFrame::Box | QFrame::Plain);
     frame->setForegroundRole(QPalette::Mid);
-    Place(new QLabel(tr("Number of albums in database:"), this), 22, 91, 108, 8);
+    auto* caption = new QLabel(tr("Number of albums in database:"), this);
+    Place(caption, 22, 91, 108, 8);
     FCount = new QLabel(tr("unknown"), this);
     Place(FCount, 110, 91, 30, 8, CountId);
+    // The count stands after the caption's text, wherever this system's font ends it.
+    const int captionEnd = caption->x() + caption->fontMetrics().horizontalAdvance(caption->text());
+    FCount->move(qMax(FCount->x(), captionEnd + caption->fontMetrics().horizontalAdvance(QLatin1Char(' '))),
+                 FCount->y());
     FCount->setWordWrap(false);
     connect(FDelete, &QPushButton::clicked, this, &TDBMaintDlg::Delete);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

@@ -8,7 +8,7 @@
 
 namespace {
 // The raised frame's distance from the edge and the room left inside it.
-constexpr int FrameAndMargin = 7 + 3;
+constexpr int FrameAndMargin = 7 + 5;
 
 // The base units of a font as the platform computes them for dialogs: the average width of the
 // Latin letters, rounded, and the character height.

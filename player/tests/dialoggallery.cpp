@@ -1,0 +1,88 @@
+// The song lists and the album dialogs on a made-up album, for looking at them under a real X
+// server (screenshots) and for trying them by hand. The argument names what to show: queue,
+// properties, edit, add, about, maintenance.
+
+#include "manualdrive.h"
+
+#include "core/mcidevice.h"
+#include "core/playcontroller.h"
+#include "ui/aboutdlg.h"
+#include "ui/addtrackdlg.h"
+#include "ui/albumpropdlg.h"
+#include "ui/dbmaintdlg.h"
+#include "ui/editsongdlg.h"
+#include "ui/listbar.h"
+#include "ui/queuelist.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QIcon>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    app.setWindowIcon(QIcon(QStringLiteral(":/korvo/korvo.svg")));
+    const QString what = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("queue");
+
+    QTemporaryDir folder;
+    const QString database = folder.filePath(QStringLiteral("cdalb.idb"));
+    QVector<quint32> lengths;
+    for (int track = 1; track <= 12; ++track)
+        lengths << 150'000 + track * 13'700;
+    MCIDevice device(QStringLiteral("cdaudio"), std::make_unique<TManualDrive>(lengths));
+    TPlayController player(device, database);
+    player.SetUp();
+    player.Timer().stop();
+    player.LoadAlbum(true);
+    const QStringList titles{"Overture", "Night Drive", "Harbour Lights",
+                             "A Very Long Title That Will Not Fit Into The Row At All", "Coda"};
+    for (int i = 0; i < titles.size(); ++i) {
+        player.Titles().Delete(i);
+        player.Titles().Insert(i, titles[i]);
+        player.Queue().Delete(i);
+        player.Queue().Insert(i, TCDAlbum::QueueEntry(i + 1, titles[i], player.Album().TrackLength(i + 1)));
+    }
+    player.Album().SetTitle(QStringLiteral("Coastal Roads"));
+    player.Queue().Delete(6);
+    player.Queue().Delete(9);
+    player.Queue().Select(2);
+    QFile file(database);
+    if (file.open(QIODevice::WriteOnly))
+        file.write("[2823243]\nDatabaseVersion=2.7\nTitle=Coastal Roads\nAlbumTotalLength=2823\n"
+                   "NumberOfTracks=12\n[1994]\nDatabaseVersion=1.4\nTitle=Old Favourites\n"
+                   "Song1=a\nSong2=b\n[31337]\nDatabaseVersion=2.7\nTitle=A Title Longer Than "
+                   "The Album List Is Wide\nAlbumTotalLength=4012\nNumberOfTracks=17\n");
+    file.close();
+
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("Korvo"));
+    auto* layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* queue = new TQueueList(nullptr, &player.Queue());
+    layout->addWidget(new TListBar(&window, queue));
+    // As the window does when the settings are loaded: after the bar has placed the queue.
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(12);
+    queue->FontDescription() = font;
+    queue->ApplyFont();
+    layout->addStretch(1);
+    window.resize(260, 150);
+    window.show();
+    if (what == QStringLiteral("queue"))
+        return app.exec();
+
+    std::unique_ptr<QDialog> dialog;
+    if (what == QStringLiteral("properties"))
+        dialog = std::make_unique<TAlbumPropDlg>(&window, player);
+    else if (what == QStringLiteral("edit"))
+        dialog = std::make_unique<TEditSongDlg>(&window, player);
+    else if (what == QStringLiteral("add"))
+        dialog = std::make_unique<TAddTrackDlg>(&window, player, queue->FontDescription());
+    else if (what == QStringLiteral("about"))
+        dialog = std::make_unique<TAboutDlg>(&window);
+    else
+        dialog = std::make_unique<TDBMaintDlg>(&window, database, queue->FontDescription(), nullptr);
+    dialog->move(window.geometry().right() + 20, 20);
+    return dialog->exec();
+}
