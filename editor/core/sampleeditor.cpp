@@ -10,6 +10,8 @@ CSampleEditor::CSampleEditor(CSampleBuffer& buffer, quint64 memoryLimit)
     : m_buffer(buffer), m_history(memoryLimit) {}
 
 int CSampleEditor::Record(const CEditExtent& extent, const std::function<int()>& edit) {
+    if (Busy())
+        return 0;
     m_history.Begin(m_buffer, extent);
     const int result = edit();
     if (result)
@@ -82,7 +84,7 @@ void CSampleEditor::PanFrames(qint64 first, qint64 last,
 }
 
 void CSampleEditor::Reverse(qint64 first, qint64 last, int channel) {
-    if (CUndoHistory::FramesExtent(m_buffer, first, last).length == 0)
+    if (Busy() || CUndoHistory::FramesExtent(m_buffer, first, last).length == 0)
         return;
     m_history.BeginSelfInverse(m_buffer, [first, last, channel](CSampleBuffer& buffer) {
         buffer.Reverse(first, last, channel);
@@ -92,7 +94,7 @@ void CSampleEditor::Reverse(qint64 first, qint64 last, int channel) {
 }
 
 void CSampleEditor::ChangeSign(qint64 first, qint64 last) {
-    if (CUndoHistory::FramesExtent(m_buffer, first, last).length == 0)
+    if (Busy() || CUndoHistory::FramesExtent(m_buffer, first, last).length == 0)
         return;
     m_history.BeginSelfInverse(
         m_buffer, [first, last](CSampleBuffer& buffer) { buffer.ChangeSign(first, last); });

@@ -3,7 +3,8 @@
 // each one step of the undo history. It records around the sample buffer's own operations,
 // keeping for each only the bytes that operation can rewrite, and brings the buffer back or
 // forward with Undo and Redo. Anything that replaces the sample wholesale (loading, recording)
-// calls ClearHistory.
+// calls ClearHistory. While the sample plays or records its data belongs to the device: every
+// edit, Undo and Redo then does nothing (and returns 0).
 
 #include "core/samplebuffer.h"
 #include "core/undohistory.h"
@@ -49,11 +50,12 @@ public:
     // --- History ----------------------------------------------------------------------------
     bool CanUndo() const { return m_history.CanUndo(); }
     bool CanRedo() const { return m_history.CanRedo(); }
-    int Undo() { return m_history.Undo(m_buffer); }
-    int Redo() { return m_history.Redo(m_buffer); }
+    int Undo() { return Busy() ? 0 : m_history.Undo(m_buffer); }
+    int Redo() { return Busy() ? 0 : m_history.Redo(m_buffer); }
     void ClearHistory() { m_history.Clear(); }
 
 private:
+    bool Busy() const { return m_buffer.IsPlaying() || m_buffer.IsRecording(); }
     // Runs `edit` as one step that may rewrite `extent`; when `edit` returns 0 (failed) the
     // buffer is put back as it was.
     int Record(const CEditExtent& extent, const std::function<int()>& edit);

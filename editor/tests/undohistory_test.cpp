@@ -3,6 +3,7 @@
 // history's back.
 
 #include "capturereporter.h"
+#include "fakewavedevice.h"
 #include "samplemaker.h"
 
 #include "core/samplebuffer.h"
@@ -282,6 +283,24 @@ TEST_F(History, AFailedEditLeavesNoStepAndNoChange) {
     editor.Amplify(2.0f, 20, 30, 0);
     EXPECT_EQ(CSampleState::Of(buffer), before);
     EXPECT_EQ(editor.History().UndoCount(), 1);
+}
+
+TEST_F(History, LeavesASamplePlayingAlone) {
+    CFakeWaveDeviceFactory devices;
+    CWaveNotify notify;
+    CSampleEditor editor(buffer);
+    editor.Amplify(2.0f, -1, -1, 0);
+    ASSERT_EQ(buffer.StartPlayback(&notify, -1, -1, -1), 0);
+    const CSampleState playing = CSampleState::Of(buffer);
+    EXPECT_EQ(editor.Undo(), 0);
+    editor.Reverse(-1, -1, 0);
+    editor.Amplify(0.5f, 0, 10, 0);
+    EXPECT_EQ(editor.DeleteFrames(0, 10, 0), 0);
+    EXPECT_EQ(editor.Convert(8000, false, false), 0);
+    EXPECT_EQ(CSampleState::Of(buffer), playing);
+    EXPECT_EQ(editor.History().UndoCount(), 1);
+    buffer.StopPlayback();
+    EXPECT_EQ(editor.Undo(), 1);
 }
 
 TEST_F(History, ClearForgetsEverything) {
