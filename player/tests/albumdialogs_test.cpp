@@ -56,9 +56,7 @@ QFont QueueFont() {
 
 class AlbumDialogs : public ControllerFixture {
 protected:
-    AlbumDialogs() : ControllerFixture(TwelveTracks()) {
-        queueView.SetDisplay(&total);
-    }
+    AlbumDialogs() : ControllerFixture(TwelveTracks()) { queueView.SetDisplay(&total); }
     TSongListModel& Queue() { return controller->Queue(); }
     TSongListModel& Titles() { return controller->Titles(); }
     QString Entry(int track, const QString& title) {
@@ -240,8 +238,8 @@ TEST_F(AddTrack, ListsExactlyTheMissingTracksInTrackOrder) {
     Load();
     RemoveTracks({10, 2, 7});
     TAddTrackDlg dialog(&window, *controller, QueueFont());
-    EXPECT_EQ(Offered(dialog), (QStringList{Entry(2, "Track 2"), Entry(7, "Track 7"),
-                                            Entry(10, "Track 10")}));
+    EXPECT_EQ(Offered(dialog),
+              (QStringList{Entry(2, "Track 2"), Entry(7, "Track 7"), Entry(10, "Track 10")}));
     EXPECT_EQ(dialog.List()->Model().Selected(), 0);
 }
 
@@ -382,7 +380,8 @@ INSTANTIATE_TEST_SUITE_P(
         MemoryCase{"MemTotal:       16314344 kB\nMemFree:  1000 kB\nMemAvailable:   9157016 kB\n",
                    true, 16314344, 9157016},
         MemoryCase{"MemAvailable: 5 kB\nMemTotal: 7 kB", true, 7, 5},
-        MemoryCase{"MemTotal: 7 kB\n", false, 0, 0}, MemoryCase{"MemTotal: x kB\nMemAvailable: 1 kB", false, 0, 0},
+        MemoryCase{"MemTotal: 7 kB\n", false, 0, 0},
+        MemoryCase{"MemTotal: x kB\nMemAvailable: 1 kB", false, 0, 0},
         MemoryCase{"", false, 0, 0}));
 
 TEST(AboutBox, VersionAndThisMachinesMemory) {
@@ -421,8 +420,8 @@ TEST(AboutBox, PictureIsDrawnWithNavyLeftOut) {
 struct DialogCase {
     const char* name;
     std::function<TMDialog*(TPlayController&, const QString& databasePath)> make;
-    QStringList tabOrder;    // object names of the controls the Tab key visits, in order
-    QString defaultButton;   // object name
+    QStringList tabOrder;  // object names of the controls the Tab key visits, in order
+    QString defaultButton; // object name
 };
 
 class EveryDialog : public ControllerFixture, public ::testing::WithParamInterface<DialogCase> {
@@ -486,7 +485,8 @@ TEST_P(EveryDialog, NoTextIsClipped) {
         for (const QString& line : label->text().split(QLatin1Char('\n')))
             widest = std::max(widest, label->fontMetrics().horizontalAdvance(line));
         const int left = label->alignment() & Qt::AlignHCenter
-                             ? label->x() + (label->width() - widest) / 2 : label->x();
+                             ? label->x() + (label->width() - widest) / 2
+                             : label->x();
         const QRect text(label->mapTo(dialog.get(), QPoint(left - label->x(), 0)),
                          QSize(widest, label->height()));
         for (const QRect& other : inked)
@@ -510,20 +510,26 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         DialogCase{"AlbumProperties",
                    [](TPlayController& c, const QString&) { return new TAlbumPropDlg(nullptr, c); },
-                   {"7820", "1"}, "1"},
+                   {"7820", "1"},
+                   "1"},
         DialogCase{"EditTrack",
                    [](TPlayController& c, const QString&) { return new TEditSongDlg(nullptr, c); },
-                   {"7816", "1", "7819", "7818"}, "7818"},
+                   {"7816", "1", "7819", "7818"},
+                   "7818"},
         DialogCase{"AddTrack",
                    [](TPlayController& c, const QString&) {
                        return new TAddTrackDlg(nullptr, c, QueueFont());
                    },
-                   {"7836", "7837", "1"}, "7837"},
-        DialogCase{"About", [](TPlayController&, const QString&) { return new TAboutDlg(nullptr); },
-                   {"1"}, "1"},
+                   {"7836", "7837", "1"},
+                   "7837"},
+        DialogCase{"About",
+                   [](TPlayController&, const QString&) { return new TAboutDlg(nullptr); },
+                   {"1"},
+                   "1"},
         DialogCase{"DatabaseMaintenance",
                    [](TPlayController&, const QString& path) {
                        return new TDBMaintDlg(nullptr, path, QueueFont(), nullptr);
                    },
-                   {"7876", "7878", "1"}, "1"}),
+                   {"7876", "7878", "1"},
+                   "1"}),
     [](const ::testing::TestParamInfo<DialogCase>& info) { return std::string(info.param.name); });

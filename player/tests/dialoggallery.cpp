@@ -41,7 +41,8 @@ int main(int argc, char** argv) {
         player.Titles().Delete(i);
         player.Titles().Insert(i, titles[i]);
         player.Queue().Delete(i);
-        player.Queue().Insert(i, TCDAlbum::QueueEntry(i + 1, titles[i], player.Album().TrackLength(i + 1)));
+        player.Queue().Insert(
+            i, TCDAlbum::QueueEntry(i + 1, titles[i], player.Album().TrackLength(i + 1)));
     }
     player.Album().SetTitle(QStringLiteral("Coastal Roads"));
     player.Queue().Delete(6);
@@ -82,7 +83,8 @@ int main(int argc, char** argv) {
     else if (what == QStringLiteral("about"))
         dialog = std::make_unique<TAboutDlg>(&window);
     else
-        dialog = std::make_unique<TDBMaintDlg>(&window, database, queue->FontDescription(), nullptr);
+        dialog =
+            std::make_unique<TDBMaintDlg>(&window, database, queue->FontDescription(), nullptr);
     dialog->move(window.geometry().right() + 20, 20);
     return dialog->exec();
 }

@@ -191,7 +191,9 @@ protected:
         queue.FontDescription() = PixelFont(11);
         queue.ApplyFont();
     }
-    QImage Paint() { return queue.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    QImage Paint() {
+        return queue.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
     // Whether any pixel of the columns [x0, x1) within row 0 differs from `colour`.
     static bool Inked(const QImage& image, const QRect& row, int x0, int x1, QColor colour) {
         for (int y = row.top(); y <= row.bottom(); ++y)
@@ -249,7 +251,8 @@ TEST_F(RowDrawing, EveryRowCarriesTheMarkWithNavyLeftOut) {
 
 TEST(Artwork, RowMarkIsItsSizeAtEveryPixelRatio) {
     for (const qreal ratio : {1.0, 2.0}) {
-        const QImage mark = LoadArtwork(QStringLiteral(":/korvo/rowmark.svg"), TSongList::MarkSize, ratio);
+        const QImage mark =
+            LoadArtwork(QStringLiteral(":/korvo/rowmark.svg"), TSongList::MarkSize, ratio);
         ASSERT_FALSE(mark.isNull());
         EXPECT_EQ(mark.size(), TSongList::MarkSize * ratio);
         EXPECT_EQ(mark.deviceIndependentSize().toSize(), TSongList::MarkSize);
@@ -464,8 +467,7 @@ TEST(FontSpec, SettingsRecordRoundTrips) {
 TEST(DBAlbumList, RowsStayInTitleOrderAndKeepTheirSection) {
     TDBAlbumList list(nullptr, 7876, QRect(0, 0, 220, 90));
     const QStringList rows{"Nocturnes\t12\t48:10\t2890181", "abbey road\t17\t47:03\t2823243",
-                           "Nocturnes\t9\t40:00\t2400111", "Zither\t\t\t999",
-                           "???\t\t\tLive"};
+                           "Nocturnes\t9\t40:00\t2400111", "Zither\t\t\t999", "???\t\t\tLive"};
     for (const QString& row : rows)
         list.AddSorted(row);
     QStringList sections;

@@ -80,7 +80,9 @@ QString TAboutDlg::MemoryText(const TMemoryStatus& status) {
                              static_cast<unsigned long long>(status.availableKb));
 }
 
-QPoint TAboutDlg::PictureOrigin() const { return FPictureMark->geometry().topLeft(); }
+QPoint TAboutDlg::PictureOrigin() const {
+    return FPictureMark->geometry().topLeft();
+}
 
 void TAboutDlg::paintEvent(QPaintEvent* event) {
     TMDialog::paintEvent(event);

@@ -3,7 +3,8 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
-QImage LoadArtwork(const QString& resource, const QSize& size, qreal pixelRatio, const QColor& key) {
+QImage LoadArtwork(const QString& resource, const QSize& size, qreal pixelRatio,
+                   const QColor& key) {
     QSvgRenderer renderer(resource);
     if (!renderer.isValid())
         return QImage();

@@ -34,8 +34,9 @@ TDBMaintDlg::TDBMaintDlg(QWidget* parent, const QString& databasePath, const QFo
     Place(FCount, 110, 91, 30, 8, CountId);
     // The count stands after the caption's text, wherever this system's font ends it.
     const int captionEnd = caption->x() + caption->fontMetrics().horizontalAdvance(caption->text());
-    FCount->move(qMax(FCount->x(), captionEnd + caption->fontMetrics().horizontalAdvance(QLatin1Char(' '))),
-                 FCount->y());
+    FCount->move(
+        qMax(FCount->x(), captionEnd + caption->fontMetrics().horizontalAdvance(QLatin1Char(' '))),
+        FCount->y());
     FCount->setWordWrap(false);
     connect(FDelete, &QPushButton::clicked, this, &TDBMaintDlg::Delete);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
@@ -110,9 +111,13 @@ void TDBMaintDlg::Delete() {
     ShowCount();
 }
 
-void TDBMaintDlg::ShowCount() { FCount->setText(QString::number(FList->Count())); }
+void TDBMaintDlg::ShowCount() {
+    FCount->setText(QString::number(FList->Count()));
+}
 
-int TDBMaintDlg::exec() { return FReadable ? TMDialog::exec() : Rejected; }
+int TDBMaintDlg::exec() {
+    return FReadable ? TMDialog::exec() : Rejected;
+}
 
 void TDBMaintDlg::setVisible(bool visible) {
     TMDialog::setVisible(visible && FReadable);

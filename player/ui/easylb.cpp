@@ -57,8 +57,8 @@ void TEasyLB::DrawItem(QPainter& painter, const QRect& rect, int index, bool sel
 }
 
 void TEasyLB::DrawItemText(QPainter& painter, const QRect& rect, int index) {
-    painter.drawText(rect.adjusted(1, 1, -1, -1), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     GetString(index));
+    painter.drawText(rect.adjusted(1, 1, -1, -1),
+                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, GetString(index));
 }
 
 void TEasyLB::changeEvent(QEvent* event) {
@@ -69,4 +69,6 @@ void TEasyLB::changeEvent(QEvent* event) {
     }
 }
 
-void TEasyLB::MeasureRows() { SetRowHeight(qMax(fontMetrics().lineSpacing(), FMinRowHeight)); }
+void TEasyLB::MeasureRows() {
+    SetRowHeight(qMax(fontMetrics().lineSpacing(), FMinRowHeight));
+}

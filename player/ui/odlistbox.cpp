@@ -30,9 +30,13 @@ TODListBox::TODListBox(QWidget* parent, int id, TSongListModel* model)
     UpdateScrollRange();
 }
 
-int TODListBox::TopIndex() const { return verticalScrollBar()->value(); }
+int TODListBox::TopIndex() const {
+    return verticalScrollBar()->value();
+}
 
-void TODListBox::SetTopIndex(int index) { verticalScrollBar()->setValue(index); }
+void TODListBox::SetTopIndex(int index) {
+    verticalScrollBar()->setValue(index);
+}
 
 int TODListBox::RowAt(const QPoint& viewportPoint) const {
     return viewportPoint.y() / FRowHeight + TopIndex();
@@ -42,7 +46,9 @@ QRect TODListBox::RowRect(int index) const {
     return QRect(0, (index - TopIndex()) * FRowHeight, viewport()->width(), FRowHeight);
 }
 
-int TODListBox::VisibleRows() const { return qMax(1, viewport()->height() / FRowHeight); }
+int TODListBox::VisibleRows() const {
+    return qMax(1, viewport()->height() / FRowHeight);
+}
 
 void TODListBox::SetRowHeight(int height) {
     if (height == FRowHeight)
@@ -117,13 +123,26 @@ void TODListBox::keyPressEvent(QKeyEvent* event) {
     const int current = FModel->Selected();
     int target = -1;
     switch (event->key()) {
-    case Qt::Key_Up: target = current < 0 ? 0 : current - 1; break;
-    case Qt::Key_Down: target = current + 1; break;
-    case Qt::Key_PageUp: target = qMax(0, current - VisibleRows() + 1); break;
-    case Qt::Key_PageDown: target = qMin(count - 1, current + VisibleRows() - 1); break;
-    case Qt::Key_Home: target = 0; break;
-    case Qt::Key_End: target = count - 1; break;
-    default: return QAbstractScrollArea::keyPressEvent(event);
+    case Qt::Key_Up:
+        target = current < 0 ? 0 : current - 1;
+        break;
+    case Qt::Key_Down:
+        target = current + 1;
+        break;
+    case Qt::Key_PageUp:
+        target = qMax(0, current - VisibleRows() + 1);
+        break;
+    case Qt::Key_PageDown:
+        target = qMin(count - 1, current + VisibleRows() - 1);
+        break;
+    case Qt::Key_Home:
+        target = 0;
+        break;
+    case Qt::Key_End:
+        target = count - 1;
+        break;
+    default:
+        return QAbstractScrollArea::keyPressEvent(event);
     }
     if (target >= 0 && target < count && target != current)
         Pick(target);
@@ -140,4 +159,6 @@ void TODListBox::focusOutEvent(QFocusEvent* event) {
     viewport()->update();
 }
 
-void TODListBox::scrollContentsBy(int, int) { viewport()->update(); }
+void TODListBox::scrollContentsBy(int, int) {
+    viewport()->update();
+}

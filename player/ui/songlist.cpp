@@ -25,21 +25,37 @@ void TSongList::SetDisplay(TDisplayFields* display) {
         FDisplay->SetFieldText(FieldTotal, FormatCount(Count()));
 }
 
-bool TSongList::InsertString(const QString& text, int index) { return Model().Insert(index, text); }
+bool TSongList::InsertString(const QString& text, int index) {
+    return Model().Insert(index, text);
+}
 
-void TSongList::AddString(const QString& text) { Model().Add(text); }
+void TSongList::AddString(const QString& text) {
+    Model().Add(text);
+}
 
-bool TSongList::DeleteString(int index) { return Model().Delete(index); }
+bool TSongList::DeleteString(int index) {
+    return Model().Delete(index);
+}
 
-void TSongList::Clear() { Model().Clear(); }
+void TSongList::Clear() {
+    Model().Clear();
+}
 
-int TSongList::Count() const { return Model().Count(); }
+int TSongList::Count() const {
+    return Model().Count();
+}
 
-QString TSongList::Title(int index) const { return Model().Title(index); }
+QString TSongList::Title(int index) const {
+    return Model().Title(index);
+}
 
-QString TSongList::SelectedTitle() const { return Model().SelectedTitle(); }
+QString TSongList::SelectedTitle() const {
+    return Model().SelectedTitle();
+}
 
-int TSongList::TrackNumber(int index) const { return Model().TrackNumber(index); }
+int TSongList::TrackNumber(int index) const {
+    return Model().TrackNumber(index);
+}
 
 void TSongList::ApplyFont() {
     TSizFontLB::ApplyFont();
@@ -94,8 +110,10 @@ void TSongList::ShowSongMenu(const QPoint& globalPos) {
     QMenu menu(window());
     menu.setObjectName(QString::number(MenuId));
     const std::pair<const char*, int> items[] = {
-        {"&Play", CmPlay},         {"&Edit...", CmSongEdit},
-        {"&Add...", CmSongAdd},    {"Remo&ve", CmSongRemove},
+        {"&Play", CmPlay},
+        {"&Edit...", CmSongEdit},
+        {"&Add...", CmSongAdd},
+        {"Remo&ve", CmSongRemove},
         {"&Highlight Current", CmHighlightCurrent},
     };
     for (const auto& [text, id] : items)
