@@ -339,6 +339,18 @@ TEST(StatusBar, HintsTurnTheSeparatorOnAndOff) {
     EXPECT_FALSE(separator->IsLineVisible());
 }
 
+TEST(StatusBar, AHintGivenWhileHiddenCoversTheFieldsOnceShown) {
+    TMStatusBar status(nullptr);
+    status.SetFieldText(TMStatusBar::AlbumFieldId, QStringLiteral("Coastal Roads"));
+    status.SetHintText(CommandHint(CmMute));
+    status.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&status));
+    EXPECT_FALSE(status.Field(TMStatusBar::AlbumFieldId)->isVisible());
+    EXPECT_FALSE(status.Field(TMStatusBar::SongFieldId)->isVisible());
+    status.SetHintText(QString());
+    EXPECT_TRUE(status.Field(TMStatusBar::AlbumFieldId)->isVisible());
+}
+
 TEST(StatusBar, AlbumAndSongFields) {
     TMStatusBar status(nullptr);
     status.SetFieldText(TMStatusBar::AlbumFieldId, QStringLiteral("Coastal Roads"));

@@ -65,3 +65,9 @@ void TMStatusBar::SetHintText(const QString& text) {
     else
         showMessage(text);
 }
+
+void TMStatusBar::showEvent(QShowEvent* event) {
+    QStatusBar::showEvent(event);
+    // A hint given while the bar was hidden still covers the fields once the bar shows.
+    hideOrShow();
+}

@@ -26,6 +26,9 @@ public:
     void SetHintText(const QString& text);
     QString HintText() const { return currentMessage(); }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     QLabel* FAlbum;
     QLabel* FSong;
