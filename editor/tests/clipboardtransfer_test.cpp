@@ -58,31 +58,70 @@ protected:
 
 // ----- Copy --------------------------------------------------------------------------------
 
-TEST_F(Clipboard, OneChannelOfTenFramesMakesATwentyTwoByteClip) {
+struct CopyCase {
+    const char* name;
+    SampleLayout layout;
+    quint32 rate;
+    Values values;
+    qint64 first;
+    qint64 last;
+    int channel;
+    QByteArray block;
+};
+
+void PrintTo(const CopyCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class Copy : public Clipboard, public ::testing::WithParamInterface<CopyCase> {};
+
+TEST_P(Copy, PutsHeaderAndRangeOnTheClipboard) {
+    const CopyCase& c = GetParam();
     CSampleBuffer buffer;
-    const Values values = RandomValues(SampleLayout::Stereo8, 12, 9);
-    FillSample(buffer, SampleLayout::Stereo8, 11025, values);
-    ASSERT_EQ(buffer.CopyToClipboard(nullptr, 0, 9, 2), 1);
-    Values right;
-    for (int frame = 0; frame < 10; ++frame)
-        right.push_back(values[std::size_t(2 * frame + 1)]);
-    EXPECT_EQ(ClipboardBlock(), Header(5, 11025, 10) + Bytes(right));
+    FillSample(buffer, c.layout, c.rate, c.values);
+    ASSERT_EQ(buffer.CopyToClipboard(nullptr, c.first, c.last, c.channel), 1);
+    EXPECT_EQ(ClipboardBlock(), c.block);
     EXPECT_TRUE(reporter.messages.isEmpty());
 }
 
-TEST_F(Clipboard, SixteenBitLeftChannelGivesAMono16Clip) {
-    CSampleBuffer buffer;
-    FillSample(buffer, SampleLayout::Stereo16, 8000, {1, -1, 2, -2, 3, -3});
-    ASSERT_EQ(buffer.CopyToClipboard(nullptr, 1, 2, 1), 1);
-    EXPECT_EQ(ClipboardBlock(), Header(6, 8000, 4) + QByteArray("\x02\x00\x03\x00", 4));
+Values Count(int n) {
+    Values values(std::size_t(n), 0);
+    for (int i = 0; i < n; ++i)
+        values[std::size_t(i)] = i;
+    return values;
 }
 
-TEST_F(Clipboard, BothChannelsCopyTheRangeBytes) {
-    CSampleBuffer buffer;
-    FillSample(buffer, SampleLayout::Stereo16, 44100, {1, -1, 2, -2, 3, -3});
-    ASSERT_EQ(buffer.CopyToClipboard(nullptr, 1, 1, 0), 1);
-    EXPECT_EQ(ClipboardBlock(), Header(10, 44100, 4) + QByteArray("\x02\x00\xfe\xff", 4));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Ranges, Copy,
+    ::testing::Values(
+        // The right channel of frames 0..9: 12 header bytes and ten bytes.
+        CopyCase{"RightOfTenFrames", SampleLayout::Stereo8, 11025, Count(24), 0, 9, 2,
+                 Header(5, 11025, 10) + Bytes({1, 3, 5, 7, 9, 11, 13, 15, 17, 19})},
+        CopyCase{"SixteenBitLeft",
+                 SampleLayout::Stereo16,
+                 8000,
+                 {1, -1, 2, -2, 3, -3},
+                 1,
+                 2,
+                 1,
+                 Header(6, 8000, 4) + QByteArray("\x02\x00\x03\x00", 4)},
+        CopyCase{"BothChannels",
+                 SampleLayout::Stereo16,
+                 44100,
+                 {1, -1, 2, -2, 3, -3},
+                 1,
+                 1,
+                 0,
+                 Header(10, 44100, 4) + QByteArray("\x02\x00\xfe\xff", 4)},
+        CopyCase{"WholeMono",
+                 SampleLayout::Mono8,
+                 8000,
+                 {9, 8, 7},
+                 -1,
+                 -1,
+                 0,
+                 Header(5, 8000, 3) + Bytes({9, 8, 7})}),
+    [](const ::testing::TestParamInfo<CopyCase>& info) { return std::string(info.param.name); });
 
 TEST_F(Clipboard, CopyFromAnEmptySampleFailsAndLeavesTheClipboard) {
     CopyClip(SampleLayout::Mono8, 8000, {1, 2, 3});
@@ -148,43 +187,83 @@ TEST_F(Clipboard, EightBitMonoIntoSixteenBitStereoConvertsEachFrame) {
     EXPECT_EQ(document.GetRate(), 22050u);
 }
 
-TEST_F(Clipboard, PasteAtTheEndGoesToTheStart) {
-    CopyClip(SampleLayout::Mono8, 8000, {1, 2});
-    CSampleBuffer document;
-    FillSample(document, SampleLayout::Mono8, 8000, {7, 8, 9});
-    EXPECT_EQ(document.PasteFromClipboard(nullptr, 3, 0), 2u);
-    EXPECT_EQ(ValuesOf(document), (Values{1, 2, 7, 8, 9}));
+struct PasteCase {
+    const char* name;
+    SampleLayout clipLayout;
+    Values clip;
+    SampleLayout layout;
+    Values values;
+    quint32 at;
+    int channel;
+    Values expected;
+};
+
+void PrintTo(const PasteCase& c, std::ostream* os) {
+    *os << c.name;
 }
 
-TEST_F(Clipboard, AClipOfAnotherRateGoesInFrameForFrame) {
-    CopyClip(SampleLayout::Mono16, 44100, {100, 200, 300, 400});
+class Paste : public Clipboard, public ::testing::WithParamInterface<PasteCase> {};
+
+TEST_P(Paste, InsertsTheClipFrameForFrameInTheSamplesFormat) {
+    const PasteCase& c = GetParam();
+    CopyClip(c.clipLayout, 44100, c.clip);
     CSampleBuffer document;
-    FillSample(document, SampleLayout::Mono16, 22050, {1, 2});
-    EXPECT_EQ(document.PasteFromClipboard(nullptr, 1, 0), 4u);
-    EXPECT_EQ(ValuesOf(document), (Values{1, 100, 200, 300, 400, 2}));
+    FillSample(document, c.layout, 22050, c.values);
+    const quint32 frames = quint32(c.clip.size() / LayoutChannels(c.clipLayout));
+    EXPECT_EQ(document.PasteFromClipboard(nullptr, c.at, c.channel), frames);
+    EXPECT_EQ(ValuesOf(document), c.expected);
+    EXPECT_EQ(document.GetLayout(), c.layout);
     EXPECT_EQ(document.GetRate(), 22050u);
 }
 
-TEST_F(Clipboard, PasteIntoOneChannelMixesTheClipToMono) {
-    // Stereo frames (1000, 3000) and (-1000, 1000) mix to 2000 and 0.
-    CopyClip(SampleLayout::Stereo16, 8000, {1000, 3000, -1000, 1000});
-    CSampleBuffer document;
-    FillSample(document, SampleLayout::Stereo16, 8000, {1, 11, 2, 12, 3, 13});
-    EXPECT_EQ(document.PasteFromClipboard(nullptr, 1, 2), 2u);
-    EXPECT_EQ(document.GetFrameCount(), 5u);
-    EXPECT_EQ(ChannelOf(document, 1), (Values{11, 2000, 0, 12, 13}));
-    // The left channel keeps its frames; its new frames at the end are silence.
-    EXPECT_EQ(ChannelOf(document, 0), (Values{1, 2, 3, 0, 0}));
-}
-
-TEST_F(Clipboard, PasteIntoTheLeftChannelOfEightBits) {
-    CopyClip(SampleLayout::Mono16, 8000, {256, -32768});
-    CSampleBuffer document;
-    FillSample(document, SampleLayout::Stereo8, 8000, {1, 11, 2, 12});
-    EXPECT_EQ(document.PasteFromClipboard(nullptr, 0, 1), 2u);
-    EXPECT_EQ(ChannelOf(document, 0), (Values{129, 0, 1, 2}));
-    EXPECT_EQ(ChannelOf(document, 1), (Values{11, 12, 127, 127}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Clips, Paste,
+    ::testing::Values(
+        PasteCase{"AtTheEndGoesToTheStart",
+                  SampleLayout::Mono8,
+                  {1, 2},
+                  SampleLayout::Mono8,
+                  {7, 8, 9},
+                  3,
+                  0,
+                  {1, 2, 7, 8, 9}},
+        // Another rate is not resampled: the clip plays at the sample's rate.
+        PasteCase{"OtherRateFrameForFrame",
+                  SampleLayout::Mono16,
+                  {100, 200, 300, 400},
+                  SampleLayout::Mono16,
+                  {1, 2},
+                  1,
+                  0,
+                  {1, 100, 200, 300, 400, 2}},
+        // Frames (1000, 3000) and (-1000, 1000) mix to 2000 and 0; the left channel keeps its
+        // frames and its new frames at the end are silence.
+        PasteCase{"RightChannelGetsTheMix",
+                  SampleLayout::Stereo16,
+                  {1000, 3000, -1000, 1000},
+                  SampleLayout::Stereo16,
+                  {1, 11, 2, 12, 3, 13},
+                  1,
+                  2,
+                  {1, 11, 2, 2000, 3, 0, 0, 12, 0, 13}},
+        // 16 to 8 bits keeps the high byte plus 128; the right channel's new frames are 127.
+        PasteCase{"LeftChannelOfEightBits",
+                  SampleLayout::Mono16,
+                  {256, -32768},
+                  SampleLayout::Stereo8,
+                  {1, 11, 2, 12},
+                  0,
+                  1,
+                  {129, 11, 0, 12, 1, 127, 2, 127}},
+        PasteCase{"StereoIntoMono",
+                  SampleLayout::Stereo8,
+                  {10, 20, 200, 255},
+                  SampleLayout::Mono8,
+                  {1},
+                  0,
+                  0,
+                  {15, 227, 1}}),
+    [](const ::testing::TestParamInfo<PasteCase>& info) { return std::string(info.param.name); });
 
 TEST_F(Clipboard, NothingOfOursOnTheClipboardPastesNothingSilently) {
     QGuiApplication::clipboard()->setText(QStringLiteral("not a sample"));
