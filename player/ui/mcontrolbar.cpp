@@ -48,6 +48,8 @@ void TMControlBar::AddSeparator(int width) {
 QLabel* TMControlBar::AddText(const QString& text, int characters) {
     auto* label = new QLabel(text, this);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // A little air between the text and the gadget after it.
+    label->setContentsMargins(0, 0, 4, 0);
     label->setMinimumWidth(label->fontMetrics().averageCharWidth() * characters);
     FLayout->addWidget(label);
     return label;
