@@ -157,7 +157,7 @@ TAlbumRecord TAlbumDatabase::ReadAlbum(const QString& key, int trackCount) const
             QString title;
             SplitOldSong(value, track, title, inQueue);
             // Titles stay in track order; a track number outside the list so far appends.
-            const int at = track - 1 >= 0 && track - 1 <= record.titles.size()
+            const int at = track >= 1 && track - 1 <= record.titles.size()
                                ? track - 1
                                : static_cast<int>(record.titles.size());
             record.titles.insert(at, title);

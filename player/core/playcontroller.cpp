@@ -239,8 +239,9 @@ void TPlayController::NextSong() {
     if (Option(CmRandomOrder)) {
         index = count > 0 ? TRandomGenerator::Draw() % count : 0;
     } else {
-        index = currentSong + 1;
-        if (index >= count) {
+        // The database may have left the current song anywhere up to the largest int.
+        const qint64 next = static_cast<qint64>(currentSong) + 1;
+        if (next >= count) {
             if (!Option(CmContinuousLoop)) {
                 // Tracking ends too: a stopped player must not be restarted by the timer.
                 SetStopped(true);
@@ -249,6 +250,8 @@ void TPlayController::NextSong() {
                 return;
             }
             index = 0;
+        } else {
+            index = static_cast<int>(next);
         }
     }
     SelectAndPlay(index);
@@ -443,8 +446,8 @@ int TPlayController::LoadAlbum(bool isExplicit) {
         for (const QString& title : record.titles)
             titles.Add(title);
         for (int track : record.queue)
-            queue.Add(
-                TCDAlbum::QueueEntry(track, titles.TextAt(track - 1), album.TrackLength(track)));
+            queue.Add(TCDAlbum::QueueEntry(track, track >= 1 ? titles.TextAt(track - 1) : QString(),
+                                           album.TrackLength(track)));
         queue.SetRedraw(true);
         current = record.currentSong;
     }
