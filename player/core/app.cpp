@@ -29,9 +29,13 @@ TApp::~TApp() {
         instance = nullptr;
 }
 
-TApp* TApp::Instance() { return instance; }
+TApp* TApp::Instance() {
+    return instance;
+}
 
-QString TApp::DatabasePath() const { return QDir(FDataDirectory).filePath(QStringLiteral("cdalb.idb")); }
+QString TApp::DatabasePath() const {
+    return QDir(FDataDirectory).filePath(QStringLiteral("cdalb.idb"));
+}
 
 QString TApp::ChooseDataDirectory(const QString& moduleDirectory) {
     const QString home = qEnvironmentVariable("KORVO_HOME");

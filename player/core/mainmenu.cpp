@@ -26,7 +26,9 @@ TItemSpec Cmd(const char* text, int id, const char* key = nullptr) {
 TItemSpec Check(const char* text, int id, const char* key = nullptr) {
     return TItemSpec{text, id, true, key, {}, false};
 }
-TItemSpec Sep() { return TItemSpec{"", 0, false, nullptr, {}, false}; }
+TItemSpec Sep() {
+    return TItemSpec{"", 0, false, nullptr, {}, false};
+}
 TItemSpec Pop(const char* text, std::vector<TItemSpec> items) {
     return TItemSpec{text, 0, false, nullptr, std::move(items), true};
 }
@@ -45,7 +47,8 @@ TMenuItem Build(const TItemSpec& spec, TMainMenu* menu) {
         if (spec.key)
             item.action->setShortcut(QKeySequence(QString::fromLatin1(spec.key)));
         const int id = spec.id;
-        QObject::connect(item.action, &QAction::triggered, menu, [menu, id] { emit menu->Command(id); });
+        QObject::connect(item.action, &QAction::triggered, menu,
+                         [menu, id] { emit menu->Command(id); });
     }
     return item;
 }
@@ -66,8 +69,8 @@ TMainMenu::TMainMenu(QObject* parent) : QObject(parent) {
         Pop("&Album",
             {Cmd("&Open", CmAlbumOpen), Cmd("&Save\tCtrl+S", CmAlbumSave, "Ctrl+S"),
              Cmd("C&lose", CmAlbumClose), Cmd("&Delete...", CmAlbumDelete), Sep(),
-             Pop("&Maintain", {Cmd("&Sort", CmAlbumSort), Cmd("Shu&ffle", CmAlbumShuffle)}),
-             Sep(), Cmd("&Properties...", CmAlbumProperties), Sep(),
+             Pop("&Maintain", {Cmd("&Sort", CmAlbumSort), Cmd("Shu&ffle", CmAlbumShuffle)}), Sep(),
+             Cmd("&Properties...", CmAlbumProperties), Sep(),
              Pop("&Database",
                  {Cmd("&Maintain...", CmDatabaseMaintain), Cmd("&Export...", CmDatabaseExport)}),
              Sep(), Cmd("&Eject", CmEject), Cmd("&Retract", CmRetract), Sep(),
@@ -82,37 +85,36 @@ TMainMenu::TMainMenu(QObject* parent) : QObject(parent) {
              Cmd("&Highlight Current\tCtrl+H", CmHighlightCurrent, "Ctrl+H")}),
         Pop("&Options",
             {Pop("Song &Play",
-                 {Check("&Continuous Loop", CmContinuousLoop), Check("&Random Order", CmRandomOrder),
-                  Check("&Elapsed Time", CmElapsedTime), Check("Auto &Play", CmAutoPlay),
-                  Check("Stop P&lay on Exit", CmStopPlayOnExit)}),
+                 {Check("&Continuous Loop", CmContinuousLoop),
+                  Check("&Random Order", CmRandomOrder), Check("&Elapsed Time", CmElapsedTime),
+                  Check("Auto &Play", CmAutoPlay), Check("Stop P&lay on Exit", CmStopPlayOnExit)}),
              Sep(), Check("&Auto Save Album", CmAutoSaveAlbum),
              Check("&Ignore 1-Track CDs", CmIgnoreOneTrackCds), Sep(),
              Pop("E&lements\tAlt+RMB",
-                 {Check("&Menu\tAlt+M", CmMenuBar, "Alt+M"), Sep(),
-                  Check("&Queue Box", CmQueueBox), Check("&Position Slider", CmPositionSlider),
-                  Check("&Volume Bar", CmVolumeBar), Sep(), Check("&Buttons", CmButtons),
-                  Check("&Status Bar", CmStatusBar), Sep(),
+                 {Check("&Menu\tAlt+M", CmMenuBar, "Alt+M"), Sep(), Check("&Queue Box", CmQueueBox),
+                  Check("&Position Slider", CmPositionSlider), Check("&Volume Bar", CmVolumeBar),
+                  Sep(), Check("&Buttons", CmButtons), Check("&Status Bar", CmStatusBar), Sep(),
                   Check("Always on &Top", CmAlwaysOnTop)}),
-             Sep(), Pop("Size and &Views",
-                 {Cmd("&Default Size ", CmDefaultSize), Sep(),
-                  Cmd("&Everything\tAlt+1 ", CmViewEverything, "Alt+1"),
-                  Cmd("&Volume Bar Off\tAlt+2 ", CmViewVolumeBarOff, "Alt+2"),
-                  Cmd("S&liders Off\tAlt+3 ", CmViewSlidersOff, "Alt+3"),
-                  Cmd("Btns + S&tatus\tAlt+4 ", CmViewButtonsAndStatus, "Alt+4"),
-                  Cmd("&Buttons Off\tAlt+5 ", CmViewButtonsOff, "Alt+5"),
-                  Cmd("&Digital + Menu\tAlt+6 ", CmViewDigitalAndMenu, "Alt+6"),
-                  Cmd("&Menu Off\tAlt+7 ", CmViewMenuOff, "Alt+7"), Sep(),
-                  Cmd("&Custom View\tAlt+C ", CmCustomView, "Alt+C"),
-                  Cmd("&Save Cust. View\tAlt+S ", CmSaveCustomView, "Alt+S")}),
-             Sep(), Pop("Controls",
+             Sep(),
+             Pop("Size and &Views", {Cmd("&Default Size ", CmDefaultSize), Sep(),
+                                     Cmd("&Everything\tAlt+1 ", CmViewEverything, "Alt+1"),
+                                     Cmd("&Volume Bar Off\tAlt+2 ", CmViewVolumeBarOff, "Alt+2"),
+                                     Cmd("S&liders Off\tAlt+3 ", CmViewSlidersOff, "Alt+3"),
+                                     Cmd("Btns + S&tatus\tAlt+4 ", CmViewButtonsAndStatus, "Alt+4"),
+                                     Cmd("&Buttons Off\tAlt+5 ", CmViewButtonsOff, "Alt+5"),
+                                     Cmd("&Digital + Menu\tAlt+6 ", CmViewDigitalAndMenu, "Alt+6"),
+                                     Cmd("&Menu Off\tAlt+7 ", CmViewMenuOff, "Alt+7"), Sep(),
+                                     Cmd("&Custom View\tAlt+C ", CmCustomView, "Alt+C"),
+                                     Cmd("&Save Cust. View\tAlt+S ", CmSaveCustomView, "Alt+S")}),
+             Sep(),
+             Pop("Controls",
                  {Check("Mini &Help", CmMiniHelp), Sep(), Cmd("Set &Font... ", CmSetFont),
                   Cmd("&Volume Device... ", CmVolumeDevice)}),
              Sep(), Check("Save Settings on &Exit", CmSaveSettingsOnExit),
              Cmd("&Save Settings Now ", CmSaveSettingsNow)}),
-        Pop("&Help",
-            {Cmd("&Contents\tF1", CmHelpContents, "F1"), Cmd("&Tutorial", CmHelpTutorial),
-             Cmd("&Keyword Search", CmHelpKeywordSearch), Cmd("&Using Help", CmHelpUsingHelp),
-             Sep(), Cmd("&About Korvo...", CmAbout)}),
+        Pop("&Help", {Cmd("&Contents\tF1", CmHelpContents, "F1"), Cmd("&Tutorial", CmHelpTutorial),
+                      Cmd("&Keyword Search", CmHelpKeywordSearch),
+                      Cmd("&Using Help", CmHelpUsingHelp), Sep(), Cmd("&About Korvo...", CmAbout)}),
     };
     for (const TItemSpec& popup : popups)
         FPopups.push_back(Build(popup, this));
@@ -121,7 +123,9 @@ TMainMenu::TMainMenu(QObject* parent) : QObject(parent) {
     Action(CmMenuBar)->setChecked(true);
 }
 
-QAction* TMainMenu::Action(int id) const { return FActions.value(id); }
+QAction* TMainMenu::Action(int id) const {
+    return FActions.value(id);
+}
 
 std::vector<QAction*> TMainMenu::Actions() const {
     std::vector<QAction*> actions;

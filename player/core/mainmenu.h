@@ -18,8 +18,8 @@ class QAction;
 
 struct TMenuItem {
     QString text;
-    int id = 0;                  // command id; 0 for popups and separators
-    QAction* action = nullptr;   // command items only
+    int id = 0;                   // command id; 0 for popups and separators
+    QAction* action = nullptr;    // command items only
     std::vector<TMenuItem> items; // popups only
     bool popup = false;
 

@@ -70,7 +70,7 @@ void TOptionStore::SaveOptions(TProfile& profile, const QString& section) const 
     Walk(FPopup, [&](const TMenuItem& item) {
         const QString key = OptionKey(item.text);
         if (!key.isNull())
-            profile.WriteString(section, key, item.action->isChecked() ? QStringLiteral("1")
-                                                                        : QStringLiteral("0"));
+            profile.WriteString(
+                section, key, item.action->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     });
 }

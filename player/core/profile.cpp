@@ -28,7 +28,9 @@ constexpr qint64 CoarseTickNs = 2'000'000'000;
 // Files whose cached copy no profile object holds; a few stay parsed for short-lived objects.
 constexpr int IdleDocumentsKept = 16;
 
-qint64 Nanoseconds(const timespec& t) { return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec; }
+qint64 Nanoseconds(const timespec& t) {
+    return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+}
 
 qint64 Now() {
     timespec t{};
@@ -48,7 +50,7 @@ struct TIdentity {
 
     static TIdentity Of(const QByteArray& path) {
         TIdentity id;
-        struct stat st{};
+        struct stat st {};
         if (::stat(path.constData(), &st) != 0)
             return id;
         id.exists = true;
@@ -64,15 +66,16 @@ struct TIdentity {
 
     bool operator==(const TIdentity& o) const {
         return exists == o.exists && regular == o.regular && device == o.device &&
-               inode == o.inode && size == o.size && modified == o.modified &&
-               changed == o.changed;
+               inode == o.inode && size == o.size && modified == o.modified && changed == o.changed;
     }
     bool operator!=(const TIdentity& o) const { return !(*this == o); }
 
     qint64 Tick() const { return wholeSeconds ? CoarseTickNs : FineTickNs; }
 };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
 
 bool IsAscii(const QByteArray& text) {
     for (char c : text)
@@ -81,7 +84,9 @@ bool IsAscii(const QByteArray& text) {
     return true;
 }
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
 
 // A name asked for, prepared once for comparing against many lines.
 struct TName {
@@ -196,13 +201,13 @@ struct TProfile::TDocument {
     QByteArray path;     // encoded for the system calls
     bool parsed = false; // false: read the file before using anything below
     TIdentity identity;
-    QByteArray base;     // the bytes last parsed; unchanged lines point into them
-    QByteArray content;  // the bytes last read from or written to the file
-    qint64 seenAt = 0;   // when content was known to be the file's content
-    bool racy = false;   // the file may change without its identity changing
+    QByteArray base;    // the bytes last parsed; unchanged lines point into them
+    QByteArray content; // the bytes last read from or written to the file
+    qint64 seenAt = 0;  // when content was known to be the file's content
+    bool racy = false;  // the file may change without its identity changing
     bool readable = true;
     bool crlf = false;
-    std::vector<TSection> sections; // sections[0] holds the lines before the first header
+    std::vector<TSection> sections;         // sections[0] holds the lines before the first header
     QHash<QString, std::vector<int>> index; // case-folded name -> sections of that name
     int batchDepth = 0;
     bool dirty = false;
@@ -326,8 +331,8 @@ struct TProfile::TDocument {
         QByteArray bytes = Serialize();
         const qint64 before = Now();
         QSaveFile file(QFile::decodeName(path));
-        bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
-                  file.commit();
+        bool ok =
+            file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
         if (!ok) {
             parsed = false;
             return false;
@@ -345,7 +350,7 @@ struct TProfile::TDocument {
             return false;
         if (!identity.exists)
             return true;
-        struct stat st{};
+        struct stat st {};
         return ::stat(path.constData(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) &&
                ::access(path.constData(), W_OK) == 0;
     }
@@ -588,7 +593,9 @@ TProfile::TBatch::TBatch(TProfile& profile) : FProfile(profile) {
     ++Open(FProfile.FPath)->batchDepth;
 }
 
-TProfile::TBatch::~TBatch() { Commit(); }
+TProfile::TBatch::~TBatch() {
+    Commit();
+}
 
 bool TProfile::TBatch::Commit() {
     if (!FOpen)

@@ -55,7 +55,9 @@ public:
     // a section name holding ']' or a line break, or a key holding '=' or a line break, or a
     // name that is empty after trimming is refused (returns false).
     bool WriteString(const QString& section, const QString& key, const QString& value);
-    bool DeleteSection(const QString& section) { return WriteString(section, QString(), QString()); }
+    bool DeleteSection(const QString& section) {
+        return WriteString(section, QString(), QString());
+    }
 
     // Names of all sections in file order (first spelling of each name).
     QStringList Sections() const;

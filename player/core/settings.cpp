@@ -51,9 +51,13 @@ QList<int> ScanIntegers(const QString& text, QChar separator, int count) {
     return numbers;
 }
 
-int At(const QList<int>& numbers, int i) { return i < numbers.size() ? numbers[i] : 0; }
+int At(const QList<int>& numbers, int i) {
+    return i < numbers.size() ? numbers[i] : 0;
+}
 
-QString Flag(bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); }
+QString Flag(bool on) {
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
 
 } // namespace
 
@@ -147,12 +151,9 @@ void TSettings::SaveSettings() {
         FProfile.WriteString(General, QStringLiteral("Version"), CurrentVersion);
 
     const QRect r = FFrame.RestoredGeometry();
-    FProfile.WriteString(General, QStringLiteral("WindowPosition"),
-                         QStringLiteral("%1 %2 %3 %4")
-                             .arg(r.left())
-                             .arg(r.top())
-                             .arg(r.width())
-                             .arg(r.height()));
+    FProfile.WriteString(
+        General, QStringLiteral("WindowPosition"),
+        QStringLiteral("%1 %2 %3 %4").arg(r.left()).arg(r.top()).arg(r.width()).arg(r.height()));
 
     FOptions.SaveOptions(FProfile, Settings);
 

@@ -23,8 +23,7 @@ constexpr int ConnectTimeoutMs = 5000;
 
 } // namespace
 
-TSingleInstance::TSingleInstance(const QString& settingsFolder, QObject* parent)
-    : QObject(parent) {
+TSingleInstance::TSingleInstance(const QString& settingsFolder, QObject* parent) : QObject(parent) {
     QString folder = QFileInfo(settingsFolder).canonicalFilePath();
     if (folder.isEmpty())
         folder = QDir(settingsFolder).absolutePath();

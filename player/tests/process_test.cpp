@@ -26,6 +26,8 @@ public:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("KORVO_HOME", home);
         env.insert("QT_QPA_PLATFORM", "offscreen");
+        // No disc: these tests are about the process, not about playing.
+        env.insert("KORVO_CDROM", "/nonexistent/korvo-drive");
         process.setProcessEnvironment(env);
         process.setProcessChannelMode(QProcess::SeparateChannels);
     }

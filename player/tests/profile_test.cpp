@@ -38,7 +38,7 @@ void SetModified(const QString& path, const timespec& when) {
 }
 
 timespec Modified(const QString& path) {
-    struct stat st{};
+    struct stat st {};
     stat(QFile::encodeName(path).constData(), &st);
     return st.st_mtim;
 }
@@ -128,17 +128,14 @@ TEST_P(ProfileTruncate, CopiesAtMostSizeMinusOneCharacters) {
     EXPECT_EQ(out, QString::fromUtf8(c.text));
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, ProfileTruncate,
-                         ::testing::Values(TruncateCase{"2.7", 10, 3, "2.7"},
-                                           TruncateCase{"2.7", 4, 3, "2.7"},
-                                           TruncateCase{"2.7", 3, 2, "2."},
-                                           TruncateCase{"2.7", 1, 0, ""},
-                                           TruncateCase{"2.7", 0, 0, ""},
-                                           TruncateCase{"", 80, 0, ""},
-                                           TruncateCase{nullptr, 4, 3, "def"},
-                                           TruncateCase{"a\xf0\x9f\x8e\xb5z", 3, 1, "a"},
-                                           TruncateCase{"a\xf0\x9f\x8e\xb5z", 4, 3,
-                                                        "a\xf0\x9f\x8e\xb5"}));
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, ProfileTruncate,
+    ::testing::Values(TruncateCase{"2.7", 10, 3, "2.7"}, TruncateCase{"2.7", 4, 3, "2.7"},
+                      TruncateCase{"2.7", 3, 2, "2."}, TruncateCase{"2.7", 1, 0, ""},
+                      TruncateCase{"2.7", 0, 0, ""}, TruncateCase{"", 80, 0, ""},
+                      TruncateCase{nullptr, 4, 3, "def"},
+                      TruncateCase{"a\xf0\x9f\x8e\xb5z", 3, 1, "a"},
+                      TruncateCase{"a\xf0\x9f\x8e\xb5z", 4, 3, "a\xf0\x9f\x8e\xb5"}));
 
 struct IntCase {
     const char* value;
@@ -155,8 +152,8 @@ TEST_P(ProfileInt, ReadsTheLeadingInteger) {
 INSTANTIATE_TEST_SUITE_P(Values, ProfileInt,
                          ::testing::Values(IntCase{"12", 12}, IntCase{"12abc", 12},
                                            IntCase{"  -5 ", -5}, IntCase{"+3", 3},
-                                           IntCase{"abc", 0}, IntCase{"", 42},
-                                           IntCase{"- 1", 0}, IntCase{"99999999999", INT_MAX},
+                                           IntCase{"abc", 0}, IntCase{"", 42}, IntCase{"- 1", 0},
+                                           IntCase{"99999999999", INT_MAX},
                                            IntCase{"-99999999999", INT_MIN}));
 
 TEST_F(ProfileFile, ListsSectionsAndTheKeysOfOne) {
@@ -224,8 +221,7 @@ TEST_F(ProfileFile, AValueCannotStartAnotherLine) {
 }
 
 class ProfileBadName : public ProfileFile,
-                       public ::testing::WithParamInterface<std::pair<const char*, const char*>> {
-};
+                       public ::testing::WithParamInterface<std::pair<const char*, const char*>> {};
 
 TEST_P(ProfileBadName, IsRefusedAndLeavesTheFileAlone) {
     const QByteArray before = "[S]\nk=1\n";

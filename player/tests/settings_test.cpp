@@ -46,14 +46,22 @@ struct OptionCase {
 
 // Every option of the Options popup, in menu order, with the key Korvo.ini stores it under.
 const OptionCase AllOptions[] = {
-    {"ContinuousLoop", CmContinuousLoop}, {"RandomOrder", CmRandomOrder},
-    {"ElapsedTime", CmElapsedTime},       {"AutoPlay", CmAutoPlay},
-    {"StopPlayonExit", CmStopPlayOnExit}, {"AutoSaveAlbum", CmAutoSaveAlbum},
-    {"Ignore1-TrackCDs", CmIgnoreOneTrackCds}, {"Menu", CmMenuBar},
-    {"QueueBox", CmQueueBox},             {"PositionSlider", CmPositionSlider},
-    {"VolumeBar", CmVolumeBar},           {"Buttons", CmButtons},
-    {"StatusBar", CmStatusBar},           {"AlwaysonTop", CmAlwaysOnTop},
-    {"MiniHelp", CmMiniHelp},             {"SaveSettingsonExit", CmSaveSettingsOnExit},
+    {"ContinuousLoop", CmContinuousLoop},
+    {"RandomOrder", CmRandomOrder},
+    {"ElapsedTime", CmElapsedTime},
+    {"AutoPlay", CmAutoPlay},
+    {"StopPlayonExit", CmStopPlayOnExit},
+    {"AutoSaveAlbum", CmAutoSaveAlbum},
+    {"Ignore1-TrackCDs", CmIgnoreOneTrackCds},
+    {"Menu", CmMenuBar},
+    {"QueueBox", CmQueueBox},
+    {"PositionSlider", CmPositionSlider},
+    {"VolumeBar", CmVolumeBar},
+    {"Buttons", CmButtons},
+    {"StatusBar", CmStatusBar},
+    {"AlwaysonTop", CmAlwaysOnTop},
+    {"MiniHelp", CmMiniHelp},
+    {"SaveSettingsonExit", CmSaveSettingsOnExit},
 };
 
 class OptionKeyOfMenu : public ::testing::TestWithParam<OptionCase> {
@@ -105,16 +113,16 @@ TEST_P(OptionKeyOfText, DropsBlanksAndAmpersandsUpToTheShortcut) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, OptionKeyOfText,
-    ::testing::Values(KeyTextCase{"&Menu\tAlt+M", "Menu"}, KeyTextCase{"A &b\bC", "Ab"},
-                      KeyTextCase{"&Default Size ", nullptr},
-                      KeyTextCase{"&Everything\tAlt+1 ", nullptr},
-                      KeyTextCase{"Set &Font... ", nullptr}, KeyTextCase{"&Save Settings Now ", nullptr},
-                      KeyTextCase{"", nullptr}, KeyTextCase{"&\tx", nullptr},
-                      // Texts are cut at 79 characters: the blank at position 80 does not count.
-                      KeyTextCase{"abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghijklmnop"
-                                  "qrstuvwxyza ",
-                                  "abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghijklmnop"
-                                  "qrstuvwxyza"}));
+    ::testing::Values(
+        KeyTextCase{"&Menu\tAlt+M", "Menu"}, KeyTextCase{"A &b\bC", "Ab"},
+        KeyTextCase{"&Default Size ", nullptr}, KeyTextCase{"&Everything\tAlt+1 ", nullptr},
+        KeyTextCase{"Set &Font... ", nullptr}, KeyTextCase{"&Save Settings Now ", nullptr},
+        KeyTextCase{"", nullptr}, KeyTextCase{"&\tx", nullptr},
+        // Texts are cut at 79 characters: the blank at position 80 does not count.
+        KeyTextCase{"abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghijklmnop"
+                    "qrstuvwxyza ",
+                    "abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghijklmnop"
+                    "qrstuvwxyza"}));
 
 TEST(OptionStore, OnlyOptionsPopupItemsAreOptions) {
     TMainMenu menu;
@@ -242,7 +250,8 @@ protected:
 
 TEST_F(SettingsFile, LoadRunsItsStepsInOrder) {
     Load("[State]\nStick=1\n");
-    EXPECT_EQ(player.calls, (QStringList{"words", "repeat", "circulate", "font", "device", "finish"}));
+    EXPECT_EQ(player.calls,
+              (QStringList{"words", "repeat", "circulate", "font", "device", "finish"}));
     EXPECT_EQ(frame.calls, (QStringList{"minihelp", "ontop", "place"}));
 }
 
@@ -360,8 +369,8 @@ INSTANTIATE_TEST_SUITE_P(
     Positions, SettingsPosition,
     ::testing::Values(PositionCase{"10 20 300 400", {10, 20, 300}},
                       PositionCase{"10 20", {10, 20, 0}}, PositionCase{nullptr, {5, 6, 0}},
-                      PositionCase{"-3 -4 200", {-3, -4, 200}},
-                      PositionCase{"garbage", {0, 0, 0}}, PositionCase{"1,2,3", {1, 0, 0}},
+                      PositionCase{"-3 -4 200", {-3, -4, 200}}, PositionCase{"garbage", {0, 0, 0}},
+                      PositionCase{"1,2,3", {1, 0, 0}},
                       // Read into 20 characters: the width is cut after its first digits.
                       PositionCase{"100000 200000 3000000", {100000, 200000, 30000}}));
 
@@ -400,7 +409,8 @@ TEST_F(SettingsFile, FontValueIsCutAtSeventyNineCharacters) {
 TEST(FontConversion, PointsAndPixelsRoundTrip) {
     for (int dpi : {72, 96, 120, 144}) {
         for (int points = 1; points < 40; ++points) {
-            const TFontSpec font = TSettings::ParseFont(QStringLiteral("F, %1, 0, 0").arg(points), dpi);
+            const TFontSpec font =
+                TSettings::ParseFont(QStringLiteral("F, %1, 0, 0").arg(points), dpi);
             EXPECT_EQ(TSettings::FormatFont(font, dpi), QStringLiteral("F, %1, 0, 0").arg(points))
                 << dpi << " dpi";
         }
