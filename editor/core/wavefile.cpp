@@ -259,6 +259,9 @@ int CSampleBuffer::ReadWave(const QString& path) {
     if (plain) {
         m_format = format;
         LayoutFromFormat();
+        // Some writers leave these two wrong; a save would copy them into the new file.
+        m_format.blockAlign = quint16(BytesPerFrame());
+        m_format.avgBytesPerSec = quint32(quint64(m_format.samplesPerSec) * BytesPerFrame());
     }
 
     Chunk data;

@@ -182,6 +182,17 @@ TEST_F(WaveFileTest, ASixteenByteFormatLeavesTheExtraSizeAsItWas) {
     EXPECT_EQ(buffer.GetRate(), 8000u);
 }
 
+TEST_F(WaveFileTest, AWrongBlockAlignAndByteRateAreCorrectedOnLoad) {
+    const QByteArray format =
+        CFileBytes().LE16(1).LE16(2).LE32(22050).LE32(0).LE16(0).LE16(16).Bytes();
+    ASSERT_EQ(
+        Load(WaveFile(CFileBytes().Chunk("fmt ", format).Chunk("data", QByteArray(8, 0)).Bytes())),
+        1);
+    EXPECT_EQ(buffer.GetFormat().blockAlign, 4);
+    EXPECT_EQ(buffer.GetFormat().avgBytesPerSec, 88200u);
+    EXPECT_EQ(buffer.GetFrameCount(), 2u);
+}
+
 TEST_F(WaveFileTest, ALongFormatChunkIsSkippedWholeBeforeTheDataSearch) {
     QByteArray body = FormatBody(1, 2, 22050, 16);
     body.append(QByteArray("\x02\x00"
