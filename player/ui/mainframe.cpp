@@ -2,6 +2,7 @@
 
 #include "core/app.h"
 #include "core/commandids.h"
+#include "ui/acceleratorfilter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -54,6 +55,8 @@ void TMainFrame::BuildMenuBar() {
     for (QAction* action : FMenu.Actions())
         if (!action->shortcut().isEmpty())
             addAction(action);
+    // Accelerators win over the menu bar's mnemonics (Alt+S against "&Song").
+    new TAcceleratorFilter(this, FMenu.Actions());
 }
 
 void TMainFrame::Command(int id) {
