@@ -5,6 +5,8 @@
 
 #include "platform/discdrive.h"
 
+#include <QVariant>
+
 class TImageDrive : public TDiscDrive {
     Q_OBJECT
 public:
@@ -22,7 +24,12 @@ protected:
     void DiscFailed() override { failed_ = true; }
 
 private:
+    QList<QVariant> FileStamp() const;
+
     QString imagePath_;
+    QString dataFile_;      // where the last reading found the sectors
+    QList<QVariant> stamp_; // the files as they were at the last reading
+    TDiscToc lastRead_;
     bool trayOpen_ = false;
     bool failed_ = false;
 };

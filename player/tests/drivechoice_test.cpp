@@ -43,6 +43,24 @@ TEST(ImageDrive, ReportsTrackStartsAndLengthsInMilliseconds) {
     EXPECT_EQ(drive.Mode(), TCDMode::Stopped);
 }
 
+TEST(ImageDrive, ReadsTheImageAgainWhenItsFilesChange) {
+    TDiscImage image({2, 2});
+    TImageDrive drive(image.Cue());
+    ASSERT_EQ(drive.Open(), TCDError::None);
+    ASSERT_EQ(drive.Ready().value, 1u);
+
+    const QString away = image.FilePath(QStringLiteral("elsewhere.bin"));
+    ASSERT_TRUE(QFile::rename(image.Bin(), away));
+    EXPECT_EQ(drive.Ready().value, 0u) << "the data file went away";
+    ASSERT_TRUE(QFile::rename(away, image.Bin()));
+    EXPECT_EQ(drive.Ready().value, 1u) << "and came back";
+
+    const QString base = image.Cue().chopped(4);
+    ASSERT_EQ(QProcess::execute(TDiscImage::Generator(), {base, "1", "1", "1", "1"}), 0);
+    EXPECT_EQ(drive.Ready().value, 1u);
+    EXPECT_EQ(drive.TrackCount().value, 4u) << "another disc in the same files";
+}
+
 TEST(ImageDrive, CountsADataTrackAsATrack) {
     TDiscImage image({2, 2, 2}, 2);
     TImageDrive drive(image.Cue());
