@@ -1,6 +1,8 @@
 // korvo32: one player per settings folder; a later start brings the running one to the front.
 
 #include "core/app.h"
+#include "platform/alsamixer.h"
+#include "platform/cdaudiofactory.h"
 #include "platform/fontresource.h"
 #include "platform/shutdownnotifier.h"
 #include "platform/singleinstance.h"
@@ -24,7 +26,9 @@ int main(int argc, char** argv) {
                           {app.ModuleDirectory(), QStringLiteral(KORVO_DATA_DIR)});
     TShutdownNotifier shutdown;
 
-    TMainFrame frame(app);
+    // The drive: KORVO_CDROM, else the default drive, else the demo disc in a virtual drive.
+    TAlsaMixer volumeDevices;
+    TMainFrame frame(app, CreateCDAudioService(), volumeDevices);
     QObject::connect(&instance, &TSingleInstance::ActivationRequested, &frame,
                      &TMainFrame::Activate);
     QObject::connect(&shutdown, &TShutdownNotifier::ShutdownRequested, &frame,

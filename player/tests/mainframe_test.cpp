@@ -5,6 +5,8 @@
 #include "capturereporter.h"
 #include "core/app.h"
 #include "core/commandids.h"
+#include "fakeauxoutput.h"
+#include "manualdrive.h"
 #include "platform/fontresource.h"
 #include "ui/mainframe.h"
 
@@ -44,11 +46,12 @@ protected:
     QTemporaryDir home;
     QByteArray savedHome;
     TCaptureReporter reporter;
+    TFakeAuxOutput volume{QStringList{}};
 };
 
 TEST_F(Frame, MenuBarShowsThePopupsWithTheirItems) {
     TApp app(home.filePath("korvo32"));
-    TMainFrame frame(app);
+    TMainFrame frame(app, std::make_unique<TManualDrive>(), volume);
     EXPECT_EQ(frame.windowTitle(), "Korvo");
     const QList<QAction*> popups = frame.menuBar()->actions();
     ASSERT_EQ(popups.size(), 4);
@@ -76,7 +79,7 @@ TEST_F(Frame, MenuBarShowsThePopupsWithTheirItems) {
 TEST_F(Frame, LoadsSettingsWhileItIsSetUp) {
     Put("[Settings]\nContinuousLoop=0\nMiniHelp=0\nAlwaysOnTop=0\n");
     TApp app(home.filePath("korvo32"));
-    TMainFrame frame(app);
+    TMainFrame frame(app, std::make_unique<TManualDrive>(), volume);
     EXPECT_FALSE(frame.Options().IsChecked(CmContinuousLoop));
     EXPECT_TRUE(frame.Options().IsChecked(CmRandomOrder));
     EXPECT_FALSE(frame.MiniHelp());
@@ -85,23 +88,27 @@ TEST_F(Frame, LoadsSettingsWhileItIsSetUp) {
 
 TEST_F(Frame, MissingSettingsPutTheWindowOnTop) {
     TApp app(home.filePath("korvo32"));
-    TMainFrame frame(app);
+    TMainFrame frame(app, std::make_unique<TManualDrive>(), volume);
     EXPECT_TRUE(frame.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(frame.MiniHelp());
 }
 
 TEST_F(Frame, PlacesTheWindowFromItsSavedPosition) {
-    Put("[General]\nWindowPosition=40 50 320 999\n");
+    Put("[General]\nWindowPosition=40 50 620 999\n");
     TApp app(home.filePath("korvo32"));
-    TMainFrame frame(app);
+    TMainFrame frame(app, std::make_unique<TManualDrive>(), volume);
     frame.show();
     EXPECT_EQ(frame.RestoredGeometry().topLeft(), QPoint(40, 50));
-    EXPECT_EQ(frame.RestoredGeometry().width(), 320);
+    EXPECT_EQ(frame.RestoredGeometry().width(), 620);
     EXPECT_LT(frame.RestoredGeometry().height(), 999); // the height follows from the elements
 
-    frame.PlaceWindow(0, 0, 300);
+    frame.PlaceWindow(0, 0, 600);
     EXPECT_EQ(frame.RestoredGeometry().topLeft(), QPoint(40, 50));
-    EXPECT_EQ(frame.RestoredGeometry().width(), 300);
+    EXPECT_EQ(frame.RestoredGeometry().width(), 600);
+    // Never narrower than the bars shown need.
+    frame.PlaceWindow(0, 0, 50);
+    EXPECT_EQ(frame.width(), frame.minimumWidth());
+    EXPECT_GT(frame.width(), 50);
 
     // Far outside the screen the window is pulled back in.
     frame.PlaceWindow(100000, 100000, 300);
@@ -113,7 +120,7 @@ TEST_F(Frame, PlacesTheWindowFromItsSavedPosition) {
 
 TEST_F(Frame, AltMHidesAndRestoresTheMenuBar) {
     TApp app(home.filePath("korvo32"));
-    TMainFrame frame(app);
+    TMainFrame frame(app, std::make_unique<TManualDrive>(), volume);
     frame.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
     QTest::keyClick(&frame, Qt::Key_M, Qt::AltModifier);
@@ -126,7 +133,7 @@ TEST_F(Frame, AltMHidesAndRestoresTheMenuBar) {
 
 TEST_F(Frame, SaveStoresTheMenuBarAsShown) {
     TApp app(home.filePath("korvo32"));
-    TMainFrame frame(app);
+    TMainFrame frame(app, std::make_unique<TManualDrive>(), volume);
     frame.show();
     frame.menuBar()->hide();
     frame.Menu().Action(CmSaveSettingsNow)->trigger();
@@ -135,7 +142,7 @@ TEST_F(Frame, SaveStoresTheMenuBarAsShown) {
 
 TEST_F(Frame, CloseWithOptionOffWritesOnlyTheOption) {
     TApp app(home.filePath("korvo32"));
-    TMainFrame frame(app);
+    TMainFrame frame(app, std::make_unique<TManualDrive>(), volume);
     frame.show();
     frame.Options().SetChecked(CmSaveSettingsOnExit, false);
     frame.Menu().Action(CmExit)->trigger();
@@ -145,7 +152,7 @@ TEST_F(Frame, CloseWithOptionOffWritesOnlyTheOption) {
 
 TEST_F(Frame, CloseWithShiftSavesAndStaysOpen) {
     TApp app(home.filePath("korvo32"));
-    TMainFrame frame(app);
+    TMainFrame frame(app, std::make_unique<TManualDrive>(), volume);
     frame.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
     frame.Options().SetChecked(CmSaveSettingsOnExit, false);
@@ -161,7 +168,9 @@ TEST_F(Frame, CloseWithShiftSavesAndStaysOpen) {
 
 // --- the LED font file ---------------------------------------------------------------------------
 
-QString BuildFolder() { return QStringLiteral(KORVO_PROGRAM_DIR); }
+QString BuildFolder() {
+    return QStringLiteral(KORVO_PROGRAM_DIR);
+}
 
 TEST(LedFont, RegistersBothFacesAndRemovesThemAgain) {
     {

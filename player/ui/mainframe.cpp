@@ -2,7 +2,27 @@
 
 #include "core/app.h"
 #include "core/commandids.h"
+#include "core/mcidevice.h"
+#include "core/playcontroller.h"
+#include "platform/helpviewer.h"
+#include "ui/aboutdlg.h"
 #include "ui/acceleratorfilter.h"
+#include "ui/addtrackdlg.h"
+#include "ui/albumpropdlg.h"
+#include "ui/buttongadget.h"
+#include "ui/commandhints.h"
+#include "ui/dbmaintdlg.h"
+#include "ui/displaypanel.h"
+#include "ui/editsongdlg.h"
+#include "ui/hseparator.h"
+#include "ui/listbar.h"
+#include "ui/mainwindow.h"
+#include "ui/mstatusbar.h"
+#include "ui/mtoolbar.h"
+#include "ui/posbar.h"
+#include "ui/queuelist.h"
+#include "ui/volbar.h"
+#include "ui/volumecontrol.h"
 
 #include <QAction>
 #include <QApplication>
@@ -10,39 +30,105 @@
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QScreen>
+#include <QSystemTrayIcon>
+#include <QVBoxLayout>
 
 Q_LOGGING_CATEGORY(lcFrame, "korvo.frame")
 
 namespace {
 
-void AddItems(QWidget* menu, const TMenuItem& popup) {
-    auto* qmenu = qobject_cast<QMenu*>(menu);
+const QString SettingsSection = QStringLiteral("Settings");
+const QString CustomViewKey = QStringLiteral("CustomView");
+// The custom view is read into a buffer of this many characters, terminator included.
+constexpr int CustomViewBuffer = 1023;
+
+void AddItems(QMenu* menu, const TMenuItem& popup) {
     for (const TMenuItem& item : popup.items) {
         if (item.popup) {
             auto* sub = new QMenu(item.text, menu);
             AddItems(sub, item);
-            qmenu->addMenu(sub);
+            menu->addMenu(sub);
         } else if (item.IsSeparator()) {
-            qmenu->addSeparator();
+            menu->addSeparator();
         } else {
-            qmenu->addAction(item.action);
+            menu->addAction(item.action);
         }
     }
 }
 
+Qt::KeyboardModifiers HeldModifiers() {
+    return QGuiApplication::keyboardModifiers() | QGuiApplication::queryKeyboardModifiers();
+}
+
+QString JoinIds(const QList<int>& ids) {
+    QStringList parts;
+    for (int id : ids)
+        parts << QString::number(id);
+    return parts.join(QLatin1Char(' '));
+}
+
 } // namespace
 
-TMainFrame::TMainFrame(const TApp& app, QWidget* parent)
+const QList<int>& TMainFrame::Elements() {
+    static const QList<int> elements{CmMenuBar,   CmQueueBox, CmPositionSlider,
+                                     CmVolumeBar, CmButtons,  CmStatusBar};
+    return elements;
+}
+
+QList<int> TMainFrame::PresetElements(int viewCommand) {
+    switch (viewCommand) {
+    case CmViewEverything:
+        return Elements();
+    case CmViewVolumeBarOff:
+        return {CmMenuBar, CmQueueBox, CmPositionSlider, CmButtons, CmStatusBar};
+    case CmViewSlidersOff:
+        return {CmMenuBar, CmQueueBox, CmButtons, CmStatusBar};
+    case CmViewButtonsAndStatus:
+        return {CmMenuBar, CmButtons, CmStatusBar};
+    case CmViewButtonsOff:
+        return {CmMenuBar, CmStatusBar};
+    case CmViewDigitalAndMenu:
+        return {CmMenuBar};
+    default:
+        return {};
+    }
+}
+
+TMainFrame::TMainFrame(const TApp& app, std::unique_ptr<TCDAudioService> drive,
+                       TAuxOutput& volumeDevices, QWidget* parent)
     : QMainWindow(parent), FMenu(this), FOptions(FMenu.Popup(TMainMenu::Options)),
       FProfile(app.SettingsPath()), FSettings(FProfile, FOptions, *this) {
     setWindowTitle(TApp::Name());
     setObjectName(TApp::Name());
+    setWindowIcon(QIcon(QStringLiteral(":/korvo/korvo.svg")));
+    // The right button is a gesture of the window, never a context menu.
+    setContextMenuPolicy(Qt::NoContextMenu);
     BuildMenuBar();
     connect(&FMenu, &TMainMenu::Command, this, &TMainFrame::Command);
+
+    FClient = new TMainWindow(
+        nullptr, std::move(drive), volumeDevices, [this](int id) { return FOptions.IsChecked(id); },
+        this);
+    BuildBars();
+    BuildSystemMenu();
+    WireController();
+    FClient->SetUp();
+
     // The platform window exists before the settings place it, so its frame is known.
     create();
+    FSettings.SetPlayer(FClient);
     FSettings.LoadSettings();
+}
+
+TMainFrame::~TMainFrame() {
+    // Cleaning up the client: the exit behaviour, then the help window goes.
+    FSettings.SetPlayer(nullptr);
+    FClient->ShutDown();
+    delete FHelp;
+    // The client and the bars go while the menu and the options they ask are still here.
+    delete takeCentralWidget();
 }
 
 void TMainFrame::BuildMenuBar() {
@@ -57,30 +143,584 @@ void TMainFrame::BuildMenuBar() {
             addAction(action);
     // Accelerators win over the menu bar's mnemonics (Alt+S against "&Song").
     new TAcceleratorFilter(this, FMenu.Actions());
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
+        connect(menu, &QMenu::hovered, this, &TMainFrame::ShowMenuHint);
+        connect(menu, &QMenu::aboutToHide, this, [this] {
+            if (FMiniHelp && FHintDepth == 0)
+                FStatusBar->SetHintText(QString());
+        });
+    }
 }
 
+void TMainFrame::BuildBars() {
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* queue = new TQueueList(nullptr, &FClient->Controller().Queue());
+    FListBar = new TListBar(central, queue);
+    FPosBar = new TPosBar(central);
+    FVolBar = new TVolBar(central);
+    FToolBar = new TMToolBar(central);
+    FSeparator = new THSeparator(central, 1, 1, 4, THSeparator::Top);
+    FStatusBar = new TMStatusBar(central, FSeparator);
+    FClient->setParent(central);
+    // The queue bar above the display; below it, from the display down: position bar, volume
+    // bar, button bar, separator, status bar.
+    for (QWidget* part : std::initializer_list<QWidget*>{FListBar, FClient, FPosBar, FVolBar,
+                                                         FToolBar, FSeparator, FStatusBar})
+        layout->addWidget(part);
+    setCentralWidget(central);
+
+    FClient->AttachBars(queue, FPosBar->PositionSlider(), FVolBar->VolumeSlider());
+    for (TMControlBar* bar :
+         std::initializer_list<TMControlBar*>{FListBar, FPosBar, FVolBar, FToolBar}) {
+        connect(bar, &TMControlBar::CommandPosted, this, &TMainFrame::Command);
+        connect(bar, &TMControlBar::HintRequested, this, [this](int id) {
+            if (FMiniHelp && FHintDepth == 0)
+                FStatusBar->SetHintText(id ? CommandHint(id) : QString());
+        });
+    }
+    connect(queue, &TSongList::CommandPosted, this, &TMainFrame::Command);
+
+    // The Elements pop-up shares the menu's actions, so its check marks are the menu's.
+    FElementsMenu = new QMenu(this);
+    FElementsMenu->setObjectName(QString::number(ElementsMenuId));
+    for (int id : Elements()) {
+        FElementsMenu->addAction(FMenu.Action(id));
+        if (id == CmPositionSlider || id == CmVolumeBar)
+            continue;
+        FElementsMenu->addSeparator();
+    }
+    FElementsMenu->addAction(FMenu.Action(CmAlwaysOnTop));
+}
+
+void TMainFrame::BuildSystemMenu() {
+    // The window manager owns the window menu, so its items live in the tray icon's menu.
+    FSystemMenu = new QMenu(this);
+    const auto add = [this](const QString& text, int id, bool checkable) {
+        QAction* action = FSystemMenu->addAction(text);
+        action->setData(id);
+        action->setCheckable(checkable);
+        connect(action, &QAction::triggered, this, [this, id] { Command(id); });
+        return action;
+    };
+    add(QStringLiteral("&Play"), CmPlay, false);
+    add(QStringLiteral("Pa&use"), CmPause, true);
+    add(QStringLiteral("&Eject/Retract"), CmEjectRetract, false);
+    FSystemMenu->addSeparator();
+    add(QStringLiteral("Repea&t"), CmRepeat, true);
+    add(QStringLiteral("Ci&rculate"), CmCirculate, false);
+    FRestoreMenuSeparator = FSystemMenu->addSeparator();
+    FRestoreMenu = add(QStringLiteral("Re&store Menu"), CmRestoreMenu, false);
+    FRestoreMenuSeparator->setVisible(false);
+    FRestoreMenu->setVisible(false);
+    // A check mark flipped by choosing the item is set back by the player's own state.
+    connect(FSystemMenu, &QMenu::aboutToShow, this, [this] {
+        for (QAction* action : FSystemMenu->actions()) {
+            if (action->data().toInt() == CmPause)
+                action->setChecked(FClient->IsPaused());
+            if (action->data().toInt() == CmRepeat)
+                action->setChecked(FClient->IsRepeat());
+        }
+    });
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        FTray = new QSystemTrayIcon(windowIcon(), this);
+        FTray->setContextMenu(FSystemMenu);
+        FTray->setToolTip(TApp::Name());
+        connect(FTray, &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason reason) {
+                    if (reason == QSystemTrayIcon::Trigger)
+                        Activate();
+                });
+        FTray->show();
+    }
+}
+
+void TMainFrame::WireController() {
+    TPlayController& player = FClient->Controller();
+    const auto systemItem = [this](int id) -> QAction* {
+        for (QAction* action : FSystemMenu->actions())
+            if (action->data().toInt() == id)
+                return action;
+        return nullptr;
+    };
+    QAction* pauseItem = systemItem(CmPause);
+    QAction* repeatItem = systemItem(CmRepeat);
+    connect(&player, &TPlayController::playPressedChanged, this,
+            [this](bool pressed) { FToolBar->Button(CmPlayButton)->setDown(pressed); });
+    connect(&player, &TPlayController::pauseChanged, this, [this, pauseItem](bool paused) {
+        FMenu.Action(CmPause)->setChecked(paused);
+        FToolBar->Button(CmPause)->setChecked(paused);
+        pauseItem->setChecked(paused);
+    });
+    connect(&player, &TPlayController::pauseEnabledChanged, this, [this, pauseItem](bool on) {
+        FMenu.Action(CmPause)->setEnabled(on);
+        FToolBar->Button(CmPause)->setEnabled(on);
+        pauseItem->setEnabled(on);
+    });
+    connect(&player, &TPlayController::repeatChanged, this, [this, repeatItem](bool on) {
+        FMenu.Action(CmRepeat)->setChecked(on);
+        FToolBar->Button(CmRepeat)->setChecked(on);
+        repeatItem->setChecked(on);
+    });
+    connect(&player, &TPlayController::muteChanged, this, [this](bool on) {
+        FMenu.Action(CmMute)->setChecked(on);
+        FVolBar->Button(CmMute)->setChecked(on);
+    });
+    connect(&player, &TPlayController::captionChanged, this, &TMainFrame::UpdateCaption);
+    connect(FClient, &TMainWindow::MinimisedIconChanged, this, &TMainFrame::UpdateWindowIcon);
+}
+
+QWidget* TMainFrame::Bar(int elementId) const {
+    switch (elementId) {
+    case CmQueueBox:
+        return FListBar;
+    case CmPositionSlider:
+        return FPosBar;
+    case CmVolumeBar:
+        return FVolBar;
+    case CmButtons:
+        return FToolBar;
+    case CmStatusBar:
+        return FStatusBar;
+    default:
+        return nullptr;
+    }
+}
+
+bool TMainFrame::IsMenuAttached() const {
+    return !menuBar()->isHidden();
+}
+
+// ----- commands
+
 void TMainFrame::Command(int id) {
+    TPlayController& player = FClient->Controller();
+    const Qt::KeyboardModifiers held = HeldModifiers();
     switch (id) {
+    case CmAlbumOpen:
+        player.OpenCommand();
+        break;
+    case CmAlbumSave:
+        player.SaveAlbum();
+        break;
+    case CmAlbumClose:
+        player.Stop();
+        player.CloseAlbum();
+        break;
+    case CmAlbumDelete:
+        player.DeleteAlbum();
+        break;
+    case CmAlbumSort:
+        player.SortByOriginalOrder();
+        break;
+    case CmAlbumShuffle:
+        player.Shuffle();
+        break;
+    case CmAlbumProperties: {
+        TAlbumPropDlg dialog(this, player);
+        connect(&dialog, &TAlbumPropDlg::AlbumRenamed, this, &TMainFrame::UpdateCaption);
+        dialog.exec();
+        break;
+    }
+    case CmDatabaseMaintain: {
+        TDBMaintDlg dialog(this, player.Database().Path(), FClient->Queue()->font(), this);
+        dialog.exec();
+        break;
+    }
+    case CmDatabaseExport:
+        player.ExportDatabase();
+        break;
+    case CmEject:
+        player.Stop();
+        player.Device().Set(Mci::kSetDoorOpen);
+        break;
+    case CmRetract:
+        player.Device().Set(Mci::kSetDoorClosed);
+        break;
+    case CmEjectRetract:
+        if (held & Qt::ShiftModifier)
+            Command(CmEject);
+        else if (held & Qt::ControlModifier)
+            Command(CmRetract);
+        else
+            EjectRetract();
+        break;
     case CmExit:
         close();
         break;
-    case CmSaveSettingsNow:
-        FSettings.SaveSettingsNow();
+    case CmPlay:
+    case CmPlayButton:
+        player.PlaySelected();
+        break;
+    case CmStop:
+        player.Stop();
+        break;
+    case CmPause:
+        player.PauseOrResume();
+        // A menu item flips its own check mark; the player's state decides it.
+        FMenu.Action(CmPause)->setChecked(player.IsPaused());
+        FToolBar->Button(CmPause)->setChecked(player.IsPaused());
+        break;
+    case CmRepeat:
+        player.ToggleRepeat();
+        break;
+    case CmCirculate:
+        player.NextSong();
+        break;
+    case CmMute:
+        player.ToggleMute();
+        break;
+    case CmSongEdit: {
+        TEditSongDlg dialog(this, player);
+        connect(&dialog, &TEditSongDlg::CurrentSongRenamed, this, &TMainFrame::UpdateCaption);
+        dialog.exec();
+        break;
+    }
+    case CmSongAdd: {
+        TAddTrackDlg dialog(this, player, FClient->Queue()->font());
+        dialog.exec();
+        break;
+    }
+    case CmSongRemove:
+        player.RemoveSelected();
+        break;
+    case CmMoveUp:
+    case CmMoveDown:
+        player.MoveSelected(id == CmMoveUp, held & Qt::ShiftModifier);
+        break;
+    case CmHighlightCurrent:
+        player.HighlightCurrent();
+        break;
+    case CmFastRewindStep:
+        player.FastWindStep(-1);
+        break;
+    case CmFastForwardStep:
+        player.FastWindStep(+1);
+        break;
+    case CmFastRewindEnd:
+    case CmFastForwardEnd:
+        player.FastWindRelease();
+        break;
+    case CmContinuousLoop:
+    case CmRandomOrder:
+    case CmElapsedTime:
+    case CmAutoPlay:
+    case CmStopPlayOnExit:
+    case CmAutoSaveAlbum:
+    case CmIgnoreOneTrackCds:
+    case CmSaveSettingsOnExit:
+        player.OptionToggled(id);
         break;
     case CmMenuBar:
-        menuBar()->setVisible(FOptions.IsChecked(CmMenuBar));
+        ApplyMenuBar();
+        break;
+    case CmRestoreMenu:
+        FOptions.SetChecked(CmMenuBar, true);
+        ApplyMenuBar();
+        break;
+    case CmQueueBox:
+    case CmPositionSlider:
+    case CmVolumeBar:
+    case CmButtons:
+    case CmStatusBar:
+        ToggleElement(id);
         break;
     case CmAlwaysOnTop:
         ApplyAlwaysOnTop(FOptions.IsChecked(CmAlwaysOnTop));
         break;
+    case CmDefaultSize:
+        PlaceWindow(0, 0, 0);
+        break;
+    case CmViewEverything:
+    case CmViewVolumeBarOff:
+    case CmViewSlidersOff:
+    case CmViewButtonsAndStatus:
+    case CmViewButtonsOff:
+    case CmViewDigitalAndMenu:
+    case CmViewMenuOff:
+        ApplyView(PresetElements(id));
+        break;
+    case CmCustomView:
+        ApplyCustomView();
+        break;
+    case CmSaveCustomView:
+        SaveCustomView();
+        break;
     case CmMiniHelp:
         ApplyMiniHelp(FOptions.IsChecked(CmMiniHelp));
         break;
+    case CmSetFont:
+        if (FClient->Queue()->ChooseFont())
+            FixHeight();
+        break;
+    case CmVolumeDevice:
+        FClient->Volume().ChooseDevice(this, FProfile);
+        break;
+    case CmSaveSettingsNow:
+        FSettings.SaveSettingsNow();
+        break;
+    case CmHelpContents:
+    case CmHelpTutorial:
+    case CmHelpKeywordSearch:
+    case CmHelpUsingHelp:
+        ShowHelpFor(id);
+        break;
+    case CmAbout: {
+        TAboutDlg dialog(this);
+        dialog.exec();
+        break;
+    }
     default:
-        // The commands of the album, the songs and the bars arrive with the client window.
+        qCWarning(lcFrame) << "no handler for command" << id;
         break;
     }
 }
+
+void TMainFrame::EjectRetract() {
+    TPlayController& player = FClient->Controller();
+    player.Stop();
+    if (player.Device().Set(Mci::kSetDoorOpen) != 0)
+        player.Device().Set(Mci::kSetDoorClosed);
+}
+
+void TMainFrame::ShowHelpFor(int command) {
+    if (!FHelp)
+        FHelp = new THelpViewer;
+    switch (command) {
+    case CmHelpContents:
+        FHelp->Contents();
+        break;
+    case CmHelpTutorial:
+        FHelp->Topic(CmHelpTutorial);
+        break;
+    case CmHelpKeywordSearch:
+        FHelp->KeywordSearch(QString());
+        break;
+    default:
+        FHelp->UsingHelp();
+        break;
+    }
+}
+
+// ----- elements, views and size
+
+void TMainFrame::ShowCheckedBars() {
+    for (int id : Elements())
+        if (Bar(id))
+            SetBarVisible(id, FOptions.IsChecked(id));
+}
+
+void TMainFrame::SetBarVisible(int id, bool on) {
+    Bar(id)->setVisible(on);
+    // The separator's line belongs to the status bar's hints: it goes and comes with it.
+    if (id == CmStatusBar)
+        FSeparator->setVisible(on);
+}
+
+void TMainFrame::ApplyMenuBar() {
+    const bool on = FOptions.IsChecked(CmMenuBar);
+    if (on != IsMenuAttached()) {
+        menuBar()->setVisible(on);
+        FRestoreMenuSeparator->setVisible(!on);
+        FRestoreMenu->setVisible(!on);
+    }
+    FixHeight();
+}
+
+int TMainFrame::ClientHeight() const {
+    centralWidget()->layout()->invalidate();
+    const int bars = centralWidget()->layout()->sizeHint().height();
+    return bars + (IsMenuAttached() ? menuBar()->sizeHint().height() : 0);
+}
+
+int TMainFrame::DefaultWidth() const {
+    centralWidget()->layout()->invalidate();
+    return qMax(FClient->Display()->width(), centralWidget()->layout()->minimumSize().width());
+}
+
+void TMainFrame::FixHeight() {
+    const int height = ClientHeight();
+    setMinimumSize(DefaultWidth(), height);
+    setMaximumSize(QWIDGETSIZE_MAX, height);
+    resize(width(), height);
+}
+
+void TMainFrame::ToggleElement(int id) {
+    // The item has flipped its check mark; the bar follows it and the height follows the bar.
+    SetBarVisible(id, FOptions.IsChecked(id));
+    FixHeight();
+}
+
+void TMainFrame::ApplyView(const QList<int>& elements) {
+    for (int id : Elements())
+        FOptions.SetChecked(id, elements.contains(id));
+    PlaceWindow(0, 0, 0);
+}
+
+void TMainFrame::ApplyCustomView() {
+    QString text;
+    FProfile.ReadString(SettingsSection, CustomViewKey, JoinIds(Elements()), text,
+                        CustomViewBuffer);
+    QList<int> ids;
+    for (const QString& part : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        ids << part.toInt();
+    ApplyView(ids);
+}
+
+void TMainFrame::SaveCustomView() {
+    QList<int> shown;
+    for (int id : Elements()) {
+        if (id == CmMenuBar ? IsMenuAttached() : !Bar(id)->isHidden())
+            shown << id;
+    }
+    FProfile.WriteString(SettingsSection, CustomViewKey, JoinIds(shown));
+}
+
+void TMainFrame::PlaceWindow(int x, int y, int width) {
+    ShowCheckedBars();
+    ApplyMenuBar();
+    const QMargins margins = FrameMargins();
+    const int innerWidth =
+        width > 0 ? qMax(DefaultWidth(), width - margins.left() - margins.right()) : DefaultWidth();
+    resize(innerWidth, ClientHeight());
+    const QRect outer = frameGeometry();
+    int left = x != 0 ? x : outer.left();
+    int top = y != 0 ? y : outer.top();
+    if (const QScreen* s = screen()) {
+        const QRect area = s->availableGeometry();
+        left = qMax(qMin(left, area.right() + 1 - outer.width()), 0);
+        top = qMax(qMin(top, area.bottom() + 1 - outer.height()), 0);
+    }
+    move(left, top);
+    update();
+}
+
+void TMainFrame::UpdateElementChecks() {
+    FOptions.SetChecked(CmMenuBar, IsMenuAttached());
+    for (int id : Elements())
+        if (QWidget* bar = Bar(id))
+            FOptions.SetChecked(id, !bar->isHidden());
+}
+
+void TMainFrame::ApplyMiniHelp(bool on) {
+    FMiniHelp = on;
+    if (!on && FHintDepth == 0)
+        FStatusBar->SetHintText(QString());
+}
+
+void TMainFrame::ApplyAlwaysOnTop(bool on) {
+    if (bool(windowFlags() & Qt::WindowStaysOnTopHint) == on)
+        return;
+    const bool visible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, on);
+    // Changing a window flag hides the window; show it again where it was.
+    if (visible)
+        show();
+}
+
+void TMainFrame::ShowMenuHint(QAction* action) {
+    if (!FMiniHelp || FHintDepth > 0)
+        return;
+    FStatusBar->SetHintText(CommandHint(action->data().toInt()));
+}
+
+// ----- hints during long operations
+
+void TMainFrame::ShowHint(const QString& text) {
+    FStatusBar->SetHintText(text);
+    if (FHintDepth++ == 0) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        centralWidget()->setEnabled(false);
+        menuBar()->setEnabled(false);
+    }
+    FStatusBar->repaint();
+}
+
+void TMainFrame::ClearHint() {
+    if (FHintDepth == 0)
+        return;
+    if (--FHintDepth == 0) {
+        QApplication::restoreOverrideCursor();
+        centralWidget()->setEnabled(true);
+        menuBar()->setEnabled(true);
+        FStatusBar->SetHintText(QString());
+    }
+}
+
+// ----- caption and icon
+
+QString TMainFrame::Caption(bool minimised) const {
+    const TPlayController& player = FClient->Controller();
+    const QString album = player.Album().Title();
+    if (!minimised)
+        return album.isEmpty() ? TApp::Name() : album;
+    const int track = player.CurrentSong() >= 0 ? player.CurrentTrack() : 0;
+    if (track != 0) {
+        const QString song = player.CurrentTitle();
+        const QString text = album.isEmpty() ? song : album + QStringLiteral(" - ") + song;
+        return QStringLiteral("%1 (%2)").arg(text).arg(track);
+    }
+    return album.isEmpty() ? TApp::Name() : album;
+}
+
+void TMainFrame::UpdateCaption() {
+    setWindowTitle(Caption(isMinimized()));
+    const TPlayController& player = FClient->Controller();
+    FStatusBar->SetFieldText(TMStatusBar::AlbumFieldId, player.Album().Title());
+    FStatusBar->SetFieldText(TMStatusBar::SongFieldId, player.CurrentTitle());
+    if (FTray)
+        FTray->setToolTip(Caption(true));
+}
+
+void TMainFrame::UpdateWindowIcon() {
+    if (isMinimized())
+        setWindowIcon(QIcon(FClient->MinimisedIcon(devicePixelRatioF())));
+    else
+        setWindowIcon(QIcon(QStringLiteral(":/korvo/korvo.svg")));
+}
+
+void TMainFrame::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        UpdateCaption();
+        UpdateWindowIcon();
+    }
+}
+
+// ----- mouse gestures
+
+void TMainFrame::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::RightButton) {
+        QMainWindow::mousePressEvent(event);
+        return;
+    }
+    const Qt::KeyboardModifiers held = event->modifiers();
+    if (held & Qt::ShiftModifier) {
+        Command(CmRepeat);
+    } else if (held & Qt::ControlModifier) {
+        Command(CmMute);
+    } else if (held & Qt::AltModifier) {
+        UpdateElementChecks();
+        FElementsMenu->popup(event->globalPosition().toPoint());
+    } else {
+        Command(CmPause);
+    }
+    event->accept();
+}
+
+void TMainFrame::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QMainWindow::mouseDoubleClickEvent(event);
+        return;
+    }
+    FOptions.SetChecked(CmMenuBar, !IsMenuAttached());
+    Command(CmMenuBar);
+    event->accept();
+}
+
+// ----- life
 
 void TMainFrame::Activate() {
     QWidget* popup = QApplication::activeModalWidget();
@@ -96,13 +736,17 @@ void TMainFrame::Activate() {
     qCInfo(lcFrame) << "activated by a later start" << (popup ? "with its dialog" : "");
 }
 
-void TMainFrame::SessionEnding() { FSettings.SessionEnding(); }
+void TMainFrame::SessionEnding() {
+    FSettings.SessionEnding();
+}
 
 void TMainFrame::Terminate() {
     if (FShuttingDown)
         return;
     SessionEnding();
     FShuttingDown = true;
+    if (FHelp)
+        FHelp->Quit();
     close();
     QCoreApplication::quit();
 }
@@ -113,14 +757,15 @@ void TMainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     // Closing with Shift held saves everything and keeps the window open.
-    const Qt::KeyboardModifiers held =
-        QGuiApplication::keyboardModifiers() | QGuiApplication::queryKeyboardModifiers();
-    const bool shift = held & Qt::ShiftModifier;
+    const bool shift = HeldModifiers() & Qt::ShiftModifier;
     FSettings.ExitSave(shift);
-    if (shift)
+    if (shift) {
         event->ignore();
-    else
-        event->accept();
+        return;
+    }
+    if (FHelp)
+        FHelp->Quit();
+    event->accept();
 }
 
 int TMainFrame::LogicalDpiY() const {
@@ -128,7 +773,9 @@ int TMainFrame::LogicalDpiY() const {
     return s ? qRound(s->logicalDotsPerInchY()) : 96;
 }
 
-QPoint TMainFrame::CurrentPosition() const { return frameGeometry().topLeft(); }
+QPoint TMainFrame::CurrentPosition() const {
+    return frameGeometry().topLeft();
+}
 
 QMargins TMainFrame::FrameMargins() const {
     const QRect outer = frameGeometry();
@@ -141,33 +788,3 @@ QRect TMainFrame::RestoredGeometry() const {
     const QRect inner = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
     return inner.marginsAdded(FrameMargins());
 }
-
-void TMainFrame::PlaceWindow(int x, int y, int width) {
-    const QMargins margins = FrameMargins();
-    // Until the client and its bars join, the frame is as wide and as high as its menu bar.
-    const QSize natural = sizeHint().expandedTo(menuBar()->sizeHint());
-    const int innerWidth = width > 0 ? qMax(1, width - margins.left() - margins.right())
-                                     : natural.width();
-    resize(innerWidth, natural.height());
-    const QRect outer = frameGeometry();
-    int left = x != 0 ? x : outer.left();
-    int top = y != 0 ? y : outer.top();
-    if (const QScreen* s = screen()) {
-        const QRect area = s->availableGeometry();
-        left = qMax(qMin(left, area.right() + 1 - outer.width()), 0);
-        top = qMax(qMin(top, area.bottom() + 1 - outer.height()), 0);
-    }
-    move(left, top);
-}
-
-void TMainFrame::ApplyMiniHelp(bool on) { FMiniHelp = on; }
-
-void TMainFrame::ApplyAlwaysOnTop(bool on) {
-    const bool visible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    // Changing a window flag hides the window; show it again where it was.
-    if (visible)
-        show();
-}
-
-void TMainFrame::UpdateElementChecks() { FOptions.SetChecked(CmMenuBar, !menuBar()->isHidden()); }

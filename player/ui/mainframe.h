@@ -1,30 +1,75 @@
 #pragma once
-// The player's top-level window: the frame with caption "Korvo" and main menu 7771. It owns the
-// menu (whose Options check marks are the option store) and the settings, loads the settings while
-// it is set up and saves them when it closes or the system shuts down.
+// The player's top-level window: the frame with caption "Korvo", main menu 7771 and the client
+// TMainWindow (the display, the drive and the play controller). Around the client it docks the
+// queue bar above and the position bar, volume bar, button bar, separator and status bar below.
+// Every command - menu, accelerators, buttons, the song and Elements pop-ups, the tray menu and
+// the mouse gestures - arrives at one dispatcher, Command().
 //
-// The client (display, bars, play controller) joins later through TSettings::SetPlayer; until then
-// the frame holds only its menu bar.
+// Sizing: the height always follows from the elements shown and cannot be changed by the user;
+// the width can, down to the display's width. The settings are loaded while the frame is set up
+// and saved when it closes or the system shuts down.
 
+#include "core/cdaudioservice.h"
 #include "core/mainmenu.h"
 #include "core/optionstore.h"
 #include "core/profile.h"
 #include "core/settings.h"
+#include "core/statushint.h"
 
+#include <QList>
 #include <QMainWindow>
 
-class TApp;
+#include <memory>
 
-class TMainFrame : public QMainWindow, public TSettingsFrame {
+class QMenu;
+class QSystemTrayIcon;
+class TApp;
+class TAuxOutput;
+class THSeparator;
+class THelpViewer;
+class TListBar;
+class TMStatusBar;
+class TMToolBar;
+class TMainWindow;
+class TPosBar;
+class TVolBar;
+
+class TMainFrame : public QMainWindow, public TSettingsFrame, public TStatusHint {
     Q_OBJECT
 
 public:
-    explicit TMainFrame(const TApp& app, QWidget* parent = nullptr);
+    static constexpr int ElementsMenuId = 17936;
+    // The elements in their fixed order: the menu bar, then the bars (whose window ids are also
+    // their toggle commands).
+    static const QList<int>& Elements();
+    // The elements a view preset shows; empty for an id that is not a preset.
+    static QList<int> PresetElements(int viewCommand);
+
+    // `drive` is the CD-audio service the player plays; `volumeDevices` must outlive the frame.
+    TMainFrame(const TApp& app, std::unique_ptr<TCDAudioService> drive, TAuxOutput& volumeDevices,
+               QWidget* parent = nullptr);
+    ~TMainFrame() override;
 
     TMainMenu& Menu() { return FMenu; }
     TOptionStore& Options() { return FOptions; }
     TSettings& Settings() { return FSettings; }
+    TProfile& Profile() { return FProfile; }
+    TMainWindow* Client() const { return FClient; }
+    TMStatusBar* StatusLine() const { return FStatusBar; }
+    // The bar of an element id; null for the menu bar and unknown ids.
+    QWidget* Bar(int elementId) const;
+    // The window menu's items (Play, Pause, Eject/Retract, Repeat, Circulate, and Restore Menu
+    // while the menu bar is hidden), offered in the system tray where there is one.
+    QMenu* SystemMenu() const { return FSystemMenu; }
+    QMenu* ElementsMenu() const { return FElementsMenu; }
+    THelpViewer* HelpViewer() const { return FHelp; }
     bool MiniHelp() const { return FMiniHelp; }
+    bool IsMenuAttached() const;
+
+    // The one dispatcher of the player's commands.
+    void Command(int id);
+    // The caption for the window shown normally or minimised.
+    QString Caption(bool minimised) const;
 
     // A later start of the player: bring this window, or the dialog it has open, to the front.
     void Activate();
@@ -42,18 +87,60 @@ public:
     void ApplyAlwaysOnTop(bool on) override;
     void UpdateElementChecks() override;
 
+    // TStatusHint: the hint in the status bar, the wait cursor and the window disabled.
+    void ShowHint(const QString& text) override;
+    void ClearHint() override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    void Command(int id);
     void BuildMenuBar();
+    void BuildBars();
+    void BuildSystemMenu();
+    void WireController();
+    void ShowHelpFor(int command);
     QMargins FrameMargins() const;
+
+    // Shows the bars whose check marks are on and hides the others.
+    void ShowCheckedBars();
+    void SetBarVisible(int id, bool on);
+    void ApplyMenuBar();
+    // Fixes the height to what the elements shown need; the width is kept.
+    void FixHeight();
+    int ClientHeight() const;
+    int DefaultWidth() const;
+    void ToggleElement(int id);
+    void ApplyView(const QList<int>& elements);
+    void ApplyCustomView();
+    void SaveCustomView();
+
+    void EjectRetract();
+    void UpdateCaption();
+    void UpdateWindowIcon();
+    void ShowMenuHint(QAction* action);
 
     TMainMenu FMenu;
     TOptionStore FOptions;
     TProfile FProfile;
     TSettings FSettings;
+    TMainWindow* FClient = nullptr;
+    TListBar* FListBar = nullptr;
+    TPosBar* FPosBar = nullptr;
+    TVolBar* FVolBar = nullptr;
+    TMToolBar* FToolBar = nullptr;
+    THSeparator* FSeparator = nullptr;
+    TMStatusBar* FStatusBar = nullptr;
+    QMenu* FSystemMenu = nullptr;
+    QAction* FRestoreMenuSeparator = nullptr;
+    QAction* FRestoreMenu = nullptr;
+    QMenu* FElementsMenu = nullptr;
+    QSystemTrayIcon* FTray = nullptr;
+    THelpViewer* FHelp = nullptr;
     bool FMiniHelp = false;
     bool FShuttingDown = false;
+    int FHintDepth = 0;
 };
