@@ -41,7 +41,7 @@ TMainWindow::TMainWindow(QWidget* parent, std::unique_ptr<TCDAudioService> drive
       FController(std::make_unique<TPlayController>(*FDevice, TApp::Instance()
                                                                   ? TApp::Instance()->DatabasePath()
                                                                   : QStringLiteral("cdalb.idb"))),
-      FVolumeDevices(volumeDevices), FIcon(QStringLiteral(":/korvo/korvo.svg")) {
+      FVolumeDevices(volumeDevices), FIcon(QStringLiteral(":/korvo/minimised.svg")) {
     setObjectName(QString::number(TemplateId));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

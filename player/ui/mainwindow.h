@@ -57,7 +57,7 @@ public:
     void ShutDown();
 
     // The minimised icon: a black frame, two bevels, the progress level (teal below, light grey
-    // above) and icon 7779 over it.
+    // above) and icon 7779, a see-through disc, over it.
     int MinimisedProgress() const { return FProgress; }
     QPixmap MinimisedIcon(qreal pixelRatio) const;
     // The pixel row the progress level reaches inside the icon; it changes less often than the

@@ -50,7 +50,9 @@ QLabel* TMControlBar::AddText(const QString& text, int characters) {
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     // A little air between the text and the gadget after it.
     label->setContentsMargins(0, 0, 4, 0);
-    label->setMinimumWidth(label->fontMetrics().averageCharWidth() * characters);
+    // As wide as its characters, and never narrower than its own text.
+    label->setMinimumWidth(
+        qMax(label->fontMetrics().averageCharWidth() * characters, label->sizeHint().width()));
     FLayout->addWidget(label);
     return label;
 }
