@@ -33,20 +33,20 @@ TItemSpec Pop(const char* text, std::vector<TItemSpec> items) {
     return TItemSpec{text, 0, false, nullptr, std::move(items), true};
 }
 
-TMenuItem Build(const TItemSpec& spec, TMainMenu* menu) {
+TMenuItem Build(const TItemSpec& entry, TMainMenu* menu) {
     TMenuItem item;
-    item.text = QString::fromUtf8(spec.text);
-    item.id = spec.id;
-    item.popup = spec.popup;
-    for (const TItemSpec& child : spec.items)
+    item.text = QString::fromUtf8(entry.text);
+    item.id = entry.id;
+    item.popup = entry.popup;
+    for (const TItemSpec& child : entry.items)
         item.items.push_back(Build(child, menu));
-    if (spec.id > 0) {
+    if (entry.id > 0) {
         item.action = new QAction(item.text, menu);
-        item.action->setData(spec.id);
-        item.action->setCheckable(spec.checkable);
-        if (spec.key)
-            item.action->setShortcut(QKeySequence(QString::fromLatin1(spec.key)));
-        const int id = spec.id;
+        item.action->setData(entry.id);
+        item.action->setCheckable(entry.checkable);
+        if (entry.key)
+            item.action->setShortcut(QKeySequence(QString::fromLatin1(entry.key)));
+        const int id = entry.id;
         QObject::connect(item.action, &QAction::triggered, menu,
                          [menu, id] { emit menu->Command(id); });
     }

@@ -449,12 +449,12 @@ TEST(ChooseFont, CancelChangesNothingOkAppliesTheChoice) {
 }
 
 TEST(FontSpec, SettingsRecordRoundTrips) {
-    const TFontSpec spec{QStringLiteral("DejaVu Sans"), -15, 700, true};
-    const QFont font = FontFromSpec(spec);
+    const TFontSpec description{QStringLiteral("DejaVu Sans"), -15, 700, true};
+    const QFont font = FontFromSpec(description);
     EXPECT_EQ(font.pixelSize(), 15);
     EXPECT_TRUE(font.italic());
     EXPECT_EQ(font.weight(), QFont::Bold);
-    EXPECT_EQ(SpecFromFont(font, 96), spec);
+    EXPECT_EQ(SpecFromFont(font, 96), description);
     QFont points(QStringLiteral("DejaVu Sans"));
     points.setPointSize(12);
     EXPECT_EQ(SpecFromFont(points, 96).height, -16);

@@ -37,26 +37,26 @@ bool TSizFontLB::ChooseFont() {
     return true;
 }
 
-QFont FontFromSpec(const TFontSpec& spec) {
+QFont FontFromSpec(const TFontSpec& description) {
     QFont font;
-    if (!spec.face.isEmpty())
-        font.setFamily(spec.face);
-    if (spec.height != 0)
-        font.setPixelSize(qAbs(spec.height));
-    if (spec.weight > 0)
-        font.setWeight(static_cast<QFont::Weight>(qBound(1, spec.weight, 1000)));
-    font.setItalic(spec.italic);
+    if (!description.face.isEmpty())
+        font.setFamily(description.face);
+    if (description.height != 0)
+        font.setPixelSize(qAbs(description.height));
+    if (description.weight > 0)
+        font.setWeight(static_cast<QFont::Weight>(qBound(1, description.weight, 1000)));
+    font.setItalic(description.italic);
     return font;
 }
 
 TFontSpec SpecFromFont(const QFont& font, int dpi) {
-    TFontSpec spec;
-    spec.face = font.family();
+    TFontSpec description;
+    description.face = font.family();
     if (font.pixelSize() > 0)
-        spec.height = -font.pixelSize();
+        description.height = -font.pixelSize();
     else if (font.pointSizeF() > 0)
-        spec.height = -qRound(font.pointSizeF() * dpi / 72.0);
-    spec.weight = font.weight() == QFont::Normal ? 0 : font.weight();
-    spec.italic = font.italic();
-    return spec;
+        description.height = -qRound(font.pointSizeF() * dpi / 72.0);
+    description.weight = font.weight() == QFont::Normal ? 0 : font.weight();
+    description.italic = font.italic();
+    return description;
 }

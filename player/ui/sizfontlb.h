@@ -32,6 +32,6 @@ private:
 
 // The settings file's font record and the font it describes. A height below 0 is the character
 // height in pixels, above 0 the cell height, 0 the default size; weight 0 is the default weight.
-QFont FontFromSpec(const TFontSpec& spec);
+QFont FontFromSpec(const TFontSpec& description);
 // The record of a font, its size taken in pixels at `dpi` when it is given in points.
 TFontSpec SpecFromFont(const QFont& font, int dpi);
