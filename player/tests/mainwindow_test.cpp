@@ -10,11 +10,14 @@
 #include "core/commandids.h"
 #include "core/mcidevice.h"
 #include "core/playcontroller.h"
+#include "platform/helpviewer.h"
+#include "ui/buttongadget.h"
 #include "ui/colorstatic.h"
 #include "ui/displaypanel.h"
 #include "ui/hseparator.h"
 #include "ui/mainframe.h"
 #include "ui/mainwindow.h"
+#include "ui/mcontrolbar.h"
 #include "ui/mstatusbar.h"
 
 #include <QAction>
@@ -374,6 +377,59 @@ INSTANTIATE_TEST_SUITE_P(
                       TEjectCase{Qt::Key_Control, Qt::ControlModifier, {"door closed"}}));
 
 // ----- hints and closing
+
+// The pointer entering and leaving a widget, as the window system reports it.
+void Enter(QWidget* widget) {
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), widget->mapToGlobal(QPointF(1, 1)));
+    QApplication::sendEvent(widget, &enter);
+}
+void Leave(QWidget* widget) {
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(widget, &leave);
+}
+
+TEST_F(Window, MiniHelpShowsTheHintsOfButtonsAndMenusOnlyWhileChecked) {
+    auto* buttons = static_cast<TMControlBar*>(frame->Bar(CmButtons));
+    QWidget* stop = buttons->Button(CmStop);
+    QAction* albumMenu = frame->menuBar()->actions().first();
+
+    Enter(stop);
+    emit frame->menuBar()->hovered(albumMenu);
+    EXPECT_TRUE(frame->StatusLine()->HintText().isEmpty());
+    Leave(stop);
+
+    frame->Menu().Action(CmMiniHelp)->trigger();
+    ASSERT_TRUE(frame->MiniHelp());
+    Enter(stop);
+    EXPECT_EQ(frame->StatusLine()->HintText(), "Stops song play");
+    Leave(stop);
+    EXPECT_TRUE(frame->StatusLine()->HintText().isEmpty());
+    emit frame->menuBar()->hovered(albumMenu);
+    EXPECT_EQ(frame->StatusLine()->HintText(), "Opens, saves and maintains albums");
+    emit frame->menuBar()->hovered(frame->Menu().Action(CmViewMenuOff));
+    EXPECT_EQ(frame->StatusLine()->HintText(),
+              "Shows the display alone; Alt+M brings the menu back");
+}
+
+TEST_F(Window, HelpRequestsReachTheViewerWhichQuitsWithTheWindow) {
+    EXPECT_EQ(frame->HelpViewer(), nullptr);
+    Keys(Qt::Key_F1, Qt::NoModifier);
+    ASSERT_NE(frame->HelpViewer(), nullptr);
+    EXPECT_TRUE(frame->HelpViewer()->isVisible());
+    EXPECT_EQ(frame->HelpViewer()->CurrentPage(), "contents.html");
+    frame->Menu().Action(CmHelpTutorial)->trigger();
+    EXPECT_EQ(frame->HelpViewer()->CurrentPage(), "tutorial.html");
+    frame->Menu().Action(CmHelpKeywordSearch)->trigger();
+    EXPECT_TRUE(frame->HelpViewer()->IsIndexShown());
+    frame->Menu().Action(CmHelpUsingHelp)->trigger();
+    EXPECT_EQ(frame->HelpViewer()->CurrentPage(), "usinghelp.html");
+    EXPECT_FALSE(frame->HelpViewer()->IsIndexShown());
+
+    frame->Options().SetChecked(CmSaveSettingsOnExit, false);
+    frame->close();
+    EXPECT_FALSE(frame->isVisible());
+    EXPECT_FALSE(frame->HelpViewer()->isVisible());
+}
 
 TEST_F(Window, LongOperationShowsItsHintWithTheWaitCursorAndTheWindowDisabled) {
     frame->ShowHint("Loading album from disk...");

@@ -27,6 +27,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QHash>
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QMenuBar>
@@ -44,18 +45,37 @@ const QString CustomViewKey = QStringLiteral("CustomView");
 // The custom view is read into a buffer of this many characters, terminator included.
 constexpr int CustomViewBuffer = 1023;
 
+// The hint id of a pop-up of the main menu, by its text before any tab; 0 for none.
+int PopupHintId(const QString& text) {
+    static const QHash<QString, int> ids{
+        {QStringLiteral("&Album"), 7759},     {QStringLiteral("&Maintain"), 7752},
+        {QStringLiteral("&Database"), 17941}, {QStringLiteral("&Song"), 7721},
+        {QStringLiteral("&Options"), 7861},   {QStringLiteral("Song &Play"), 7862},
+        {QStringLiteral("E&lements"), 7868},  {QStringLiteral("Size and &Views"), 17929},
+        {QStringLiteral("Controls"), 17949},  {QStringLiteral("&Help"), 7715},
+    };
+    return ids.value(text.section(QLatin1Char('\t'), 0, 0));
+}
+
+QMenu* MakePopup(const TMenuItem& popup, QWidget* parent);
+
 void AddItems(QMenu* menu, const TMenuItem& popup) {
     for (const TMenuItem& item : popup.items) {
         if (item.popup) {
-            auto* sub = new QMenu(item.text, menu);
-            AddItems(sub, item);
-            menu->addMenu(sub);
+            menu->addMenu(MakePopup(item, menu));
         } else if (item.IsSeparator()) {
             menu->addSeparator();
         } else {
             menu->addAction(item.action);
         }
     }
+}
+
+QMenu* MakePopup(const TMenuItem& popup, QWidget* parent) {
+    auto* menu = new QMenu(popup.text, parent);
+    menu->menuAction()->setData(PopupHintId(popup.text));
+    AddItems(menu, popup);
+    return menu;
 }
 
 Qt::KeyboardModifiers HeldModifiers() {
@@ -132,11 +152,9 @@ TMainFrame::~TMainFrame() {
 }
 
 void TMainFrame::BuildMenuBar() {
-    for (const TMenuItem& popup : FMenu.Popups()) {
-        auto* menu = new QMenu(popup.text, this);
-        AddItems(menu, popup);
-        menuBar()->addMenu(menu);
-    }
+    for (const TMenuItem& popup : FMenu.Popups())
+        menuBar()->addMenu(MakePopup(popup, this));
+    connect(menuBar(), &QMenuBar::hovered, this, &TMainFrame::ShowMenuHint);
     // The accelerators belong to the window, so they work while the menu bar is hidden.
     for (QAction* action : FMenu.Actions())
         if (!action->shortcut().isEmpty())
