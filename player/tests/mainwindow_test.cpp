@@ -239,8 +239,12 @@ TEST_F(Window, MinimisedCaptionNamesAlbumSongAndTrack) {
 
     frame->showMinimized();
     EXPECT_EQ(frame->windowTitle(), "Coastal Roads - Harbour Lights (3)");
+    // The window's icon is the progress icon while minimised.
+    const QImage minimised = frame->windowIcon().pixmap(32).toImage();
+    EXPECT_EQ(minimised.pixelColor(0, 0), QColor(Qt::black));
     frame->showNormal();
     EXPECT_EQ(frame->windowTitle(), "Coastal Roads");
+    EXPECT_NE(frame->windowIcon().pixmap(32).toImage().pixelColor(0, 0), QColor(Qt::black));
 }
 
 TEST_F(Window, MinimisedCaptionWithoutAlbumTitleOrSong) {
@@ -291,15 +295,21 @@ class Gestures : public Window, public ::testing::WithParamInterface<TGestureCas
 TEST_P(Gestures, RightClickOnAnyDisplayFieldActsOnTheWindow) {
     ASSERT_EQ(Player().LoadAlbum(true), 0);
     ASSERT_EQ(Player().SelectAndPlay(0), 0);
-    for (int id : {TDisplayPanel::IdTime, TDisplayPanel::IdTotal, TDisplayPanel::IdRepeat}) {
-        TColorStatic* field = frame->Client()->Display()->Field(id);
-        QTest::mouseClick(field, Qt::RightButton, GetParam().modifiers, field->rect().center());
-        EXPECT_EQ(Player().IsPaused(), GetParam().paused) << id;
-        EXPECT_EQ(Player().IsRepeat(), GetParam().repeat) << id;
-        EXPECT_EQ(Player().IsMuted(), GetParam().muted) << id;
+    // Display fields, and the free ends of two bars: every right click reaches the window.
+    QList<QWidget*> targets;
+    for (int id : {TDisplayPanel::IdTime, TDisplayPanel::IdTotal, TDisplayPanel::IdRepeat})
+        targets << frame->Client()->Display()->Field(id);
+    targets << frame->Bar(CmButtons) << frame->Bar(CmStatusBar);
+    for (QWidget* target : targets) {
+        const QPoint at(target->width() - 3, target->height() / 2);
+        QTest::mouseClick(target, Qt::RightButton, GetParam().modifiers, at);
+        EXPECT_EQ(Player().IsPaused(), GetParam().paused) << target->objectName().toStdString();
+        EXPECT_EQ(Player().IsRepeat(), GetParam().repeat) << target->objectName().toStdString();
+        EXPECT_EQ(Player().IsMuted(), GetParam().muted) << target->objectName().toStdString();
         // The same click again undoes it.
-        QTest::mouseClick(field, Qt::RightButton, GetParam().modifiers, field->rect().center());
-        EXPECT_FALSE(Player().IsPaused() || Player().IsRepeat() || Player().IsMuted()) << id;
+        QTest::mouseClick(target, Qt::RightButton, GetParam().modifiers, at);
+        EXPECT_FALSE(Player().IsPaused() || Player().IsRepeat() || Player().IsMuted())
+            << target->objectName().toStdString();
     }
 }
 
@@ -307,6 +317,21 @@ INSTANTIATE_TEST_SUITE_P(Modifiers, Gestures,
                          ::testing::Values(TGestureCase{Qt::NoModifier, true, false, false},
                                            TGestureCase{Qt::ShiftModifier, false, true, false},
                                            TGestureCase{Qt::ControlModifier, false, false, true}));
+
+TEST_F(Window, AltRightClickOpensTheElementsMenuWithCurrentCheckMarks) {
+    Keys(Qt::Key_4);
+    QWidget* display = frame->Client()->Display();
+    QTest::mouseClick(display, Qt::RightButton, Qt::AltModifier, display->rect().center());
+    QMenu* elements = frame->ElementsMenu();
+    ASSERT_TRUE(elements->isVisible());
+    QStringList checked;
+    for (QAction* action : elements->actions())
+        if (action->isChecked())
+            checked << action->text();
+    EXPECT_EQ(checked, (QStringList{"&Menu\tAlt+M", "&Buttons", "&Status Bar"}));
+    elements->close();
+    EXPECT_FALSE(Player().IsPaused());
+}
 
 TEST_F(Window, DoubleClickOnTheDisplayTogglesTheMenuBar) {
     QWidget* display = frame->Client()->Display();
