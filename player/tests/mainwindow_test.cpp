@@ -209,6 +209,8 @@ TEST_F(Window, TogglingOneBarKeepsTheOthersAndChangesTheHeightByItsHeight) {
 }
 
 TEST_F(Window, HeightIsFixedWhileTheWidthFollowsTheUserDownToTheDisplay) {
+    EXPECT_FALSE(frame->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(frame->windowFlags() & Qt::WindowMinimizeButtonHint);
     const QSize start = frame->size();
     frame->resize(start.width() + 80, start.height() + 60);
     EXPECT_EQ(frame->size(), QSize(start.width() + 80, start.height()));

@@ -123,6 +123,10 @@ TMainFrame::TMainFrame(const TApp& app, std::unique_ptr<TCDAudioService> drive,
     setWindowTitle(TApp::Name());
     setObjectName(TApp::Name());
     setWindowIcon(QIcon(QStringLiteral(":/korvo/korvo.svg")));
+    // No Maximize: the height is fixed by the elements shown.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     // The right button is a gesture of the window, never a context menu.
     setContextMenuPolicy(Qt::NoContextMenu);
     BuildMenuBar();
