@@ -331,6 +331,12 @@ TEST_F(Window, AltRightClickOpensTheElementsMenuWithCurrentCheckMarks) {
         if (action->isChecked())
             checked << action->text();
     EXPECT_EQ(checked, (QStringList{"&Menu\tAlt+M", "&Buttons", "&Status Bar"}));
+    QStringList items;
+    for (QAction* action : elements->actions())
+        items << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    EXPECT_EQ(items,
+              (QStringList{"&Menu\tAlt+M", "-", "&Queue Box", "&Position Slider", "&Volume Bar",
+                           "-", "&Buttons", "&Status Bar", "-", "Always on &Top"}));
     elements->close();
     EXPECT_FALSE(Player().IsPaused());
 }

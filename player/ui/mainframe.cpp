@@ -208,11 +208,11 @@ void TMainFrame::BuildBars() {
     // The Elements pop-up shares the menu's actions, so its check marks are the menu's.
     FElementsMenu = new QMenu(this);
     FElementsMenu->setObjectName(QString::number(ElementsMenuId));
+    // Grouped as in the Options menu: the menu bar, the sliders, the buttons and the status.
     for (int id : Elements()) {
         FElementsMenu->addAction(FMenu.Action(id));
-        if (id == CmPositionSlider || id == CmVolumeBar)
-            continue;
-        FElementsMenu->addSeparator();
+        if (id == CmMenuBar || id == CmVolumeBar || id == CmStatusBar)
+            FElementsMenu->addSeparator();
     }
     FElementsMenu->addAction(FMenu.Action(CmAlwaysOnTop));
 }
