@@ -25,7 +25,7 @@ QByteArray Slurp(const QString& path) {
 }
 
 TEST(EndToEnd, PlaysTheDiscByItselfAndSavesEverythingOnSigterm) {
-    TDiscImage disc({6, 4, 5});
+    TDiscImage disc({20, 4, 5});
     ASSERT_FALSE(disc.Cue().isEmpty());
     QTemporaryDir home;
     ASSERT_FALSE(qEnvironmentVariableIsEmpty("PULSE_SERVER"));
@@ -44,9 +44,9 @@ TEST(EndToEnd, PlaysTheDiscByItselfAndSavesEverythingOnSigterm) {
     player.start(QStringLiteral(KORVO32_PATH), {});
     ASSERT_TRUE(player.waitForStarted(WaitMs));
 
-    // The first tick of the second timer loads the disc and Auto Play starts track 1; playing
-    // one and a half seconds of it proves the sound went out through the server.
-    QThread::msleep(3500);
+    // The first tick of the second timer loads the disc and Auto Play starts track 1, long
+    // enough to be still playing when the signal comes, even on a slow start.
+    QThread::msleep(5000);
     ASSERT_EQ(player.state(), QProcess::Running) << player.readAllStandardError().toStdString();
     ASSERT_EQ(::kill(pid_t(player.processId()), SIGTERM), 0);
     ASSERT_TRUE(player.waitForFinished(WaitMs));
@@ -66,8 +66,8 @@ TEST(EndToEnd, PlaysTheDiscByItselfAndSavesEverythingOnSigterm) {
                                      QRegularExpression::MultilineOption);
     const QRegularExpressionMatch key = section.match(database);
     ASSERT_TRUE(key.hasMatch()) << database.toStdString();
-    // The key begins with the disc length in seconds and ends with the track lengths 6, 4, 5.
-    EXPECT_TRUE(key.captured(1).endsWith("645")) << key.captured(1).toStdString();
+    // The key begins with the disc length in seconds and ends with the track lengths 20, 4, 5.
+    EXPECT_TRUE(key.captured(1).endsWith("2045")) << key.captured(1).toStdString();
     EXPECT_EQ(database.count(section), 1);
     EXPECT_TRUE(database.contains("\nCurrentSong=0\n")) << database.toStdString();
     // Nothing half-written is left beside them.
