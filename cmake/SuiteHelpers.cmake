@@ -1,7 +1,8 @@
 # Two small helpers per program keep the target lists short:
 #   add_<program>_library(name SOURCES ... PUBLIC ... PRIVATE ...)
 #   add_<program>_test(name SOURCES ... LIBS ... LABELS unit|gui|sound|interop [TIMEOUT s])
-# A test labelled "sound" requires the sound-server fixture.
+# A test labelled "sound" requires the sound-server fixture and has the server to itself: tests
+# that play, record or turn the volume would otherwise hear one another through its one sink.
 
 function(suite_add_library name include_root)
     cmake_parse_arguments(A "" "" "SOURCES;PUBLIC;PRIVATE" ${ARGN})
@@ -28,7 +29,7 @@ function(suite_add_test name test_main)
         TIMEOUT ${A_TIMEOUT}
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SUITE_SOURCE_DIR=${CMAKE_SOURCE_DIR};SUITE_BINARY_DIR=${CMAKE_BINARY_DIR}")
     if("sound" IN_LIST A_LABELS)
-        set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED sound_server)
+        set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED sound_server RESOURCE_LOCK sound_server)
     endif()
 endfunction()
 
