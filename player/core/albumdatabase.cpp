@@ -131,18 +131,22 @@ void TAlbumDatabase::SplitOldSong(const QString& value, int& track, QString& tit
     inQueue = LeadingInteger(value.mid(last + 1));
 }
 
-TAlbumRecord TAlbumDatabase::ReadAlbum(const QString& key, int trackCount) const {
+TAlbumRecord TAlbumDatabase::ReadAlbum(const QString& key, int trackCount,
+                                       const TDiscTitles& disc) const {
     // A disc without a key reads no section: every key takes its default.
     const TSectionView view = key.isEmpty() ? TSectionView() : TSectionView(TProfile(path), key);
     trackCount = ClampTracks(trackCount);
     TAlbumRecord record;
-    record.title = view.Read(KTitle, QStringLiteral("Untitled"), 50);
+    record.title =
+        view.Read(KTitle, disc.album.isEmpty() ? QStringLiteral("Untitled") : disc.album, 50);
     const QString song1 = view.Read(SongKey(1), QString(), 100);
     record.version =
         view.Read(KVersion, song1.isEmpty() ? QStringLiteral("2.7") : QStringLiteral("2.0"), 5);
     if (!Below(record.version, "2.1")) {
-        for (int n = 1; n <= trackCount; ++n)
-            record.titles.append(view.Read(SongKey(n), DefaultTrackTitle(n), 100));
+        for (int n = 1; n <= trackCount; ++n) {
+            const QString own = disc.Track(n);
+            record.titles.append(view.Read(SongKey(n), own.isEmpty() ? DefaultTrackTitle(n) : own, 100));
+        }
         QStringList all;
         for (int n = 1; n <= trackCount; ++n)
             all.append(QString::number(n));

@@ -13,6 +13,8 @@
 // file as text word by word, as the maintenance dialog and the export expect: any blank-separated
 // word in square brackets names a section, even one standing inside a value.
 
+#include "core/cdaudioservice.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -51,8 +53,10 @@ public:
     explicit TAlbumDatabase(QString path);
     const QString& Path() const { return path; }
 
-    // A null key (unreadable disc) reads no section: an album of defaults.
-    TAlbumRecord ReadAlbum(const QString& key, int trackCount) const;
+    // A null key (unreadable disc) reads no section: an album of defaults. The titles the disc
+    // carries itself (CD-TEXT) stand in for "Untitled" and "Track n" where the database has none.
+    TAlbumRecord ReadAlbum(const QString& key, int trackCount,
+                           const TDiscTitles& disc = TDiscTitles()) const;
     // Rewrites the section of the key: an older section is deleted first so that keys of its
     // format disappear; a current one is overwritten key by key. One atomic file write.
     bool WriteAlbum(const QString& key, const TAlbumContents& contents);

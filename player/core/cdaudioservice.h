@@ -10,6 +10,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -52,6 +53,14 @@ struct TCDStatus {
 
 enum class TCDSeek { Start, End, Position };
 
+// The titles a disc carries itself (CD-TEXT), one line of text each; empty where it has none.
+struct TDiscTitles {
+    QString album;
+    QStringList tracks; // track t at t - 1
+
+    QString Track(int t) const { return t >= 1 && t <= tracks.size() ? tracks[t - 1] : QString(); }
+};
+
 class TCDAudioService : public QObject {
     Q_OBJECT
 public:
@@ -74,6 +83,8 @@ public:
     // What has been heard, in ms from the first track's start.
     virtual TCDStatus Position() = 0;
     virtual TCDMode Mode() = 0;
+    // A backend that cannot read titles off its discs reports none.
+    virtual TDiscTitles Titles() { return {}; }
 
     // Plays from "from" (the current position when unset) to "to" (the end of the disc when
     // unset). With notify, exactly one Completed follows: Successful when the range ends, another

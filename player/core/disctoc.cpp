@@ -1,7 +1,7 @@
 #include "core/disctoc.h"
 
-TDiscToc::TDiscToc(QVector<TTocTrack> tracks, qint32 leadoutSector)
-    : tracks_(std::move(tracks)), leadout_(leadoutSector) {}
+TDiscToc::TDiscToc(QVector<TTocTrack> tracks, qint32 leadoutSector, QString title)
+    : tracks_(std::move(tracks)), leadout_(leadoutSector), title_(std::move(title)) {}
 
 bool TDiscToc::IsValid() const {
     if (tracks_.isEmpty() || tracks_.first().firstSector < 0)

@@ -6,15 +6,20 @@
 //   - track t runs from its start to the next track's start (the lead-out for the last track);
 //   - milliseconds = sectors x 1000 / 75, truncated.
 
+#include <QString>
 #include <QVector>
 #include <QtGlobal>
 
 struct TTocTrack {
-    qint32 firstSector = 0; // logical sector number of the track's index 1
-    bool audio = true;      // data tracks count as tracks but play nothing
+    TTocTrack(qint32 firstSector = 0, bool audio = true, QString title = QString())
+        : firstSector(firstSector), audio(audio), title(std::move(title)) {}
+
+    qint32 firstSector; // logical sector number of the track's index 1
+    bool audio;         // data tracks count as tracks but play nothing
+    QString title;      // the track's CD-TEXT title; empty when the disc has none
 
     bool operator==(const TTocTrack& other) const {
-        return firstSector == other.firstSector && audio == other.audio;
+        return firstSector == other.firstSector && audio == other.audio && title == other.title;
     }
 };
 
@@ -26,13 +31,15 @@ public:
     static constexpr int kBytesPerFrame = 4;
 
     TDiscToc() = default;
-    TDiscToc(QVector<TTocTrack> tracks, qint32 leadoutSector);
+    TDiscToc(QVector<TTocTrack> tracks, qint32 leadoutSector, QString title = QString());
 
     // Tracks must be in ascending order and before the lead-out; an empty list is no disc.
     bool IsValid() const;
     int TrackCount() const { return tracks_.size(); }
     const TTocTrack& Track(int t) const { return tracks_.at(t - 1); } // t counts from 1
     qint32 LeadoutSector() const { return leadout_; }
+    // The disc's CD-TEXT album title; empty when it has none.
+    const QString& Title() const { return title_; }
 
     quint32 TrackStartMs(int t) const;
     quint32 TrackLengthMs(int t) const;
@@ -52,11 +59,12 @@ public:
     qint64 TrackEndFrame(int t) const;
 
     bool operator==(const TDiscToc& other) const {
-        return tracks_ == other.tracks_ && leadout_ == other.leadout_;
+        return tracks_ == other.tracks_ && leadout_ == other.leadout_ && title_ == other.title_;
     }
     bool operator!=(const TDiscToc& other) const { return !(*this == other); }
 
 private:
     QVector<TTocTrack> tracks_;
     qint32 leadout_ = 0;
+    QString title_;
 };

@@ -85,6 +85,9 @@ public:
     // flags: kStatusItem, plus kTrack for a track's length or position; returns the value.
     virtual quint32 Status(quint32 flags, quint32 item, quint32 track = 0);
 
+    // The titles the disc carries itself; none while the device is closed.
+    TDiscTitles Titles() const { return IsOpen() ? service_->Titles() : TDiscTitles(); }
+
     bool IsOpen() const { return deviceId_ != 0; }
     quint32 DeviceId() const { return deviceId_; }
     quint32 LastError() const { return lastError_; }

@@ -3,8 +3,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <QTemporaryFile>
 
+#include <cdio/cdtext.h>
 #include <cdio/logging.h>
 
 #include <mutex>
@@ -90,6 +92,35 @@ TCdioHandle OpenCdio(const QString& source, driver_id_t driver) {
     return TCdioHandle(cdio_open(name.isEmpty() ? nullptr : name.constData(), driver));
 }
 
+namespace {
+// libcdio hands out CD-TEXT as UTF-8 converted from ISO-8859-1, the discs' own encoding. A cue
+// sheet written in UTF-8 then comes out converted twice ("SÃ©ance"); such text is undone once.
+QString UndoDoubleEncoding(const QString& text) {
+    bool wide = false;
+    for (QChar c : text) {
+        if (c.unicode() > 0xff)
+            return text;
+        wide = wide || c.unicode() >= 0x80;
+    }
+    if (!wide)
+        return text;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString once = utf8.decode(text.toLatin1());
+    return utf8.hasError() ? text : once;
+}
+
+// One CD-TEXT title as one line of text: control characters (tabs and line breaks would split a
+// queue row or a database line) become blanks.
+QString TextTitle(const cdtext_t* text, track_t track) {
+    const char* value = text ? cdtext_get_const(text, CDTEXT_FIELD_TITLE, track) : nullptr;
+    QString title = value ? UndoDoubleEncoding(QString::fromUtf8(value)) : QString();
+    for (QChar& c : title)
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char(' ');
+    return title.simplified();
+}
+} // namespace
+
 TDiscToc ReadToc(CdIo_t* cdio) {
     if (!cdio)
         return {};
@@ -98,17 +129,19 @@ TDiscToc ReadToc(CdIo_t* cdio) {
     if (first == CDIO_INVALID_TRACK || count == CDIO_INVALID_TRACK || count == 0 ||
         int(first) + int(count) - 1 > CDIO_CD_MAX_TRACKS)
         return {};
+    const cdtext_t* text = cdio_get_cdtext(cdio); // owned by the handle
     QVector<TTocTrack> tracks;
     for (int t = first; t < first + count; ++t) {
-        const lsn_t lsn = cdio_get_track_lsn(cdio, static_cast<track_t>(t));
+        const auto track = static_cast<track_t>(t);
+        const lsn_t lsn = cdio_get_track_lsn(cdio, track);
         if (lsn == CDIO_INVALID_LSN)
             return {};
-        tracks.append(
-            {lsn, cdio_get_track_format(cdio, static_cast<track_t>(t)) == TRACK_FORMAT_AUDIO});
+        tracks.append({lsn, cdio_get_track_format(cdio, track) == TRACK_FORMAT_AUDIO,
+                       TextTitle(text, track)});
     }
     const lsn_t leadout = cdio_get_track_lsn(cdio, CDIO_CDROM_LEADOUT_TRACK);
     if (leadout == CDIO_INVALID_LSN)
         return {};
-    TDiscToc toc(tracks, leadout);
+    TDiscToc toc(tracks, leadout, TextTitle(text, 0));
     return toc.IsValid() ? toc : TDiscToc();
 }

@@ -158,6 +158,14 @@ TCDMode TDiscDrive::Mode() {
     return mode_;
 }
 
+TDiscTitles TDiscDrive::Titles() {
+    TDiscTitles titles;
+    titles.album = toc_.Title();
+    for (int t = 1; t <= toc_.TrackCount(); ++t)
+        titles.tracks.append(toc_.Track(t).title);
+    return titles;
+}
+
 TCDError TDiscDrive::Play(std::optional<quint32> from, std::optional<quint32> to, bool notify) {
     const TCallGuard guard(*this);
     if (!toc_.IsValid())

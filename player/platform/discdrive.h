@@ -26,6 +26,7 @@ public:
     TCDStatus TrackLength(int t) override;
     TCDStatus Position() override;
     TCDMode Mode() override;
+    TDiscTitles Titles() override;
     TCDError Play(std::optional<quint32> from, std::optional<quint32> to, bool notify) override;
     TCDError Pause() override;
     TCDError Stop() override;

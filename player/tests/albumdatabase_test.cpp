@@ -171,6 +171,28 @@ TEST_F(AlbumDatabaseTest, DeleteAsksAndReloadsTheDiscAsUntitled) {
     EXPECT_EQ(controller->Album().Title(), QStringLiteral("Untitled"));
 }
 
+TEST_F(AlbumDatabaseTest, ANewDiscTakesItsOwnTitlesAndTheDatabaseKeepsTheUsersEdits) {
+    drive->titles = {QStringLiteral("Disc Title"),
+                     {QStringLiteral("First"), QString(), QString(60, QLatin1Char('x'))}};
+    Load();
+    EXPECT_EQ(controller->Album().Title(), QStringLiteral("Disc Title"));
+    EXPECT_EQ(controller->Titles().TextAt(0), QStringLiteral("First"));
+    EXPECT_EQ(controller->Titles().TextAt(1), QStringLiteral("Track 2")) << "no text for it";
+    EXPECT_EQ(controller->Titles().TextAt(2), QString(60, QLatin1Char('x')));
+
+    controller->Titles().Delete(0);
+    controller->Titles().Insert(0, QStringLiteral("Mine"));
+    ASSERT_EQ(controller->SaveAlbum(), 0);
+    Load();
+    EXPECT_EQ(controller->Titles().TextAt(0), QStringLiteral("Mine"));
+
+    ASSERT_TRUE(TProfile(databasePath).DeleteSection(Key));
+    drive->titles.album = QString(80, QLatin1Char('A'));
+    Load();
+    EXPECT_EQ(controller->Album().Title(), QString(49, QLatin1Char('A')))
+        << "a disc's title is held to the title's limit";
+}
+
 struct GarbageCase {
     const char* name;
     const char* section;

@@ -61,6 +61,36 @@ TEST(ImageDrive, ReadsTheImageAgainWhenItsFilesChange) {
     EXPECT_EQ(drive.TrackCount().value, 4u) << "another disc in the same files";
 }
 
+TEST(ImageDrive, OffersTheDiscsOwnTitlesEachAsOneLine) {
+    TDiscImage image({1, 1, 1});
+    ASSERT_FALSE(image.Cue().isEmpty());
+    QFile sheet(image.Cue());
+    ASSERT_TRUE(sheet.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    sheet.write("TITLE \"Night\x01" "Drive\"\n"
+                "FILE \"disc.bin\" BINARY\n"
+                "  TRACK 01 AUDIO\n    TITLE \"S\xc3\xa9" "ance\"\n    INDEX 01 00:00:00\n"
+                "  TRACK 02 AUDIO\n    INDEX 01 00:01:00\n"
+                "  TRACK 03 AUDIO\n    TITLE \"Coda \xe0 Vienne\"\n    INDEX 01 00:02:00\n");
+    sheet.close();
+
+    auto drive = std::make_unique<TImageDrive>(image.Cue());
+    TImageDrive& service = *drive;
+    ASSERT_EQ(service.Open(), TCDError::None);
+    ASSERT_EQ(service.Ready().value, 1u);
+    const TDiscTitles titles = service.Titles();
+    EXPECT_EQ(titles.album, QStringLiteral("Night Drive")) << "no control characters";
+    EXPECT_EQ(titles.tracks, QStringList({QStringLiteral("S\u00e9ance"), QString(),
+                                          QStringLiteral("Coda \u00e0 Vienne")}))
+        << "a sheet in UTF-8 and one in ISO-8859-1 both read right";
+    EXPECT_EQ(titles.Track(0), QString());
+    EXPECT_EQ(titles.Track(4), QString());
+
+    MCIDevice device(QStringLiteral("cdaudio"), std::move(drive));
+    EXPECT_TRUE(device.Titles().album.isEmpty()) << "a closed device reads no disc";
+    ASSERT_EQ(device.Open(), 0u);
+    EXPECT_EQ(device.Titles().Track(1), QStringLiteral("S\u00e9ance"));
+}
+
 TEST(ImageDrive, CountsADataTrackAsATrack) {
     TDiscImage image({2, 2, 2}, 2);
     TImageDrive drive(image.Cue());

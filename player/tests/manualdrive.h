@@ -75,6 +75,7 @@ public:
             return {TCDError::InvalidTrack, 0};
         return {TCDError::None, lengths[t - 1]};
     }
+    TDiscTitles Titles() override { return ready ? titles : TDiscTitles(); }
     TCDStatus Position() override {
         return {ready ? TCDError::None : TCDError::NotReady, position};
     }
@@ -138,6 +139,7 @@ public:
     }
 
     QVector<quint32> lengths;
+    TDiscTitles titles; // the disc's CD-TEXT
     quint32 firstStart = 0;
     quint32 position = 0;
     quint32 rangeEnd = 0;
