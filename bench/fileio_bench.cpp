@@ -124,9 +124,25 @@ void BM_SoxCopy(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * qint64(kFrames) * 4);
 }
 
+// The floor under any load and save: the kernel copying the file once (`cp in.wav out.wav`).
+void BM_CpCopy(benchmark::State& state) {
+    if (!Ready(state))
+        return;
+    const QString cp = QStandardPaths::findExecutable(QStringLiteral("cp"));
+    const QString out = TheInput().dir.filePath(QStringLiteral("cp.wav"));
+    for (auto _ : state) {
+        QProcess process;
+        process.start(cp, {QStringLiteral("--reflink=never"), TheInput().wave, out});
+        if (!process.waitForFinished(-1) || process.exitCode() != 0)
+            state.SkipWithError("cp failed");
+    }
+    state.SetBytesProcessed(state.iterations() * qint64(kFrames) * 4);
+}
+
 BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_LoadAndSave)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_SoxCopy)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_CpCopy)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 } // namespace
 

@@ -101,6 +101,7 @@ TEST_P(ConvertLayout, WritesEveryFrameAsReadFrameConvertsIt) {
         for (int l : {-32768, -1, 0, 32767})
             for (int r : {-32768, -1, 0, 32767})
                 values.insert(values.end(), {l, r});
+        values.insert(values.end(), {-3, 0}); // a frame past whole groups of eight, odd sum
     } else {
         const int low = LayoutIs16Bit(source) ? -32768 : 0;
         const int count = source == SampleLayout::Mono8 ? 256 : 65536;
