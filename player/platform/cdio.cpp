@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 
 #include <cdio/cdtext.h>
@@ -82,14 +83,63 @@ TCdioHandle OpenTocSheet(const QString& source) {
     const QByteArray name = QFile::encodeName(copy.fileName());
     return TCdioHandle(cdio_open(name.constData(), DRIVER_CDRDAO)); // parsed on open
 }
+
+// libcdio takes a cue sheet's data file to be the sheet's own name ending in ".bin", whatever its
+// FILE line says. A sheet naming another file is opened as a copy in a temporary folder, beside
+// a link of the expected name to the real file; the folder lives as long as the handle, since
+// libcdio opens the data file only when it first reads.
+TCdioHandle OpenCueSheet(const QString& source) {
+    const QByteArray name = QFile::encodeName(source);
+    auto plain = [&name] { return TCdioHandle(cdio_open(name.constData(), DRIVER_BINCUE)); };
+    QFile sheet(source);
+    constexpr qint64 kLargestSheet = 1 << 20;
+    if (!sheet.open(QIODevice::ReadOnly) || sheet.size() > kLargestSheet)
+        return plain();
+    const QString text = QString::fromLocal8Bit(sheet.readAll());
+    static const QRegularExpression fileLine(
+        QStringLiteral("^\\s*FILE\\s+(?:\"([^\"]*)\"|(\\S+))"),
+        QRegularExpression::MultilineOption | QRegularExpression::CaseInsensitiveOption);
+    QStringList names;
+    for (auto match = fileLine.globalMatch(text); match.hasNext();) {
+        const auto m = match.next();
+        names << (m.hasCaptured(1) ? m.captured(1) : m.captured(2));
+    }
+    if (names.size() != 1)
+        return plain(); // libcdio reads one data file per sheet and reports the others
+    const QFileInfo sheetFile(source);
+    const QFileInfo expected(sheetFile.dir().filePath(sheetFile.completeBaseName() + ".bin"));
+    const QFileInfo data(sheetFile.dir().filePath(names.first()));
+    if (!data.exists() || data.canonicalFilePath() == expected.canonicalFilePath())
+        return plain();
+    auto folder = std::make_shared<QTemporaryDir>();
+    const QString copy = folder->filePath(QStringLiteral("disc.cue"));
+    QString rewritten = text;
+    rewritten.replace(fileLine, QStringLiteral("FILE \"disc.bin\""));
+    QFile out(copy);
+    if (!folder->isValid() ||
+        !QFile::link(data.absoluteFilePath(), folder->filePath(QStringLiteral("disc.bin"))) ||
+        !out.open(QIODevice::WriteOnly) || out.write(rewritten.toLocal8Bit()) < 0 || !out.flush())
+        return plain();
+    out.close();
+    return TCdioHandle(cdio_open(QFile::encodeName(copy).constData(), DRIVER_BINCUE),
+                       TCdioDestroy{std::move(folder)});
+}
 } // namespace
 
 TCdioHandle OpenCdio(const QString& source, driver_id_t driver) {
     InstallLogHandler();
     if (driver == DRIVER_CDRDAO)
         return OpenTocSheet(source);
+    if (driver == DRIVER_BINCUE &&
+        QFileInfo(source).suffix().compare(QLatin1String("cue"), Qt::CaseInsensitive) == 0)
+        return OpenCueSheet(source);
     const QByteArray name = QFile::encodeName(source);
     return TCdioHandle(cdio_open(name.isEmpty() ? nullptr : name.constData(), driver));
+}
+
+QString DataFile(CdIo_t* cdio) {
+    const char* source = cdio ? cdio_get_arg(cdio, "source") : nullptr;
+    return source ? QFileInfo(QFile::decodeName(source)).canonicalFilePath() : QString();
 }
 
 namespace {

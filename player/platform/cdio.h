@@ -14,7 +14,11 @@
 
 Q_DECLARE_LOGGING_CATEGORY(lcCdio)
 
+class QTemporaryDir;
+
+// Destroys the handle, then lets go of the temporary folder an image was opened from, if any.
 struct TCdioDestroy {
+    std::shared_ptr<QTemporaryDir> folder;
     void operator()(CdIo_t* cdio) const { cdio_destroy(cdio); }
 };
 using TCdioHandle = std::unique_ptr<CdIo_t, TCdioDestroy>;
@@ -25,6 +29,9 @@ driver_id_t ImageDriver(const QString& path);
 
 // Opens a drive (DRIVER_DEVICE) or an image; null when libcdio cannot. Installs the log handler.
 TCdioHandle OpenCdio(const QString& source, driver_id_t driver);
+
+// The image file the disc's sectors come from, links resolved; empty for a drive.
+QString DataFile(CdIo_t* cdio);
 
 // The disc's tracks and lead-out; an invalid TDiscToc when there is no readable disc, or when the
 // reported layout is impossible (a track past the lead-out, as an image with a short BIN gives).

@@ -45,8 +45,7 @@ TDiscToc TImageDrive::ReadDisc() {
     if (stamp == stamp_)
         return lastRead_;
     const TCdioHandle cdio = OpenCdio(imagePath_, driver);
-    const char* source = cdio ? cdio_get_arg(cdio.get(), "source") : nullptr;
-    dataFile_ = source ? QFile::decodeName(source) : QString();
+    dataFile_ = DataFile(cdio.get());
     lastRead_ = ReadToc(cdio.get());
     stamp_ = FileStamp();
     // File times are coarse: a change right after this reading could keep the same stamp, so a

@@ -16,10 +16,8 @@ constexpr int kParanoiaRetries = 5;
 TPlainSectorReader::TPlainSectorReader(TCdioHandle cdio)
     : cdio_(std::move(cdio)), leadout_(cdio_get_track_lsn(cdio_.get(), CDIO_CDROM_LEADOUT_TRACK)) {
     // Only a data file that exists now can be watched (a TOC sheet is opened from a copy).
-    const char* source = cdio_get_arg(cdio_.get(), "source");
-    const QFileInfo data(source ? QFile::decodeName(source) : QString());
-    dataFile_ = data.exists() ? data.filePath() : QString();
-    dataSize_ = data.exists() ? data.size() : 0;
+    dataFile_ = DataFile(cdio_.get());
+    dataSize_ = dataFile_.isEmpty() ? 0 : QFileInfo(dataFile_).size();
 }
 
 bool TPlainSectorReader::ImageIntact() const {

@@ -22,6 +22,18 @@ namespace {
 
 constexpr quint32 kFrameMs = 14; // one 1/75 s sector, rounded up
 
+// Gives the image's data file another name and the cue sheet a FILE line naming it.
+QString RenameData(const TDiscImage& image) {
+    const QString data = image.FilePath(QStringLiteral("Other Name (1).bin"));
+    QFile sheet(image.Cue());
+    if (!QFile::rename(image.Bin(), data) || !sheet.open(QIODevice::ReadWrite))
+        return QString();
+    const QByteArray text = sheet.readAll().replace("FILE \"disc.bin\"", "FILE \"Other Name (1).bin\"");
+    sheet.resize(0);
+    sheet.write(text);
+    return data;
+}
+
 TEST(ImageDrive, ReportsTrackStartsAndLengthsInMilliseconds) {
     const QList<double> seconds{3.0, 4.27, 1.99};
     TDiscImage image(seconds);
@@ -91,6 +103,23 @@ TEST(ImageDrive, OffersTheDiscsOwnTitlesEachAsOneLine) {
     EXPECT_EQ(device.Titles().Track(1), QStringLiteral("S\u00e9ance"));
 }
 
+TEST(ImageDrive, ACueSheetNamingADataFileOfAnotherNameIsReadAndWatched) {
+    TDiscImage image({1, 2});
+    const QString data = RenameData(image);
+    ASSERT_FALSE(data.isEmpty());
+    TImageDrive drive(image.Cue());
+    ASSERT_EQ(drive.Open(), TCDError::None);
+    ASSERT_EQ(drive.Ready().value, 1u);
+    EXPECT_EQ(drive.TrackCount().value, 2u);
+    EXPECT_EQ(drive.Titles().album, QStringLiteral("Korvo Demo Disc"));
+
+    const QString away = image.FilePath(QStringLiteral("elsewhere.bin"));
+    ASSERT_TRUE(QFile::rename(data, away));
+    EXPECT_EQ(drive.Ready().value, 0u) << "the data file the sheet names went away";
+    ASSERT_TRUE(QFile::rename(away, data));
+    EXPECT_EQ(drive.Ready().value, 1u);
+}
+
 TEST(ImageDrive, CountsADataTrackAsATrack) {
     TDiscImage image({2, 2, 2}, 2);
     TImageDrive drive(image.Cue());
@@ -153,7 +182,9 @@ struct TReaderCase {
     const char* name;
     bool tocSheet;
     bool paranoia;
+    bool otherDataName = false; // the cue sheet names a data file not called after the sheet
 };
+
 
 class SectorReading : public ::testing::TestWithParam<TReaderCase> {};
 
@@ -169,10 +200,15 @@ TEST_P(SectorReading, ReturnsTheBytesOfTheDataFile) {
         path = toc.fileName();
         driver = DRIVER_CDRDAO;
     }
+    QString dataFile = image.Bin();
+    if (GetParam().otherDataName) {
+        dataFile = RenameData(image);
+        ASSERT_FALSE(dataFile.isEmpty());
+    }
     const auto reader = (GetParam().paranoia ? TParanoiaSectorReader::Factory(path, driver)
                                              : TPlainSectorReader::Factory(path, driver))();
     ASSERT_NE(reader, nullptr);
-    QFile bin(image.Bin());
+    QFile bin(dataFile);
     ASSERT_TRUE(bin.open(QIODevice::ReadOnly));
     const QByteArray data = bin.readAll();
     ASSERT_EQ(data.size(), 150 * 2352);
@@ -188,7 +224,11 @@ TEST_P(SectorReading, ReturnsTheBytesOfTheDataFile) {
 INSTANTIATE_TEST_SUITE_P(Readers, SectorReading,
                          ::testing::Values(TReaderCase{"CueSheet", false, false},
                                            TReaderCase{"TocSheet", true, false},
-                                           TReaderCase{"CueSheetThroughParanoia", false, true}),
+                                           TReaderCase{"CueSheetThroughParanoia", false, true},
+                                           TReaderCase{"CueSheetNamingAnotherFile", false, false,
+                                                       true},
+                                           TReaderCase{"CueSheetNamingAnotherFileThroughParanoia",
+                                                       false, true, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Ways an image goes bad; each leaves an open drive that is not ready and refuses to play.

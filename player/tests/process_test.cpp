@@ -31,8 +31,13 @@ public:
         process.setProcessEnvironment(env);
         process.setProcessChannelMode(QProcess::SeparateChannels);
     }
+    // Ends a player still running as a shutdown does, so that it takes its lock file and socket
+    // with it; one that does not end in time is killed.
     ~Player() {
-        if (process.state() != QProcess::NotRunning) {
+        if (process.state() == QProcess::NotRunning)
+            return;
+        process.terminate();
+        if (!process.waitForFinished(StartMs)) {
             process.kill();
             process.waitForFinished(StartMs);
         }
