@@ -2,11 +2,14 @@
 // Properties and About, and what every dialog shares (frames, ids, texts, tab order, fit).
 
 #include "controllerfixture.h"
+#include "fakeauxoutput.h"
 
+#include "core/profile.h"
 #include "ui/3dframe.h"
 #include "ui/aboutdlg.h"
 #include "ui/addtrackdlg.h"
 #include "ui/albumpropdlg.h"
+#include "ui/choosemixerdlg.h"
 #include "ui/dbmaintdlg.h"
 #include "ui/editsongdlg.h"
 #include "ui/queuelist.h"
@@ -531,5 +534,13 @@ INSTANTIATE_TEST_SUITE_P(
                        return new TDBMaintDlg(nullptr, path, QueueFont(), nullptr);
                    },
                    {"7876", "7878", "1"},
+                   "1"},
+        DialogCase{"VolumeOutputDevice",
+                   [](TPlayController&, const QString& path) {
+                       static TFakeAuxOutput devices({QStringLiteral("Master (default)")});
+                       static TProfile settings(path + QStringLiteral(".ini"));
+                       return new TChooseMixerDlg(nullptr, devices, settings);
+                   },
+                   {"17948", "1", "2"},
                    "1"}),
     [](const ::testing::TestParamInfo<DialogCase>& info) { return std::string(info.param.name); });

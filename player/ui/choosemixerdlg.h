@@ -3,13 +3,13 @@
 // control off; the others are the devices whose names can be read. OK stores the chosen entry's
 // position as "AuxOutDevice" in "Settings"; Cancel stores nothing.
 
-#include <QDialog>
+#include "ui/mdialog.h"
 
 class QComboBox;
 class TAuxOutput;
 class TProfile;
 
-class TChooseMixerDlg : public QDialog {
+class TChooseMixerDlg : public TMDialog {
     Q_OBJECT
 public:
     static constexpr int DialogId = 17947;
