@@ -288,6 +288,19 @@ INSTANTIATE_TEST_SUITE_P(
                 [](TDiscImage& image) {
                     return Write(image, QStringLiteral("disc.cue"), "FILE \"disc.bin\" BINARY\n");
                 }},
+        TDamage{"TocSheetOverAShortDataFile",
+                [](TDiscImage& image) {
+                    image.TruncateBin(2352 * 75 * 5);
+                    return Write(image, QStringLiteral("disc.toc"),
+                                 "CD_DA\nTRACK AUDIO\nFILE \"disc.bin\" 0 00:03:00\n"
+                                 "TRACK AUDIO\nFILE \"disc.bin\" 00:03:00 00:06:00\n");
+                }},
+        TDamage{"TocSheetWithoutItsDataFile",
+                [](TDiscImage& image) {
+                    QFile::remove(image.Bin());
+                    return Write(image, QStringLiteral("disc.toc"),
+                                 "CD_DA\nTRACK AUDIO\nFILE \"disc.bin\" 0 00:03:00\n");
+                }},
         TDamage{"MissingCueSheet",
                 [](TDiscImage& image) { return image.FilePath(QStringLiteral("nothing.cue")); }},
         TDamage{"NotAnImage",
