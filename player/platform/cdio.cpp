@@ -85,9 +85,9 @@ TCdioHandle OpenTocSheet(const QString& source) {
 }
 
 // libcdio takes a cue sheet's data file to be the sheet's own name ending in ".bin", whatever its
-// FILE line says. A sheet naming another file is opened as a copy in a temporary folder, beside
-// a link of the expected name to the real file; the folder lives as long as the handle, since
-// libcdio opens the data file only when it first reads.
+// FILE line says. A sheet naming another raw (BINARY) file is opened as a copy in a temporary
+// folder, beside a link of the expected name to the real file; the folder lives as long as the
+// handle, since libcdio opens the data file only when it first reads.
 TCdioHandle OpenCueSheet(const QString& source) {
     const QByteArray name = QFile::encodeName(source);
     auto plain = [&name] { return TCdioHandle(cdio_open(name.constData(), DRIVER_BINCUE)); };
@@ -97,15 +97,18 @@ TCdioHandle OpenCueSheet(const QString& source) {
         return plain();
     const QString text = QString::fromLocal8Bit(sheet.readAll());
     static const QRegularExpression fileLine(
-        QStringLiteral("^\\s*FILE\\s+(?:\"([^\"]*)\"|(\\S+))"),
+        QStringLiteral("^\\s*FILE\\s+(?:\"([^\"]*)\"|(\\S+))(?:[ \\t]+(\\S+))?"),
         QRegularExpression::MultilineOption | QRegularExpression::CaseInsensitiveOption);
     QStringList names;
+    bool raw = true;
     for (auto match = fileLine.globalMatch(text); match.hasNext();) {
         const auto m = match.next();
         names << (m.hasCaptured(1) ? m.captured(1) : m.captured(2));
+        raw = raw && m.captured(3).compare(QLatin1String("BINARY"), Qt::CaseInsensitive) == 0;
     }
-    if (names.size() != 1)
-        return plain(); // libcdio reads one data file per sheet and reports the others
+    // libcdio reads one raw data file per sheet, and reports anything else itself.
+    if (names.size() != 1 || !raw)
+        return plain();
     const QFileInfo sheetFile(source);
     const QFileInfo expected(sheetFile.dir().filePath(sheetFile.completeBaseName() + ".bin"));
     const QFileInfo data(sheetFile.dir().filePath(names.first()));
@@ -114,7 +117,7 @@ TCdioHandle OpenCueSheet(const QString& source) {
     auto folder = std::make_shared<QTemporaryDir>();
     const QString copy = folder->filePath(QStringLiteral("disc.cue"));
     QString rewritten = text;
-    rewritten.replace(fileLine, QStringLiteral("FILE \"disc.bin\""));
+    rewritten.replace(fileLine, QStringLiteral("FILE \"disc.bin\" BINARY"));
     QFile out(copy);
     if (!folder->isValid() ||
         !QFile::link(data.absoluteFilePath(), folder->filePath(QStringLiteral("disc.bin"))) ||

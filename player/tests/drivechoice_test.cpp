@@ -301,6 +301,12 @@ INSTANTIATE_TEST_SUITE_P(
                     return Write(image, QStringLiteral("disc.toc"),
                                  "CD_DA\nTRACK AUDIO\nFILE \"disc.bin\" 0 00:03:00\n");
                 }},
+        TDamage{"CueSheetNamingAWaveFile", // libcdio reads raw data only; a header is not sound
+                [](TDiscImage& image) {
+                    QFile::rename(image.Bin(), image.FilePath(QStringLiteral("disc.wav")));
+                    return Write(image, QStringLiteral("disc.cue"),
+                                 "FILE \"disc.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n");
+                }},
         TDamage{"MissingCueSheet",
                 [](TDiscImage& image) { return image.FilePath(QStringLiteral("nothing.cue")); }},
         TDamage{"NotAnImage",
