@@ -145,7 +145,8 @@ TAlbumRecord TAlbumDatabase::ReadAlbum(const QString& key, int trackCount,
     if (!Below(record.version, "2.1")) {
         for (int n = 1; n <= trackCount; ++n) {
             const QString own = disc.Track(n);
-            record.titles.append(view.Read(SongKey(n), own.isEmpty() ? DefaultTrackTitle(n) : own, 100));
+            record.titles.append(
+                view.Read(SongKey(n), own.isEmpty() ? DefaultTrackTitle(n) : own, 100));
         }
         QStringList all;
         for (int n = 1; n <= trackCount; ++n)

@@ -437,7 +437,8 @@ int TPlayController::LoadAlbum(bool isExplicit) {
         TScopedHint loadingHint(hint, QStringLiteral("Loading album from disk..."));
         album.ComputeKey();
         songLength = album.TotalLength();
-        const TAlbumRecord record = database.ReadAlbum(album.Key(), album.NumberOfTracks(), device.Titles());
+        const TAlbumRecord record =
+            database.ReadAlbum(album.Key(), album.NumberOfTracks(), device.Titles());
         album.SetTitle(record.title);
         Clear();
         queue.SetRedraw(false);

@@ -11,6 +11,7 @@
 #include <cdio/logging.h>
 
 #include <mutex>
+#include <optional>
 
 // Quiet unless asked for (QT_LOGGING_RULES="korvo.cdio.debug=true"): a drive without a disc makes
 // libcdio complain on every poll.
@@ -56,14 +57,22 @@ driver_id_t ImageDriver(const QString& path) {
 }
 
 namespace {
-// libcdio looks for the data files a cdrdao TOC sheet names relative to the working directory,
-// not to the sheet. Opening a copy whose names are absolute finds them wherever the player runs.
-TCdioHandle OpenTocSheet(const QString& source) {
+// A TOC or cue sheet's text; none when it cannot be read or is far larger than any sheet.
+std::optional<QString> ReadSheet(const QString& source) {
     QFile sheet(source);
     constexpr qint64 kLargestSheet = 1 << 20;
     if (!sheet.open(QIODevice::ReadOnly) || sheet.size() > kLargestSheet)
+        return std::nullopt;
+    return QString::fromLocal8Bit(sheet.readAll());
+}
+
+// libcdio looks for the data files a cdrdao TOC sheet names relative to the working directory,
+// not to the sheet. Opening a copy whose names are absolute finds them wherever the player runs.
+TCdioHandle OpenTocSheet(const QString& source) {
+    const std::optional<QString> sheet = ReadSheet(source);
+    if (!sheet)
         return nullptr;
-    QString text = QString::fromLocal8Bit(sheet.readAll());
+    const QString& text = *sheet;
     const QDir folder = QFileInfo(source).absoluteDir();
     static const QRegularExpression fileName(
         QStringLiteral("\\b(FILE|AUDIOFILE|DATAFILE)\\s+\"([^\"]+)\""));
@@ -91,11 +100,10 @@ TCdioHandle OpenTocSheet(const QString& source) {
 TCdioHandle OpenCueSheet(const QString& source) {
     const QByteArray name = QFile::encodeName(source);
     auto plain = [&name] { return TCdioHandle(cdio_open(name.constData(), DRIVER_BINCUE)); };
-    QFile sheet(source);
-    constexpr qint64 kLargestSheet = 1 << 20;
-    if (!sheet.open(QIODevice::ReadOnly) || sheet.size() > kLargestSheet)
+    const std::optional<QString> sheet = ReadSheet(source);
+    if (!sheet)
         return plain();
-    const QString text = QString::fromLocal8Bit(sheet.readAll());
+    const QString& text = *sheet;
     static const QRegularExpression fileLine(
         QStringLiteral("^\\s*FILE\\s+(?:\"([^\"]*)\"|(\\S+))(?:[ \\t]+(\\S+))?"),
         QRegularExpression::MultilineOption | QRegularExpression::CaseInsensitiveOption);

@@ -28,7 +28,8 @@ QString RenameData(const TDiscImage& image) {
     QFile sheet(image.Cue());
     if (!QFile::rename(image.Bin(), data) || !sheet.open(QIODevice::ReadWrite))
         return QString();
-    const QByteArray text = sheet.readAll().replace("FILE \"disc.bin\"", "FILE \"Other Name (1).bin\"");
+    const QByteArray text =
+        sheet.readAll().replace("FILE \"disc.bin\"", "FILE \"Other Name (1).bin\"");
     sheet.resize(0);
     sheet.write(text);
     return data;
@@ -78,9 +79,11 @@ TEST(ImageDrive, OffersTheDiscsOwnTitlesEachAsOneLine) {
     ASSERT_FALSE(image.Cue().isEmpty());
     QFile sheet(image.Cue());
     ASSERT_TRUE(sheet.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    sheet.write("TITLE \"Night\x01" "Drive\"\n"
+    sheet.write("TITLE \"Night\x01"
+                "Drive\"\n"
                 "FILE \"disc.bin\" BINARY\n"
-                "  TRACK 01 AUDIO\n    TITLE \"S\xc3\xa9" "ance\"\n    INDEX 01 00:00:00\n"
+                "  TRACK 01 AUDIO\n    TITLE \"S\xc3\xa9"
+                "ance\"\n    INDEX 01 00:00:00\n"
                 "  TRACK 02 AUDIO\n    INDEX 01 00:01:00\n"
                 "  TRACK 03 AUDIO\n    TITLE \"Coda \xe0 Vienne\"\n    INDEX 01 00:02:00\n");
     sheet.close();
@@ -185,7 +188,6 @@ struct TReaderCase {
     bool otherDataName = false; // the cue sheet names a data file not called after the sheet
 };
 
-
 class SectorReading : public ::testing::TestWithParam<TReaderCase> {};
 
 TEST_P(SectorReading, ReturnsTheBytesOfTheDataFile) {
@@ -221,15 +223,13 @@ TEST_P(SectorReading, ReturnsTheBytesOfTheDataFile) {
     EXPECT_FALSE(reader->Read(145, 10, beyond.data())) << "a read past the end fails";
 }
 
-INSTANTIATE_TEST_SUITE_P(Readers, SectorReading,
-                         ::testing::Values(TReaderCase{"CueSheet", false, false},
-                                           TReaderCase{"TocSheet", true, false},
-                                           TReaderCase{"CueSheetThroughParanoia", false, true},
-                                           TReaderCase{"CueSheetNamingAnotherFile", false, false,
-                                                       true},
-                                           TReaderCase{"CueSheetNamingAnotherFileThroughParanoia",
-                                                       false, true, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Readers, SectorReading,
+    ::testing::Values(TReaderCase{"CueSheet", false, false}, TReaderCase{"TocSheet", true, false},
+                      TReaderCase{"CueSheetThroughParanoia", false, true},
+                      TReaderCase{"CueSheetNamingAnotherFile", false, false, true},
+                      TReaderCase{"CueSheetNamingAnotherFileThroughParanoia", false, true, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Ways an image goes bad; each leaves an open drive that is not ready and refuses to play.
 struct TDamage {
@@ -304,8 +304,9 @@ INSTANTIATE_TEST_SUITE_P(
         TDamage{"CueSheetNamingAWaveFile", // libcdio reads raw data only; a header is not sound
                 [](TDiscImage& image) {
                     QFile::rename(image.Bin(), image.FilePath(QStringLiteral("disc.wav")));
-                    return Write(image, QStringLiteral("disc.cue"),
-                                 "FILE \"disc.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n");
+                    return Write(
+                        image, QStringLiteral("disc.cue"),
+                        "FILE \"disc.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n");
                 }},
         TDamage{"MissingCueSheet",
                 [](TDiscImage& image) { return image.FilePath(QStringLiteral("nothing.cue")); }},

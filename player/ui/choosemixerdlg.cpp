@@ -9,8 +9,8 @@
 #include <QPushButton>
 
 TChooseMixerDlg::TChooseMixerDlg(QWidget* parent, TAuxOutput& devices, TProfile& settings)
-    : TMDialog(parent, DialogId, tr("Volume Output Device"), QSize(194, 70)),
-      FSettings(settings), FList(new QComboBox(this)) {
+    : TMDialog(parent, DialogId, tr("Volume Output Device"), QSize(194, 70)), FSettings(settings),
+      FList(new QComboBox(this)) {
     auto* prompt = new QLabel(tr("Choose the output device you to control volume"), this);
     Place(prompt, 19, 12, 160, 8);
     Place(FList, 17, 23, 160, 12, ListId);
