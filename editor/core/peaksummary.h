@@ -1,0 +1,55 @@
+#pragma once
+// CPeakSummary: the minimum and maximum of each channel per block of frames, on several levels,
+// so that a strip drawn at any scale finds the extremes of a pixel column's N frames in a cost
+// that does not grow with N: whole blocks come from the coarsest level that fits, only the frames
+// at a column's two ends are read from the sample itself.
+//
+// Values are signed 16-bit, whatever the sample's layout: a 16-bit sample as it is stored, an
+// 8-bit one as (byte - 128) * 256. A mono sample answers the same values for both channels.
+//
+// A block of level 0 holds the frames of 1024 bytes of data (256 frames of 16-bit stereo, 1024
+// of 8-bit mono); each further level summarises 16 blocks of the one below. The summary takes
+// under 1% of the sample's bytes.
+//
+// The summary does not watch its sample: whoever changes the data calls Update for the frames
+// the change rewrote (an edit that changes the length rewrites everything from its first frame
+// to the end), or Build after the sample was replaced.
+
+#include "core/samplebuffer.h"
+
+#include <QtGlobal>
+
+#include <vector>
+
+class CPeakSummary {
+public:
+    // Summarises the whole sample (an empty sample leaves an empty summary).
+    void Build(const CSampleBuffer& buffer);
+    // Summarises again the blocks that hold frames first..last (inclusive; last past the end
+    // means to the end) and fits the summary to the sample's current length and layout.
+    void Update(const CSampleBuffer& buffer, quint32 first, quint32 last);
+    void Clear();
+
+    // Minimum and maximum of `channel` (0 left or only, 1 right) over the frames
+    // first..first+count-1 of `buffer`, which must be the sample the summary was built from.
+    // False, leaving min and max alone, when the range holds no frame.
+    bool Range(const CSampleBuffer& buffer, quint32 first, quint32 count, int channel,
+               qint16& min, qint16& max) const;
+
+    // Frames per level-0 block for the summarised layout; 0 before the first Build.
+    quint32 BlockFrames() const { return m_blockFrames; }
+    // Bytes the summary holds.
+    quint64 MemoryBytes() const;
+
+private:
+    // Extremes of one block: min and max for the left (or only) and the right channel.
+    struct CPeak {
+        qint16 min[2];
+        qint16 max[2];
+    };
+
+    std::vector<std::vector<CPeak>> m_levels;
+    quint32 m_blockFrames = 0;
+    quint32 m_frameCount = 0;
+    SampleLayout m_layout = SampleLayout::Mono8;
+};

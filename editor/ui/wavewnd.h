@@ -1,0 +1,127 @@
+#pragma once
+// CWaveWnd: the strip that shows one channel of a sample at N frames per pixel column, with a
+// blinking cursor or a selection, a play marker, and the mouse gestures that place them. A stereo
+// sample has two strips that follow each other as partners.
+//
+// The waveform is rendered into a cached image; cursor, selection and play marker are drawn over
+// it and never re-read the sample. A line or page scroll shifts the cached pixels and renders only
+// the uncovered band. The cache is rendered again when the data changes (DataChanged), the size
+// or the style changes, or a zoom moves the first frame or the scale.
+//
+// Drawing: v is the frame's value in the Stereo8 layout (ReadFrame), y = floor(v x H / 256).
+// Lines joins the first frame of each column's N; Dots sets one pixel there; Bars draws from the
+// centre line to it; Peaks draws each column from the minimum to the maximum of all its N frames
+// (through the peak summary), so that no sound hides between columns. Columns past the data's end
+// are hatched.
+
+#include "core/samplebuffer.h"
+
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+
+class CPeakSummary;
+
+// Numbers kept by the properties window's style choice.
+enum class CStripStyle : int { Lines = 0, Dots = 1, Bars = 2, Peaks = 3 };
+
+class CWaveWnd : public QWidget {
+    Q_OBJECT
+public:
+    // channelIndex 0: the left or only channel, 1: the right one.
+    CWaveWnd(int channelIndex, QWidget* parent = nullptr);
+    ~CWaveWnd() override;
+
+    // --- What the strip shows -----------------------------------------------------------------
+    // Sets the sample and zooms to first..last. `summary` (may be null) serves the Peaks style.
+    void SetRange(const CSampleBuffer* buffer, const CPeakSummary* summary, quint32 first,
+                  quint32 last);
+    // The data changed from frame `from` on (the length may have changed too): renders again,
+    // keeps first and N where they still fit, and clamps cursor, selection and marker to the data.
+    void DataChanged(quint32 from = 0);
+    void SetStyle(CStripStyle style);
+    CStripStyle Style() const { return m_style; }
+    void SetPartner(CWaveWnd* partner) { m_partner = partner; }
+    CWaveWnd* Partner() const { return m_partner; }
+    int ChannelIndex() const { return m_channel; }
+
+    // --- Scale and position --------------------------------------------------------------------
+    void ZoomToRange(quint32 first, quint32 last);
+    void ZoomOut();
+    // Moves by `step` frames (a line or a page) as the view's scroll bar asks.
+    void ScrollLeft(quint32 step);
+    void ScrollRight(quint32 step);
+    // Jumps so that `frame` is the first shown, not above last - page.
+    void ScrollTo(quint32 frame);
+    quint32 First() const { return m_first; }
+    quint32 Last() const { return m_last; }
+    quint32 Scale() const { return m_scale; }
+    quint32 Page() const { return m_page; }
+    quint32 Line() const { return m_line; }
+    // Column of frame f: (f - first) / N, truncated (negative left of the strip).
+    qint64 ColumnOf(quint32 frame) const;
+
+    // --- Cursor and selection ------------------------------------------------------------------
+    void SetSelection(quint32 start, quint32 end);
+    void SetCursor(quint32 position);
+    void ClearSelectionAndCursor();
+    void SelectAll();
+    bool HasSelection() const { return m_selection; }
+    bool InCursorMode() const { return m_cursorMode; }
+    quint32 SelectionStart() const { return m_selStart; }
+    quint32 SelectionEnd() const { return m_selEnd; }
+    quint32 CursorPosition() const { return m_cursorPos; }
+
+    // While the view has lost the focus cursor and selection are hidden and remembered.
+    void HideMarks();
+    void RestoreMarks();
+    bool MarksHidden() const { return m_hidden; }
+
+    // --- Play marker ---------------------------------------------------------------------------
+    void ShowPlayMarker(quint32 frame);
+    bool PlayMarkerShown() const { return m_markerShown; }
+    quint32 PlayMarkerPosition() const { return m_markerPos; }
+
+signals:
+    // A drag reached the left (-1) or right (+1) edge: the view scrolls both strips by one line
+    // before the call returns.
+    void scrollRequested(int direction);
+    // The right button went down: the view zooms to the selection.
+    void zoomRequested();
+    // The selection or the cursor the user made, for the properties window and the status.
+    void selectionReported(quint32 start, quint32 end);
+    void cursorReported(quint32 position);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    const CSampleBuffer* m_buffer = nullptr;
+    const CPeakSummary* m_summary = nullptr;
+    int m_channel = 0;
+    CWaveWnd* m_partner = nullptr;
+    CStripStyle m_style = CStripStyle::Peaks;
+    quint32 m_first = 0;
+    quint32 m_last = 0;
+    quint32 m_scale = 1;
+    quint32 m_page = 0;
+    quint32 m_line = 0;
+    bool m_cursorMode = true;
+    bool m_cursorPhase = false;
+    quint32 m_cursorPos = 0;
+    bool m_selection = false;
+    quint32 m_selStart = 0;
+    quint32 m_selEnd = 0;
+    bool m_markerShown = false;
+    quint32 m_markerPos = 0;
+    bool m_hidden = false;
+    bool m_savedCursorMode = false;
+    bool m_savedSelection = false;
+    QTimer m_blink;
+    QImage m_cache;
+};
