@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -116,6 +117,10 @@ void CSampleBuffer::ReleaseClipboard() {
 }
 
 quint32 CSampleBuffer::PasteFromClipboard(QObject* window, quint32 at, int channel) {
+    return InsertClipboard(window, at >= m_frameCount ? 0 : at, channel);
+}
+
+quint32 CSampleBuffer::InsertClipboard(QObject* window, quint32 at, int channel) {
     CSampleBuffer clip;
     if (!clip.ReadClipboard(window))
         return 0;
@@ -125,8 +130,7 @@ quint32 CSampleBuffer::PasteFromClipboard(QObject* window, quint32 at, int chann
     if (!m_data)
         return CopyFrom(clip) ? count : 0;
 
-    if (at >= m_frameCount)
-        at = 0;
+    at = std::min(at, m_frameCount);
     if (!InsertFrames(at, count, channel))
         return 0;
     const quint32 frameBytes = BytesPerFrame();

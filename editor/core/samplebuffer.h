@@ -185,7 +185,11 @@ public:
     int CutToClipboard(QObject* window, qint64 first, qint64 last, int channel);
     int ReadClipboard(QObject* window);
     void ReleaseClipboard();
+    // A clip pasted at or past the frame count goes to the start of the sample.
     quint32 PasteFromClipboard(QObject* window, quint32 at, int channel);
+    // As PasteFromClipboard, but a clip at or past the frame count goes to the end: what a paste
+    // over a selection that reached the end of the sample needs.
+    quint32 InsertClipboard(QObject* window, quint32 at, int channel);
 
 private:
     // The undo history swaps data blocks and format records in and out as a whole.

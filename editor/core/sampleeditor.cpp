@@ -1,5 +1,7 @@
 #include "core/sampleeditor.h"
 
+#include <algorithm>
+
 namespace {
 bool IsOneChannel(const CSampleBuffer& buffer, int channel) {
     return buffer.GetChannels() == 2 && (channel == 1 || channel == 2);
@@ -153,6 +155,21 @@ quint32 CSampleEditor::PasteFromClipboard(quint32 at, int channel) {
     quint32 pasted = 0;
     Record(extent, [&] {
         pasted = m_buffer.PasteFromClipboard(nullptr, at, channel);
+        return pasted ? 1 : 0;
+    });
+    return pasted;
+}
+
+quint32 CSampleEditor::ReplaceWithClipboard(qint64 first, qint64 last, int channel,
+                                            bool deleteRange) {
+    const quint32 at = quint32(std::clamp<qint64>(first, 0, m_buffer.GetFrameCount()));
+    const CEditExtent extent = m_buffer.HasData() ? CUndoHistory::TailExtent(m_buffer, at)
+                                                  : CUndoHistory::WholeExtent(m_buffer);
+    quint32 pasted = 0;
+    Record(extent, [&] {
+        if (deleteRange && !m_buffer.DeleteFrames(first, last, channel))
+            return 0;
+        pasted = m_buffer.InsertClipboard(nullptr, at, channel);
         return pasted ? 1 : 0;
     });
     return pasted;

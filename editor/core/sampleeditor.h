@@ -46,6 +46,10 @@ public:
     int DeleteFrames(qint64 first, qint64 last, int channel);
     int CutToClipboard(qint64 first, qint64 last, int channel);
     quint32 PasteFromClipboard(quint32 at, int channel);
+    // The view's paste: deletes first..last in the selector's channels when `deleteRange` is set,
+    // then inserts the clip at `first` (at the end when the deletion reached it), all as one step.
+    // Returns the frames pasted; 0 leaves the sample as it was.
+    quint32 ReplaceWithClipboard(qint64 first, qint64 last, int channel, bool deleteRange);
 
     // --- History ----------------------------------------------------------------------------
     bool CanUndo() const { return m_history.CanUndo(); }
