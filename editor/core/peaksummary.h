@@ -19,6 +19,7 @@
 
 #include <QtGlobal>
 
+#include <cstddef>
 #include <vector>
 
 class CPeakSummary {
@@ -32,9 +33,10 @@ public:
 
     // Minimum and maximum of `channel` (0 left or only, 1 right) over the frames
     // first..first+count-1 of `buffer`, which must be the sample the summary was built from.
-    // False, leaving min and max alone, when the range holds no frame.
-    bool Range(const CSampleBuffer& buffer, quint32 first, quint32 count, int channel,
-               qint16& min, qint16& max) const;
+    // False, leaving min and max alone, when the range holds no frame or the summary no longer
+    // fits the sample's length and layout (an edit without its Update).
+    bool Range(const CSampleBuffer& buffer, quint32 first, quint32 count, int channel, qint16& min,
+               qint16& max) const;
 
     // Frames per level-0 block for the summarised layout; 0 before the first Build.
     quint32 BlockFrames() const { return m_blockFrames; }
@@ -47,6 +49,17 @@ private:
         qint16 min[2];
         qint16 max[2];
     };
+    // Extremes that any value replaces, to start a merge from.
+    static constexpr CPeak kNoPeak{{32767, 32767}, {-32768, -32768}};
+
+    // Widens `into` by the frames of `layout` stored in bytes from..to-1, read directly.
+    static void Scan(SampleLayout layout, const quint8* from, const quint8* to, CPeak& into);
+    // Widens `into` by blocks first..end-1 of one level.
+    static void Merge(const std::vector<CPeak>& blocks, std::size_t first, std::size_t end,
+                      CPeak& into);
+    // Summarises level-0 blocks first..end-1 from the data, then their parents on every level
+    // above, adding or dropping levels to fit the number of blocks below.
+    void SummariseBlocks(const quint8* data, std::size_t first, std::size_t end);
 
     std::vector<std::vector<CPeak>> m_levels;
     quint32 m_blockFrames = 0;

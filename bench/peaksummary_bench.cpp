@@ -1,0 +1,216 @@
+// The peak summary behind the Peaks strip:
+//  - building it over a 10-minute 44.1 kHz 16-bit stereo sample beside loading that sample's
+//    wave file (106 MB), and beside memcpy of the same bytes, in the same run;
+//  - one sweep of 1920 columns at full zoom-out (both channels) over samples of 10 seconds to
+//    an hour, beside reading every frame of each column, which is what a strip without the
+//    summary would do. The summary's sweep must not grow with the length: past the lengths
+//    whose columns fit in one block it stays flat.
+// Every figure is wall-clock time.
+
+#include "core/peaksummary.h"
+#include "core/samplebuffer.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr quint32 kRate = 44100;
+constexpr quint32 kFileFrames = 10 * 60 * kRate;
+constexpr quint32 kColumns = 1920;
+
+// Two detuned tones with a little noise, as music-like as the cost of making an hour allows.
+void FillMusic(CSampleBuffer& buffer, quint32 frames) {
+    buffer.SetFormat(kRate, true, true);
+    buffer.InsertFrames(0, frames, 0);
+    quint8* p = buffer.GetData();
+    quint32 noise = 12345;
+    for (quint32 i = 0; i < frames; ++i) {
+        noise = noise * 1664525u + 1013904223u;
+        const double t = double(i % kRate) / kRate;
+        const int left = int(12000 * std::sin(2 * M_PI * 440 * t)) + int(noise >> 24) - 128;
+        const int right = int(9000 * std::sin(2 * M_PI * 555 * t)) + int((noise >> 16) & 255) - 128;
+        for (int v : {left, right}) {
+            *p++ = quint8(v & 0xFF);
+            *p++ = quint8((v >> 8) & 0xFF);
+        }
+    }
+    buffer.CommitFormat();
+}
+
+// The wave file, in memory when the system offers it so that the load measures our reader, not
+// the disk; made once for the whole run.
+struct Input {
+    QTemporaryDir dir{(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm")
+                                                                 : QDir::tempPath()) +
+                      QStringLiteral("/wlpro-bench-XXXXXX")};
+    QString wave;
+    QString error;
+
+    Input() {
+        CSampleBuffer buffer;
+        FillMusic(buffer, kFileFrames);
+        wave = dir.filePath(QStringLiteral("in.wav"));
+        if (buffer.GetFrameCount() != kFileFrames || !buffer.SaveFile(wave, FileKind::Wave))
+            error = QStringLiteral("cannot write the input file");
+    }
+};
+
+const Input& TheInput() {
+    static const Input input;
+    return input;
+}
+
+// Seconds per load of the file, as BM_LoadFile last measured it; registered first, so BM_Build
+// finds it unless a filter left the load out.
+double g_loadSeconds = 0;
+
+void BM_LoadFile(benchmark::State& state) {
+    if (!TheInput().error.isEmpty()) {
+        state.SkipWithError(qPrintable(TheInput().error));
+        return;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        CSampleBuffer buffer;
+        if (!buffer.LoadFile(TheInput().wave, FileKind::Wave))
+            state.SkipWithError("load failed");
+        benchmark::DoNotOptimize(buffer.GetData());
+    }
+    g_loadSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() /
+        double(state.iterations());
+    state.SetBytesProcessed(state.iterations() * qint64(kFileFrames) * 4);
+}
+
+// The loaded file that Build and its memcpy peer read.
+const CSampleBuffer* Loaded() {
+    static CSampleBuffer loaded;
+    if (!loaded.HasData() && TheInput().error.isEmpty())
+        loaded.LoadFile(TheInput().wave, FileKind::Wave);
+    return loaded.HasData() ? &loaded : nullptr;
+}
+
+void BM_Build(benchmark::State& state) {
+    if (!Loaded()) {
+        state.SkipWithError("load failed");
+        return;
+    }
+    const CSampleBuffer& loaded = *Loaded();
+    CPeakSummary summary;
+    const auto start = std::chrono::steady_clock::now();
+    for (auto _ : state)
+        summary.Build(loaded);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() /
+        double(state.iterations());
+    if (g_loadSeconds > 0)
+        state.counters["build_per_load"] = seconds / g_loadSeconds;
+    state.counters["memory_pct"] = 100.0 * double(summary.MemoryBytes()) / loaded.GetByteLength();
+    state.SetBytesProcessed(state.iterations() * qint64(loaded.GetByteLength()));
+}
+
+// The floor under any pass over the data: copying its bytes once.
+void BM_Memcpy(benchmark::State& state) {
+    if (!Loaded()) {
+        state.SkipWithError("load failed");
+        return;
+    }
+    const quint32 bytes = Loaded()->GetByteLength();
+    std::vector<quint8> copy(bytes);
+    for (auto _ : state) {
+        std::memcpy(copy.data(), Loaded()->GetData(), bytes);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * qint64(bytes));
+}
+
+// A sample of `seconds` and its summary, made once per length.
+struct Swept {
+    CSampleBuffer buffer;
+    CPeakSummary summary;
+};
+
+const Swept& SampleOf(quint32 seconds) {
+    static std::map<quint32, std::unique_ptr<Swept>> samples;
+    std::unique_ptr<Swept>& sample = samples[seconds];
+    if (!sample) {
+        sample = std::make_unique<Swept>();
+        FillMusic(sample->buffer, seconds * kRate);
+        sample->summary.Build(sample->buffer);
+    }
+    return *sample;
+}
+
+// First frame of a column at full zoom-out.
+quint32 ColumnStart(quint32 column, quint32 frames) {
+    return quint32(quint64(column) * frames / kColumns);
+}
+
+void BM_SweepSummary(benchmark::State& state) {
+    const Swept& sample = SampleOf(quint32(state.range(0)));
+    const quint32 frames = sample.buffer.GetFrameCount();
+    for (auto _ : state) {
+        for (quint32 c = 0; c < kColumns; ++c) {
+            const quint32 first = ColumnStart(c, frames);
+            for (int channel : {0, 1}) {
+                qint16 min = 0;
+                qint16 max = 0;
+                sample.summary.Range(sample.buffer, first, ColumnStart(c + 1, frames) - first,
+                                     channel, min, max);
+                benchmark::DoNotOptimize(min);
+                benchmark::DoNotOptimize(max);
+            }
+        }
+    }
+    state.counters["frames_per_column"] = double(frames) / kColumns;
+}
+
+// Without the summary: every frame of every column through ReadFrame.
+void BM_SweepEveryFrame(benchmark::State& state) {
+    const Swept& sample = SampleOf(quint32(state.range(0)));
+    const quint32 frames = sample.buffer.GetFrameCount();
+    for (auto _ : state) {
+        for (quint32 c = 0; c < kColumns; ++c) {
+            qint16 min[2] = {32767, 32767};
+            qint16 max[2] = {-32768, -32768};
+            for (quint32 f = ColumnStart(c, frames); f < ColumnStart(c + 1, frames); ++f) {
+                qint16 slot[2];
+                sample.buffer.ReadFrame(f, SampleLayout::Stereo16, slot);
+                for (int channel : {0, 1}) {
+                    min[channel] = std::min(min[channel], slot[channel]);
+                    max[channel] = std::max(max[channel], slot[channel]);
+                }
+            }
+            benchmark::DoNotOptimize(min);
+            benchmark::DoNotOptimize(max);
+        }
+    }
+    state.counters["frames_per_column"] = double(frames) / kColumns;
+}
+
+BENCHMARK(BM_LoadFile)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_Build)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_SweepSummary)
+    ->Arg(10)
+    ->Arg(60)
+    ->Arg(600)
+    ->Arg(3600)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
+BENCHMARK(BM_SweepEveryFrame)->Arg(10)->Arg(3600)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,266 @@
+// The min/max summary behind the Peaks strip. Building it reads every byte once, so it must run
+// at memory speed: each layout has its own loop, sixteen bytes at a time where SSE2 is there.
+
+#include "core/peaksummary.h"
+
+#include "core/sampleaccess.h"
+
+#include <algorithm>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+constexpr quint32 kBlockBytes = 1024;
+// Blocks of one level that make one block of the level above.
+constexpr std::size_t kFanOut = 16;
+
+template <bool Wide> int ValueAt(const quint8* sample) {
+    if constexpr (Wide)
+        return sampleaccess::LoadWord(sample);
+    else
+        return (int(*sample) - 128) * 256;
+}
+
+#ifdef __SSE2__
+// Lane-wise extremes; 8-bit data compares as unsigned bytes, which keeps the order of its values.
+template <bool Wide> __m128i Lower(__m128i a, __m128i b) {
+    if constexpr (Wide)
+        return _mm_min_epi16(a, b);
+    else
+        return _mm_min_epu8(a, b);
+}
+template <bool Wide> __m128i Upper(__m128i a, __m128i b) {
+    if constexpr (Wide)
+        return _mm_max_epi16(a, b);
+    else
+        return _mm_max_epu8(a, b);
+}
+// Folds the upper lanes onto the lower ones, `Shift` bytes down.
+template <bool Wide, int Shift> void Halve(__m128i& low, __m128i& high) {
+    low = Lower<Wide>(low, _mm_srli_si128(low, Shift));
+    high = Upper<Wide>(high, _mm_srli_si128(high, Shift));
+}
+#endif
+
+// Widens lo/hi (signed 16-bit values per channel) by the frames stored in p..end-1.
+template <bool Wide, bool Stereo>
+void ScanFrames(const quint8* p, const quint8* end, int (&lo)[2], int (&hi)[2]) {
+    constexpr int kSampleBytes = Wide ? 2 : 1;
+    constexpr int kFrameBytes = kSampleBytes * (Stereo ? 2 : 1);
+    auto foldFrame = [&](const quint8* frame) {
+        for (int c = 0; c < (Stereo ? 2 : 1); ++c) {
+            const int value = ValueAt<Wide>(frame + c * kSampleBytes);
+            lo[c] = std::min(lo[c], value);
+            hi[c] = std::max(hi[c], value);
+        }
+    };
+#ifdef __SSE2__
+    // Sixteen bytes hold whole frames in every layout, so each lane keeps to one channel, and
+    // halving the vector down to one frame's bytes leaves each channel's extremes there.
+    if (end - p >= 16) {
+        auto load = [](const quint8* at) {
+            return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        };
+        __m128i low = load(p);
+        __m128i high = low;
+        // Four vectors a turn: the loop's own counting would otherwise cost more than the
+        // comparisons.
+        for (p += 16; end - p >= 64; p += 64) {
+            const __m128i a = load(p);
+            const __m128i b = load(p + 16);
+            const __m128i c = load(p + 32);
+            const __m128i d = load(p + 48);
+            low = Lower<Wide>(low, Lower<Wide>(Lower<Wide>(a, b), Lower<Wide>(c, d)));
+            high = Upper<Wide>(high, Upper<Wide>(Upper<Wide>(a, b), Upper<Wide>(c, d)));
+        }
+        for (; end - p >= 16; p += 16) {
+            low = Lower<Wide>(low, load(p));
+            high = Upper<Wide>(high, load(p));
+        }
+        Halve<Wide, 8>(low, high);
+        Halve<Wide, 4>(low, high);
+        if constexpr (kFrameBytes <= 2)
+            Halve<Wide, 2>(low, high);
+        if constexpr (kFrameBytes == 1)
+            Halve<Wide, 1>(low, high);
+        alignas(16) quint8 lanes[2][16];
+        _mm_store_si128(reinterpret_cast<__m128i*>(lanes[0]), low);
+        _mm_store_si128(reinterpret_cast<__m128i*>(lanes[1]), high);
+        foldFrame(lanes[0]);
+        foldFrame(lanes[1]);
+    }
+#endif
+    for (; p + kFrameBytes <= end; p += kFrameBytes)
+        foldFrame(p);
+}
+
+} // namespace
+
+void CPeakSummary::Scan(SampleLayout layout, const quint8* from, const quint8* to, CPeak& into) {
+    int lo[2] = {into.min[0], into.min[1]};
+    int hi[2] = {into.max[0], into.max[1]};
+    switch (layout) {
+    case SampleLayout::Mono8:
+        ScanFrames<false, false>(from, to, lo, hi);
+        break;
+    case SampleLayout::Mono16:
+        ScanFrames<true, false>(from, to, lo, hi);
+        break;
+    case SampleLayout::Stereo8:
+        ScanFrames<false, true>(from, to, lo, hi);
+        break;
+    case SampleLayout::Stereo16:
+        ScanFrames<true, true>(from, to, lo, hi);
+        break;
+    }
+    // A mono sample answers for both channels.
+    if (!LayoutIsStereo(layout)) {
+        lo[1] = lo[0];
+        hi[1] = hi[0];
+    }
+    for (int c = 0; c < 2; ++c) {
+        into.min[c] = qint16(lo[c]);
+        into.max[c] = qint16(hi[c]);
+    }
+}
+
+void CPeakSummary::Merge(const std::vector<CPeak>& blocks, std::size_t first, std::size_t end,
+                         CPeak& into) {
+    // Kept in locals: `into` may alias the blocks as far as the compiler knows.
+    int lo[2] = {into.min[0], into.min[1]};
+    int hi[2] = {into.max[0], into.max[1]};
+    for (std::size_t i = first; i < end; ++i) {
+        for (int c = 0; c < 2; ++c) {
+            lo[c] = std::min<int>(lo[c], blocks[i].min[c]);
+            hi[c] = std::max<int>(hi[c], blocks[i].max[c]);
+        }
+    }
+    for (int c = 0; c < 2; ++c) {
+        into.min[c] = qint16(lo[c]);
+        into.max[c] = qint16(hi[c]);
+    }
+}
+
+void CPeakSummary::SummariseBlocks(const quint8* data, std::size_t first, std::size_t end) {
+    const quint64 frameBytes = LayoutBytesPerFrame(m_layout);
+    const quint64 dataEnd = quint64(m_frameCount) * frameBytes;
+    std::vector<CPeak>& blocks = m_levels[0];
+    for (std::size_t i = first; i < end; ++i) {
+        CPeak peak = kNoPeak;
+        const quint64 from = quint64(i) * kBlockBytes;
+        Scan(m_layout, data + from, data + std::min(from + kBlockBytes, dataEnd), peak);
+        blocks[i] = peak;
+    }
+
+    std::size_t level = 1;
+    for (; m_levels[level - 1].size() > 1; ++level) {
+        // A level the sample has just grown into; the changed range, which starts inside the old
+        // top block and runs to the end, covers all of it.
+        if (level == m_levels.size())
+            m_levels.emplace_back();
+        const std::vector<CPeak>& below = m_levels[level - 1];
+        std::vector<CPeak>& here = m_levels[level];
+        here.resize((below.size() + kFanOut - 1) / kFanOut);
+        first /= kFanOut;
+        end = (end + kFanOut - 1) / kFanOut;
+        for (std::size_t j = first; j < end; ++j) {
+            CPeak peak = kNoPeak;
+            Merge(below, j * kFanOut, std::min((j + 1) * kFanOut, below.size()), peak);
+            here[j] = peak;
+        }
+    }
+    // Levels above one that has a single block would only repeat it.
+    m_levels.resize(level);
+}
+
+void CPeakSummary::Build(const CSampleBuffer& buffer) {
+    m_layout = buffer.GetLayout();
+    m_blockFrames = kBlockBytes / LayoutBytesPerFrame(m_layout);
+    m_frameCount = buffer.HasData() ? buffer.GetFrameCount() : 0;
+    const std::size_t blocks = (quint64(m_frameCount) + m_blockFrames - 1) / m_blockFrames;
+    m_levels.clear();
+    m_levels.emplace_back(blocks);
+    SummariseBlocks(buffer.GetData(), 0, blocks);
+}
+
+void CPeakSummary::Update(const CSampleBuffer& buffer, quint32 first, quint32 last) {
+    if (m_blockFrames == 0 || buffer.GetLayout() != m_layout || !buffer.HasData()) {
+        Build(buffer);
+        return;
+    }
+    const quint32 frames = buffer.GetFrameCount();
+    quint64 end = std::min(quint64(last) + 1, quint64(frames));
+    if (frames != m_frameCount) {
+        // Every frame from the edit on has moved, and the last block changed its extent, whatever
+        // range the caller names.
+        first = std::min(first, frames);
+        end = frames;
+    } else if (first >= end) {
+        return;
+    }
+    m_frameCount = frames;
+    const std::size_t blocks = (quint64(frames) + m_blockFrames - 1) / m_blockFrames;
+    m_levels[0].resize(blocks);
+    const std::size_t endBlock = (end + m_blockFrames - 1) / m_blockFrames;
+    SummariseBlocks(buffer.GetData(), first / m_blockFrames, endBlock);
+}
+
+void CPeakSummary::Clear() {
+    m_levels.clear();
+    m_blockFrames = 0;
+    m_frameCount = 0;
+    m_layout = SampleLayout::Mono8;
+}
+
+bool CPeakSummary::Range(const CSampleBuffer& buffer, quint32 first, quint32 count, int channel,
+                         qint16& min, qint16& max) const {
+    const quint64 frames = m_frameCount;
+    const quint64 end = std::min(quint64(first) + count, frames);
+    if (first >= end || buffer.GetFrameCount() != m_frameCount || buffer.GetLayout() != m_layout ||
+        !buffer.HasData())
+        return false;
+
+    // Whole level-0 blocks lo..hi-1 from the summary; the frames before and after them directly.
+    const quint8* data = buffer.GetData();
+    const quint64 frameBytes = LayoutBytesPerFrame(m_layout);
+    CPeak peak = kNoPeak;
+    quint64 lo = (first + quint64(m_blockFrames) - 1) / m_blockFrames;
+    quint64 hi = end == frames ? m_levels[0].size() : end / m_blockFrames;
+    if (lo >= hi) {
+        Scan(m_layout, data + first * frameBytes, data + end * frameBytes, peak);
+    } else {
+        Scan(m_layout, data + first * frameBytes, data + lo * m_blockFrames * frameBytes, peak);
+        const quint64 tail = std::min(hi * m_blockFrames, end);
+        Scan(m_layout, data + tail * frameBytes, data + end * frameBytes, peak);
+        // Climb while the range still holds whole parents: fewer than 16 blocks at each end of
+        // each level, so the cost stays bounded however many frames the range spans.
+        for (std::size_t level = 0;; ++level) {
+            const std::vector<CPeak>& blocks = m_levels[level];
+            // The last parent may have fewer children: it is whole when the range reaches the end.
+            const quint64 up = (lo + kFanOut - 1) / kFanOut;
+            const quint64 down = hi == blocks.size() ? (hi + kFanOut - 1) / kFanOut : hi / kFanOut;
+            if (level + 1 == m_levels.size() || up >= down) {
+                Merge(blocks, lo, hi, peak);
+                break;
+            }
+            Merge(blocks, lo, up * kFanOut, peak);
+            Merge(blocks, std::min<quint64>(down * kFanOut, hi), hi, peak);
+            lo = up;
+            hi = down;
+        }
+    }
+    const int c = channel == 1 ? 1 : 0;
+    min = peak.min[c];
+    max = peak.max[c];
+    return true;
+}
+
+quint64 CPeakSummary::MemoryBytes() const {
+    quint64 bytes = m_levels.capacity() * sizeof(std::vector<CPeak>);
+    for (const std::vector<CPeak>& level : m_levels)
+        bytes += level.capacity() * sizeof(CPeak);
+    return bytes;
+}
