@@ -17,10 +17,12 @@
 #include "core/samplebuffer.h"
 
 #include <QImage>
+#include <QRect>
 #include <QTimer>
 #include <QWidget>
 
 class CPeakSummary;
+class QPainter;
 
 // Numbers kept by the properties window's style choice.
 enum class CStripStyle : int { Lines = 0, Dots = 1, Bars = 2, Peaks = 3 };
@@ -33,7 +35,8 @@ public:
     ~CWaveWnd() override;
 
     // --- What the strip shows -----------------------------------------------------------------
-    // Sets the sample and zooms to first..last. `summary` (may be null) serves the Peaks style.
+    // Sets the sample and zooms to first..last. `summary` serves the Peaks style; without one
+    // Peaks draws as Lines.
     void SetRange(const CSampleBuffer* buffer, const CPeakSummary* summary, quint32 first,
                   quint32 last);
     // The data changed from frame `from` on (the length may have changed too): renders again,
@@ -51,7 +54,8 @@ public:
     // Moves by `step` frames (a line or a page) as the view's scroll bar asks.
     void ScrollLeft(quint32 step);
     void ScrollRight(quint32 step);
-    // Jumps so that `frame` is the first shown, not above last - page.
+    // Jumps so that `frame` is the first shown, not above frame count - page (the scroll bar's
+    // end), so that a jump of the thumb lands at once.
     void ScrollTo(quint32 frame);
     quint32 First() const { return m_first; }
     quint32 Last() const { return m_last; }
@@ -88,7 +92,8 @@ signals:
     void scrollRequested(int direction);
     // The right button went down: the view zooms to the selection.
     void zoomRequested();
-    // The selection or the cursor the user made, for the properties window and the status.
+    // The selection or the cursor, for the properties window and the status: after every
+    // rendering of the waveform, every gesture and every change made through the calls above.
     void selectionReported(quint32 start, quint32 end);
     void cursorReported(quint32 position);
 
@@ -101,6 +106,59 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    // The strip shows data: a sample that is neither empty nor being recorded.
+    bool ShowsData() const;
+    quint32 FrameCount() const;
+    // Number of columns that show frames (the first hatched column when below the width).
+    int DataColumns() const;
+    // The furthest first frame a jump may reach: frame count - page, the scroll bar's end.
+    quint32 MaxFirst() const;
+    // N, page and line for first..last and the current width.
+    void ComputeScale();
+
+    // Renders columns from..to-1 of the cache from the sample and sets last. Pure drawing: the
+    // callers repaint the screen and report.
+    void RenderColumns(int from, int to);
+    void RenderAll();
+    // The cache has the widget's size in device pixels.
+    bool CacheFits() const;
+    // first moved by `delta` frames: shifts the cached pixels and renders the uncovered band, or
+    // renders everything when the shift is not a whole number of columns of whole device pixels.
+    void Scrolled(qint64 delta);
+    // The cache changed: repaints the screen and reports the marks.
+    void Rendered();
+    void DrawLines(int from, int to, int dataColumns);
+    void DrawDots(QPainter& painter, int from, int to) const;
+    void DrawBars(QPainter& painter, int from, int to) const;
+    void DrawPeaks(QPainter& painter, int from, int to) const;
+    void DrawEndOfData(QPainter& painter, int dataColumns) const;
+    // y of column x's frame in the Stereo8 form, and of column x's extremes for Peaks.
+    int LineY(int x) const;
+    bool PeakYs(int x, int& top, int& bottom) const;
+
+    // The screen areas of cursor, selection band and play marker as they are now.
+    struct CMarkAreas {
+        QRect cursor;
+        QRect selection;
+        QRect marker;
+    };
+    CMarkAreas MarkAreas() const;
+    QRect ColumnRect(qint64 column) const;
+    // Repaints what changed of each mark since `before`.
+    void UpdateMarks(const CMarkAreas& before);
+    void Report();
+
+    void PlaceCursor(quint32 position);
+    void PlaceSelection(quint32 start, quint32 end);
+    void RemoveMarks();
+    void StartBlink();
+    void Blink();
+
+    // The gesture as this strip or, following, its partner performs it.
+    void BeginGesture(qint64 x);
+    void DragTo(quint32 frame);
+    void EndGesture(bool moved);
+
     const CSampleBuffer* m_buffer = nullptr;
     const CPeakSummary* m_summary = nullptr;
     int m_channel = 0;
@@ -124,4 +182,9 @@ private:
     bool m_savedSelection = false;
     QTimer m_blink;
     QImage m_cache;
+    bool m_dragging = false;
+    bool m_moved = false;
+    bool m_partnerFollows = false;
+    quint32 m_anchor = 0;
+    quint32 m_current = 0;
 };

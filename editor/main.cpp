@@ -1,0 +1,39 @@
+// WLPRO, the sample editor: the application, the real wave devices of the sound server, the
+// settings folder, the message boxes; then the frame with an empty document and the files named
+// on the command line.
+
+#include "ui/guireporter.h"
+#include "ui/mainframe.h"
+#include "ui/wlproapp.h"
+
+#include "platform/qtwavedevicefactory.h"
+#include "platform/settingsstore.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("WLPRO"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0a"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/wlpro/icons/wlpro.svg")));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(CWlproApp::Title());
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Sample files to open."),
+                                 QStringLiteral("[files...]"));
+    parser.process(application);
+
+    CQtWaveDeviceFactory devices;
+    CWaveDeviceFactory::Install(&devices);
+    CGuiReporter reporter(nullptr);
+    CWlproApp wlpro(CSettingsStore::Instance());
+    if (!wlpro.Start(parser.positionalArguments()))
+        return 1;
+    reporter.SetOwner(wlpro.Frame());
+    const int result = QApplication::exec();
+    CWaveDeviceFactory::Install(nullptr);
+    return result;
+}

@@ -1,0 +1,365 @@
+// The editor as a user drives it: the frame with its menus, panes and tool bars, documents and
+// their windows, the view's ranges, zoom and scroll, edits with undo and redo through the
+// command dispatcher, closing with and without saving, drops, and settings that outlive a run.
+
+#include "capturereporter.h"
+#include "samplemaker.h"
+
+#include "ui/docwindow.h"
+#include "ui/frameprompts.h"
+#include "ui/mainframe.h"
+#include "ui/wavewnd.h"
+#include "ui/wlproapp.h"
+#include "ui/wlprodoc.h"
+#include "ui/wlproview.h"
+
+#include "platform/settingsstore.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+namespace {
+
+// Answers the frame's questions from a script and counts them.
+class CScriptedPrompts : public CFramePrompts {
+public:
+    QString OpenPath(QWidget*, int&) override { return Next(openPaths); }
+    QString SavePath(QWidget*, const QString&) override { return Next(savePaths); }
+    CSaveAnswer AskSaveChanges(QWidget*, const QString& title) override {
+        asked.append(title);
+        if (answers.empty())
+            return CSaveAnswer::Cancel;
+        const CSaveAnswer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    std::deque<QString> openPaths;
+    std::deque<QString> savePaths;
+    std::deque<CSaveAnswer> answers;
+    QStringList asked;
+
+private:
+    static QString Next(std::deque<QString>& queue) {
+        if (queue.empty())
+            return QString();
+        const QString path = queue.front();
+        queue.pop_front();
+        return path;
+    }
+};
+
+class EditorWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QGuiApplication::clipboard()->clear();
+        settings = std::make_unique<CSettingsStore>(dir.filePath(QStringLiteral("settings")));
+    }
+    void TearDown() override {
+        if (app && app->Frame())
+            for (CDocWindow* window : app->Frame()->DocumentWindows())
+                window->View()->Document()->SetModified(false);
+        app.reset();
+    }
+
+    CMainFrame* Start(const QStringList& files = {}) {
+        app = std::make_unique<CWlproApp>(*settings, &prompts, false);
+        app->Start(files);
+        return app->Frame();
+    }
+
+    // A 16-bit wave file of `frames` frames of a ramp, mono or stereo, at 44100 Hz.
+    QString MakeWave(const QString& name, quint32 frames, bool stereo) {
+        Values values;
+        for (quint32 i = 0; i < frames * (stereo ? 2 : 1); ++i)
+            values.push_back(int(i % 2000) - 1000);
+        CSampleBuffer buffer;
+        FillSample(buffer, MakeLayout(stereo, true), 44100, values);
+        const QString path = dir.filePath(name);
+        EXPECT_EQ(buffer.SaveFile(path, FileKind::Wave), 1);
+        return path;
+    }
+
+    CWlproView* View() { return app->Frame()->ActiveView(); }
+    QStringList Titles() {
+        QStringList titles;
+        for (CDocWindow* window : app->Frame()->DocumentWindows())
+            titles.append(window->windowTitle().remove(QStringLiteral("[*]")));
+        return titles;
+    }
+    bool Enabled(CommandId id) {
+        app->Frame()->UpdateCommands();
+        return app->Frame()->Action(id)->isEnabled();
+    }
+    QStringList MenuTitles() {
+        QStringList titles;
+        for (QAction* action : app->Frame()->menuBar()->actions())
+            titles.append(action->text());
+        return titles;
+    }
+    // A drag in a strip from column x1 to x2, with `modifiers` held.
+    static void Drag(CWaveWnd* strip, int x1, int x2, Qt::KeyboardModifiers modifiers = {}) {
+        const int y = strip->height() / 2;
+        QTest::mousePress(strip, Qt::LeftButton, modifiers, QPoint(x1, y));
+        QTest::mouseMove(strip, QPoint(x2, y));
+        QTest::mouseRelease(strip, Qt::LeftButton, modifiers, QPoint(x2, y));
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<CSettingsStore> settings;
+    CScriptedPrompts prompts;
+    CCaptureReporter reporter;
+    std::unique_ptr<CWlproApp> app;
+};
+
+TEST_F(EditorWindow, StartsWithANewDocumentThenTheCommandLineFilesInOrder) {
+    const QString a = MakeWave(QStringLiteral("a.wav"), 1000, false);
+    const QString b = MakeWave(QStringLiteral("b.wav"), 1000, true);
+    Start({a, dir.filePath(QStringLiteral("missing.wav")), b});
+    EXPECT_EQ(Titles(), (QStringList{"Wlpro1", "a.wav", "b.wav"}));
+    ASSERT_EQ(reporter.messages.size(), 1);
+    EXPECT_TRUE(reporter.messages.first().text.contains(QStringLiteral("missing.wav")));
+    EXPECT_EQ(app->Frame()->windowTitle(), QStringLiteral("Wavelathe Pro - b.wav"));
+    EXPECT_TRUE(View()->IsStereo());
+}
+
+TEST_F(EditorWindow, MenusShrinkWithoutADocumentAndComeBackWithOne) {
+    Start();
+    const QStringList full{"&File", "&Edit", "&Sample", "&View", "&Window", "&Help"};
+    EXPECT_EQ(MenuTitles(), full);
+    app->Frame()->Dispatch(CommandId::CloseAll);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(MenuTitles(), (QStringList{"&File", "&View", "&Help"}));
+    EXPECT_FALSE(Enabled(CommandId::FileSave));
+    app->Frame()->Dispatch(CommandId::FileNew);
+    EXPECT_EQ(MenuTitles(), full);
+    EXPECT_EQ(Titles(), QStringList{"Wlpro2"});
+}
+
+TEST_F(EditorWindow, StatusPanesDescribeTheActiveSample) {
+    CMainFrame* frame = Start({MakeWave(QStringLiteral("s.wav"), 44100, true)});
+    const QStringList expected{"176400 bytes", "16 Bit", "44100 Hz", "1.00 secs",
+                               QStringLiteral("%1:1").arg(View()->Strip(0)->Scale())};
+    for (int pane = 1; pane <= CMainFrame::kPaneCount; ++pane)
+        EXPECT_EQ(frame->StatusPane(pane), expected.at(pane - 1)) << pane;
+    frame->MdiArea()->activatePreviousSubWindow();
+    EXPECT_EQ(frame->StatusPane(1), QStringLiteral("0 bytes"));
+}
+
+TEST_F(EditorWindow, SelectionRangeFollowsTheGestures) {
+    Start({MakeWave(QStringLiteral("s.wav"), 20000, true)});
+    CWlproView* view = View();
+    CWaveWnd* left = view->Strip(0);
+    CWaveWnd* right = view->Strip(1);
+    const quint32 n = left->Scale();
+    struct Case {
+        CWaveWnd* strip;
+        Qt::KeyboardModifiers modifiers;
+        int channel;
+    };
+    for (const Case& c : {Case{left, {}, 0}, Case{right, {}, 0}, Case{left, Qt::ControlModifier, 1},
+                          Case{right, Qt::ControlModifier, 2}}) {
+        Drag(c.strip, 10, 40, c.modifiers);
+        const CWlproView::CRange range = view->GetSelectionRange();
+        EXPECT_TRUE(range.valid);
+        EXPECT_EQ(range.channel, c.channel);
+        EXPECT_EQ(range.first, qint64(10 * n));
+        EXPECT_EQ(range.last, qint64(40 * n));
+    }
+    // A click leaves a cursor: range commands then act on the whole sample.
+    QTest::mouseClick(left, Qt::LeftButton, {}, QPoint(5, 5));
+    const CWlproView::CRange all = view->GetSelectionRange();
+    EXPECT_EQ(all.first, 0);
+    EXPECT_EQ(all.last, 19999);
+    EXPECT_EQ(all.channel, 0);
+}
+
+TEST_F(EditorWindow, ZoomAndScrollMoveBothStripsAndTheThumb) {
+    Start({MakeWave(QStringLiteral("s.wav"), 200000, true)});
+    CWlproView* view = View();
+    CWaveWnd* left = view->Strip(0);
+    view->Execute(CommandId::ZoomOut);
+    const quint32 wholeScale = left->Scale();
+    view->Execute(CommandId::ZoomIn); // a cursor only: nothing to zoom to
+    EXPECT_EQ(left->Scale(), wholeScale);
+
+    left->SetSelection(50000, 50000 + left->width() * 4 - 1);
+    view->Execute(CommandId::ZoomIn);
+    EXPECT_EQ(left->First(), 50000u);
+    EXPECT_EQ(view->Strip(1)->First(), 50000u);
+    // The scale rounds up while the range is less than the whole sample.
+    EXPECT_EQ(left->Scale(), 5u);
+    const double maxFirst = 200000.0 - left->Page();
+    EXPECT_EQ(view->ScrollBar()->value(), int(50000 / maxFirst * CWlproView::kScrollRange));
+
+    view->ScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(left->First(), 50000u + left->Line());
+    EXPECT_EQ(view->Strip(1)->First(), left->First());
+    EXPECT_EQ(view->ScrollBar()->value(), int(left->First() / maxFirst * CWlproView::kScrollRange));
+    view->ScrollBar()->triggerAction(QAbstractSlider::SliderToMinimum);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(left->First(), 0u);
+    EXPECT_EQ(view->ScrollBar()->value(), 0);
+
+    view->Execute(CommandId::ZoomOut);
+    EXPECT_EQ(left->Scale(), wholeScale);
+}
+
+TEST_F(EditorWindow, EditsAreUndoneAndRedoneThroughTheMenuAndEveryWindowFollows) {
+    CMainFrame* frame = Start({MakeWave(QStringLiteral("s.wav"), 10000, false)});
+    CWlproDoc* doc = View()->Document();
+    const CSampleState original = CSampleState::Of(doc->Buffer());
+    frame->Dispatch(CommandId::WindowNew);
+    ASSERT_EQ(Titles(), (QStringList{"Wlpro1", "s.wav:1", "s.wav:2"}));
+    CWlproView* second = View();
+
+    EXPECT_FALSE(Enabled(CommandId::EditUndo));
+    second->Strip(0)->SetSelection(1000, 2999);
+    frame->Dispatch(CommandId::Delete);
+    EXPECT_EQ(doc->Buffer().GetFrameCount(), 8000u);
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(second->Strip(0)->CursorPosition(), 1000u);
+    frame->MdiArea()->activatePreviousSubWindow();
+    EXPECT_EQ(frame->StatusPane(1), QStringLiteral("16000 bytes"));
+
+    frame->Dispatch(CommandId::Reverse);
+    ASSERT_TRUE(Enabled(CommandId::EditUndo));
+    frame->Dispatch(CommandId::EditUndo);
+    frame->Dispatch(CommandId::EditUndo);
+    EXPECT_TRUE(CSampleState::Of(doc->Buffer()) == original);
+    EXPECT_FALSE(Enabled(CommandId::EditUndo));
+    frame->Dispatch(CommandId::Redo);
+    EXPECT_EQ(doc->Buffer().GetFrameCount(), 8000u);
+    EXPECT_TRUE(Enabled(CommandId::Redo));
+}
+
+TEST_F(EditorWindow, CutThenPasteAtTheCursorAndOverASelectionThatReachesTheEnd) {
+    CMainFrame* frame = Start({MakeWave(QStringLiteral("s.wav"), 1000, false)});
+    CWlproView* view = View();
+    CWlproDoc* doc = view->Document();
+    const Values original = ValuesOf(doc->Buffer());
+    EXPECT_FALSE(Enabled(CommandId::EditPaste));
+
+    view->Strip(0)->SetSelection(100, 199);
+    frame->Dispatch(CommandId::EditCut);
+    EXPECT_EQ(doc->Buffer().GetFrameCount(), 900u);
+    ASSERT_TRUE(Enabled(CommandId::EditPaste));
+    view->Strip(0)->SetCursor(100);
+    frame->Dispatch(CommandId::EditPaste);
+    EXPECT_EQ(ValuesOf(doc->Buffer()), original);
+    EXPECT_EQ(view->Strip(0)->CursorPosition(), 200u);
+
+    // The clip replaces the last 50 frames and ends up at the end, in one undo step.
+    view->Strip(0)->SetSelection(950, 999);
+    frame->Dispatch(CommandId::EditPaste);
+    const Values pasted = ValuesOf(doc->Buffer());
+    ASSERT_EQ(pasted.size(), 1050u);
+    EXPECT_EQ(Values(pasted.begin() + 950, pasted.end()),
+              Values(original.begin() + 100, original.begin() + 200));
+    frame->Dispatch(CommandId::EditUndo);
+    EXPECT_EQ(ValuesOf(doc->Buffer()), original);
+}
+
+TEST_F(EditorWindow, ClosingAsksForChangedDocumentsAndCancelStops) {
+    CMainFrame* frame = Start({MakeWave(QStringLiteral("a.wav"), 1000, false),
+                               MakeWave(QStringLiteral("b.wav"), 1000, false)});
+    for (CDocWindow* window : frame->DocumentWindows())
+        window->View()->Document()->SetModified(true);
+    prompts.answers = {CFramePrompts::CSaveAnswer::Discard, CFramePrompts::CSaveAnswer::Cancel};
+    EXPECT_FALSE(frame->CloseAllDocuments());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(prompts.asked, (QStringList{"Wlpro1", "a.wav"}));
+    EXPECT_EQ(Titles(), (QStringList{"a.wav", "b.wav"}));
+    EXPECT_FALSE(frame->close());
+
+    // Saving on the way out: a document without a file asks where to save it.
+    frame->Dispatch(CommandId::FileNew);
+    View()->Document()->SetModified(true);
+    const QString saved = dir.filePath(QStringLiteral("new.wav"));
+    prompts.answers.assign(3, CFramePrompts::CSaveAnswer::Save);
+    prompts.savePaths = {saved};
+    EXPECT_TRUE(frame->close());
+    EXPECT_TRUE(QFile::exists(saved));
+}
+
+TEST_F(EditorWindow, AFailedSaveSaysSoAndKeepsTheChanges) {
+    const QString path = MakeWave(QStringLiteral("a.wav"), 1000, false);
+    CMainFrame* frame = Start({path});
+    View()->Strip(0)->SetSelection(0, 99);
+    frame->Dispatch(CommandId::Delete);
+    prompts.savePaths = {dir.filePath(QStringLiteral("no such folder/a.wav"))};
+    frame->Dispatch(CommandId::FileSaveAs);
+    EXPECT_TRUE(View()->Document()->IsModified());
+    EXPECT_EQ(View()->Document()->Path(), path);
+    ASSERT_EQ(reporter.messages.size(), 1);
+    EXPECT_TRUE(reporter.messages.first().text.startsWith(QStringLiteral("Could not save")));
+}
+
+TEST_F(EditorWindow, ToolBarsAndRecentFilesOutliveARestart) {
+    CMainFrame* frame = Start();
+    frame->Dispatch(CommandId::ViewUtilitiesToolBar);
+    EXPECT_FALSE(frame->Action(CommandId::ViewUtilitiesToolBar)->isChecked());
+    QStringList files;
+    for (int i = 0; i < 5; ++i) {
+        files.append(MakeWave(QStringLiteral("f%1.wav").arg(i), 100, false));
+        app->OpenDocumentFile(files.last());
+    }
+    ASSERT_TRUE(frame->close());
+    app.reset();
+
+    frame = Start();
+    EXPECT_TRUE(frame->UtilitiesBar()->isHidden());
+    EXPECT_FALSE(frame->MainBar()->isHidden());
+    EXPECT_FALSE(frame->Action(CommandId::ViewUtilitiesToolBar)->isChecked());
+    EXPECT_EQ(settings->RecentFiles(), (QStringList{files[4], files[3], files[2], files[1]}));
+    EXPECT_TRUE(frame->Action(CommandId::FileMru4)->isVisible());
+    frame->Dispatch(CommandId::FileMru2);
+    EXPECT_EQ(View()->Document()->Path(), files[3]);
+}
+
+TEST_F(EditorWindow, DroppedFilesOpenInTheOrderGiven) {
+    CMainFrame* frame = Start();
+    QList<QUrl> urls;
+    for (const char* name : {"c.wav", "a.wav", "b.wav"})
+        urls.append(QUrl::fromLocalFile(MakeWave(QString::fromLatin1(name), 100, false)));
+    QMimeData mime;
+    mime.setUrls(urls);
+    // As a drag from a file manager arrives: it enters, then drops.
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QApplication::sendEvent(frame, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QApplication::sendEvent(frame, &drop);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Titles().size() == 4; }, 5000));
+    EXPECT_EQ(Titles(), (QStringList{"Wlpro1", "c.wav", "a.wav", "b.wav"}));
+}
+
+TEST_F(EditorWindow, RangeCommandsAreGreyedWhileNeitherStripHasACursorOrSelection) {
+    CMainFrame* frame = Start({MakeWave(QStringLiteral("s.wav"), 1000, true)});
+    EXPECT_TRUE(Enabled(CommandId::Delete));
+    Drag(View()->Strip(0), 5, 20, Qt::ControlModifier); // clears the right strip
+    View()->Strip(0)->ClearSelectionAndCursor();
+    for (CommandId id : {CommandId::Delete, CommandId::EditCopy, CommandId::EditCut,
+                         CommandId::Reverse, CommandId::ChangeSign, CommandId::PeakSearch})
+        EXPECT_FALSE(Enabled(id)) << int(id);
+    EXPECT_TRUE(Enabled(CommandId::Play));
+    frame->Dispatch(CommandId::Delete);
+    EXPECT_EQ(View()->Document()->Buffer().GetFrameCount(), 1000u);
+}
+
+} // namespace

@@ -1,0 +1,45 @@
+#include "ui/frameprompts.h"
+
+#include "ui/wlproapp.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+QString CFramePrompts::OpenFilters() {
+    return QStringLiteral("Wave Files (*.wav);;Creative Voice Files (*.voc);;"
+                          "Sun/NeXT (*.au *.snd);;Raw Data (*)");
+}
+
+QString CFramePrompts::OpenPath(QWidget* parent, int& filterIndex) {
+    const QStringList filters = OpenFilters().split(QStringLiteral(";;"));
+    QFileDialog dialog(parent, QStringLiteral("Open"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.value(filterIndex - 1, filters.first()));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    filterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    return dialog.selectedFiles().first();
+}
+
+QString CFramePrompts::SavePath(QWidget* parent, const QString& suggested) {
+    QFileDialog dialog(parent, QStringLiteral("Save As"), suggested);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(OpenFilters().split(QStringLiteral(";;")));
+    dialog.setDefaultSuffix(QStringLiteral("wav"));
+    // The dialog itself asks before an existing file is replaced.
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}
+
+CFramePrompts::CSaveAnswer CFramePrompts::AskSaveChanges(QWidget* parent, const QString& title) {
+    const auto answer = QMessageBox::question(
+        parent, CWlproApp::Title(), QStringLiteral("Save changes to %1?").arg(title),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Save)
+        return CSaveAnswer::Save;
+    return answer == QMessageBox::Discard ? CSaveAnswer::Discard : CSaveAnswer::Cancel;
+}

@@ -1,0 +1,105 @@
+#pragma once
+// CMainFrame: the editor's main window. An MDI area of document windows, the menus (a short set
+// while no document is open), the tool bars "Main" and "Utilities", and a status bar with the
+// message pane and five information panes. Every menu item, accelerator and button sends a
+// command id to Dispatch; UpdateCommands greys what cannot run now and checks what is on.
+//
+// Files are read and written on a worker thread; after half a second the status bar shows what
+// is going on, and the window keeps painting.
+
+#include "ui/commandids.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+
+class CDocWindow;
+class CFramePrompts;
+class CWlproApp;
+class CWlproDoc;
+class CWlproView;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QProgressBar;
+class QToolBar;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kPaneCount = 5;
+
+    CMainFrame(CWlproApp& app, CFramePrompts& prompts, bool splash);
+    ~CMainFrame() override;
+
+    void Dispatch(CommandId id);
+    QAction* Action(CommandId id) const { return m_actions.value(id); }
+    // Greys the commands that cannot run now and sets the check marks.
+    void UpdateCommands();
+
+    // A new document window for `doc`, made active.
+    CDocWindow* AddDocumentWindow(CWlproDoc* doc);
+    CWlproView* ActiveView() const;
+    QList<CDocWindow*> DocumentWindows() const;
+    QMdiArea* MdiArea() const { return m_mdi; }
+    QToolBar* MainBar() const { return m_mainBar; }
+    QToolBar* UtilitiesBar() const { return m_utilitiesBar; }
+
+    // Pane 1 to 5 of the status bar; pane 1 reads "Foo!" until a view writes it.
+    void SetStatusPane(int pane, const QString& text);
+    QString StatusPane(int pane) const;
+
+    // Saves the document, asking for a path when it has none or when `askPath` is set. False
+    // when cancelled or the file could not be written; the document then keeps its changes.
+    bool SaveDocument(CWlproDoc* doc, bool askPath);
+    // Closes every document window, asking for each changed document; false when the user
+    // cancelled (the remaining windows stay).
+    bool CloseAllDocuments();
+    // Whether this window may close: yes when its document has other windows or no changes,
+    // else as the user answers (saving first when asked to).
+    bool CanCloseWindow(CDocWindow* window);
+    // After a document window has closed (it is hidden until it is deleted): the document goes
+    // with its last window, and the menus follow.
+    void WindowClosed(CWlproDoc* doc);
+
+    // Runs `work` on a worker thread while the window keeps painting; user input waits. `what`
+    // shows in the status bar with a busy indicator once the work has taken half a second.
+    void RunInBackground(const QString& what, const std::function<void()>& work);
+
+    void SetRecentFiles(const QStringList& paths);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateToolBars();
+    void CreateStatusBar();
+    void BuildMenus();
+    void FillWindowMenu(QMenu* menu);
+    void OnWindowActivated(QMdiSubWindow* window);
+    void OnWindowsChanged();
+    void ShowStatusOf(CWlproView* view);
+    bool IsFrameCommandEnabled(CommandId id, bool& handled) const;
+    void ArrangeIcons();
+    void SaveLayout();
+    void RestoreLayout();
+
+    CWlproApp& m_app;
+    CFramePrompts& m_prompts;
+    QMdiArea* m_mdi;
+    QToolBar* m_mainBar = nullptr;
+    QToolBar* m_utilitiesBar = nullptr;
+    QHash<CommandId, QAction*> m_actions;
+    QLabel* m_panes[kPaneCount] = {};
+    QLabel* m_ready = nullptr;
+    QProgressBar* m_busy = nullptr;
+    QStringList m_recent;
+    bool m_documentMenus = false;
+    CWlproView* m_statusView = nullptr;
+    QMetaObject::Connection m_statusConnection;
+};

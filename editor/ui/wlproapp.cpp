@@ -1,0 +1,91 @@
+#include "ui/wlproapp.h"
+
+#include "ui/aboutdlg.h"
+#include "ui/docwindow.h"
+#include "ui/helpviewer.h"
+#include "ui/mainframe.h"
+#include "ui/wlprodoc.h"
+#include "ui/wlproview.h"
+
+#include "platform/settingsstore.h"
+
+#include <QFileInfo>
+#include <QMdiArea>
+
+CWlproApp::CWlproApp(CSettingsStore& settings, CFramePrompts* prompts, bool splash)
+    : m_settings(settings), m_ownPrompts(prompts ? nullptr : std::make_unique<CFramePrompts>()),
+      m_prompts(prompts ? *prompts : *m_ownPrompts), m_splash(splash) {}
+
+CWlproApp::~CWlproApp() {
+    delete m_help;
+}
+
+bool CWlproApp::Start(const QStringList& files) {
+    m_frame = std::make_unique<CMainFrame>(*this, m_prompts, m_splash);
+    m_frame->SetRecentFiles(m_settings.RecentFiles());
+    OnFileNew();
+    for (const QString& file : files)
+        OpenDocumentFile(file);
+    m_frame->show();
+    return true;
+}
+
+void CWlproApp::OnFileNew() {
+    auto* doc = new CWlproDoc(QStringLiteral("Wlpro%1").arg(++m_newCount), this);
+    m_frame->AddDocumentWindow(doc);
+}
+
+void CWlproApp::OnFileOpen() {
+    const QString path = m_prompts.OpenPath(m_frame.get(), m_filterIndex);
+    if (!path.isEmpty())
+        OpenDocumentFile(path);
+}
+
+bool CWlproApp::OpenDocumentFile(const QString& path) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    for (CDocWindow* window : m_frame->DocumentWindows()) {
+        if (window->View()->Document()->Path() == absolute) {
+            m_frame->MdiArea()->setActiveSubWindow(window);
+            return true;
+        }
+    }
+    CWlproDoc::CLoaded loaded;
+    m_frame->RunInBackground(QStringLiteral("Opening %1...").arg(QFileInfo(path).fileName()),
+                             [&] { loaded = CWlproDoc::Read(absolute); });
+    if (!loaded.buffer)
+        return false;
+    m_frame->AddDocumentWindow(new CWlproDoc(std::move(loaded), absolute, this));
+    AddRecentFile(absolute);
+    return true;
+}
+
+void CWlproApp::OpenRecentFile(int index) {
+    const QStringList recent = m_settings.RecentFiles();
+    if (index >= 0 && index < recent.size())
+        OpenDocumentFile(recent.at(index));
+}
+
+void CWlproApp::AddRecentFile(const QString& path) {
+    QStringList recent = m_settings.RecentFiles();
+    recent.removeAll(path);
+    recent.prepend(path);
+    m_settings.SetRecentFiles(recent);
+    m_frame->SetRecentFiles(m_settings.RecentFiles());
+}
+
+void CWlproApp::OnAppAbout() {
+    CAboutDlg about(m_frame.get());
+    about.exec();
+}
+
+void CWlproApp::OnHelp() {
+    if (!m_help) {
+        m_help = new CHelpViewer;
+        // The help may stay open; the program still ends with its main window.
+        m_help->setAttribute(Qt::WA_QuitOnClose, false);
+    }
+    m_help->Contents();
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
+}

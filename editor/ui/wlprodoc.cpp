@@ -1,0 +1,82 @@
+#include "ui/wlprodoc.h"
+
+#include "core/reporter.h"
+
+#include <QFileInfo>
+
+CWlproDoc::CWlproDoc(const QString& title, QObject* parent)
+    : QObject(parent), m_buffer(std::make_unique<CSampleBuffer>()), m_editor(*m_buffer),
+      m_title(title) {}
+
+CWlproDoc::CWlproDoc(CLoaded loaded, const QString& path, QObject* parent)
+    : QObject(parent), m_buffer(std::move(loaded.buffer)), m_editor(*m_buffer),
+      m_summary(std::move(loaded.summary)), m_path(path), m_title(QFileInfo(path).fileName()) {}
+
+// The buffer stops its devices itself; the editor goes first, as it refers to the buffer.
+CWlproDoc::~CWlproDoc() = default;
+
+CWlproDoc::CLoaded CWlproDoc::Read(const QString& path) {
+    CLoaded loaded;
+    // A file that is not there or cannot be read is said once, in plain words; the readers
+    // report what is wrong inside a file they could open.
+    const QFileInfo info(path);
+    const QString why = !info.exists()       ? QStringLiteral("The file does not exist.")
+                        : info.isDir()       ? QStringLiteral("It is a folder.")
+                        : !info.isReadable() ? QStringLiteral("You may not read it.")
+                                             : QString();
+    auto buffer = std::make_unique<CSampleBuffer>();
+    if (!why.isEmpty() || !buffer->LoadFile(path, FileKindForPath(path))) {
+        ReportMessage(
+            CMessage{QStringLiteral("Cannot open \"%1\".\n%2")
+                         .arg(path, why.isEmpty() ? QStringLiteral("It could not be read.") : why),
+                     QString(), CMessageIcon::Warning});
+        return loaded;
+    }
+    loaded.summary.Build(*buffer);
+    loaded.buffer = std::move(buffer);
+    return loaded;
+}
+
+bool CWlproDoc::Write(const QString& path) const {
+    return m_buffer->SaveFile(path, FileKindForPath(path)) != 0;
+}
+
+void CWlproDoc::SavedAs(const QString& path) {
+    if (path != m_path) {
+        m_path = path;
+        m_title = QFileInfo(path).fileName();
+        emit titleChanged();
+    }
+    SetModified(false);
+}
+
+void CWlproDoc::SetModified(bool modified) {
+    if (modified == m_modified)
+        return;
+    m_modified = modified;
+    emit modifiedChanged(modified);
+}
+
+void CWlproDoc::SampleEdited(quint32 from, quint32 to) {
+    m_summary.Update(*m_buffer, from, to);
+    SetModified(true);
+    emit sampleChanged(from);
+}
+
+int CWlproDoc::Undo() {
+    return AfterHistoryStep(m_editor.Undo());
+}
+
+int CWlproDoc::Redo() {
+    return AfterHistoryStep(m_editor.Redo());
+}
+
+int CWlproDoc::AfterHistoryStep(int done) {
+    if (done) {
+        // A step may have changed the length or the layout anywhere: summarise it all again.
+        m_summary.Build(*m_buffer);
+        SetModified(true);
+        emit sampleChanged(0);
+    }
+    return done;
+}

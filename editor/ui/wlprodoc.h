@@ -1,0 +1,78 @@
+#pragma once
+// CWlproDoc: one open sample. It owns the sample buffer, the editor that makes each change one
+// undo step, and the peak summary the strips draw from; it knows its file, its title and whether
+// it has changes to save. Every view of the document follows it through sampleChanged.
+//
+// Loading and saving touch only a buffer nobody else sees (Read) or only read the document's
+// bytes (Write), so the frame can run them on a worker thread while the window stays responsive.
+
+#include "core/peaksummary.h"
+#include "core/samplebuffer.h"
+#include "core/sampleeditor.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class CWlproDoc : public QObject {
+    Q_OBJECT
+public:
+    static constexpr quint32 kToEnd = 0xFFFFFFFFu;
+
+    // A sample read from a file, complete before anyone sees it.
+    struct CLoaded {
+        std::unique_ptr<CSampleBuffer> buffer;
+        CPeakSummary summary;
+    };
+
+    // An empty new document called `title` ("Wlpro1", ...).
+    explicit CWlproDoc(const QString& title, QObject* parent = nullptr);
+    // A document over a sample read from `path`.
+    CWlproDoc(CLoaded loaded, const QString& path, QObject* parent = nullptr);
+    ~CWlproDoc() override;
+
+    // Reads `path` (the kind by its ending) into a new buffer and summarises it. Safe on any
+    // thread; problems are reported through the installed reporter. No buffer when the file
+    // cannot be read at all.
+    static CLoaded Read(const QString& path);
+    // Writes the sample to `path`, atomically, in the kind its ending names. Reads the document
+    // only, so it may run on a worker thread while the GUI waits. False when nothing was written
+    // (the old file is then whole).
+    bool Write(const QString& path) const;
+    // After a successful Write: the file becomes the document's.
+    void SavedAs(const QString& path);
+
+    CSampleBuffer& Buffer() { return *m_buffer; }
+    const CSampleBuffer& Buffer() const { return *m_buffer; }
+    CSampleEditor& Editor() { return m_editor; }
+    const CPeakSummary& Summary() const { return m_summary; }
+
+    QString Path() const { return m_path; }
+    QString Title() const { return m_title; }
+    bool IsModified() const { return m_modified; }
+    void SetModified(bool modified);
+
+    // After an edit that rewrote frames from..to (to kToEnd: everything after `from`, as when the
+    // length changed): the summary follows, the document is modified, the views repaint.
+    void SampleEdited(quint32 from, quint32 to = kToEnd);
+    // Undo and Redo of the newest step; 0 when there is nothing to do or the sample is busy.
+    int Undo();
+    int Redo();
+
+signals:
+    // Views render again from frame `from` on; the channel count may have changed.
+    void sampleChanged(quint32 from);
+    void titleChanged();
+    void modifiedChanged(bool modified);
+
+private:
+    int AfterHistoryStep(int done);
+
+    std::unique_ptr<CSampleBuffer> m_buffer;
+    CSampleEditor m_editor;
+    CPeakSummary m_summary;
+    QString m_path;
+    QString m_title;
+    bool m_modified = false;
+};
