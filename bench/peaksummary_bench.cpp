@@ -7,6 +7,8 @@
 //    whose columns fit in one block it stays flat.
 // Every figure is wall-clock time.
 
+#include "musicsample.h"
+
 #include "core/peaksummary.h"
 #include "core/samplebuffer.h"
 
@@ -28,25 +30,6 @@ namespace {
 constexpr quint32 kRate = 44100;
 constexpr quint32 kFileFrames = 10 * 60 * kRate;
 constexpr quint32 kColumns = 1920;
-
-// Two detuned tones with a little noise, as music-like as the cost of making an hour allows.
-void FillMusic(CSampleBuffer& buffer, quint32 frames) {
-    buffer.SetFormat(kRate, true, true);
-    buffer.InsertFrames(0, frames, 0);
-    quint8* p = buffer.GetData();
-    quint32 noise = 12345;
-    for (quint32 i = 0; i < frames; ++i) {
-        noise = noise * 1664525u + 1013904223u;
-        const double t = double(i % kRate) / kRate;
-        const int left = int(12000 * std::sin(2 * M_PI * 440 * t)) + int(noise >> 24) - 128;
-        const int right = int(9000 * std::sin(2 * M_PI * 555 * t)) + int((noise >> 16) & 255) - 128;
-        for (int v : {left, right}) {
-            *p++ = quint8(v & 0xFF);
-            *p++ = quint8((v >> 8) & 0xFF);
-        }
-    }
-    buffer.CommitFormat();
-}
 
 // The wave file, in memory when the system offers it so that the load measures our reader, not
 // the disk; made once for the whole run.

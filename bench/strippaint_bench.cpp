@@ -3,6 +3,8 @@
 // O(width), so both lengths must take about the same time. The peak summaries are built before
 // the timing; each iteration draws the waveform anew and renders the strip to an image.
 
+#include "musicsample.h"
+
 #include "core/peaksummary.h"
 #include "core/samplebuffer.h"
 #include "ui/wavewnd.h"
@@ -26,25 +28,6 @@ struct CSample {
     CSampleBuffer buffer;
     CPeakSummary summary;
 };
-
-// A tone with a little noise: every column has a different extent.
-void FillMusic(CSampleBuffer& buffer, quint32 frames) {
-    buffer.SetFormat(kRate, true, true);
-    buffer.InsertFrames(0, frames, 0);
-    quint8* p = buffer.GetData();
-    quint32 noise = 12345;
-    for (quint32 i = 0; i < frames; ++i) {
-        noise = noise * 1664525u + 1013904223u;
-        const int left =
-            int(12000 * std::sin(2 * M_PI * 440 * double(i) / kRate)) + int(noise >> 24) - 128;
-        const int right = -left;
-        for (int v : {left, right}) {
-            *p++ = quint8(v & 0xFF);
-            *p++ = quint8((v >> 8) & 0xFF);
-        }
-    }
-    buffer.CommitFormat();
-}
 
 const CSample& Sample(quint32 seconds) {
     static std::map<quint32, std::unique_ptr<CSample>> samples;

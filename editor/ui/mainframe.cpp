@@ -112,6 +112,8 @@ QIcon CommandIcon(const char* name) {
 
 CMainFrame::CMainFrame(CWlproApp& app, CFramePrompts& prompts, bool splash)
     : m_app(app), m_prompts(prompts), m_mdi(new QMdiArea(this)) {
+    // The MDI area adds " - [document]" while a document window is maximised; otherwise the
+    // document windows carry their own titles.
     setWindowTitle(CWlproApp::Title());
     setWindowIcon(QIcon(QStringLiteral(":/wlpro/icons/wlpro.svg")));
     // Shown once the frame is on screen, so that the window manager keeps it above the frame.
@@ -454,9 +456,6 @@ void CMainFrame::UpdateCommands() {
     QAction* play = m_actions[CommandId::Play];
     play->setIcon(CommandIcon(playing ? "stop" : "play"));
     play->setToolTip(playing ? QStringLiteral("Stop") : QStringLiteral("Play"));
-    const QString title = view ? view->Document()->Title() : QString();
-    setWindowTitle(title.isEmpty() ? CWlproApp::Title()
-                                   : QStringLiteral("%1 - %2").arg(CWlproApp::Title(), title));
 }
 
 void CMainFrame::Dispatch(CommandId id) {

@@ -77,6 +77,7 @@ CWlproView::~CWlproView() {
 
 CWaveWnd* CWlproView::MakeStrip(int channel) {
     auto* strip = new CWaveWnd(channel, this);
+    strip->installEventFilter(this);
     connect(strip, &CWaveWnd::scrollRequested, this,
             [this](int direction) { ScrollStrips(direction, false); });
     connect(strip, &CWaveWnd::zoomRequested, this, [this] { ZoomToSelection(true); });
@@ -145,6 +146,21 @@ void CWlproView::ApplyLayout() {
     UpdateThumb();
     UpdateRuler();
     update();
+}
+
+// A strip computes its scale again when its width changes; the thumb, the ruler and the panes
+// follow the first strip's once it has.
+bool CWlproView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_strip1 && event->type() == QEvent::Resize && m_created) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                UpdateThumb();
+                UpdateStatus();
+            },
+            Qt::QueuedConnection);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 // A raised edge around the view and a sunken one around each strip, as 16-colour programs drew
