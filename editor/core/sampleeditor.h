@@ -2,14 +2,16 @@
 // CSampleEditor: the editing operations of one sample as the document's commands call them,
 // each one step of the undo history. It records around the sample buffer's own operations,
 // keeping for each only the bytes that operation can rewrite, and brings the buffer back or
-// forward with Undo and Redo. Anything that replaces the sample wholesale (loading, recording)
-// calls ClearHistory. While the sample plays or records its data belongs to the device: every
-// edit, Undo and Redo then does nothing (and returns 0).
+// forward with Undo and Redo. Loading a file replaces the sample and its past: it calls
+// ClearHistory. A recording into the sample is one step between BeginRecording and EndRecording.
+// While the sample plays or records its data belongs to the device: every edit, Undo and Redo
+// then does nothing (and returns 0).
 
 #include "core/samplebuffer.h"
 #include "core/undohistory.h"
 
 #include <functional>
+#include <vector>
 
 class CSampleEditor {
 public:
@@ -50,6 +52,31 @@ public:
     // then inserts the clip at `first` (at the end when the deletion reached it), all as one step.
     // Returns the frames pasted; 0 leaves the sample as it was.
     quint32 ReplaceWithClipboard(qint64 first, qint64 last, int channel, bool deleteRange);
+
+    // --- Recording --------------------------------------------------------------------------
+    // Around a recording into the sample (the buffer's SetFormat and StartRecording, then its
+    // StopRecording): BeginRecording keeps the whole sample as it is, within the history's memory
+    // limit; false (nothing kept) while the sample plays or records. EndRecording(true) makes the
+    // recording one undo step that brings the kept sample back; EndRecording(false), for a
+    // recording that never started, puts back the format the attempt may have set.
+    bool BeginRecording();
+    void EndRecording(bool recorded);
+
+    // --- Curves -----------------------------------------------------------------------------
+    // A run of frames whose value changes in a straight line: frame `first` gets `from`, frame
+    // `last` gets `to`, frame first + k gets from + k x (to - from) / (last - first).
+    struct CSegment {
+        quint32 first = 0;
+        quint32 last = 0;
+        double from = 0;
+        double to = 0;
+    };
+    // ScaleFrames and PanFrames for a curve given as straight runs (the envelope and panning
+    // dialogs), as one step over first..last; frames outside it are left alone. The 16-bit gains
+    // run several frames at a time with the same arithmetic as ScaleFrame.
+    void ScaleSegments(qint64 first, qint64 last, int channel,
+                       const std::vector<CSegment>& segments);
+    void PanSegments(qint64 first, qint64 last, const std::vector<CSegment>& segments);
 
     // --- History ----------------------------------------------------------------------------
     bool CanUndo() const { return m_history.CanUndo(); }

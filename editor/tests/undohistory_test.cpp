@@ -313,4 +313,66 @@ TEST_F(History, ClearForgetsEverything) {
     EXPECT_EQ(editor.History().MemoryUsed(), 0u);
 }
 
+// ----- Recording into the sample ---------------------------------------------------------------
+
+class RecordingStep : public History {
+protected:
+    // Records `delivered` of `bytes` bytes in 8-bit stereo through the editor.
+    void Record(CSampleEditor& editor, quint32 bytes, quint32 delivered) {
+        ASSERT_TRUE(editor.BeginRecording());
+        buffer.SetFormat(11025, true, false);
+        ASSERT_EQ(buffer.StartRecording(&notify, bytes, -1), 0);
+        EXPECT_EQ(editor.Undo(), 0) << "the sample belongs to the device while it records";
+        devices.input->Deliver(QByteArray(int(delivered), '\x40'));
+        buffer.StopRecording();
+        editor.EndRecording(true);
+    }
+
+    CFakeWaveDeviceFactory devices;
+    CWaveNotify notify;
+};
+
+TEST_F(RecordingStep, UndoBringsTheOldSampleBackAndRedoTheRecording) {
+    CSampleEditor editor(buffer);
+    editor.Amplify(2.0f, -1, -1, 0);
+    const CSampleState before = CSampleState::Of(buffer);
+    for (const quint32 delivered : {600u, 250u, 0u}) {
+        Record(editor, 600, delivered);
+        const CSampleState recorded = CSampleState::Of(buffer);
+        EXPECT_EQ(recorded.frames, delivered / 2);
+        ASSERT_EQ(editor.Undo(), 1);
+        EXPECT_EQ(CSampleState::Of(buffer), before) << delivered;
+        ASSERT_EQ(editor.Redo(), 1);
+        EXPECT_EQ(CSampleState::Of(buffer), recorded) << delivered;
+        ASSERT_EQ(editor.Undo(), 1);
+    }
+    EXPECT_EQ(editor.History().UndoCount(), 1) << "the edit before the recordings";
+}
+
+TEST_F(RecordingStep, AFailedStartLeavesSampleAndHistoryAndABusySampleBeginsNothing) {
+    CSampleEditor editor(buffer);
+    editor.Amplify(2.0f, -1, -1, 0);
+    const CSampleState before = CSampleState::Of(buffer);
+    devices.failures.open = CWaveError::BadDeviceId;
+    ASSERT_TRUE(editor.BeginRecording());
+    buffer.SetFormat(11025, true, false);
+    ASSERT_NE(buffer.StartRecording(&notify, 600, -1), 0);
+    editor.EndRecording(false);
+    EXPECT_EQ(CSampleState::Of(buffer), before);
+    EXPECT_EQ(editor.History().UndoCount(), 1);
+    devices.failures.open = CWaveError::None;
+    ASSERT_EQ(buffer.StartPlayback(&notify, -1, -1, -1), 0);
+    EXPECT_FALSE(editor.BeginRecording());
+    buffer.StopPlayback();
+}
+
+TEST_F(RecordingStep, AnOldSampleBeyondTheMemoryLimitIsNotKept) {
+    CSampleEditor editor(buffer, buffer.GetByteLength() / 2);
+    editor.Amplify(2.0f, 0, 9, 0);
+    Record(editor, 600, 600);
+    EXPECT_EQ(buffer.GetFrameCount(), 300u);
+    EXPECT_FALSE(editor.CanUndo());
+    EXPECT_EQ(editor.History().MemoryUsed(), 0u);
+}
+
 } // namespace

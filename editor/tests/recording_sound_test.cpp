@@ -1,0 +1,128 @@
+// Recording from the editor's view through the real sound server, whose source is a 440 Hz sine:
+// the recording has the format asked for and the source's tone, Stop keeps what was recorded,
+// and Undo brings back the sample that was recorded over.
+
+#include "capturereporter.h"
+#include "samplemaker.h"
+#include "tonemeter.h"
+
+#include "ui/recordcommand.h"
+#include "ui/recordingdlg.h"
+#include "ui/wavewnd.h"
+#include "ui/wlprodoc.h"
+#include "ui/wlproview.h"
+
+#include "platform/qtwavedevicefactory.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+constexpr int kGiveUpMs = 20000;
+
+class RecordFromServer : public ::testing::Test {
+protected:
+    RecordFromServer() { CWaveDeviceFactory::Install(&m_devices); }
+    ~RecordFromServer() override { CWaveDeviceFactory::Install(nullptr); }
+
+    // Opens a view on `doc`; `act` runs on the "Recording..." dialog once it records, and a
+    // recording still running after kGiveUpMs is stopped so that the checks fail instead of the
+    // test hanging. Neither outlives the view.
+    void Open(std::unique_ptr<CWlproDoc> doc, std::function<void(CRecordProgressDlg&)> act = {}) {
+        m_view.reset();
+        m_doc = std::move(doc);
+        m_view = std::make_unique<CWlproView>(m_doc.get());
+        m_view->resize(600, 300);
+        m_view->show();
+        auto* poll = new QTimer(m_view.get());
+        QObject::connect(poll, &QTimer::timeout, poll, [this, poll, act] {
+            auto* dialog = qobject_cast<CRecordProgressDlg*>(QApplication::activeModalWidget());
+            if (act && dialog && m_doc->Buffer().IsRecording()) {
+                poll->stop();
+                act(*dialog);
+            }
+        });
+        poll->start(10);
+        QTimer::singleShot(kGiveUpMs, m_view.get(), [] {
+            if (auto* dialog = qobject_cast<CRecordProgressDlg*>(QApplication::activeModalWidget()))
+                dialog->reject();
+        });
+    }
+    void ExpectTheSourcesTone() const {
+        const CSampleBuffer& buffer = m_doc->Buffer();
+        const double zero = buffer.GetBits() == 16 ? 0.0 : 128.0;
+        EXPECT_NEAR(ToneFrequency(ChannelOf(buffer, 0), zero, buffer.GetRate()), 440.0, 440 * 0.02);
+    }
+
+    CQtWaveDeviceFactory m_devices;
+    CCaptureReporter m_reporter;
+    std::unique_ptr<CWlproDoc> m_doc;
+    std::unique_ptr<CWlproView> m_view;
+};
+
+TEST_F(RecordFromServer, OneSecondHasTheFormatAskedForAndTheSourcesTone) {
+    for (const CRecordingRequest& request : {CRecordingRequest{44100, 22050, false, true, true},
+                                             CRecordingRequest{22050, 11025, true, false, true}}) {
+        SCOPED_TRACE(request.rate);
+        Open(std::make_unique<CWlproDoc>(QStringLiteral("Wlpro1")));
+        ASSERT_TRUE(RecordIntoView(*m_view, request));
+        const CSampleBuffer& buffer = m_doc->Buffer();
+        EXPECT_EQ(buffer.GetRate(), request.rate);
+        EXPECT_EQ(buffer.GetLayout(), MakeLayout(request.stereo, request.sixteenBit));
+        EXPECT_EQ(buffer.GetCommittedFormat(), buffer.GetFormat());
+        // The device hands the buffer back full; allow it one 10 ms block either way.
+        EXPECT_NEAR(double(buffer.GetFrameCount()), double(request.rate), request.rate / 100.0);
+        EXPECT_EQ(m_view->IsStereo(), request.stereo);
+        EXPECT_TRUE(m_doc->IsModified());
+        ExpectTheSourcesTone();
+    }
+    EXPECT_TRUE(m_reporter.messages.isEmpty());
+}
+
+TEST_F(RecordFromServer, StopEarlyKeepsWhatWasRecorded) {
+    constexpr quint32 kFrames = 3 * 22050;
+    double stoppedAt = 0.0;
+    Open(std::make_unique<CWlproDoc>(QStringLiteral("Wlpro1")), [&](CRecordProgressDlg& dialog) {
+        const CSampleBuffer& buffer = m_doc->Buffer();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return buffer.GetRecordFraction() >= 0.3; }, kGiveUpMs));
+        stoppedAt = buffer.GetRecordFraction();
+        QTest::mouseClick(dialog.StopButton(), Qt::LeftButton);
+    });
+    ASSERT_TRUE(RecordIntoView(*m_view, CRecordingRequest{kFrames * 2, 22050, false, true, false}));
+    EXPECT_LT(stoppedAt, 0.9) << "stopped well before the end";
+    EXPECT_NEAR(double(m_doc->Buffer().GetFrameCount()), stoppedAt * kFrames, kFrames * 0.05);
+    ExpectTheSourcesTone();
+}
+
+TEST_F(RecordFromServer, UndoBringsBackTheSampleRecordedOver) {
+    CWlproDoc::CLoaded loaded;
+    loaded.buffer = std::make_unique<CSampleBuffer>();
+    FillSample(*loaded.buffer, SampleLayout::Stereo8, 8000,
+               RandomValues(SampleLayout::Stereo8, 4000, 5));
+    loaded.summary.Build(*loaded.buffer);
+    Open(std::make_unique<CWlproDoc>(std::move(loaded), QStringLiteral("old.wav")));
+    m_view->Strip(0)->ZoomToRange(100, 200);
+    const CSampleState before = CSampleState::Of(m_doc->Buffer());
+
+    ASSERT_TRUE(RecordIntoView(*m_view, CRecordingRequest{22050, 22050, false, true, false}));
+    const CSampleState recorded = CSampleState::Of(m_doc->Buffer());
+    EXPECT_FALSE(m_view->IsStereo());
+    EXPECT_EQ(m_view->Strip(0)->First(), 0u) << "zoomed out";
+    EXPECT_EQ(m_view->StatusTexts().mid(1, 2), QStringList({"16 Bit", "22050 Hz"}));
+    ExpectTheSourcesTone();
+    ASSERT_EQ(m_doc->Undo(), 1);
+    EXPECT_EQ(CSampleState::Of(m_doc->Buffer()), before);
+    EXPECT_TRUE(m_view->IsStereo());
+    ASSERT_EQ(m_doc->Redo(), 1);
+    EXPECT_EQ(CSampleState::Of(m_doc->Buffer()), recorded);
+}
+
+} // namespace

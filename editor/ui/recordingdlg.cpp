@@ -1,0 +1,134 @@
+#include "ui/recordingdlg.h"
+
+#include "ui/wlproapp.h"
+
+#include "core/reporter.h"
+#include "core/samplebuffer.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CRecordProgressDlg::CRecordProgressDlg(QWidget* parent)
+    : QDialog(parent), m_format(new QLabel), m_percent(new QLabel(QStringLiteral("0%"))),
+      m_remaining(new QLabel(QStringLiteral("100.00 seconds"))), m_progress(new QProgressBar),
+      m_stop(new QPushButton(QStringLiteral("&Stop"))) {
+    setWindowTitle(QStringLiteral("Recording..."));
+    setModal(true);
+
+    m_progress->setRange(0, kProgressRange);
+    m_progress->setValue(0);
+    m_progress->setTextVisible(false);
+    m_progress->setMinimumWidth(m_progress->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 36);
+    // Wide enough for "100%" so the bar does not move while the number grows.
+    m_percent->setMinimumWidth(m_percent->fontMetrics().horizontalAdvance(QStringLiteral("100%")));
+    m_percent->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(new QLabel(QStringLiteral("Recording:")), 0, 0);
+    grid->addWidget(m_format, 0, 1, 1, 2);
+    grid->addWidget(m_progress, 1, 0, 1, 2);
+    grid->addWidget(m_percent, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Time remaining:")), 2, 0);
+    grid->addWidget(m_remaining, 2, 1, 1, 2);
+    grid->setColumnStretch(1, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_stop);
+    buttons->addStretch();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+    m_stop->setDefault(true);
+
+    m_timer.setInterval(kTickMs);
+    connect(&m_timer, &QTimer::timeout, this, &CRecordProgressDlg::Tick);
+    connect(&m_notify, &CWaveNotify::InputData, this, &CRecordProgressDlg::OnInputData);
+    connect(m_stop, &QPushButton::clicked, this, &CRecordProgressDlg::reject);
+}
+
+void CRecordProgressDlg::SetFormatText(const QString& text) {
+    m_format->setText(text);
+}
+
+double CRecordProgressDlg::TotalSeconds(quint32 bytes, quint32 rate, bool stereo, bool sixteenBit) {
+    if (rate == 0)
+        return 0.0;
+    double seconds = double(bytes) / double(rate);
+    if (stereo)
+        seconds /= 2.0;
+    if (sixteenBit)
+        seconds /= 2.0;
+    return seconds;
+}
+
+bool CRecordProgressDlg::RunRecording(CSampleBuffer& buffer, quint32 bytes, quint32 rate,
+                                      bool stereo, bool sixteenBit, int device) {
+    m_buffer = &buffer;
+    m_bytes = bytes;
+    m_rate = rate;
+    m_stereo = stereo;
+    m_sixteenBit = sixteenBit;
+    m_device = device;
+    m_totalSeconds = TotalSeconds(bytes, rate, stereo, sixteenBit);
+    m_started = false;
+    // Started from inside the dialog's loop, so that a failure's message has the dialog beneath.
+    QTimer::singleShot(0, this, &CRecordProgressDlg::Start);
+    exec();
+    return m_started;
+}
+
+void CRecordProgressDlg::Start() {
+    const quint32 oldRate = m_buffer->GetRate();
+    const bool oldStereo = m_buffer->GetChannels() == 2;
+    const bool oldSixteenBit = m_buffer->GetBits() != 8;
+    m_buffer->SetFormat(m_rate, m_stereo, m_sixteenBit);
+    if (m_buffer->StartRecording(&m_notify, m_bytes, m_device) != 0) {
+        // The old data is still there; so must be the format that reads it.
+        m_buffer->SetFormat(oldRate, oldStereo, oldSixteenBit);
+        ReportMessage(
+            CMessage{QStringLiteral("Couldn't record"), CWlproApp::Title(), CMessageIcon::None});
+        return;
+    }
+    m_started = true;
+    m_recording = true;
+    m_progress->setRange(0, kProgressRange);
+    m_progress->setValue(0);
+    Tick();
+    m_timer.start();
+}
+
+void CRecordProgressDlg::Tick() {
+    const double fraction = m_buffer->GetRecordFraction();
+    m_percent->setText(QString::asprintf("%.0f%%", fraction * 100.0));
+    m_remaining->setText(QString::asprintf("%.1f Seconds", (1.0 - fraction) * m_totalSeconds));
+    m_progress->setValue(int(fraction * kProgressRange));
+}
+
+void CRecordProgressDlg::OnInputData() {
+    if (!m_recording)
+        return;
+    m_timer.stop();
+    m_buffer->StopRecording();
+    m_recording = false;
+    m_percent->setText(QStringLiteral("100%"));
+    m_format->setText(QStringLiteral("Done"));
+    m_remaining->setText(QStringLiteral("0.0 Seconds"));
+    m_progress->setValue(kProgressRange);
+    accept();
+}
+
+void CRecordProgressDlg::reject() {
+    m_timer.stop();
+    if (m_recording) {
+        m_buffer->StopRecording();
+        m_recording = false;
+    }
+    QDialog::reject();
+}
