@@ -1,0 +1,113 @@
+#include "ui/convertdlg.h"
+
+#include "ui/spinedit.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+CConvertSampleDlg::CConvertSampleDlg(QWidget* parent, CKeyStore* keys)
+    : QDialog(parent), m_source(new QLabel), m_frequency(new CSpinEdit),
+      m_bits8(new QRadioButton(QStringLiteral("&8-bit"))),
+      m_bits16(new QRadioButton(QStringLiteral("&16-bit"))),
+      m_mono(new QRadioButton(QStringLiteral("&Mono"))),
+      m_stereo(new QRadioButton(QStringLiteral("&Stereo"))),
+      m_quality(new CQualityList(this, keys)) {
+    setWindowTitle(QStringLiteral("Convert Sample"));
+    setModal(true);
+
+    auto* sourceBox = new QGroupBox(QStringLiteral("Source Format"));
+    auto* sourceLayout = new QVBoxLayout(sourceBox);
+    sourceLayout->addWidget(m_source);
+
+    m_frequency->SetMaxLength(10);
+    m_frequency->SetRange(CSamplePresetsDlg::kMinSpinHertz, CSamplePresetsDlg::kMaxSpinHertz);
+
+    auto* quality = new QHBoxLayout;
+    quality->addWidget(m_quality->Combo(), 1);
+    quality->addWidget(m_quality->PresetsButton());
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("&Frequency:"), m_frequency);
+    form->addRow(QString(), RadioPairRow(this, m_bits8, m_bits16));
+    form->addRow(QString(), RadioPairRow(this, m_mono, m_stereo));
+    form->addRow(QStringLiteral("&Quality:"), quality);
+    // The label made for the row's layout has no buddy of its own.
+    if (auto* label = qobject_cast<QLabel*>(form->labelForField(quality)))
+        label->setBuddy(m_quality->Combo());
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(sourceBox);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+
+    // The Quality list's widgets exist before the others; the keyboard still goes top down.
+    setTabOrder(m_frequency, m_bits8);
+    setTabOrder(m_bits8, m_bits16);
+    setTabOrder(m_bits16, m_mono);
+    setTabOrder(m_mono, m_stereo);
+    setTabOrder(m_stereo, m_quality->Combo());
+    setTabOrder(m_quality->Combo(), m_quality->PresetsButton());
+    setTabOrder(m_quality->PresetsButton(), buttons);
+    m_frequency->setFocus();
+
+    connect(m_frequency, &CSpinEdit::textEdited, this, [this](const QString& text) {
+        m_frequency->SetPosition(CFormatChoice::FrequencyOf(text));
+        LookupQuality();
+    });
+    connect(m_frequency, &CSpinEdit::stepped, this, [this](int hertz) {
+        m_frequency->SetText(CFormatChoice::FrequencyText(hertz));
+        LookupQuality();
+    });
+    for (QRadioButton* radio : {m_bits8, m_bits16, m_mono, m_stereo})
+        connect(radio, &QRadioButton::toggled, this, [this](bool on) {
+            if (on)
+                LookupQuality();
+        });
+    connect(m_quality, &CQualityList::presetChosen, this, &CConvertSampleDlg::ApplyPreset);
+    m_quality->SetDialogFormat([this] { return Target(); });
+
+    ApplyPreset(22050, 1, 8);
+}
+
+void CConvertSampleDlg::SetSource(quint32 rate, quint32 bits, bool stereo) {
+    m_source->setText(FormatText(rate, bits, stereo));
+    m_frequency->SetText(CFormatChoice::FrequencyText(int(rate)));
+    m_frequency->SetPosition(int(rate));
+    LookupQuality();
+}
+
+QString CConvertSampleDlg::FormatText(quint32 rate, quint32 bits, bool stereo) {
+    return QStringLiteral("%1 Hz, %2 bit %3")
+        .arg(rate)
+        .arg(bits)
+        .arg(stereo ? QStringLiteral("Stereo") : QStringLiteral("Mono"));
+}
+
+CFormatChoice CConvertSampleDlg::Target() const {
+    return {m_frequency->Text(), m_bits16->isChecked(), m_stereo->isChecked()};
+}
+
+void CConvertSampleDlg::LookupQuality() {
+    const CFormatChoice target = Target();
+    m_quality->Lookup(target.Frequency(), target.stereo, target.sixteenBit);
+}
+
+void CConvertSampleDlg::ApplyPreset(int frequency, int channels, int bits) {
+    m_frequency->SetText(CFormatChoice::FrequencyText(frequency));
+    m_frequency->SetPosition(frequency);
+    (bits != 8 ? m_bits16 : m_bits8)->setChecked(true);
+    (channels == 2 ? m_stereo : m_mono)->setChecked(true);
+    LookupQuality();
+}

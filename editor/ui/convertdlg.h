@@ -1,0 +1,50 @@
+#pragma once
+// CConvertSampleDlg: "Convert Sample", the format a sample is to be converted to. It shows the
+// sample's own format, and offers the stored format presets as its "&Quality:" list. The view
+// converts after OK; the dialog changes nothing itself.
+
+#include "ui/samplepresetsdlg.h"
+
+#include <QDialog>
+
+class CKeyStore;
+class CSpinEdit;
+class QLabel;
+class QRadioButton;
+
+class CConvertSampleDlg : public QDialog {
+    Q_OBJECT
+public:
+    // Starts at 22050 Hz, 8-bit, mono. `keys`: the presets' key tree, the process-wide one
+    // unless given (tests).
+    explicit CConvertSampleDlg(QWidget* parent = nullptr, CKeyStore* keys = nullptr);
+
+    // The sample's format: the source text, and its rate as the frequency to convert to.
+    void SetSource(quint32 rate, quint32 bits, bool stereo);
+    // "%d Hz, %d bit %s", the last "Mono" or "Stereo".
+    static QString FormatText(quint32 rate, quint32 bits, bool stereo);
+
+    // The format chosen; its frequency is the text read as an integer.
+    CFormatChoice Target() const;
+
+    // The controls, for tests.
+    QLabel* SourceLabel() const { return m_source; }
+    CSpinEdit* FrequencyEdit() const { return m_frequency; }
+    QRadioButton* Bits8() const { return m_bits8; }
+    QRadioButton* Bits16() const { return m_bits16; }
+    QRadioButton* Mono() const { return m_mono; }
+    QRadioButton* Stereo() const { return m_stereo; }
+    CQualityList& Quality() { return *m_quality; }
+
+private:
+    void LookupQuality();
+    void ApplyPreset(int frequency, int channels, int bits);
+
+    QLabel* m_source;
+    CSpinEdit* m_frequency;
+    QRadioButton* m_bits8;
+    QRadioButton* m_bits16;
+    QRadioButton* m_mono;
+    QRadioButton* m_stereo;
+    CQualityList* m_quality;
+};
