@@ -8,6 +8,8 @@
 #include <QHash>
 #include <QSaveFile>
 
+#include <algorithm>
+#include <cstring>
 #include <ctime>
 
 namespace {
@@ -197,21 +199,27 @@ bool TAlbumDatabase::WriteAlbum(const QString& key, const TAlbumContents& conten
     TProfile profile(path);
     TProfile::TBatch batch(profile);
     const QString stored = Read(profile, key, KVersion, QStringLiteral("2.0"), 5);
+    // Every write counts: a refused one (a section name the file cannot hold) is a failure even
+    // though the batch then has nothing to write.
+    bool written = true;
+    const auto write = [&](const QString& name, const QString& value) {
+        written = profile.WriteString(key, name, value) && written;
+    };
     if (Below(stored, "2.7"))
-        profile.DeleteSection(key);
-    profile.WriteString(key, KVersion, Version());
-    profile.WriteString(key, KSaved, SavedAtTime());
-    profile.WriteString(key, KTitle, contents.title);
-    profile.WriteString(key, KLength, QString::number(contents.totalLengthMs / 1000));
-    profile.WriteString(key, KTracks, QString::number(contents.numberOfTracks));
-    profile.WriteString(key, KCurrent, QString::number(contents.currentSong));
+        written = profile.DeleteSection(key);
+    write(KVersion, Version());
+    write(KSaved, SavedAtTime());
+    write(KTitle, contents.title);
+    write(KLength, QString::number(contents.totalLengthMs / 1000));
+    write(KTracks, QString::number(contents.numberOfTracks));
+    write(KCurrent, QString::number(contents.currentSong));
     for (int n = 1; n <= contents.titles.size(); ++n)
-        profile.WriteString(key, SongKey(n), contents.titles[n - 1]);
+        write(SongKey(n), contents.titles[n - 1]);
     QStringList order;
     for (int track : contents.queue)
         order.append(QString::number(track));
-    profile.WriteString(key, KOrder, order.join(QLatin1Char(' ')));
-    return batch.Commit();
+    write(KOrder, order.join(QLatin1Char(' ')));
+    return batch.Commit() && written;
 }
 
 bool TAlbumDatabase::DeleteAlbum(const QString& key) {
@@ -226,7 +234,7 @@ bool TAlbumDatabase::ListSections(QStringList& sections) const {
     if (!file.open(QIODevice::ReadOnly))
         return false;
     sections.clear();
-    // The file is mapped, not copied: words are found in place, whatever the file's size.
+    // The file is mapped, not copied: lines are found in place, whatever the file's size.
     QByteArray copy;
     const char* data = nullptr;
     const qint64 size = file.size();
@@ -240,16 +248,22 @@ bool TAlbumDatabase::ListSections(QStringList& sections) const {
     const qint64 length = data == copy.constData() && data ? copy.size() : (data ? size : 0);
     constexpr qint64 WordLimit = 1023; // the scan buffer holds 1024 characters with its end
     auto isBlank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    // A section is a header line: one bracketed word alone on its line. Brackets inside a value
+    // ("Title=Test Album [X]") or text after a word do not start a section.
     qint64 i = 0;
     while (i < length) {
-        while (i < length && isBlank(data[i]))
+        const char* nl = static_cast<const char*>(std::memchr(data + i, '\n', length - i));
+        qint64 end = nl ? nl - data : length;
+        const qint64 next = end + 1;
+        while (i < end && isBlank(data[i]))
             ++i;
-        const qint64 start = i;
-        while (i < length && !isBlank(data[i]))
-            ++i;
-        const qint64 wordLength = i - start;
-        if (wordLength >= 3 && wordLength <= WordLimit && data[start] == '[' && data[i - 1] == ']')
-            sections.append(QString::fromUtf8(data + start + 1, wordLength - 2));
+        while (end > i && isBlank(data[end - 1]))
+            --end;
+        const qint64 wordLength = end - i;
+        if (wordLength >= 3 && wordLength <= WordLimit && data[i] == '[' && data[end - 1] == ']' &&
+            std::find_if(data + i, data + end, isBlank) == data + end)
+            sections.append(DecodeProfileText(QByteArrayView(data + i + 1, wordLength - 2)));
+        i = next;
     }
     return file.error() == QFileDevice::NoError;
 }

@@ -77,11 +77,25 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
 
-bool IsAscii(const QByteArray& text) {
+bool IsAscii(QByteArrayView text) {
     for (char c : text)
         if (static_cast<unsigned char>(c) >= 0x80)
             return false;
     return true;
+}
+
+// What the old program's code page puts at 0x80-0x9F; its other bytes are Latin-1. The five
+// unassigned bytes keep their own code points, as Windows itself converts them.
+constexpr char16_t Cp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+// A header or key line as UTF-8: lines the old program wrote in its code page are converted.
+QByteArray AsUtf8(QByteArray text) {
+    if (IsAscii(text) || QByteArrayView(text).isValidUtf8())
+        return text;
+    return DecodeProfileText(text).toUtf8();
 }
 
 char AsciiLower(char c) {
@@ -110,6 +124,23 @@ struct TName {
         return QString::fromUtf8(text, length).toCaseFolded() == folded;
     }
 };
+
+// Narrows [begin, end) of UTF-8 text to what QString::trimmed() keeps, so that names in the file
+// and names asked for lose the same spaces (no-break and other Unicode spaces too).
+void TrimUnicodeSpaces(const char* s, int& begin, int& end) {
+    const QByteArrayView bytes(s + begin, end - begin);
+    if (IsAscii(bytes) || !bytes.isValidUtf8())
+        return;
+    const QString name = QString::fromUtf8(s + begin, end - begin);
+    qsizetype first = 0;
+    qsizetype last = name.size();
+    while (first < last && name[first].isSpace())
+        ++first;
+    while (last > first && name[last - 1].isSpace())
+        --last;
+    end -= int(QStringView(name).mid(last).toUtf8().size());
+    begin += int(QStringView(name).left(first).toUtf8().size());
+}
 
 // One line of the file without its line end. For a key line, [keyBegin, keyEnd) and
 // [valueBegin, valueEnd) locate the trimmed key and value within the text.
@@ -144,6 +175,7 @@ struct TLine {
         int valueBegin = keyEnd + 1;
         while (keyEnd > begin && IsBlank(s[keyEnd - 1]))
             --keyEnd;
+        TrimUnicodeSpaces(s, begin, keyEnd);
         if (keyEnd == begin)
             return line;
         while (valueBegin < end && IsBlank(s[valueBegin]))
@@ -236,10 +268,15 @@ struct TProfile::TDocument {
             QByteArray text = QByteArray::fromRawData(s + begin, end - begin);
             QString name = HeaderName(s + begin, end - begin);
             if (!name.isNull()) {
+                text = AsUtf8(std::move(text));
+                name = HeaderName(text.constData(), int(text.size()));
                 index[name.toCaseFolded()].push_back(int(sections.size()));
                 sections.push_back(TSection{name, text, {}});
             } else {
-                sections.back().lines.push_back(TLine::Parse(text));
+                TLine line = TLine::Parse(text);
+                if (line.IsKey() && !IsAscii(text))
+                    line = TLine::Parse(AsUtf8(std::move(text)));
+                sections.back().lines.push_back(std::move(line));
             }
             begin = next;
         }
@@ -297,8 +334,9 @@ struct TProfile::TDocument {
         QFile file(QFile::decodeName(path));
         if (!file.open(QIODevice::ReadOnly))
             return false;
-        bytes = file.read(MaxFileSize + 1);
-        return file.error() == QFileDevice::NoError && bytes.size() <= MaxFileSize;
+        // Asking for more than the file holds would size the buffer, and the cached copy, to it.
+        bytes = file.read(id.size);
+        return file.error() == QFileDevice::NoError;
     }
 
     QByteArray Serialize() const {
@@ -426,6 +464,17 @@ QString OneLine(QString value) {
 }
 
 } // namespace
+
+QString DecodeProfileText(QByteArrayView line) {
+    if (line.isValidUtf8())
+        return QString::fromUtf8(line);
+    QString text(line.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(line[i]);
+        text[i] = QChar(byte >= 0x80 && byte < 0xA0 ? Cp1252High[byte - 0x80] : char16_t(byte));
+    }
+    return text;
+}
 
 TProfile::TProfile(const QString& path) : FPath(QFileInfo(path).absoluteFilePath()) {}
 

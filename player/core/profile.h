@@ -4,8 +4,11 @@
 // On-disk layout: "[Section]" header lines, then "key=value" lines. LF or CRLF line ends are read;
 // a rewritten file keeps the line end of its first line. Lines that are neither (comments, blank
 // lines, stray text) are kept byte for byte. Names of sections and keys compare without regard to
-// case; blanks around names and values are not part of them. When a name occurs twice, the first
-// occurrence counts.
+// case; white space around names (any Unicode space) and blanks around values are not part of
+// them. When a name occurs twice, the first occurrence counts.
+//
+// Text is written as UTF-8. A header or key line that is not valid UTF-8 is read as Windows-1252
+// and turns into UTF-8 when the file is next written.
 //
 // Every call names the file by its path and takes effect in the file at once: a write replaces the
 // whole file atomically (temporary file in the same folder, renamed over the old one), so a reader
@@ -17,11 +20,16 @@
 // not parse it again; a file changed behind the cache's back - even within the same clock tick and
 // at the same size - is parsed afresh.
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
+
+// The text of a line of a profile file: UTF-8, or Windows-1252 when the line is not valid UTF-8
+// (the files the old Windows program wrote).
+QString DecodeProfileText(QByteArrayView line);
 
 class TProfile {
 public:

@@ -6,9 +6,13 @@ namespace {
 TReporter* installedReporter = nullptr;
 }
 
-void TReporter::Install(TReporter* reporter) { installedReporter = reporter; }
+void TReporter::Install(TReporter* reporter) {
+    installedReporter = reporter;
+}
 
-TReporter* TReporter::Installed() { return installedReporter; }
+TReporter* TReporter::Installed() {
+    return installedReporter;
+}
 
 TMessageAnswer ReportMessage(const TMessage& message) {
     if (installedReporter)

@@ -4,6 +4,7 @@
 #include "core/optionstore.h"
 #include "core/profile.h"
 
+#include <QFileInfo>
 #include <QList>
 
 #include <climits>
@@ -121,7 +122,13 @@ void TSettings::LoadSettings() {
     if (FPlayer)
         FPlayer->SetQueueFont(FLoadedFont);
 
-    const int device = FProfile.ReadInt(Settings, QStringLiteral("AuxOutDevice"), 0);
+    int device = FProfile.ReadInt(Settings, QStringLiteral("AuxOutDevice"), 0);
+    // A new user gets a working volume slider: on the very first start the default device is
+    // chosen, and the next save keeps it, so that a stored 0 still means "no volume control".
+    if (FPlayer && !QFileInfo::exists(FProfile.Path())) {
+        device = FPlayer->DefaultVolumeDevice();
+        FFirstStartDevice = device;
+    }
     if (FPlayer)
         FPlayer->SetVolumeDevice(device);
 
@@ -156,6 +163,11 @@ void TSettings::SaveSettings() {
         QStringLiteral("%1 %2 %3 %4").arg(r.left()).arg(r.top()).arg(r.width()).arg(r.height()));
 
     FOptions.SaveOptions(FProfile, Settings);
+    // Unless the device dialog has stored a choice since.
+    if (FFirstStartDevice > 0 &&
+        FProfile.ReadString(Settings, QStringLiteral("AuxOutDevice"), QString()).isNull())
+        FProfile.WriteString(Settings, QStringLiteral("AuxOutDevice"),
+                             QString::number(FFirstStartDevice));
 
     FProfile.WriteString(State, QStringLiteral("Paused"), Flag(FPlayer && FPlayer->IsPaused()));
     FProfile.WriteString(State, QStringLiteral("Stopped"), Flag(!FPlayer || FPlayer->IsStopped()));

@@ -35,6 +35,8 @@ class TSettingsFrame {
 public:
     virtual ~TSettingsFrame() = default;
     virtual int LogicalDpiY() const = 0;
+    // Positions and sizes are the client area's, without the window manager's frame, so that
+    // what is saved is what the next start restores.
     // The window's current top-left corner.
     virtual QPoint CurrentPosition() const = 0;
     // The rectangle the window has when shown normally, also while minimised or maximised.
@@ -59,6 +61,8 @@ public:
     virtual TFontSpec QueueFont() const = 0;
     // 0: no volume device; n > 0: output device n - 1.
     virtual void SetVolumeDevice(int number) = 0;
+    // The volume device a new user starts with: the first one the device dialog lists, 0 for none.
+    virtual int DefaultVolumeDevice() const = 0;
     // Initialises the volume bar from the volume device and gives the focus to the queue.
     virtual void FinishSetUp() = 0;
     virtual bool IsPaused() const = 0;
@@ -104,4 +108,6 @@ private:
     TSettingsPlayer* FPlayer = nullptr;
     TFontSpec FLoadedFont;
     bool FLoadedStick = false;
+    // The volume device chosen for a new user (no settings file yet), saved with the settings.
+    int FFirstStartDevice = 0;
 };

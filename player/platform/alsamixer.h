@@ -4,7 +4,7 @@
 // server's, whose "Master" is its output volume. A 16-bit level maps linearly onto the control's
 // own range, so 65535 is the control's maximum whatever its scale.
 
-#include "platform/auxoutput.h"
+#include "core/auxoutput.h"
 
 #include <QStringList>
 

@@ -36,8 +36,11 @@ THelpViewer::THelpViewer(QWidget* parent)
 
     auto* indexLayout = new QVBoxLayout(FIndexPane);
     indexLayout->setContentsMargins(0, 0, 0, 0);
-    indexLayout->addWidget(
-        new QLabel(tr("Type the first letters of the word you are looking for:"), FIndexPane));
+    auto* prompt =
+        new QLabel(tr("Type the first letters of the word you are looking for:"), FIndexPane);
+    // The pane is narrow: the prompt breaks into lines instead of being cut off.
+    prompt->setWordWrap(true);
+    indexLayout->addWidget(prompt);
     indexLayout->addWidget(FKeywordEdit);
     indexLayout->addWidget(FIndexList, 1);
     FIndexPane->setFixedWidth(220);

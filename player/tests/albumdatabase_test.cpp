@@ -274,14 +274,36 @@ protected:
     QTemporaryDir folder;
 };
 
-TEST_F(DatabaseFileTest, ListingFindsBracketedWordsAnywhereAndSkipsOverlongOnes) {
+TEST_F(DatabaseFileTest, ListingFindsHeaderLinesOnlyAndSkipsOverlongOnes) {
     const QByteArray longWord = "[" + QByteArray(1022, '7') + "]"; // 1024 characters
     const QByteArray fitting = "[" + QByteArray(1021, '8') + "]";  // 1023 characters
-    WriteFile(Path(), "[100]\nTitle=Live at [Live] tonight\n  [200]  \n" + longWord + "\n" +
+    WriteFile(Path(), "[100]\nTitle=Test Album [X]\n[Live] tonight\n  [200]  \n" + longWord + "\n" +
                           fitting + "\n[]\nSong1=[x\n[a b]\n");
     QStringList sections;
     ASSERT_TRUE(TAlbumDatabase(Path()).ListSections(sections));
-    EXPECT_EQ(sections, (QStringList{"100", "Live", "200", QString(1021, QLatin1Char('8'))}));
+    EXPECT_EQ(sections, (QStringList{"100", "200", QString(1021, QLatin1Char('8'))}));
+}
+
+TEST_F(DatabaseFileTest, OldCodePageAlbumsAreListedAndExportedWithTheirAccents) {
+    WriteFile(Path(), "[Caf\xe9]\nDatabaseVersion=2.7\nTitle=Caf\xe9 del Mar\nNumberOfTracks=1\n"
+                      "Song1=Ni\xf1o\n");
+    TAlbumDatabase database(Path());
+    QStringList sections;
+    ASSERT_TRUE(database.ListSections(sections));
+    EXPECT_EQ(sections, QStringList{"Café"});
+    EXPECT_EQ(database.ReadSummary(QStringLiteral("Café")).title, "Café del Mar");
+    const QString out = folder.filePath(QStringLiteral("export.txt"));
+    ASSERT_EQ(database.Export(out), TAlbumDatabase::TExportResult::Ok);
+    EXPECT_EQ(QString::fromUtf8(ReadFile(out)), "Café del Mar,1,00:00,Niño,Café\n");
+}
+
+TEST_F(DatabaseFileTest, WritingUnderARefusedSectionNameFails) {
+    WriteFile(Path(), "[1]\nTitle=One\n");
+    TAlbumContents contents;
+    contents.title = QStringLiteral("Two");
+    contents.titles = QStringList{"a"};
+    EXPECT_FALSE(TAlbumDatabase(Path()).WriteAlbum(QStringLiteral("bad]key"), contents));
+    EXPECT_EQ(ReadFile(Path()), "[1]\nTitle=One\n");
 }
 
 TEST_F(DatabaseFileTest, ExportWritesOneRecordPerListedSection) {
@@ -295,7 +317,6 @@ TEST_F(DatabaseFileTest, ExportWritesOneRecordPerListedSection) {
     ASSERT_EQ(TAlbumDatabase(Path()).Export(out), TAlbumDatabase::TExportResult::Ok);
     EXPECT_EQ(QString::fromUtf8(ReadFile(out)),
               QStringLiteral("Album,3,12:16,One,Two [Live] version,Track 3,245190301\n"
-                             "???,0,00:00,Live\n"
                              "Ancient,2,20:34,Old one,Old two,12340\n"
                              "Middle,2,01:01,Mid one,Mid two,777\n"));
 }

@@ -389,7 +389,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(AboutBox, VersionAndThisMachinesMemory) {
     TAboutDlg dialog(nullptr);
-    EXPECT_EQ(dialog.VersionText()->text(), QStringLiteral("Version 2.7 - 32bit for Win NT / 95"));
+    EXPECT_EQ(dialog.VersionText()->text(),
+              QStringLiteral("Version 2.7 - %1-bit for Linux").arg(QT_POINTER_SIZE * 8));
     TMemoryStatus memory;
     ASSERT_TRUE(ReadMemoryStatus(memory));
     EXPECT_GT(memory.totalKb, 0u);

@@ -2,7 +2,7 @@
 // Volume devices held in memory, for unit tests of the volume slider and the device dialog.
 // A device with an empty name stands for one whose capabilities cannot be read.
 
-#include "platform/auxoutput.h"
+#include "core/auxoutput.h"
 
 #include <QStringList>
 #include <QVector>

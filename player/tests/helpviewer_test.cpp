@@ -2,8 +2,10 @@
 
 #include "platform/helpviewer.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
 #include <QRegularExpression>
 #include <QTest>
@@ -38,6 +40,18 @@ TEST(HelpViewer, EmptyKeywordShowsTheWholeIndex) {
     ASSERT_GT(help.Keywords().size(), 20);
     EXPECT_EQ(help.IndexList()->count(), help.Keywords().size());
     EXPECT_FALSE(help.CurrentPage().isEmpty());
+}
+
+TEST(HelpViewer, IndexPromptIsShownWholeInItsNarrowPane) {
+    THelpViewer help;
+    help.KeywordSearch(QString());
+    auto* prompt = help.IndexList()->parentWidget()->findChild<QLabel*>();
+    ASSERT_NE(prompt, nullptr);
+    QApplication::processEvents();
+    const QRect needed = prompt->fontMetrics().boundingRect(QRect(0, 0, prompt->width(), 10000),
+                                                            Qt::TextWordWrap, prompt->text());
+    EXPECT_LE(prompt->sizeHint().width(), prompt->width());
+    EXPECT_GE(prompt->height(), needed.height());
 }
 
 TEST(HelpViewer, KeywordsFilterByTheirStartThenAnywhere) {

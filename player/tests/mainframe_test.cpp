@@ -8,16 +8,23 @@
 #include "fakeauxoutput.h"
 #include "manualdrive.h"
 #include "platform/fontresource.h"
+#include "ui/commandhints.h"
 #include "ui/mainframe.h"
+#include "ui/mainwindow.h"
+#include "ui/mstatusbar.h"
+#include "ui/queuelist.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QFontDatabase>
+#include <QFontDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -76,6 +83,97 @@ TEST_F(Frame, MenuBarShowsThePopupsWithTheirItems) {
         EXPECT_TRUE(reachable.contains(action)) << action->text().toStdString();
 }
 
+constexpr int LayoutSettleMs = 50;
+
+// Runs `act` while the modal dialog it opens is up: `inside` gets the dialog.
+void WhileModal(const std::function<void(QWidget*)>& inside, const std::function<void()>& act) {
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        seen = QApplication::activeModalWidget() != nullptr;
+        inside(QApplication::activeModalWidget());
+    });
+    act();
+    EXPECT_TRUE(seen);
+}
+
+TEST_F(Frame, MenuHintLastsWhileItsItemIsHighlighted) {
+    Put("[Settings]\nMiniHelp=1\n");
+    TApp app(home.filePath("korvo32"));
+    TMainFrame frame(app, std::make_unique<TManualDrive>(), volume);
+    frame.show();
+    ASSERT_TRUE(frame.MiniHelp());
+    QMenu* options = frame.menuBar()->actions().at(2)->menu();
+    QAction* item = nullptr;
+    for (QAction* action : options->actions())
+        if (!item && !action->isSeparator() && !action->menu())
+            item = action;
+    ASSERT_NE(item, nullptr);
+    const QString hint = CommandHint(item->data().toInt());
+    ASSERT_FALSE(hint.isEmpty());
+    for (bool closeMenu : {false, true}) {
+        options->popup(frame.geometry().topLeft());
+        options->setActiveAction(item);
+        EXPECT_EQ(frame.StatusLine()->HintText(), hint);
+        if (closeMenu) {
+            options->hide();
+        } else {
+            QEvent leave(QEvent::Leave);
+            QApplication::sendEvent(options, &leave);
+        }
+        EXPECT_EQ(frame.StatusLine()->HintText(), QString()) << (closeMenu ? "closed" : "left");
+        options->hide();
+    }
+}
+
+// Without a system tray (as here) the Elements pop-up also carries the window menu's items, and
+// the keyboard opens it where window managers keep Alt + right click for themselves.
+TEST_F(Frame, ElementsPopupOpensFromTheKeyboardWithTheWindowItems) {
+    TApp app(home.filePath("korvo32"));
+    TMainFrame frame(app, std::make_unique<TManualDrive>(), volume);
+    frame.show();
+    QApplication::setActiveWindow(&frame);
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)}) {
+        QTest::keySequence(frame.focusWidget() ? frame.focusWidget() : &frame, keys);
+        ASSERT_EQ(QApplication::activePopupWidget(), frame.ElementsMenu())
+            << keys.toString().toStdString();
+        QList<int> ids;
+        for (QAction* action : frame.ElementsMenu()->actions())
+            ids << action->data().toInt();
+        for (int id : {CmPlay, CmPause, CmEjectRetract, CmRepeat, CmCirculate, CmMute})
+            EXPECT_TRUE(ids.contains(id)) << id;
+        frame.ElementsMenu()->hide();
+    }
+    const QString help = QString::fromUtf8(Slurp(":/korvo/help/keys.html"));
+    EXPECT_TRUE(help.contains("Shift+F10")) << "the keyboard way in is documented";
+}
+
+TEST_F(Frame, SetFontFitsTheWindowToTheQueueAtOnce) {
+    TApp app(home.filePath("korvo32"));
+    TMainFrame frame(app, std::make_unique<TManualDrive>(), volume);
+    frame.show();
+    for (int pixels : {24, 8}) {
+        WhileModal(
+            [pixels](QWidget* open) {
+                auto* dialog = qobject_cast<QFontDialog*>(open);
+                ASSERT_NE(dialog, nullptr);
+                QFont font(QStringLiteral("DejaVu Sans"));
+                font.setPixelSize(pixels);
+                dialog->setCurrentFont(font);
+                dialog->accept();
+            },
+            [&] { frame.Command(CmSetFont); });
+        // The layouts settle as they do on screen, from posted events.
+        QTest::qWait(LayoutSettleMs);
+        const TQueueList* queue = frame.Client()->Queue();
+        EXPECT_EQ(queue->viewport()->height() % queue->RowHeight(), 0) << "whole rows only";
+        const int afterFont = frame.height();
+        frame.Command(CmViewEverything);
+        QTest::qWait(LayoutSettleMs);
+        EXPECT_EQ(afterFont, frame.height()) << pixels << " px";
+    }
+}
+
 TEST_F(Frame, LoadsSettingsWhileItIsSetUp) {
     Put("[Settings]\nContinuousLoop=0\nMiniHelp=0\nAlwaysOnTop=0\n");
     TApp app(home.filePath("korvo32"));
@@ -115,7 +213,7 @@ TEST_F(Frame, PlacesTheWindowFromItsSavedPosition) {
     const QRect area = frame.screen()->availableGeometry();
     EXPECT_TRUE(area.contains(frame.RestoredGeometry())) << frame.RestoredGeometry().x();
     frame.PlaceWindow(-500, -500, 300);
-    EXPECT_EQ(frame.RestoredGeometry().topLeft(), QPoint(0, 0));
+    EXPECT_EQ(frame.frameGeometry().topLeft(), QPoint(0, 0)) << "the frame stays on the screen";
 }
 
 TEST_F(Frame, AltMHidesAndRestoresTheMenuBar) {

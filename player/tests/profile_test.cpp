@@ -15,6 +15,7 @@
 
 #include <climits>
 #include <string>
+#include <vector>
 
 using namespace std::string_literals;
 
@@ -100,8 +101,57 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"MissingSection", "[S]\nk=1\n", "T", "k", nullptr},
         ReadCase{"EmptyFile", "", "S", "k", nullptr},
         ReadCase{"Binary", "\x00\xff\xfe[\x01]\n=\x00\x00\n\xff=\xfe\n"s, "S", "k", nullptr},
-        ReadCase{"BinaryAroundGoodLines", "\x00\xff\n[S]\nk=ok\n\xfe\xff\x00"s, "S", "k", "ok"}),
+        ReadCase{"BinaryAroundGoodLines", "\x00\xff\n[S]\nk=ok\n\xfe\xff\x00"s, "S", "k", "ok"},
+        ReadCase{"OldCodePage", "[Caf\xe9]\nk=Caf\xe9 del Mar \x80\n", "Café", "k",
+                 "Café del Mar €"},
+        ReadCase{"NoBreakSpaceAfterKey", "[S]\nk\xc2\xa0=1\n", "S", "k", "1"},
+        ReadCase{"OldCodePageNoBreakSpaceAfterKey", "[S]\nk\xa0=1\n", "S", "k", "1"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ProfileFile, EveryListedKeyCanBeRead) {
+    TProfile& p = Write("[S]\nk\xc2\xa0=1\n\xe2\x80\x83j\t=2\n");
+    const auto entries = p.ReadSection("S");
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[0].key, "k");
+    EXPECT_EQ(entries[1].key, "j");
+    for (const auto& entry : entries)
+        EXPECT_EQ(p.ReadString("S", entry.key, "absent"), entry.value) << entry.key.toStdString();
+}
+
+// Files of the old program are in the Windows code page; the first save turns their names and
+// values into UTF-8 and leaves comments as they were.
+TEST_F(ProfileFile, OldCodePageTitlesSurviveTheFirstSave) {
+    TProfile& p = Write("[Caf\xe9]\r\nTitle=Caf\xe9 del Mar\r\n; n\xe9\r\n");
+    EXPECT_TRUE(p.WriteString("Café", "Other", "x"));
+    EXPECT_EQ(Slurp(path), "[Caf\xc3\xa9]\r\nTitle=Caf\xc3\xa9 del Mar\r\nOther=x\r\n; n\xe9\r\n");
+    TProfile::ClearCache();
+    EXPECT_EQ(TProfile(path).ReadString("café", "title", ""), "Café del Mar");
+    EXPECT_EQ(TProfile(path).Sections(), QStringList{"Café"});
+}
+
+qint64 AddressSpace() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmSize:"))
+            return line.mid(7).trimmed().split(' ').front().toLongLong() * 1024;
+    return -1;
+}
+
+// A cached file holds what the file holds, not the largest file a profile may be.
+TEST_F(ProfileFile, CachedFilesHoldOnlyTheirOwnSize) {
+    std::vector<std::unique_ptr<TProfile>> profiles;
+    const qint64 before = AddressSpace();
+    ASSERT_GT(before, 0);
+    for (int i = 0; i < 4; ++i) {
+        const QString file = dir.filePath(QStringLiteral("cached%1.ini").arg(i));
+        Overwrite(file, "[S]\nk=1\n");
+        profiles.push_back(std::make_unique<TProfile>(file));
+        ASSERT_EQ(profiles.back()->ReadInt("S", "k", 0), 1);
+    }
+    EXPECT_LT(AddressSpace() - before, qint64(64) * 1024 * 1024);
+}
 
 TEST_F(ProfileFile, MissingFileGivesDefaultsAndStaysMissing) {
     TProfile p(path);

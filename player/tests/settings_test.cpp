@@ -206,6 +206,7 @@ public:
         device = number;
         calls.append("device");
     }
+    int DefaultVolumeDevice() const override { return defaultDevice; }
     void FinishSetUp() override { calls.append("finish"); }
     bool IsPaused() const override { return paused; }
     bool IsStopped() const override { return stopped; }
@@ -225,6 +226,7 @@ public:
     bool stopped = true;
     TFontSpec font;
     int device = -1;
+    int defaultDevice = 1;
     int albumSaves = 0;
     QStringList calls;
 };
@@ -266,6 +268,37 @@ TEST_F(SettingsFile, FileWithoutSettingsStartsWithEverythingOn) {
     EXPECT_EQ(player.device, 0);
     EXPECT_EQ(player.font, (TFontSpec{"MS Sans Serif", -11, 0, false}));
     EXPECT_EQ(frame.placed, (std::vector<int>{5, 6, 0}));
+}
+
+TEST_F(SettingsFile, FirstStartChoosesTheDefaultVolumeDeviceAndSavesIt) {
+    settings.LoadSettings();
+    EXPECT_EQ(player.device, 1);
+    EXPECT_FALSE(QFile::exists(path)) << "starting writes nothing";
+    settings.SaveSettings();
+    EXPECT_EQ(profile.ReadInt("Settings", "AuxOutDevice", -1), 1);
+    player.defaultDevice = 2;
+    settings.LoadSettings();
+    EXPECT_EQ(player.device, 1) << "the choice once saved stays";
+}
+
+TEST_F(SettingsFile, FirstStartKeepsAChoiceMadeInTheDeviceDialog) {
+    settings.LoadSettings();
+    profile.WriteString("Settings", "AuxOutDevice", "0");
+    settings.SaveSettings();
+    EXPECT_EQ(profile.ReadInt("Settings", "AuxOutDevice", -1), 0);
+}
+
+TEST_F(SettingsFile, FirstStartWithoutVolumeDevicesStoresNothing) {
+    player.defaultDevice = 0;
+    settings.LoadSettings();
+    EXPECT_EQ(player.device, 0);
+    settings.SaveSettings();
+    EXPECT_EQ(profile.ReadString("Settings", "AuxOutDevice", "absent"), "absent");
+}
+
+TEST_F(SettingsFile, StoredZeroKeepsTheVolumeControlDisabled) {
+    Load("[Settings]\nAuxOutDevice=0\n");
+    EXPECT_EQ(player.device, 0);
 }
 
 TEST_F(SettingsFile, LoadTakesEveryStoredValue) {
@@ -514,7 +547,7 @@ TEST_P(SettingsBadFile, GivesDefaultsAndNoMessage) {
     for (const OptionCase& option : AllOptions)
         EXPECT_TRUE(options.IsChecked(option.id)) << option.key;
     EXPECT_EQ(player.font, TSettings::DefaultFont(frame.dpi));
-    EXPECT_EQ(player.device, 0);
+    EXPECT_EQ(player.device, GetParam() == BadFile::Missing ? player.defaultDevice : 0);
     EXPECT_EQ(frame.placed, (std::vector<int>{5, 6, 0}));
     settings.ExitSave(false);
     EXPECT_TRUE(reporter.messages.isEmpty());

@@ -462,6 +462,13 @@ TEST(FontSpec, SettingsRecordRoundTrips) {
     EXPECT_EQ(FontFromSpec(TFontSpec{QString(), 0, 0, false}).pixelSize(), QFont().pixelSize());
 }
 
+TEST(FontSpec, StoredWeightIsWrittenBackAsRead) {
+    for (int weight : {0, 100, 400, 700}) {
+        const TFontSpec description{QStringLiteral("DejaVu Sans"), -13, weight, false};
+        EXPECT_EQ(SpecFromFont(FontFromSpec(description), 96).weight, weight);
+    }
+}
+
 // The album list.
 
 TEST(DBAlbumList, RowsStayInTitleOrderAndKeepTheirSection) {

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QSysInfo>
 
 bool ParseMemoryStatus(const QByteArray& meminfo, TMemoryStatus& status) {
     bool total = false;
@@ -58,7 +59,10 @@ TAboutDlg::TAboutDlg(QWidget* parent)
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     SetUp();
 
-    FVersion->setText(tr("Version 2.7 - 32bit for Win NT / 95"));
+    QString system = QSysInfo::kernelType();
+    if (!system.isEmpty())
+        system[0] = system[0].toUpper();
+    FVersion->setText(tr("Version 2.7 - %1-bit for %2").arg(QT_POINTER_SIZE * 8).arg(system));
     TMemoryStatus memory;
     if (ReadMemoryStatus(memory))
         FMemory->setText(MemoryText(memory));

@@ -1,7 +1,7 @@
 #include "ui/choosemixerdlg.h"
 
+#include "core/auxoutput.h"
 #include "core/profile.h"
-#include "platform/auxoutput.h"
 #include "ui/volumecontrol.h"
 
 #include <QComboBox>

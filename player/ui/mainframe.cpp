@@ -27,14 +27,18 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QHash>
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <QSystemTrayIcon>
 #include <QVBoxLayout>
+
+#include <functional>
 
 Q_LOGGING_CATEGORY(lcFrame, "korvo.frame")
 
@@ -165,13 +169,30 @@ void TMainFrame::BuildMenuBar() {
             addAction(action);
     // Accelerators win over the menu bar's mnemonics (Alt+S against "&Song").
     new TAcceleratorFilter(this, FMenu.Actions());
-    for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
+    // The pop-ups belong to the frame, not to the menu bar: they are found through its items.
+    std::function<void(QMenu*)> watch = [&](QMenu* menu) {
         connect(menu, &QMenu::hovered, this, &TMainFrame::ShowMenuHint);
-        connect(menu, &QMenu::aboutToHide, this, [this] {
-            if (FMiniHelp && FHintDepth == 0)
-                FStatusBar->SetHintText(QString());
-        });
-    }
+        connect(menu, &QMenu::aboutToHide, this, &TMainFrame::EndMenuHint);
+        menu->installEventFilter(this);
+        for (QAction* action : menu->actions())
+            if (action->menu())
+                watch(action->menu());
+    };
+    for (QAction* popup : menuBar()->actions())
+        watch(popup->menu());
+    menuBar()->installEventFilter(this);
+}
+
+void TMainFrame::EndMenuHint() {
+    if (FMiniHelp && FHintDepth == 0)
+        FStatusBar->SetHintText(QString());
+}
+
+bool TMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    // A hint lasts while its item is highlighted: leaving the menu takes it away.
+    if (event->type() == QEvent::Leave)
+        EndMenuHint();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TMainFrame::BuildBars() {
@@ -233,30 +254,66 @@ void TMainFrame::BuildSystemMenu() {
     FSystemMenu->addSeparator();
     add(QStringLiteral("Repea&t"), CmRepeat, true);
     add(QStringLiteral("Ci&rculate"), CmCirculate, false);
+    add(QStringLiteral("&Mute"), CmMute, true);
     FRestoreMenuSeparator = FSystemMenu->addSeparator();
     FRestoreMenu = add(QStringLiteral("Re&store Menu"), CmRestoreMenu, false);
     FRestoreMenuSeparator->setVisible(false);
     FRestoreMenu->setVisible(false);
     // A check mark flipped by choosing the item is set back by the player's own state.
-    connect(FSystemMenu, &QMenu::aboutToShow, this, [this] {
+    const auto syncChecks = [this] {
+        const TPlayController& player = FClient->Controller();
         for (QAction* action : FSystemMenu->actions()) {
             if (action->data().toInt() == CmPause)
-                action->setChecked(FClient->IsPaused());
+                action->setChecked(player.IsPaused());
             if (action->data().toInt() == CmRepeat)
-                action->setChecked(FClient->IsRepeat());
+                action->setChecked(player.IsRepeat());
+            if (action->data().toInt() == CmMute)
+                action->setChecked(player.IsMuted());
         }
-    });
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        FTray = new QSystemTrayIcon(windowIcon(), this);
-        FTray->setContextMenu(FSystemMenu);
-        FTray->setToolTip(TApp::Name());
-        connect(FTray, &QSystemTrayIcon::activated, this,
-                [this](QSystemTrayIcon::ActivationReason reason) {
-                    if (reason == QSystemTrayIcon::Trigger)
-                        Activate();
-                });
-        FTray->show();
+    };
+    connect(FSystemMenu, &QMenu::aboutToShow, this, syncChecks);
+    // Shift+F10 and the Menu key open the Elements pop-up too: window managers keep Alt + right
+    // click for moving and resizing.
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)}) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, [this] {
+            const QPoint pointer = QCursor::pos();
+            PopUpElements(frameGeometry().contains(pointer) ? pointer
+                                                            : mapToGlobal(rect().center()));
+        });
     }
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        // No tray to carry the window menu's items: the Elements pop-up offers them.
+        FElementsMenu->addSeparator();
+        FElementsMenu->addActions(FSystemMenu->actions());
+        connect(FElementsMenu, &QMenu::aboutToShow, this, syncChecks);
+        return;
+    }
+    FTray = new QSystemTrayIcon(windowIcon(), this);
+    FTray->setToolTip(TApp::Name());
+    // The right button on the tray icon works as on the minimised window's icon; without Shift or
+    // Ctrl it opens the menu, and the middle button pauses or resumes.
+    connect(FTray, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                const Qt::KeyboardModifiers held = HeldModifiers();
+                if (reason == QSystemTrayIcon::Trigger)
+                    Activate();
+                else if (reason == QSystemTrayIcon::MiddleClick)
+                    Command(CmPause);
+                else if (reason == QSystemTrayIcon::Context && (held & Qt::ShiftModifier))
+                    Command(CmRepeat);
+                else if (reason == QSystemTrayIcon::Context && (held & Qt::ControlModifier))
+                    Command(CmMute);
+                else if (reason == QSystemTrayIcon::Context)
+                    FSystemMenu->popup(QCursor::pos());
+            });
+    FTray->show();
+}
+
+void TMainFrame::PopUpElements(const QPoint& global) {
+    UpdateElementChecks();
+    FElementsMenu->popup(global);
 }
 
 void TMainFrame::WireController() {
@@ -269,6 +326,7 @@ void TMainFrame::WireController() {
     };
     QAction* pauseItem = systemItem(CmPause);
     QAction* repeatItem = systemItem(CmRepeat);
+    QAction* muteItem = systemItem(CmMute);
     connect(&player, &TPlayController::playPressedChanged, this,
             [this](bool pressed) { FToolBar->Button(CmPlayButton)->setDown(pressed); });
     connect(&player, &TPlayController::pauseChanged, this, [this, pauseItem](bool paused) {
@@ -286,9 +344,10 @@ void TMainFrame::WireController() {
         FToolBar->Button(CmRepeat)->setChecked(on);
         repeatItem->setChecked(on);
     });
-    connect(&player, &TPlayController::muteChanged, this, [this](bool on) {
+    connect(&player, &TPlayController::muteChanged, this, [this, muteItem](bool on) {
         FMenu.Action(CmMute)->setChecked(on);
         FVolBar->Button(CmMute)->setChecked(on);
+        muteItem->setChecked(on);
     });
     connect(&player, &TPlayController::captionChanged, this, &TMainFrame::UpdateCaption);
     connect(FClient, &TMainWindow::MinimisedIconChanged, this, &TMainFrame::UpdateWindowIcon);
@@ -474,8 +533,12 @@ void TMainFrame::Command(int id) {
         ApplyMiniHelp(FOptions.IsChecked(CmMiniHelp));
         break;
     case CmSetFont:
-        if (FClient->Queue()->ChooseFont())
+        if (FClient->Queue()->ChooseFont()) {
+            // The queue bar learns its new height only from a posted layout request; the frame
+            // measures it now, so the bar's cached size goes first.
+            FListBar->updateGeometry();
             FixHeight();
+        }
         break;
     case CmVolumeDevice:
         FClient->Volume().ChooseDevice(this, FProfile);
@@ -603,19 +666,21 @@ void TMainFrame::SaveCustomView() {
 void TMainFrame::PlaceWindow(int x, int y, int width) {
     ShowCheckedBars();
     ApplyMenuBar();
-    const QMargins margins = FrameMargins();
-    const int innerWidth =
-        width > 0 ? qMax(DefaultWidth(), width - margins.left() - margins.right()) : DefaultWidth();
-    resize(innerWidth, ClientHeight());
-    const QRect outer = frameGeometry();
-    int left = x != 0 ? x : outer.left();
-    int top = y != 0 ? y : outer.top();
+    // The rectangle is the client area's, as RestoredGeometry() saves it: the window manager's
+    // frame is not known before the window is mapped, and counting it would move the window by
+    // the frame on every start.
+    const int innerWidth = width > 0 ? qMax(DefaultWidth(), width) : DefaultWidth();
+    const int innerHeight = ClientHeight();
+    const QRect inner = geometry();
+    int left = x != 0 ? x : inner.left();
+    int top = y != 0 ? y : inner.top();
     if (const QScreen* s = screen()) {
+        const QMargins m = FrameMargins();
         const QRect area = s->availableGeometry();
-        left = qMax(qMin(left, area.right() + 1 - outer.width()), 0);
-        top = qMax(qMin(top, area.bottom() + 1 - outer.height()), 0);
+        left = qMax(qMin(left, area.right() + 1 - innerWidth - m.right()), m.left());
+        top = qMax(qMin(top, area.bottom() + 1 - innerHeight - m.bottom()), m.top());
     }
-    move(left, top);
+    setGeometry(left, top, innerWidth, innerHeight);
     update();
 }
 
@@ -724,8 +789,7 @@ void TMainFrame::mousePressEvent(QMouseEvent* event) {
     } else if (held & Qt::ControlModifier) {
         Command(CmMute);
     } else if (held & Qt::AltModifier) {
-        UpdateElementChecks();
-        FElementsMenu->popup(event->globalPosition().toPoint());
+        PopUpElements(event->globalPosition().toPoint());
     } else {
         Command(CmPause);
     }
@@ -796,7 +860,7 @@ int TMainFrame::LogicalDpiY() const {
 }
 
 QPoint TMainFrame::CurrentPosition() const {
-    return frameGeometry().topLeft();
+    return geometry().topLeft();
 }
 
 QMargins TMainFrame::FrameMargins() const {
@@ -807,6 +871,5 @@ QMargins TMainFrame::FrameMargins() const {
 }
 
 QRect TMainFrame::RestoredGeometry() const {
-    const QRect inner = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
-    return inner.marginsAdded(FrameMargins());
+    return isMaximized() || isFullScreen() ? normalGeometry() : geometry();
 }

@@ -58,8 +58,9 @@ public:
     TMStatusBar* StatusLine() const { return FStatusBar; }
     // The bar of an element id; null for the menu bar and unknown ids.
     QWidget* Bar(int elementId) const;
-    // The window menu's items (Play, Pause, Eject/Retract, Repeat, Circulate, and Restore Menu
-    // while the menu bar is hidden), offered in the system tray where there is one.
+    // The window menu's items (Play, Pause, Eject/Retract, Repeat, Circulate, Mute, and Restore
+    // Menu while the menu bar is hidden), offered in the system tray where there is one and at
+    // the end of the Elements pop-up where there is none.
     QMenu* SystemMenu() const { return FSystemMenu; }
     QMenu* ElementsMenu() const { return FElementsMenu; }
     THelpViewer* HelpViewer() const { return FHelp; }
@@ -92,6 +93,7 @@ public:
     void ClearHint() override;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -122,6 +124,10 @@ private:
     void UpdateCaption();
     void UpdateWindowIcon();
     void ShowMenuHint(QAction* action);
+    // The Elements pop-up at a point of the screen, its check marks brought up to date first.
+    void PopUpElements(const QPoint& global);
+    // The menu closed or the pointer left it: the album and song fields come back.
+    void EndMenuHint();
 
     TMainMenu FMenu;
     TOptionStore FOptions;

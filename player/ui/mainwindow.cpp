@@ -149,6 +149,10 @@ void TMainWindow::SetVolumeDevice(int number) {
     FVolumeSetting = number;
 }
 
+int TMainWindow::DefaultVolumeDevice() const {
+    return TVolumeControl::DefaultSetting(FVolumeDevices);
+}
+
 void TMainWindow::FinishSetUp() {
     FVolume->SetUp(FVolumeSetting);
     FQueue->setFocus();

@@ -71,6 +71,7 @@ public:
     void SetQueueFont(const TFontSpec& font) override;
     TFontSpec QueueFont() const override;
     void SetVolumeDevice(int number) override;
+    int DefaultVolumeDevice() const override;
     void FinishSetUp() override;
     bool IsPaused() const override;
     bool IsStopped() const override;

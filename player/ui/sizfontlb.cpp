@@ -56,7 +56,8 @@ TFontSpec SpecFromFont(const QFont& font, int dpi) {
         description.height = -font.pixelSize();
     else if (font.pointSizeF() > 0)
         description.height = -qRound(font.pointSizeF() * dpi / 72.0);
-    description.weight = font.weight() == QFont::Normal ? 0 : font.weight();
+    // A weight the record gave, 400 included, goes back as it came; only an unset one is 0.
+    description.weight = font.resolveMask() & QFont::WeightResolved ? font.weight() : 0;
     description.italic = font.italic();
     return description;
 }

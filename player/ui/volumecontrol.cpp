@@ -1,7 +1,7 @@
 #include "ui/volumecontrol.h"
 
+#include "core/auxoutput.h"
 #include "core/profile.h"
-#include "platform/auxoutput.h"
 #include "ui/choosemixerdlg.h"
 #include "ui/soundbar.h"
 
@@ -14,6 +14,14 @@ int TVolumeControl::SliderToLevel(int position) {
 
 int TVolumeControl::LevelToSlider(int level) {
     return level * TSoundBar::Range / 65535;
+}
+
+int TVolumeControl::DefaultSetting(const TAuxOutput& devices) {
+    QString name;
+    for (int device = 0; device < devices.DeviceCount(); ++device)
+        if (devices.DeviceName(device, name))
+            return 1;
+    return 0;
 }
 
 int TVolumeControl::ReadSetting(const TProfile& settings) {

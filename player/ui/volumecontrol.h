@@ -25,6 +25,8 @@ public:
     // Slider position (0..10000) to a 16-bit level and back.
     static int SliderToLevel(int position);
     static int LevelToSlider(int level);
+    // The setting that selects the first device the device dialog lists, 0 when it lists none.
+    static int DefaultSetting(const TAuxOutput& devices);
     // The setting as the settings file holds it.
     static int ReadSetting(const TProfile& settings);
 
