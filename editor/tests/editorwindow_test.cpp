@@ -8,6 +8,8 @@
 #include "ui/docwindow.h"
 #include "ui/frameprompts.h"
 #include "ui/mainframe.h"
+#include "ui/minipropdlg.h"
+#include "ui/sampleproperties.h"
 #include "ui/wavewnd.h"
 #include "ui/wlproapp.h"
 #include "ui/wlprodoc.h"
@@ -329,6 +331,46 @@ TEST_F(EditorWindow, ToolBarsAndRecentFilesOutliveARestart) {
     EXPECT_TRUE(frame->Action(CommandId::FileMru4)->isVisible());
     frame->Dispatch(CommandId::FileMru2);
     EXPECT_EQ(View()->Document()->Path(), files[3]);
+}
+
+TEST_F(EditorWindow, ThePropertiesWindowComesBackWhereAndAsItWasLeft) {
+    CMainFrame* frame = Start();
+    CMiniPropDlg* properties = frame->Properties();
+    EXPECT_TRUE(properties->isVisible()); // a first start shows it at 600,400
+    EXPECT_EQ(properties->Position(), QPoint(CMiniPropDlg::kDefaultX, CMiniPropDlg::kDefaultY));
+    properties->Place(QPoint(123, 234), CSampleProperties::kShown);
+    properties->close();
+    ASSERT_TRUE(frame->close());
+    app.reset();
+
+    properties = Start()->Properties();
+    EXPECT_FALSE(properties->isVisible());
+    EXPECT_EQ(properties->Position(), QPoint(123, 234));
+    app->Frame()->Dispatch(CommandId::Properties);
+    EXPECT_TRUE(properties->isVisible());
+}
+
+TEST_F(EditorWindow, TheSampleMenuAndTheUtilitiesBarHoldEveryEffect) {
+    CMainFrame* frame = Start({MakeWave(QStringLiteral("s.wav"), 1000, true)});
+    auto ids = [frame](const QList<QAction*>& actions) {
+        QList<CommandId> list;
+        for (QAction* action : actions)
+            for (CommandId id :
+                 {CommandId::Play, CommandId::Record, CommandId::Amplify, CommandId::Convert,
+                  CommandId::Envelope, CommandId::PeakSearch, CommandId::Reverse,
+                  CommandId::StereoPanning, CommandId::ChangeSign, CommandId::DecodeULaw})
+                if (frame->Action(id) == action)
+                    list.append(id);
+        return list;
+    };
+    const QList<CommandId> sample{
+        CommandId::Play,       CommandId::Record,     CommandId::Amplify, CommandId::Convert,
+        CommandId::Envelope,   CommandId::PeakSearch, CommandId::Reverse, CommandId::StereoPanning,
+        CommandId::ChangeSign, CommandId::DecodeULaw};
+    EXPECT_EQ(ids(frame->menuBar()->actions().at(2)->menu()->actions()), sample);
+    EXPECT_EQ(ids(frame->UtilitiesBar()->actions()), sample.mid(2));
+    for (CommandId id : sample)
+        EXPECT_TRUE(Enabled(id)) << int(id);
 }
 
 TEST_F(EditorWindow, DroppedFilesOpenInTheOrderGiven) {

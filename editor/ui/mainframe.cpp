@@ -2,6 +2,9 @@
 
 #include "ui/docwindow.h"
 #include "ui/frameprompts.h"
+#include "ui/minipropdlg.h"
+#include "ui/recordcommand.h"
+#include "ui/sampleproperties.h"
 #include "ui/splashwnd.h"
 #include "ui/wlproapp.h"
 #include "ui/wlprodoc.h"
@@ -67,9 +70,19 @@ const CCommandText kCommands[] = {
      "Ctrl+V, Shift+Ins"},
     {CommandId::Delete, "&Delete", "Delete the selection\nDelete\nDelete", nullptr, "Del"},
     {CommandId::Play, "&Play", "Play the current selection\nPlay", "play", "Ctrl+P"},
+    {CommandId::Record, "&Record...", "Record a new sample\nRecord", "record", ""},
+    {CommandId::Amplify, "&Amplify...", "Adjust the sample amplification level\nAmplify", "amplify",
+     ""},
+    {CommandId::Convert, "&Convert....",
+     "Convert the current sample to one of a different type\nConvert", "convert", ""},
+    {CommandId::Envelope, "&Envelope...", "Adjust the sample Envelope\nEnvelope", "envelope", ""},
+    {CommandId::StereoPanning, "Stereo Pa&nning...",
+     "Pan the sample across stereo channels\nPanning", "stereopanning", ""},
+    {CommandId::Properties, "Propert&ies...", "Edits properties of the current sample\nProperites",
+     nullptr, "Alt+Return, Alt+Enter"},
     {CommandId::PeakSearch, "Pea&k Search", "Find the loudest part of a selection\nPeak Search",
      "peaksearch", ""},
-    {CommandId::Reverse, "&Reverse", "Reverse the current selection\nReverse", "reverse", ""},
+    {CommandId::Reverse, "Re&verse", "Reverse the current selection\nReverse", "reverse", ""},
     {CommandId::ChangeSign, "C&hange Sign", "Change the sign of the data\nChange Sign",
      "changesign", ""},
     {CommandId::DecodeULaw, "&Decode uLaw", "Decode uLaw data in sample\nDecode uLaw", "decodeulaw",
@@ -128,6 +141,7 @@ CMainFrame::CMainFrame(CWlproApp& app, CFramePrompts& prompts, bool splash)
     setAcceptDrops(true);
     CreateStatusBar();
     BuildMenus();
+    m_properties = new CMiniPropDlg(this);
     RestoreLayout();
     UpdateCommands();
 }
@@ -183,14 +197,15 @@ void CMainFrame::CreateToolBars() {
         return bar;
     };
     const CommandId gap = CommandId(0);
-    m_mainBar =
-        makeBar(QStringLiteral("Main"),
-                {CommandId::FileNew, CommandId::FileOpen, CommandId::FileSave, gap, CommandId::Play,
-                 gap, CommandId::ZoomIn, CommandId::ZoomOut, gap, CommandId::EditCut,
-                 CommandId::EditCopy, CommandId::EditPaste, gap, CommandId::AppAbout});
-    m_utilitiesBar =
-        makeBar(QStringLiteral("Utilities"), {CommandId::PeakSearch, CommandId::Reverse, gap,
-                                              CommandId::ChangeSign, CommandId::DecodeULaw});
+    m_mainBar = makeBar(QStringLiteral("Main"),
+                        {CommandId::FileNew, CommandId::FileOpen, CommandId::FileSave, gap,
+                         CommandId::Record, CommandId::Play, gap, CommandId::ZoomIn,
+                         CommandId::ZoomOut, gap, CommandId::EditCut, CommandId::EditCopy,
+                         CommandId::EditPaste, gap, CommandId::AppAbout});
+    m_utilitiesBar = makeBar(QStringLiteral("Utilities"),
+                             {CommandId::Amplify, CommandId::Convert, CommandId::Envelope,
+                              CommandId::PeakSearch, CommandId::Reverse, CommandId::StereoPanning,
+                              gap, CommandId::ChangeSign, CommandId::DecodeULaw});
 }
 
 void CMainFrame::CreateStatusBar() {
@@ -247,11 +262,14 @@ void CMainFrame::BuildMenus() {
 
     if (document) {
         QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
-        add(edit, {CommandId::EditUndo, CommandId::Redo, gap, CommandId::EditCut,
-                   CommandId::EditCopy, CommandId::EditPaste, CommandId::Delete});
+        add(edit,
+            {CommandId::EditUndo, CommandId::Redo, gap, CommandId::EditCut, CommandId::EditCopy,
+             CommandId::EditPaste, CommandId::Delete, gap, CommandId::Properties});
         QMenu* sample = bar->addMenu(QStringLiteral("&Sample"));
-        add(sample, {CommandId::Play, gap, CommandId::PeakSearch, CommandId::Reverse,
-                     CommandId::ChangeSign, CommandId::DecodeULaw});
+        add(sample,
+            {CommandId::Play, CommandId::Record, gap, CommandId::Amplify, CommandId::Convert,
+             CommandId::Envelope, CommandId::PeakSearch, CommandId::Reverse,
+             CommandId::StereoPanning, gap, CommandId::ChangeSign, CommandId::DecodeULaw});
     }
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
@@ -365,6 +383,7 @@ void CMainFrame::OnWindowActivated(QMdiSubWindow* window) {
     CWlproView* view = active && !active->isHidden() ? active->View() : nullptr;
     if (view)
         view->SetViewActive(true);
+    m_properties->SetView(view);
     ShowStatusOf(view);
     UpdateCommands();
 }
@@ -429,6 +448,11 @@ bool CMainFrame::IsFrameCommandEnabled(CommandId id, bool& handled) const {
         return document;
     case CommandId::FileSave:
         return document && !ActiveView()->Document()->Buffer().IsRecording();
+    case CommandId::Properties:
+        return document;
+    case CommandId::Record:
+        return !document || (!ActiveView()->Document()->Buffer().IsPlaying() &&
+                             !ActiveView()->Document()->Buffer().IsRecording());
     case CommandId::NextPane:
     case CommandId::PrevPane:
         return DocumentWindows().size() > 1;
@@ -507,6 +531,12 @@ void CMainFrame::Dispatch(CommandId id) {
     case CommandId::CloseAll:
         CloseAllDocuments();
         break;
+    case CommandId::Record:
+        Record();
+        break;
+    case CommandId::Properties:
+        m_properties->ShowProperties();
+        break;
     case CommandId::NextPane:
         m_mdi->activateNextSubWindow();
         break;
@@ -529,6 +559,18 @@ void CMainFrame::Dispatch(CommandId id) {
         break;
     }
     UpdateCommands();
+}
+
+// Recording Options says what to record; a new document takes it when asked for or when there is
+// no document to record into.
+void CMainFrame::Record() {
+    const std::optional<CRecordingRequest> request = RunRecordingOptions(this);
+    if (!request)
+        return;
+    if (request->asNewSample || !ActiveView())
+        m_app.OnFileNew();
+    if (CWlproView* view = ActiveView())
+        RecordIntoView(*view, *request);
 }
 
 // Minimised document windows line up along the bottom of the area.
@@ -635,6 +677,9 @@ void CMainFrame::SetRecentFiles(const QStringList& paths) {
 
 void CMainFrame::SaveLayout() {
     CSettingsStore& settings = m_app.Settings();
+    settings.WriteInt(kGeneral, QStringLiteral("PropertiesVisible"), m_properties->ShowCommand());
+    settings.WriteInt(kGeneral, QStringLiteral("PropertiesX"), m_properties->Position().x());
+    settings.WriteInt(kGeneral, QStringLiteral("PropertiesY"), m_properties->Position().y());
     settings.WriteBytes(kGeneral, QStringLiteral("ToolBarState"), saveState());
     settings.WriteBytes(kGeneral, QStringLiteral("WindowGeometry"), saveGeometry());
 }
@@ -647,6 +692,20 @@ void CMainFrame::RestoreLayout() {
         restoreGeometry(geometry);
     else
         resize(900, 620);
+}
+
+// The properties window is placed once the frame is on screen, so that the window manager keeps
+// it above the frame.
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_propertiesPlaced)
+        return;
+    m_propertiesPlaced = true;
+    CSettingsStore& settings = m_app.Settings();
+    m_properties->Place(
+        QPoint(settings.ReadInt(kGeneral, QStringLiteral("PropertiesX"), CMiniPropDlg::kDefaultX),
+               settings.ReadInt(kGeneral, QStringLiteral("PropertiesY"), CMiniPropDlg::kDefaultY)),
+        settings.ReadInt(kGeneral, QStringLiteral("PropertiesVisible"), CSampleProperties::kShown));
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -17,6 +17,7 @@
 
 class CDocWindow;
 class CFramePrompts;
+class CMiniPropDlg;
 class CWlproApp;
 class CWlproDoc;
 class CWlproView;
@@ -46,6 +47,7 @@ public:
     QMdiArea* MdiArea() const { return m_mdi; }
     QToolBar* MainBar() const { return m_mainBar; }
     QToolBar* UtilitiesBar() const { return m_utilitiesBar; }
+    CMiniPropDlg* Properties() const { return m_properties; }
 
     // Pane 1 to 5 of the status bar; pane 1 reads "Foo!" until a view writes it.
     void SetStatusPane(int pane, const QString& text);
@@ -71,6 +73,7 @@ public:
     void SetRecentFiles(const QStringList& paths);
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -86,6 +89,7 @@ private:
     void ShowStatusOf(CWlproView* view);
     bool IsFrameCommandEnabled(CommandId id, bool& handled) const;
     void ArrangeIcons();
+    void Record();
     void SaveLayout();
     void RestoreLayout();
 
@@ -94,6 +98,8 @@ private:
     QMdiArea* m_mdi;
     QToolBar* m_mainBar = nullptr;
     QToolBar* m_utilitiesBar = nullptr;
+    CMiniPropDlg* m_properties = nullptr;
+    bool m_propertiesPlaced = false;
     QHash<CommandId, QAction*> m_actions;
     QLabel* m_panes[kPaneCount] = {};
     QLabel* m_ready = nullptr;

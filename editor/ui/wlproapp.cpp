@@ -14,10 +14,15 @@
 
 CWlproApp::CWlproApp(CSettingsStore& settings, CFramePrompts* prompts, bool splash)
     : m_settings(settings), m_ownPrompts(prompts ? nullptr : std::make_unique<CFramePrompts>()),
-      m_prompts(prompts ? *prompts : *m_ownPrompts), m_splash(splash) {}
+      m_prompts(prompts ? *prompts : *m_ownPrompts), m_splash(splash) {
+    // The dialogs keep their presets in the process-wide store: the editor's own.
+    CSettingsStore::Install(&m_settings);
+}
 
 CWlproApp::~CWlproApp() {
     delete m_help;
+    m_frame.reset();
+    CSettingsStore::Install(nullptr);
 }
 
 bool CWlproApp::Start(const QStringList& files) {

@@ -1,6 +1,8 @@
 #include "ui/wlproview.h"
 
+#include "ui/curvecommands.h"
 #include "ui/rulerwnd.h"
+#include "ui/samplecommands.h"
 #include "ui/wavewnd.h"
 #include "ui/wlprodoc.h"
 
@@ -252,7 +254,13 @@ bool CWlproView::IsCommandEnabled(CommandId id) const {
     case CommandId::PeakSearch:
         return idle && nonEmpty && GetSelectionRange().valid;
     case CommandId::DecodeULaw:
+    case CommandId::Convert:
         return idle && nonEmpty;
+    case CommandId::Amplify:
+    case CommandId::Envelope:
+        return idle && nonEmpty && GetSelectionRange().valid;
+    case CommandId::StereoPanning:
+        return idle && nonEmpty && IsStereo() && GetSelectionRange().valid;
     case CommandId::EditPaste:
         return idle && ClipboardHoldsSample() && (!nonEmpty || GetSelectionRange().valid);
     case CommandId::EditUndo:
@@ -321,6 +329,18 @@ bool CWlproView::Execute(CommandId id) {
             doc.SampleEdited(0);
         break;
     }
+    case CommandId::Amplify:
+        RunAdjustVolume(*this);
+        break;
+    case CommandId::Convert:
+        RunConvertSample(*this);
+        break;
+    case CommandId::Envelope:
+        RunEnvelope(*this);
+        break;
+    case CommandId::StereoPanning:
+        RunStereoPanning(*this);
+        break;
     case CommandId::EditUndo:
         doc.Undo();
         break;
