@@ -13,6 +13,8 @@
 #include <cstring>
 #include <vector>
 
+using namespace wlpro;
+
 namespace {
 
 constexpr quint32 kHeaderSize = 24;
@@ -29,6 +31,8 @@ void SwapWords(quint8* p, quint64 words) {
 } // namespace
 
 int CSampleBuffer::ReadSunAudio(const QString& path) {
+    if (Busy())
+        return 0;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return 0;

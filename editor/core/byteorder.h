@@ -3,6 +3,8 @@
 
 #include <QtGlobal>
 
+namespace wlpro {
+
 inline quint16 ReadLE16(const quint8* p) {
     return quint16(p[0] | (p[1] << 8));
 }
@@ -35,3 +37,5 @@ inline void WriteBE32(quint8* p, quint32 v) {
     p[2] = quint8(v >> 8);
     p[3] = quint8(v);
 }
+
+} // namespace wlpro

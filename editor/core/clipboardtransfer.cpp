@@ -16,7 +16,7 @@
 #include <cstring>
 #include <new>
 
-using namespace sampleaccess;
+using namespace wlpro::sampleaccess;
 
 namespace {
 
@@ -80,12 +80,15 @@ int CSampleBuffer::CopyToClipboard(QObject* /*window*/, qint64 first, qint64 las
 }
 
 int CSampleBuffer::CutToClipboard(QObject* window, qint64 first, qint64 last, int channel) {
-    if (!CopyToClipboard(window, first, last, channel))
+    // A cut that could not delete would leave the clipboard changed for nothing.
+    if (Busy() || !CopyToClipboard(window, first, last, channel))
         return 0;
     return DeleteFrames(first, last, channel);
 }
 
 int CSampleBuffer::ReadClipboard(QObject* /*window*/) {
+    if (Busy())
+        return 0;
     QClipboard* clipboard = SystemClipboard();
     if (!clipboard) {
         ReportClipboardError("Error opening clipboard!");
@@ -111,7 +114,7 @@ int CSampleBuffer::ReadClipboard(QObject* /*window*/) {
 }
 
 void CSampleBuffer::ReleaseClipboard() {
-    if (m_clipboardBlock.isNull())
+    if (m_clipboardBlock.isNull() || Busy())
         return;
     FreeData();
 }

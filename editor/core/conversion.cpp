@@ -16,7 +16,8 @@
 #include <emmintrin.h>
 #endif
 
-using namespace sampleaccess;
+using namespace wlpro;
+using namespace wlpro::sampleaccess;
 
 namespace {
 
@@ -169,9 +170,11 @@ SampleLayout LayoutOf(const CWaveFormat& format) {
 } // namespace
 
 int CSampleBuffer::Resample(quint32 oldRate, quint32 newRate) {
+    if (Busy())
+        return 0;
     if (m_byteLength == 0 || oldRate == newRate)
         return 1;
-    if (oldRate == 0 || newRate == 0 || !m_data)
+    if (oldRate == 0 || newRate == 0 || !m_data || !BeginWrite())
         return 0;
     const quint64 oldFrames = m_frameCount;
     const quint64 newFrames = oldFrames * newRate / oldRate;
@@ -189,9 +192,11 @@ int CSampleBuffer::Resample(quint32 oldRate, quint32 newRate) {
 }
 
 int CSampleBuffer::ConvertLayout(SampleLayout source, SampleLayout target) {
+    if (Busy())
+        return 0;
     if (m_byteLength == 0 || source == target)
         return 1;
-    if (!m_data)
+    if (!m_data || !BeginWrite())
         return 0;
     const SampleLayout before = m_layout;
     m_layout = source;
@@ -212,9 +217,11 @@ int CSampleBuffer::ConvertLayout(SampleLayout source, SampleLayout target) {
 }
 
 int CSampleBuffer::ApplyFormat() {
+    if (Busy())
+        return 0;
     if (m_byteLength == 0)
         return 1;
-    if (!m_data)
+    if (!m_data || !BeginWrite())
         return 0;
     const CWaveFormat original = m_format;
     CWaveFormat wanted = m_format;

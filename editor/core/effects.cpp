@@ -19,7 +19,7 @@
 #include <emmintrin.h>
 #endif
 
-using namespace sampleaccess;
+using namespace wlpro::sampleaccess;
 
 namespace {
 
@@ -158,9 +158,9 @@ int EffectiveChannel(SampleLayout layout, int channel) {
 
 } // namespace
 
-void CSampleBuffer::Amplify(float gain, qint64 first, qint64 last, int channel) {
-    if (std::isnan(gain) || !ResolveRange(first, last))
-        return;
+int CSampleBuffer::Amplify(float gain, qint64 first, qint64 last, int channel) {
+    if (std::isnan(gain) || !ResolveRange(first, last) || !BeginWrite())
+        return 0;
     const double finite = FiniteGain(gain);
 #ifdef __SSE2__
     if (LayoutIs16Bit(m_layout)) {
@@ -168,7 +168,7 @@ void CSampleBuffer::Amplify(float gain, qint64 first, qint64 last, int channel) 
         const quint64 words = quint64(last - first + 1) * GetChannels();
         AmplifyWords(m_data + quint64(first) * BytesPerFrame(), words, float(finite), chosen != 2,
                      chosen != 1);
-        return;
+        return 1;
     }
 #endif
     const CChannelWalk walk = WalkChannel(m_data, m_layout, first, last, channel);
@@ -176,6 +176,7 @@ void CSampleBuffer::Amplify(float gain, qint64 first, qint64 last, int channel) 
         MapWords(walk, WordTable(Product, finite));
     else
         MapBytes(walk, ByteTable(Product, finite));
+    return 1;
 }
 
 float CSampleBuffer::NormaliseFactor(qint64 first, qint64 last, int channel) const {
@@ -192,11 +193,11 @@ float CSampleBuffer::NormaliseFactor(qint64 first, qint64 last, int channel) con
     return 127.0f / float(std::min(peak, 127));
 }
 
-void CSampleBuffer::DCBiasAdjust(float bias, int channel) {
+int CSampleBuffer::DCBiasAdjust(float bias, int channel) {
     qint64 first = -1;
     qint64 last = -1;
-    if (std::isnan(bias) || !ResolveRange(first, last))
-        return;
+    if (std::isnan(bias) || !ResolveRange(first, last) || !BeginWrite())
+        return 0;
     const CChannelWalk walk = WalkChannel(m_data, m_layout, first, last, channel);
     const bool sixteenBit = LayoutIs16Bit(m_layout);
     // Histogram of the chosen samples; a mono sample counts its one value for the left and the
@@ -217,11 +218,12 @@ void CSampleBuffer::DCBiasAdjust(float bias, int channel) {
         MapWords(walk, WordTable(Difference, offset));
     else
         MapBytes(walk, ByteTable(Difference, offset));
+    return 1;
 }
 
-void CSampleBuffer::ScaleFrame(float gain, quint32 frame, int channel) {
-    if (std::isnan(gain) || !m_data || frame >= m_frameCount)
-        return;
+int CSampleBuffer::ScaleFrame(float gain, quint32 frame, int channel) {
+    if (std::isnan(gain) || !m_data || frame >= m_frameCount || !BeginWrite())
+        return 0;
     const CChannelWalk walk = WalkChannel(m_data, m_layout, frame, frame, channel);
     const double finite = FiniteGain(gain);
     quint8* p = walk.start;
@@ -231,11 +233,13 @@ void CSampleBuffer::ScaleFrame(float gain, quint32 frame, int channel) {
         else
             *p = quint8(Saturate8(Product(*p - 128, finite)));
     }
+    return 1;
 }
 
-void CSampleBuffer::PanFrame(float position, quint32 frame) {
-    if (std::isnan(position) || !m_data || frame >= m_frameCount || !LayoutIsStereo(m_layout))
-        return;
+int CSampleBuffer::PanFrame(float position, quint32 frame) {
+    if (std::isnan(position) || !m_data || frame >= m_frameCount || !LayoutIsStereo(m_layout) ||
+        !BeginWrite())
+        return 0;
     // Positions outside fully left .. fully right would push the mix past full scale.
     const float p = std::clamp(position, 0.0f, 1.0f);
     quint8* at = m_data + quint64(frame) * BytesPerFrame();
@@ -243,19 +247,20 @@ void CSampleBuffer::PanFrame(float position, quint32 frame) {
         const int mix = LoadWord(at) / 2 + LoadWord(at + 2) / 2;
         StoreWord(at, int(float(mix) * p));
         StoreWord(at + 2, int(float(mix) * (1.0f - p)));
-        return;
+        return 1;
     }
     const int mix = (at[0] - 128) / 2 + (at[1] - 128) / 2;
     at[0] = quint8(int(float(mix) * p) + 128);
     at[1] = quint8(int(float(mix) * (1.0f - p)) + 128);
+    return 1;
 }
 
-void CSampleBuffer::Reverse(qint64 first, qint64 last, int channel) {
-    if (!ResolveRange(first, last))
-        return;
+int CSampleBuffer::Reverse(qint64 first, qint64 last, int channel) {
+    if (!ResolveRange(first, last) || !BeginWrite())
+        return 0;
     if (EffectiveChannel(m_layout, channel) != 0) {
         ReverseStrided(WalkChannel(m_data, m_layout, first, last, channel), BytesPerSample());
-        return;
+        return 1;
     }
     quint8* start = m_data + quint64(first) * BytesPerFrame();
     const quint64 frames = quint64(last - first + 1);
@@ -270,6 +275,7 @@ void CSampleBuffer::Reverse(qint64 first, qint64 last, int channel) {
         ReverseUnits<quint32>(start, frames);
         break;
     }
+    return 1;
 }
 
 quint32 CSampleBuffer::PeakSearch(qint64 first, qint64 last, int channel) const {

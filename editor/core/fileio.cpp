@@ -1,5 +1,9 @@
 #include "core/fileio.h"
 
+#include <QStringDecoder>
+
+namespace wlpro {
+
 bool ReadAt(QFile& file, qint64 offset, void* to, qint64 size) {
     if (offset < 0 || size < 0 || offset > file.size() || size > file.size() - offset)
         return false;
@@ -29,3 +33,12 @@ bool WriteAll(QIODevice& file, const void* from, qint64 size) {
     }
     return true;
 }
+
+QString DecodeText(const QByteArray& bytes) {
+    // Stateless, so a text ending inside a UTF-8 sequence counts as an error, not as pending.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+}
+
+} // namespace wlpro

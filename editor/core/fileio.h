@@ -1,9 +1,14 @@
 #pragma once
 // Exact reads for the file readers: every read names its offset and size and fails when the file
-// does not hold that many bytes, so no reader ever trusts a size it has not checked.
+// does not hold that many bytes, so no reader ever trusts a size it has not checked. Also the
+// decoding of the texts that files carry.
 
+#include <QByteArray>
 #include <QFile>
+#include <QString>
 #include <QtGlobal>
+
+namespace wlpro {
 
 // Reads exactly `size` bytes at `offset`.
 bool ReadAt(QFile& file, qint64 offset, void* to, qint64 size);
@@ -11,3 +16,7 @@ bool ReadAt(QFile& file, qint64 offset, void* to, qint64 size);
 bool ReadExactly(QFile& file, void* to, qint64 size);
 // Writes all `size` bytes.
 bool WriteAll(QIODevice& file, const void* from, qint64 size);
+// Texts are UTF-8 when they decode as such; older files hold Latin-1.
+QString DecodeText(const QByteArray& bytes);
+
+} // namespace wlpro

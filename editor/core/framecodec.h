@@ -7,7 +7,7 @@
 
 #include "core/sampleaccess.h"
 
-namespace framecodec {
+namespace wlpro::framecodec {
 
 template <SampleLayout Source, SampleLayout Target>
 inline void ConvertFrame(const quint8* in, quint8* out) {
@@ -37,4 +37,4 @@ inline void ConvertFrame(const quint8* in, quint8* out) {
     }
 }
 
-} // namespace framecodec
+} // namespace wlpro::framecodec

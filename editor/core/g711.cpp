@@ -35,6 +35,8 @@ template <qint16 (*Expand)(quint8)> const std::array<qint16, 256>& Table() {
 
 } // namespace
 
+namespace wlpro {
+
 qint16 ULawToLinear(quint8 code) {
     return Table<ExpandULaw>()[code];
 }
@@ -42,3 +44,5 @@ qint16 ULawToLinear(quint8 code) {
 qint16 ALawToLinear(quint8 code) {
     return Table<ExpandALaw>()[code];
 }
+
+} // namespace wlpro

@@ -5,7 +5,11 @@
 
 #include <QSaveFile>
 
+using namespace wlpro;
+
 int CSampleBuffer::ReadRaw(const QString& path, quint64 offset, quint64 length) {
+    if (Busy())
+        return 0;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return 0;

@@ -6,15 +6,20 @@ namespace {
 CReporter* installedReporter = nullptr;
 }
 
-void CReporter::Install(CReporter* reporter) { installedReporter = reporter; }
+void CReporter::Install(CReporter* reporter) {
+    installedReporter = reporter;
+}
 
-CReporter* CReporter::Installed() { return installedReporter; }
+CReporter* CReporter::Installed() {
+    return installedReporter;
+}
 
 void ReportMessage(const CMessage& message) {
     if (installedReporter) {
         installedReporter->Show(message);
         return;
     }
-    const QString caption = message.caption.isEmpty() ? QStringLiteral("Wavelathe") : message.caption;
+    const QString caption =
+        message.caption.isEmpty() ? QStringLiteral("Wavelathe") : message.caption;
     std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(message.text));
 }

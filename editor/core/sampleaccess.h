@@ -6,7 +6,7 @@
 
 #include <QtEndian>
 
-namespace sampleaccess {
+namespace wlpro::sampleaccess {
 
 inline int LoadWord(const quint8* p) {
     return qFromLittleEndian<qint16>(p);
@@ -69,4 +69,7 @@ inline CChannelWalk WalkChannel(quint8* data, SampleLayout layout, qint64 first,
     return walk;
 }
 
-} // namespace sampleaccess
+} // namespace wlpro::sampleaccess
+
+// The name the editor's sources have always used.
+namespace sampleaccess = wlpro::sampleaccess;

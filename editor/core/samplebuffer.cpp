@@ -54,16 +54,28 @@ void MoveSamples(quint8* to, const quint8* from, quint64 count, quint32 stride,
     }
 }
 
+bool IsSoundFileKind(FileKind kind) {
+    return int(kind) >= int(FileKind::Flac) && int(kind) <= int(FileKind::Rf64);
+}
+
 } // namespace
 
 FileKind FileKindForPath(const QString& path) {
+    struct Ending {
+        const char* text;
+        FileKind kind;
+    };
+    static const Ending kEndings[] = {
+        {".AU", FileKind::SunAudio}, {".SND", FileKind::SunAudio},  {".VOC", FileKind::Voice},
+        {".WAV", FileKind::Wave},    {".FLAC", FileKind::Flac},     {".AIF", FileKind::Aiff},
+        {".AIFF", FileKind::Aiff},   {".OGG", FileKind::OggVorbis}, {".OGA", FileKind::OggVorbis},
+        {".OPUS", FileKind::Opus},   {".CAF", FileKind::Caf},       {".W64", FileKind::Wave64},
+        {".RF64", FileKind::Rf64}};
     const QString upper = path.toUpper();
-    if (upper.endsWith(QLatin1String(".AU")) || upper.endsWith(QLatin1String(".SND")))
-        return FileKind::SunAudio;
-    if (upper.endsWith(QLatin1String(".VOC")))
-        return FileKind::Voice;
-    if (upper.endsWith(QLatin1String(".WAV")))
-        return FileKind::Wave;
+    for (const Ending& ending : kEndings) {
+        if (upper.endsWith(QLatin1String(ending.text)))
+            return ending.kind;
+    }
     return FileKind::Raw;
 }
 
@@ -120,6 +132,24 @@ void CSampleBuffer::LayoutFromFormat() {
 void CSampleBuffer::SetByteLength(quint32 bytes) {
     m_byteLength = bytes;
     m_frameCount = bytes / BytesPerFrame();
+}
+
+bool CSampleBuffer::BeginWrite() {
+    if (Busy())
+        return false;
+    if (m_clipboardBlock.isNull())
+        return true;
+    CMemoryBlock own;
+    if (!own.Allocate(m_byteLength)) {
+        ReportWarning(QStringLiteral("Error - Out of Memory!"));
+        return false;
+    }
+    if (m_byteLength)
+        std::memcpy(own.Data(), m_data, m_byteLength);
+    m_memory = std::move(own);
+    m_data = m_memory.Data();
+    m_clipboardBlock.clear();
+    return true;
 }
 
 bool CSampleBuffer::AllocateData(quint64 bytes) {
@@ -208,6 +238,8 @@ void CSampleBuffer::ReadFrame(quint32 frame, SampleLayout target, void* slot) co
 }
 
 int CSampleBuffer::InsertFrames(quint32 at, quint32 count, int channel) {
+    if (!BeginWrite())
+        return 0;
     const quint32 frameBytes = BytesPerFrame();
     const quint64 oldLength = m_byteLength;
     const quint64 newLength = oldLength + quint64(count) * frameBytes;
@@ -245,7 +277,7 @@ int CSampleBuffer::InsertFrames(quint32 at, quint32 count, int channel) {
 }
 
 int CSampleBuffer::DeleteFrames(qint64 first, qint64 last, int channel) {
-    if (!ResolveRange(first, last))
+    if (!ResolveRange(first, last) || !BeginWrite())
         return 0;
     const quint32 frameBytes = BytesPerFrame();
     const quint64 count = quint64(last - first + 1);
@@ -272,13 +304,11 @@ int CSampleBuffer::DeleteFrames(qint64 first, qint64 last, int channel) {
 }
 
 int CSampleBuffer::CopyFrom(const CSampleBuffer& other) {
+    // The old data is freed below; no device may still play it or record into it.
+    if (Busy())
+        return 0;
     if (&other == this)
         return 1;
-    // The old data is freed below; no device may still play it or record into it.
-    if (m_playing)
-        StopPlayback();
-    if (m_recording)
-        StopRecording();
     // A copy of an empty sample is empty too, not a sample with an empty block.
     if (!other.m_data)
         FreeData();
@@ -295,7 +325,7 @@ int CSampleBuffer::CopyFrom(const CSampleBuffer& other) {
 }
 
 int CSampleBuffer::LoadFile(const QString& path, FileKind kind) {
-    if (m_playing || m_recording)
+    if (Busy())
         return 0;
     const CWaveFormat before = m_format;
     SetLoadDefaults(m_format);
@@ -311,7 +341,9 @@ int CSampleBuffer::LoadFile(const QString& path, FileKind kind) {
     case FileKind::Voice:
         result = ReadVoice(path);
         break;
-    case FileKind::Raw:
+    default:
+        if (IsSoundFileKind(kind))
+            result = ReadSoundFile(path);
         break;
     }
     if (result == 0)
@@ -328,6 +360,8 @@ int CSampleBuffer::LoadFile(const QString& path, FileKind kind) {
 }
 
 int CSampleBuffer::SaveFile(const QString& path, FileKind kind) {
+    if (IsSoundFileKind(kind))
+        return WriteSoundFile(path, kind);
     switch (kind) {
     case FileKind::Wave:
         return WriteWave(path);
@@ -335,7 +369,7 @@ int CSampleBuffer::SaveFile(const QString& path, FileKind kind) {
         return WriteSunAudio(path);
     case FileKind::Voice:
         return WriteVoice(path);
-    case FileKind::Raw:
+    default:
         break;
     }
     return WriteRaw(path);

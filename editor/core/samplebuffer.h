@@ -12,6 +12,10 @@
 //  - GetData() is non-null exactly while the buffer has a data block (or borrows clipboard data);
 //  - the layout agrees with the current format's channels and bits.
 //
+// While the sample plays or records, the device reads or fills the data in place. Every operation
+// that writes, resizes or replaces the data then refuses: it returns 0 and changes nothing.
+// A buffer that borrows clipboard data (after ReadClipboard) takes its own copy before any write.
+//
 // Channel selector of the range operations: 0 all channels (or the only one), 1 left only,
 // 2 right only; 1 and 2 are used on stereo samples only.
 
@@ -50,11 +54,25 @@ constexpr SampleLayout MakeLayout(bool stereo, bool sixteenBit) {
     return SampleLayout((stereo ? 8u : 4u) | (sixteenBit ? 2u : 1u));
 }
 
-// Numbers fixed by the document's file dialogs; any other value saves as raw data.
-enum class FileKind : int { Raw = 0, Wave = 1, SunAudio = 2, Voice = 3 };
+// 0 to 3 are fixed by the document's file dialogs and read by the editor's own readers; 4 and up
+// are read and written through libsndfile. Any other value saves as raw data.
+enum class FileKind : int {
+    Raw = 0,
+    Wave = 1,
+    SunAudio = 2,
+    Voice = 3,
+    Flac = 4,
+    Aiff = 5,
+    OggVorbis = 6,
+    Opus = 7,
+    Caf = 8,
+    Wave64 = 9,
+    Rf64 = 10
+};
 
 // The document's rule: the upper-cased path ending in ".AU" or ".SND" is Sun/NeXT, ".VOC" a voice
-// file, ".WAV" a wave file, anything else raw data.
+// file, ".WAV" a wave file; ".FLAC", ".AIF"/".AIFF", ".OGG"/".OGA", ".OPUS", ".CAF", ".W64" and
+// ".RF64" are the libsndfile kinds; anything else is raw data.
 FileKind FileKindForPath(const QString& path);
 
 // The wave format record; it doubles as the body of a wave file's "fmt " chunk.
@@ -126,12 +144,15 @@ public:
     void ReadFrame(quint32 frame, SampleLayout target, void* slot) const;
 
     // --- Range operations -------------------------------------------------------------------
+    // 1 done; 0 refused (busy, or memory short) with the sample unchanged.
     int InsertFrames(quint32 at, quint32 count, int channel);
     int DeleteFrames(qint64 first, qint64 last, int channel);
+    // Refused while this sample plays or records.
     int CopyFrom(const CSampleBuffer& other);
 
     // --- Files ------------------------------------------------------------------------------
     // 1 on success, 0 on failure. A failed reader is followed by a raw read of the whole file.
+    // The readers refuse while busy, as they replace the data.
     int LoadFile(const QString& path, FileKind kind);
     int SaveFile(const QString& path, FileKind kind);
 
@@ -144,6 +165,16 @@ public:
     // `length` 0 reads up to the end of the file.
     int ReadRaw(const QString& path, quint64 offset, quint64 length);
     int WriteRaw(const QString& path);
+    // The formats of libsndfile. Reading finds the format from the file's contents and takes the
+    // nearest layout: 8-bit sources stay 8-bit, all others are rounded to 16 bits (no dither);
+    // mono stays mono, two channels are stereo, more are mixed down to stereo (each side the
+    // weighted mean of its own channels at full and the centre ones at half weight, LFE left out).
+    // Title, artist, comment, copyright, date and software tags become the information texts.
+    // Writing uses the format of `kind`: FLAC at libsndfile's default level, Ogg Vorbis at
+    // quality 0.6, Opus at its defaults (at 48 kHz unless the rate is one Opus holds: the data
+    // written is resampled, the sample is not).
+    int ReadSoundFile(const QString& path);
+    int WriteSoundFile(const QString& path, FileKind kind);
 
     // --- Playback and recording -------------------------------------------------------------
     bool IsPlaying() const { return m_playing; }
@@ -160,30 +191,34 @@ public:
     double GetRecordFraction() const;
 
     // --- Conversion -------------------------------------------------------------------------
-    // 1 on success; 0 when the block cannot be resized ("Error resizing sample!") or a rate is 0,
-    // and the sample is then unchanged.
+    // 1 on success; 0 when busy, when the block cannot be resized ("Error resizing sample!") or
+    // a rate is 0, and the sample is then unchanged.
     int Resample(quint32 oldRate, quint32 newRate);
     int ConvertLayout(SampleLayout source, SampleLayout target);
     int ApplyFormat();
 
     // --- Effects ----------------------------------------------------------------------------
-    void Amplify(float gain, qint64 first, qint64 last, int channel);
+    // Each returns 1 when it changed the sample; 0 when it was refused (busy) or had nothing to do.
+    int Amplify(float gain, qint64 first, qint64 last, int channel);
     float NormaliseFactor(qint64 first, qint64 last, int channel) const;
-    void DCBiasAdjust(float bias, int channel);
-    void ScaleFrame(float gain, quint32 frame, int channel);
-    void PanFrame(float position, quint32 frame);
-    void Reverse(qint64 first, qint64 last, int channel);
+    int DCBiasAdjust(float bias, int channel);
+    int ScaleFrame(float gain, quint32 frame, int channel);
+    int PanFrame(float position, quint32 frame);
+    int Reverse(qint64 first, qint64 last, int channel);
     // Flips the top bit of every byte of the range, whatever the bit depth.
-    void ChangeSign(qint64 first, qint64 last);
+    int ChangeSign(qint64 first, qint64 last);
     quint32 PeakSearch(qint64 first, qint64 last, int channel) const;
     // Expands every byte as a G.711 mu-law code to a 16-bit sample, in place; 0 (and the sample
-    // unchanged) when the block cannot grow.
+    // unchanged) when busy or when the block cannot grow.
     int DecodeULaw();
 
     // --- Clipboard --------------------------------------------------------------------------
     int CopyToClipboard(QObject* window, qint64 first, qint64 last, int channel);
     int CutToClipboard(QObject* window, qint64 first, qint64 last, int channel);
+    // Takes the clip as this buffer's data, left in the clipboard's block until ReleaseClipboard
+    // or a write, which first copies it into a block of the buffer's own.
     int ReadClipboard(QObject* window);
+    // Drops borrowed clipboard data; an owned sample stays as it is.
     void ReleaseClipboard();
     // A clip pasted at or past the frame count goes to the start of the sample.
     quint32 PasteFromClipboard(QObject* window, quint32 at, int channel);
@@ -195,10 +230,15 @@ private:
     // The undo history swaps data blocks and format records in and out as a whole.
     friend class CUndoHistory;
 
+    // A device plays or fills the data in place.
+    bool Busy() const { return m_playing || m_recording; }
+    // Every operation that writes or resizes the data in place asks first: false while busy, or
+    // when borrowed clipboard data cannot be copied into a block of the buffer's own.
+    bool BeginWrite();
     // Replaces the data by a new block of `bytes`; reports "Error - Out of Memory!" on failure
     // and leaves the buffer without data.
     bool AllocateData(quint64 bytes);
-    // Keeps the data and the sizes as they were on failure.
+    // Keeps the data and the sizes as they were on failure. Only after BeginWrite.
     bool ResizeData(quint64 bytes);
     void FreeData();
     // Sets the byte length and the frame count that follows from it and the layout.

@@ -7,9 +7,9 @@
 
 #include <cstring>
 
-void CSampleBuffer::ChangeSign(qint64 first, qint64 last) {
-    if (!ResolveRange(first, last))
-        return;
+int CSampleBuffer::ChangeSign(qint64 first, qint64 last) {
+    if (!ResolveRange(first, last) || !BeginWrite())
+        return 0;
     const quint32 frameBytes = BytesPerFrame();
     quint8* p = m_data + quint64(first) * frameBytes;
     quint64 n = quint64(last - first + 1) * frameBytes;
@@ -23,10 +23,11 @@ void CSampleBuffer::ChangeSign(qint64 first, qint64 last) {
     }
     for (; n > 0; --n, ++p)
         *p ^= 0x80;
+    return 1;
 }
 
 int CSampleBuffer::DecodeULaw() {
-    if (!m_data)
+    if (!m_data || !BeginWrite())
         return 0;
     const quint64 bytes = m_byteLength;
     if (!ResizeData(bytes * 2)) {
@@ -36,7 +37,7 @@ int CSampleBuffer::DecodeULaw() {
     }
     // From the end backwards, so each code is read before its word overwrites it.
     for (quint64 i = bytes; i-- > 0;) {
-        const quint16 word = quint16(ULawToLinear(m_data[i]));
+        const quint16 word = quint16(wlpro::ULawToLinear(m_data[i]));
         m_data[2 * i] = quint8(word);
         m_data[2 * i + 1] = quint8(word >> 8);
     }

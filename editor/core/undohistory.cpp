@@ -137,7 +137,7 @@ void CUndoHistory::Trim() {
 }
 
 int CUndoHistory::Move(std::deque<CStep>& from, std::deque<CStep>& to, CSampleBuffer& buffer) {
-    if (from.empty())
+    if (from.empty() || buffer.Busy())
         return 0;
     bool stale = false;
     if (!Apply(from.back(), buffer, stale)) {
@@ -156,6 +156,9 @@ int CUndoHistory::Move(std::deque<CStep>& from, std::deque<CStep>& to, CSampleBu
 }
 
 int CUndoHistory::Apply(CStep& step, CSampleBuffer& buffer, bool& stale) {
+    // A device plays or fills the data in place: no block may be swapped or moved under it.
+    if (buffer.Busy())
+        return 0;
     // Data borrowed from the clipboard is no state of the document's.
     if (!buffer.m_clipboardBlock.isNull() || !(StateOf(buffer) == step.expect)) {
         stale = true;

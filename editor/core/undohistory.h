@@ -52,7 +52,8 @@ public:
     // changed neither bytes nor format is dropped.
     void Commit(const CSampleBuffer& buffer);
     // After an edit that failed: puts back the format and bytes Begin kept (a self-inverse or
-    // unrecordable edit is left as it is) and forgets the step.
+    // unrecordable edit, or a sample that plays or records, is left as it is) and forgets the
+    // step.
     void Rollback(CSampleBuffer& buffer);
 
     bool CanUndo() const { return !m_undo.empty(); }
@@ -60,8 +61,8 @@ public:
     int UndoCount() const { return int(m_undo.size()); }
     int RedoCount() const { return int(m_redo.size()); }
     // 1 when the buffer is back in the state before the newest edit; 0 when there is nothing to
-    // undo, memory is short (the step stays) or the buffer no longer fits the step (the history
-    // is cleared).
+    // undo, the sample plays or records or memory is short (the step stays), or the buffer no
+    // longer fits the step (the history is cleared).
     int Undo(CSampleBuffer& buffer);
     int Redo(CSampleBuffer& buffer);
     void Clear();

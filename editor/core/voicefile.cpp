@@ -14,11 +14,15 @@
 #include <limits>
 #include <vector>
 
+using namespace wlpro;
+
 namespace {
 
 const char kSignature[] = "Creative Voice File\x1A";
 constexpr int kSignatureSize = 20;
 constexpr quint32 kMaxBlockLength = 0xFFFFFF;
+// The most sound a voice file may expand to: beyond it the file is refused before any allocation.
+constexpr quint64 kMaxSoundBytes = quint64(1) << 30;
 
 // Voice-file messages are the application's own boxes: its title as caption, the warning icon.
 void Say(const QString& text) {
@@ -33,10 +37,12 @@ struct WalkState {
 };
 
 // One step of the walk: a run of data bytes read from the file, a run of silence, or the end.
+// `cut` marks a step of a file that ends inside its last block: the walk ends there.
 struct Step {
     enum Kind { Sound, Silence, End, Broken } kind = End;
     qint64 offset = 0;
     quint32 length = 0;
+    bool cut = false;
 };
 
 class BlockWalker {
@@ -51,17 +57,20 @@ public:
                 return Step{};
             quint8 raw[3];
             if (!ReadAt(m_file, m_pos + 1, raw, 3))
-                return Broken();
+                return CutShort();
             const quint32 length = ReadLE24(raw);
             const qint64 body = m_pos + 4;
-            if (length > m_file.size() - body)
-                return Broken();
-            m_pos = body + length;
+            // An interrupted recording ends inside its last block, which holds what is there.
+            const quint32 present = quint32(std::min<qint64>(length, m_file.size() - body));
+            const bool cut = present < length;
+            m_pos = body + present;
             quint8 field[4] = {};
             switch (type) {
             case 1: {
-                if (length < 2 || !ReadAt(m_file, body, field, 2))
+                if (length < 2)
                     return Broken();
+                if (present < 2 || !ReadAt(m_file, body, field, 2))
+                    return CutShort();
                 if (field[0] == 0)
                     return EndWith(QStringLiteral("Sample Rate appears to be 0"));
                 if (state.rateCode >= 0 && state.rateCode != field[0])
@@ -69,13 +78,15 @@ public:
                 state.rateCode = field[0];
                 if (field[1] != 0)
                     return EndWith(QStringLiteral("Can only interpret 8-bit data!"));
-                return Step{Step::Sound, body + 2, length - 2};
+                return Step{Step::Sound, body + 2, present - 2, cut};
             }
             case 2:
-                return Step{Step::Sound, body, length};
+                return Step{Step::Sound, body, present, cut};
             case 3: {
-                if (length < 3 || !ReadAt(m_file, body, field, 3))
+                if (length < 3)
                     return Broken();
+                if (present < 3 || !ReadAt(m_file, body, field, 3))
+                    return CutShort();
                 quint32 silence = ReadLE16(field);
                 const int code = field[2];
                 if (code == 0)
@@ -86,25 +97,29 @@ public:
                               0xFFFF;
                 else
                     state.rateCode = code;
-                return Step{Step::Silence, 0, silence};
+                return Step{Step::Silence, 0, silence, cut};
             }
             case 8:
-                if (length < 4 || !ReadAt(m_file, body, field, 4))
+                if (length < 4)
                     return Broken();
+                if (present < 4 || !ReadAt(m_file, body, field, 4))
+                    return CutShort();
                 state.timeConstant = ReadLE16(field);
                 if (field[2] != 0)
                     Say(QStringLiteral("Can only interpret 8-bit data (currently)!"));
                 state.extendedKind = field[3] + 1;
-                continue;
+                break;
             case 4:
             case 5:
             case 6:
             case 7:
-                continue;
+                break;
             default:
                 Say(QStringLiteral("Skipping unknown block code"));
-                continue;
+                break;
             }
+            if (cut)
+                return CutShort();
         }
     }
 
@@ -113,11 +128,13 @@ private:
         Say(text);
         return Step{};
     }
-    // A block that claims more than the file holds, or less than its own fields.
+    // A block that claims less than its own fields.
     static Step Broken() {
         Say(QStringLiteral("Unexpected EOF in file"));
         return Step{Step::Broken};
     }
+    // The file ends inside a block's head or fields: the walk ends with what came before.
+    static Step CutShort() { return Step{Step::End, 0, 0, true}; }
 
     QFile& m_file;
     qint64 m_pos;
@@ -132,6 +149,8 @@ void AppendBlockHead(QByteArray& bytes, quint8 type, quint32 length) {
 } // namespace
 
 int CSampleBuffer::ReadVoice(const QString& path) {
+    if (Busy())
+        return 0;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return 0;
@@ -153,16 +172,30 @@ int CSampleBuffer::ReadVoice(const QString& path) {
 
     WalkState state;
     quint64 total = 0;
+    bool cut = false;
     {
         BlockWalker walker(file, start);
-        for (Step step = walker.Next(state); step.kind != Step::End; step = walker.Next(state)) {
+        Step step = walker.Next(state);
+        for (; step.kind != Step::End; step = walker.Next(state)) {
             if (step.kind == Step::Broken)
                 return 0;
             total += step.length;
+            cut = cut || step.cut;
         }
+        cut = cut || step.cut;
     }
     if (state.rateCode < 0) {
-        Say(QStringLiteral("Input .voc file had no sound!"));
+        Say(cut ? QStringLiteral("Unexpected EOF in file")
+                : QStringLiteral("Input .voc file had no sound!"));
+        return 0;
+    }
+    // Seven bytes of silence block stand for up to 65535 bytes of sound; a file made of them must
+    // not make the editor ask for gigabytes.
+    if (total > kMaxSoundBytes) {
+        Say(QStringLiteral("This voice file would expand to %1 MB of sound, more than the %2 MB "
+                           "the editor opens.")
+                .arg((total + (1 << 20) - 1) >> 20)
+                .arg(kMaxSoundBytes >> 20));
         return 0;
     }
     if (!AllocateData(total))
@@ -195,8 +228,12 @@ int CSampleBuffer::ReadVoice(const QString& path) {
         stereo = true;
     } else
         rate = quint32(256000000 / (65536 - state.timeConstant));
-    m_byteLength = quint32(at);
+    // A cut stereo file keeps whole frames only.
+    m_byteLength = quint32(cut && stereo ? at & ~quint64(1) : at);
     SetFormat(rate, stereo, false);
+    if (cut)
+        Say(QStringLiteral("The voice file is cut short; the sound up to its end has been "
+                           "loaded."));
     return 1;
 }
 

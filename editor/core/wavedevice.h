@@ -68,7 +68,7 @@ public:
     CWaveError Prepare(CWaveHeader& header) const;
     CWaveError Unprepare(CWaveHeader& header) const;
 
-signals:
+Q_SIGNALS:
     // The queued buffer came back: played out or filled, or returned by Reset. Emitted on the
     // thread that owns the device, once per buffer.
     void BufferDone();
@@ -111,7 +111,7 @@ class CWaveNotify : public QObject {
 public:
     using QObject::QObject;
 
-signals:
+Q_SIGNALS:
     void OutputDone();
     void InputData();
 };

@@ -10,13 +10,14 @@
 #include "core/samplebuffer.h"
 
 #include <QSaveFile>
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <vector>
+
+using namespace wlpro;
 
 namespace {
 
@@ -36,6 +37,9 @@ void Warn(const QString& text, const QString& caption = QString()) {
 void WarnOpening(const QString& text) {
     Warn(text, QStringLiteral("Error Opening Wave"));
 }
+
+// The data size a streaming writer leaves when it cannot go back to fill in the real one.
+constexpr quint32 kSizeToTheEnd = 0xFFFFFFFF;
 
 struct Chunk {
     qint64 body = 0;
@@ -72,12 +76,20 @@ Search FindChunk(QFile& file, qint64 from, qint64 end, const char* id, const cha
     return Search::Missing;
 }
 
-// Texts are UTF-8 when they decode as such; older files hold Latin-1.
-QString DecodeText(const QByteArray& bytes) {
-    // Stateless, so a text ending inside a UTF-8 sequence counts as an error, not as pending.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8(bytes);
-    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+// Whether the bytes from `from` to `end` are whole chunks, so that an empty data chunk before them
+// is really empty rather than a placeholder for data that runs to the end.
+bool ChunksFillTheRest(QFile& file, qint64 from, qint64 end) {
+    qint64 pos = from;
+    while (end - pos >= 8) {
+        quint8 head[8];
+        if (!ReadAt(file, pos, head, 8))
+            return false;
+        const quint32 size = ReadLE32(head + 4);
+        if (size > end - pos - 8)
+            return false;
+        pos += 8 + qint64(size) + (size & 1);
+    }
+    return pos >= end;
 }
 
 enum class Coding { Unsigned8, SignedLE, Float, ULaw, ALaw };
@@ -187,6 +199,8 @@ void AppendChunkHead(QByteArray& bytes, const char* id, quint32 size) {
 } // namespace
 
 int CSampleBuffer::ReadWave(const QString& path) {
+    if (Busy())
+        return 0;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         Warn(QStringLiteral("Error - Couldn't open as Wave!"));
@@ -271,24 +285,39 @@ int CSampleBuffer::ReadWave(const QString& path) {
         WarnOpening(QStringLiteral("Cannot find data information"));
         return 0;
     }
-    if (dataSearch == Search::Truncated) {
-        WarnOpening(QStringLiteral("The wave data runs past the end of the file"));
-        return 0;
-    }
+    // A data chunk that runs past the end of the file holds the bytes up to the end: the file of an
+    // interrupted recording, or of a writer that streams and states "to the end" by a size of
+    // 0xFFFFFFFF or 0. Only a size that promised more than that is worth a warning.
+    const quint64 present = quint64(end - data.body);
+    const bool zeroPlaceholder =
+        data.size == 0 && present > 0 && !ChunksFillTheRest(file, data.body, end);
+    const bool toTheEnd = dataSearch == Search::Truncated || zeroPlaceholder;
+    const bool cutShort = dataSearch == Search::Truncated && data.size != kSizeToTheEnd;
+    const quint64 frameBytes = plain ? BytesPerFrame() : source.FrameBytes();
+    const quint64 length = toTheEnd ? present - present % frameBytes : data.size;
+
+    auto loaded = [&] {
+        if (cutShort)
+            WarnOpening(QStringLiteral("The wave file is cut short (%1 of %2 data bytes); the "
+                                       "sound up to its end has been loaded.")
+                            .arg(present)
+                            .arg(data.size));
+        return 1;
+    };
 
     if (plain) {
-        if (!AllocateData(data.size))
+        if (!AllocateData(length))
             return 0;
-        if (!ReadAt(file, data.body, m_data, data.size)) {
+        if (!ReadAt(file, data.body, m_data, qint64(length))) {
             FreeData();
-            WarnOpening(QStringLiteral("The wave data runs past the end of the file"));
+            WarnOpening(QStringLiteral("Error reading the wave data"));
             return 0;
         }
-        SetByteLength(data.size);
-        return 1;
+        SetByteLength(quint32(length));
+        return loaded();
     }
 
-    const quint64 frames = data.size / source.FrameBytes();
+    const quint64 frames = length / source.FrameBytes();
     const quint64 outFrameBytes = quint64(source.OutChannels()) * source.OutSampleBytes();
     if (!AllocateData(frames * outFrameBytes))
         return 0;
@@ -302,7 +331,7 @@ int CSampleBuffer::ReadWave(const QString& path) {
         const quint64 n = std::min(piece, frames - done);
         if (!ReadExactly(file, in.data(), qint64(n * source.FrameBytes()))) {
             FreeData();
-            WarnOpening(QStringLiteral("The wave data runs past the end of the file"));
+            WarnOpening(QStringLiteral("Error reading the wave data"));
             return 0;
         }
         ConvertFrames(source, in.data(), n, m_data + done * outFrameBytes);
@@ -312,7 +341,7 @@ int CSampleBuffer::ReadWave(const QString& path) {
     m_format.extraSize = 0;
     SetFormat(format.samplesPerSec, source.OutChannels() == 2, source.OutSampleBytes() == 2);
     SetByteLength(quint32(frames * outFrameBytes));
-    return 1;
+    return loaded();
 }
 
 int CSampleBuffer::WriteWave(const QString& path) {

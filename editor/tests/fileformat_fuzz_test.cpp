@@ -1,6 +1,6 @@
-// Feeds thousands of mutated headers of every file kind to LoadFile. This test is built with
-// AddressSanitizer and UndefinedBehaviorSanitizer, so an out-of-range read, an overflow or a
-// division by zero fails it even when nothing visibly breaks.
+// Feeds thousands of mutated headers of every file kind to LoadFile, libsndfile's among them. This
+// test is built with AddressSanitizer and UndefinedBehaviorSanitizer, so an out-of-range read, an
+// overflow or a division by zero fails it even when nothing visibly breaks.
 
 #include "capturereporter.h"
 #include "core/samplebuffer.h"
@@ -9,6 +9,13 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <vector>
+
+// libsndfile 1.2.0 leaks libvorbis's stream information when it gives up on a damaged Ogg
+// Vorbis file; the leak is theirs, and must not hide one of ours.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:vorbis_info_init\n";
+}
 
 namespace {
 
@@ -62,6 +69,17 @@ QByteArray Seed(FileKind kind, int variant) {
     }
     case FileKind::Raw:
         break;
+    default: {
+        // The libsndfile kinds, as the editor writes them, with a text to parse.
+        QTemporaryDir dir;
+        CSampleBuffer sample;
+        const SampleLayout layout = variant == 0 ? SampleLayout::Stereo16 : SampleLayout::Mono8;
+        if (!MakeSample(sample, dir, QByteArray(64, 0x35), layout, 8000))
+            return QByteArray();
+        sample.SetInfo(InfoName, QStringLiteral("Song"));
+        const QString path = dir.filePath(QStringLiteral("seed"));
+        return sample.SaveFile(path, kind) ? ReadFile(path) : QByteArray();
+    }
     }
     return QByteArray(16, 0);
 }
@@ -124,6 +142,8 @@ QByteArray Mutate(QByteArray bytes, std::mt19937& random) {
 struct FuzzCase {
     FileKind kind;
     int variants;
+    // Fewer for libsndfile's formats: what is tested there is our side of its answers.
+    int rounds = 3000;
 };
 
 class MutatedHeaders : public ::testing::TestWithParam<FuzzCase> {};
@@ -134,9 +154,13 @@ TEST_P(MutatedHeaders, LoadWithoutFaultsAndKeepTheInvariants) {
     CCaptureReporter capture;
     std::mt19937 random(1234u + unsigned(c.kind));
     const QString path = dir.filePath(QStringLiteral("fuzz"));
-    constexpr int kRounds = 3000;
-    for (int round = 0; round < kRounds; ++round) {
-        QByteArray bytes = Seed(c.kind, round % c.variants);
+    std::vector<QByteArray> seeds;
+    for (int variant = 0; variant < c.variants; ++variant) {
+        seeds.push_back(Seed(c.kind, variant));
+        ASSERT_FALSE(seeds.back().isEmpty());
+    }
+    for (int round = 0; round < c.rounds; ++round) {
+        QByteArray bytes = seeds[std::size_t(round % c.variants)];
         for (int n = 1 + int(random() % 3); n > 0; --n)
             bytes = Mutate(bytes, random);
         ASSERT_FALSE(WriteFile(dir, QStringLiteral("fuzz"), bytes).isEmpty());
@@ -148,8 +172,9 @@ TEST_P(MutatedHeaders, LoadWithoutFaultsAndKeepTheInvariants) {
         ASSERT_EQ(buffer.GetFrameCount(), buffer.GetByteLength() / buffer.BytesPerFrame());
         ASSERT_EQ(buffer.GetLayout(), MakeLayout(buffer.GetFormat().channels != 1,
                                                  buffer.GetFormat().bitsPerSample != 8));
-        // Only silence blocks of a voice file may hold more than twice the file's bytes.
-        if (c.kind != FileKind::Voice) {
+        // Only silence blocks of a voice file may hold more than twice the file's bytes, and the
+        // compressed formats of libsndfile.
+        if (c.kind == FileKind::Wave || c.kind == FileKind::SunAudio) {
             ASSERT_LE(buffer.GetByteLength(), 2u * quint32(bytes.size()));
         }
         // Saving syncs to disk, so only some rounds save what they loaded.
@@ -161,9 +186,12 @@ TEST_P(MutatedHeaders, LoadWithoutFaultsAndKeepTheInvariants) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, MutatedHeaders,
-                         ::testing::Values(FuzzCase{FileKind::Wave, 4},
-                                           FuzzCase{FileKind::Voice, 2},
-                                           FuzzCase{FileKind::SunAudio, 3}));
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, MutatedHeaders,
+    ::testing::Values(FuzzCase{FileKind::Wave, 4}, FuzzCase{FileKind::Voice, 2},
+                      FuzzCase{FileKind::SunAudio, 3}, FuzzCase{FileKind::Flac, 2, 1000},
+                      FuzzCase{FileKind::Aiff, 2, 1000}, FuzzCase{FileKind::OggVorbis, 1, 1000},
+                      FuzzCase{FileKind::Opus, 1, 1000}, FuzzCase{FileKind::Caf, 2, 1000},
+                      FuzzCase{FileKind::Wave64, 2, 1000}, FuzzCase{FileKind::Rf64, 2, 1000}));
 
 } // namespace

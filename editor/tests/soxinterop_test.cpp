@@ -5,12 +5,16 @@
 #include "capturereporter.h"
 #include "core/samplebuffer.h"
 #include "filebytes.h"
+#include "samplemaker.h"
 
 #include <QProcess>
 #include <QStandardPaths>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <random>
 
 namespace {
@@ -53,6 +57,11 @@ const QStringList kUnsigned8{"-e", "unsigned", "-b", "8"};
 const QStringList kSigned16{"-e", "signed", "-b", "16", "-L"};
 const QStringList kSigned32{"-e", "signed", "-b", "32", "-L"};
 
+// A 32-bit sample rounded to 16 bits, as the editor reads wider formats through libsndfile.
+int Round16(qint32 value) {
+    return int(std::clamp<qint64>((qint64(value) + 0x8000) >> 16, -32768, 32767));
+}
+
 std::vector<qint32> Ints32(const QByteArray& raw) {
     std::vector<qint32> values(std::size_t(raw.size() / 4));
     std::memcpy(values.data(), raw.constData(), values.size() * 4);
@@ -66,6 +75,8 @@ enum class Compare {
     Words16,    // sox's signed 16-bit samples are our words
     High16,     // our words are the high 16 bits of sox's 32-bit samples
     High16Near, // the same within one step: float goes through sox's own rounding
+    Rounded16,  // our words are sox's 32-bit samples rounded to 16 bits
+    Lossy16,    // two decoders of a lossy stream: the same within a few steps
 };
 
 struct MadeBySox {
@@ -132,6 +143,21 @@ TEST_P(MadeBySoxTest, LoadsWithTheSamplesSoxDecodes) {
         EXPECT_EQ(mismatches, 0);
         break;
     }
+    case Compare::Rounded16:
+    case Compare::Lossy16: {
+        const auto decoded = SoxDecode(path, kSigned32);
+        ASSERT_TRUE(decoded);
+        const std::vector<qint32> wide = Ints32(*decoded);
+        const std::vector<qint16> words = WordsOf(buffer);
+        ASSERT_EQ(words.size(), wide.size());
+        const int tolerance = c.compare == Compare::Rounded16 ? 0 : 2;
+        int mismatches = 0;
+        for (std::size_t i = 0; i < words.size(); ++i)
+            if (std::abs(int(words[i]) - Round16(wide[i])) > tolerance)
+                ++mismatches;
+        EXPECT_EQ(mismatches, 0);
+        break;
+    }
     }
 }
 
@@ -193,7 +219,15 @@ INSTANTIATE_TEST_SUITE_P(
                   Compare::Words16},
         MadeBySox{"VocMono", "voc", {"-e", "unsigned", "-b", "8"}, 1, L::Mono8, Compare::Bytes8},
         MadeBySox{
-            "VocStereo", "voc", {"-e", "unsigned", "-b", "8"}, 2, L::Stereo8, Compare::Bytes8}),
+            "VocStereo", "voc", {"-e", "unsigned", "-b", "8"}, 2, L::Stereo8, Compare::Bytes8},
+        MadeBySox{"Flac16Stereo", "flac", {"-b", "16"}, 2, L::Stereo16, Compare::Words16},
+        MadeBySox{"Flac24Mono", "flac", {"-b", "24"}, 1, L::Mono16, Compare::Rounded16},
+        MadeBySox{"Flac8Mono", "flac", {"-b", "8"}, 1, L::Mono8, Compare::Bytes8},
+        MadeBySox{"Aiff16Stereo", "aiff", {"-b", "16"}, 2, L::Stereo16, Compare::Words16},
+        MadeBySox{"Aif24Stereo", "aif", {"-b", "24"}, 2, L::Stereo16, Compare::Rounded16},
+        MadeBySox{"Aiff8Mono", "aiff", {"-b", "8"}, 1, L::Mono8, Compare::Bytes8},
+        MadeBySox{"OggVorbisStereo", "ogg", {}, 2, L::Stereo16, Compare::Lossy16},
+        MadeBySox{"OggVorbisMono", "oga", {"-t", "vorbis"}, 1, L::Mono16, Compare::Lossy16}),
     [](const ::testing::TestParamInfo<MadeBySox>& info) { return std::string(info.param.name); });
 
 // ----- files written by the editor ---------------------------------------------------------------
@@ -238,6 +272,94 @@ INSTANTIATE_TEST_SUITE_P(KindsAndLayouts, ReadBySoxTest,
                                            WrittenHere{FileKind::SunAudio, "au", L::Stereo8},
                                            WrittenHere{FileKind::SunAudio, "au", L::Stereo16},
                                            WrittenHere{FileKind::Voice, "voc", L::Mono8},
-                                           WrittenHere{FileKind::Voice, "voc", L::Stereo8}));
+                                           WrittenHere{FileKind::Voice, "voc", L::Stereo8},
+                                           WrittenHere{FileKind::Flac, "flac", L::Mono8},
+                                           WrittenHere{FileKind::Flac, "flac", L::Stereo16},
+                                           WrittenHere{FileKind::Aiff, "aiff", L::Mono8},
+                                           WrittenHere{FileKind::Aiff, "aiff", L::Mono16},
+                                           WrittenHere{FileKind::Aiff, "aiff", L::Stereo8}));
+
+TEST(ReadBySox, OggVorbisWrittenHereDecodesToTheSameSound) {
+    QTemporaryDir dir;
+    CSampleBuffer buffer;
+    Values values;
+    for (int f = 0; f < 22050; ++f) {
+        values.push_back(int(20000 * std::sin(2 * M_PI * 440 * f / 22050)));
+        values.push_back(int(15000 * std::sin(2 * M_PI * 660 * f / 22050)));
+    }
+    FillSample(buffer, L::Stereo16, 22050, values);
+    const QString path = dir.filePath(QStringLiteral("ours.ogg"));
+    ASSERT_EQ(buffer.SaveFile(path, FileKind::OggVorbis), 1);
+
+    EXPECT_EQ(SoxInfo(path, "-r"), std::optional<quint32>(22050));
+    EXPECT_EQ(SoxInfo(path, "-c"), std::optional<quint32>(2));
+    const auto decoded = SoxDecode(path, kSigned16);
+    ASSERT_TRUE(decoded);
+    ASSERT_EQ(decoded->size(), qsizetype(values.size() * 2));
+    double signal = 0;
+    double noise = 0;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const double d = qFromLittleEndian<qint16>(decoded->constData() + 2 * i) - values[i];
+        signal += double(values[i]) * values[i];
+        noise += d * d;
+    }
+    EXPECT_GT(10 * std::log10(signal / noise), 30.0) << "quality 0.6 keeps two tones clean";
+}
+
+// ----- more than two channels --------------------------------------------------------------------
+
+struct MixCase {
+    const char* name;
+    int channels;
+    // Each channel's weight on the left and the right side, in the usual order of FLAC files.
+    std::vector<int> left;
+    std::vector<int> right;
+};
+
+class MixDown : public ::testing::TestWithParam<MixCase> {};
+
+TEST_P(MixDown, EachSideIsTheWeightedMeanOfItsChannelsAndTheCentre) {
+    const MixCase& c = GetParam();
+    QTemporaryDir dir;
+    CCaptureReporter capture;
+    const QString path = dir.filePath(QStringLiteral("many.flac"));
+    QStringList make{"-n", "-r",    "8000", "-b", "16", "-c", QString::number(c.channels),
+                     path, "synth", "0.05"};
+    for (int i = 0; i < c.channels; ++i)
+        make << "sine" << QString::number(200 + 150 * i);
+    ASSERT_TRUE(Sox(make));
+
+    CSampleBuffer buffer;
+    ASSERT_EQ(buffer.LoadFile(path, FileKind::Flac), 1);
+    EXPECT_TRUE(capture.messages.isEmpty());
+    ASSERT_EQ(buffer.GetLayout(), L::Stereo16);
+    const auto decoded = SoxDecode(path, kSigned32);
+    ASSERT_TRUE(decoded);
+    const std::vector<qint32> all = Ints32(*decoded);
+    const std::vector<qint16> words = WordsOf(buffer);
+    ASSERT_EQ(words.size() * std::size_t(c.channels), all.size() * 2);
+    auto side = [&](std::size_t frame, const std::vector<int>& weights) {
+        qint64 sum = 0;
+        qint64 total = 0;
+        for (int i = 0; i < c.channels; ++i) {
+            sum += weights[std::size_t(i)] * qint64(all[frame * std::size_t(c.channels) + i]);
+            total += weights[std::size_t(i)];
+        }
+        return Round16(qint32(sum / total));
+    };
+    int mismatches = 0;
+    for (std::size_t f = 0; f < words.size() / 2; ++f) {
+        if (words[2 * f] != side(f, c.left) || words[2 * f + 1] != side(f, c.right))
+            ++mismatches;
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, MixDown,
+    ::testing::Values(MixCase{"LeftRightCentre", 3, {2, 0, 1}, {0, 2, 1}},
+                      MixCase{"Quad", 4, {2, 0, 2, 0}, {0, 2, 0, 2}},
+                      MixCase{"FivePointOne", 6, {2, 0, 1, 0, 2, 0}, {0, 2, 1, 0, 0, 2}}),
+    [](const ::testing::TestParamInfo<MixCase>& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -165,6 +165,8 @@ QStringList Twice(const char* text) {
 }
 
 const QByteArray kAb("ab");
+const QString kCutShort =
+    QStringLiteral("The voice file is cut short; the sound up to its end has been loaded.");
 
 INSTANTIATE_TEST_SUITE_P(
     Blocks, VoiceRead,
@@ -271,8 +273,34 @@ INSTANTIATE_TEST_SUITE_P(
                  false,
                  {QStringLiteral("Input .voc file had no sound!")},
                  true},
-        ReadCase{"BlockLongerThanTheFile",
+        // An interrupted recording: the last block runs past the end and holds what is there.
+        ReadCase{"SoundBlockLongerThanTheFile",
                  VoiceHeader() + CFileBytes().U8(1).LE24(0xFFFFFF).U8(211).U8(0).Raw(kAb).Bytes(),
+                 kAb,
+                 22222,
+                 false,
+                 {kCutShort}},
+        ReadCase{"ContinuationLongerThanTheFile",
+                 VoiceHeader() + Sound(211, kAb) + CFileBytes().U8(2).LE24(10).Raw("cde").Bytes(),
+                 kAb + "cde",
+                 22222,
+                 false,
+                 {kCutShort}},
+        ReadCase{"StereoCutShortKeepsWholeFrames",
+                 VoiceHeader() + Extended(53927, 0, 1) +
+                     CFileBytes().U8(1).LE24(100).U8(211).U8(0).Raw("LRLRL").Bytes(),
+                 "LRLR",
+                 11025,
+                 true,
+                 {kCutShort}},
+        ReadCase{"FileEndsInsideTheBlockAfterTheSound",
+                 VoiceHeader() + Sound(211, kAb) + QByteArray("\x03\x03\x00\x10", 4),
+                 kAb,
+                 22222,
+                 false,
+                 {kCutShort}},
+        ReadCase{"SoundFieldsCutShort",
+                 VoiceHeader() + CFileBytes().U8(1).LE24(10).U8(211).Bytes(),
                  {},
                  0,
                  false,
@@ -300,6 +328,19 @@ INSTANTIATE_TEST_SUITE_P(
                  {QStringLiteral("Unexpected EOF in file")},
                  true}),
     [](const ::testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
+
+TEST_F(VoiceFileTest, SilenceThatWouldExpandPastAGigabyteIsRefusedBeforeAllocating) {
+    QByteArray blocks = Sound(206, kAb);
+    for (int i = 0; i < 16385; ++i)
+        blocks += Silence(0xFFFF, 206);
+    const QByteArray file = Voice(blocks);
+    const QString path = WriteFile(dir, QStringLiteral("huge.voc"), file);
+    ASSERT_EQ(buffer.LoadFile(path, FileKind::Voice), 1);
+    EXPECT_EQ(Texts(),
+              QStringList{QStringLiteral("This voice file would expand to 1025 MB of "
+                                         "sound, more than the 1024 MB the editor opens.")});
+    EXPECT_EQ(DataOf(buffer), file) << "the refused file opens as raw data";
+}
 
 TEST_F(VoiceFileTest, AFileThatCannotBeOpenedFailsSilently) {
     EXPECT_EQ(buffer.ReadVoice(dir.filePath(QStringLiteral("missing.voc"))), 0);

@@ -285,24 +285,6 @@ INSTANTIATE_TEST_SUITE_P(
                                  .Chunk("fmt ", Plain16Stereo())
                                  .Bytes()),
                     "Cannot find data information", "Error Opening Wave", L::Stereo16, 22050},
-        FailureCase{"DataClaimsFourGigabytes",
-                    WaveFile(CFileBytes()
-                                 .Chunk("fmt ", Plain16Stereo())
-                                 .Text("data")
-                                 .LE32(0xFFFFFFFF)
-                                 .Fill(1000, 7)
-                                 .Bytes()),
-                    "The wave data runs past the end of the file", "Error Opening Wave",
-                    L::Stereo16, 22050},
-        FailureCase{"DataOneBytePastTheEnd",
-                    WaveFile(CFileBytes()
-                                 .Chunk("fmt ", Plain16Stereo())
-                                 .Text("data")
-                                 .LE32(9)
-                                 .Fill(8, 7)
-                                 .Bytes()),
-                    "The wave data runs past the end of the file", "Error Opening Wave",
-                    L::Stereo16, 22050},
         FailureCase{"ChunkBeforeDataPastTheEnd",
                     WaveFile(CFileBytes()
                                  .Chunk("fmt ", Plain16Stereo())
@@ -357,6 +339,85 @@ INSTANTIATE_TEST_SUITE_P(
             "Unsupported wave format (format tag 65534, 16 bits, 2 channels)", "Error Opening Wave",
             L::Mono8, 11025}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+
+// ----- reader: data that runs to the end of the file
+// ----------------------------------------------
+
+struct ToTheEndCase {
+    const char* name;
+    QByteArray format;
+    // The data chunk's stated size and the bytes the file really holds after its head.
+    quint32 stated;
+    QByteArray present;
+    SampleLayout layout;
+    // The data loaded, and whether the file was worth a warning.
+    QByteArray data;
+    bool cutShort;
+};
+
+class DataToTheEnd : public WaveFileTest, public ::testing::WithParamInterface<ToTheEndCase> {};
+
+TEST_P(DataToTheEnd, LoadsTheWholeFramesThereAndWarnsOnlyWhenMoreWasPromised) {
+    const ToTheEndCase& c = GetParam();
+    ASSERT_EQ(Load(WaveFile(CFileBytes()
+                                .Chunk("fmt ", c.format)
+                                .Text("data")
+                                .LE32(c.stated)
+                                .Raw(c.present)
+                                .Bytes())),
+              1);
+    EXPECT_EQ(DataOf(buffer), c.data);
+    EXPECT_EQ(buffer.GetLayout(), c.layout);
+    EXPECT_EQ(buffer.GetRate(), 22050u);
+    EXPECT_EQ(buffer.GetFormat(), buffer.GetCommittedFormat());
+    if (!c.cutShort) {
+        EXPECT_TRUE(capture.messages.isEmpty()) << Texts().join(QLatin1Char('|')).toStdString();
+        return;
+    }
+    ASSERT_EQ(capture.messages.size(), 1);
+    EXPECT_TRUE(capture.messages[0].text.startsWith(QStringLiteral("The wave file is cut short")));
+    EXPECT_EQ(capture.messages[0].caption, QStringLiteral("Error Opening Wave"));
+}
+
+// The two high bytes of each 3-byte sample.
+QByteArray HighBytes(const QByteArray& samples) {
+    QByteArray high;
+    for (int i = 0; i + 2 < samples.size(); i += 3)
+        high.append(samples.mid(i + 1, 2));
+    return high;
+}
+
+// Bytes 1, 2, 3 ... `count`: seven 16-bit stereo frames and one byte of an eighth for 29.
+QByteArray Counting(int count) {
+    QByteArray bytes;
+    for (int i = 1; i <= count; ++i)
+        bytes.append(char(i));
+    return bytes;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, DataToTheEnd,
+    ::testing::Values(ToTheEndCase{"StreamedWithAllOnes", Plain16Stereo(), 0xFFFFFFFF, Counting(29),
+                                   L::Stereo16, Counting(28), false},
+                      ToTheEndCase{"StreamedWithZero", FormatBody(1, 1, 22050, 16), 0, Counting(29),
+                                   L::Mono16, Counting(28), false},
+                      ToTheEndCase{"EmptyDataBeforeAnotherChunk", FormatBody(1, 1, 22050, 16), 0,
+                                   CFileBytes().Chunk("LIST", QByteArray("INFO")).Bytes(),
+                                   L::Mono16, QByteArray(), false},
+                      ToTheEndCase{"InterruptedRecording", Plain16Stereo(), 4000, Counting(29),
+                                   L::Stereo16, Counting(28), true},
+                      ToTheEndCase{"OneBytePastTheEnd", Plain16Stereo(), 9, Counting(8),
+                                   L::Stereo16, Counting(8), true},
+                      // Nine whole 3-byte frames; each keeps its two high bytes.
+                      ToTheEndCase{"InterruptedTwentyFourBitRecording", FormatBody(1, 1, 22050, 24),
+                                   300, Counting(29), L::Mono16, HighBytes(Counting(27)), true},
+                      ToTheEndCase{"StreamedFloat", FormatBody(3, 1, 22050, 32), 0xFFFFFFFF,
+                                   CFileBytes().LE32(0x3F000000).LE32(0xBF000000).U8(0).Bytes(),
+                                   L::Mono16, CFileBytes().LE16(0x4000).LE16(0xC000).Bytes(),
+                                   false}),
+    [](const ::testing::TestParamInfo<ToTheEndCase>& info) {
+        return std::string(info.param.name);
+    });
 
 TEST_F(WaveFileTest, AFileThatCannotBeOpenedFailsWithTheOpenMessage) {
     EXPECT_EQ(buffer.LoadFile(dir.filePath(QStringLiteral("missing.wav")), FileKind::Wave), 0);

@@ -8,7 +8,9 @@
 
 QString CFramePrompts::OpenFilters() {
     return QStringLiteral("Wave Files (*.wav);;Creative Voice Files (*.voc);;"
-                          "Sun/NeXT (*.au *.snd);;Raw Data (*)");
+                          "Sun/NeXT (*.au *.snd);;Raw Data (*);;"
+                          "Audio Files (*.flac *.ogg *.oga *.opus *.aif *.aiff *.caf *.w64 "
+                          "*.rf64)");
 }
 
 QString CFramePrompts::OpenPath(QWidget* parent, int& filterIndex) {
