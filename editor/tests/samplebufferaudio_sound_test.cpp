@@ -6,6 +6,7 @@
 #include "platform/qtwavedevicefactory.h"
 #include "samplemaker.h"
 #include "spywavedevice.h"
+#include "tonemeter.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -201,24 +202,6 @@ TEST_F(SoundEngineTest, DestroyingWhilePlayingClosesTheDevice) {
 }
 
 // --- Recording ---------------------------------------------------------------------------------
-
-// Frequency of a recorded tone from the spacing of its rising zero crossings.
-double ToneFrequency(const Values& samples, double zero, quint32 rate) {
-    qint64 first = -1;
-    qint64 last = -1;
-    int rises = 0;
-    for (std::size_t i = 1; i < samples.size(); ++i) {
-        if (samples[i - 1] < zero && samples[i] >= zero) {
-            if (first < 0)
-                first = qint64(i);
-            last = qint64(i);
-            ++rises;
-        }
-    }
-    if (rises < 2)
-        return 0.0;
-    return (rises - 1) * double(rate) / double(last - first);
-}
 
 double Peak(const Values& samples, double zero) {
     double peak = 0;
