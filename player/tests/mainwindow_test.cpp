@@ -8,6 +8,7 @@
 
 #include "core/app.h"
 #include "core/commandids.h"
+#include "core/framegeometry.h"
 #include "core/mcidevice.h"
 #include "core/playcontroller.h"
 #include "platform/helpviewer.h"
@@ -124,7 +125,7 @@ class Views : public Window, public ::testing::WithParamInterface<TViewCase> {};
 TEST_P(Views, PresetShowsExactlyItsElementsAndTheHeightFollows) {
     Keys(GetParam().key);
     EXPECT_EQ(Shown(), GetParam().shown);
-    for (int id : TMainFrame::Elements())
+    for (int id : TFrameGeometry::Elements())
         EXPECT_EQ(frame->Options().IsChecked(id), GetParam().shown.contains(id)) << id;
     int expected = DisplayHeight();
     for (int id : Bars)

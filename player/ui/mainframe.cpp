@@ -2,8 +2,10 @@
 
 #include "core/app.h"
 #include "core/commandids.h"
+#include "core/framegeometry.h"
 #include "core/mcidevice.h"
 #include "core/playcontroller.h"
+#include "core/playerstate.h"
 #include "platform/helpviewer.h"
 #include "ui/aboutdlg.h"
 #include "ui/acceleratorfilter.h"
@@ -21,6 +23,7 @@
 #include "ui/mtoolbar.h"
 #include "ui/posbar.h"
 #include "ui/queuelist.h"
+#include "ui/statebinding.h"
 #include "ui/volbar.h"
 #include "ui/volumecontrol.h"
 
@@ -86,39 +89,7 @@ Qt::KeyboardModifiers HeldModifiers() {
     return QGuiApplication::keyboardModifiers() | QGuiApplication::queryKeyboardModifiers();
 }
 
-QString JoinIds(const QList<int>& ids) {
-    QStringList parts;
-    for (int id : ids)
-        parts << QString::number(id);
-    return parts.join(QLatin1Char(' '));
-}
-
 } // namespace
-
-const QList<int>& TMainFrame::Elements() {
-    static const QList<int> elements{CmMenuBar,   CmQueueBox, CmPositionSlider,
-                                     CmVolumeBar, CmButtons,  CmStatusBar};
-    return elements;
-}
-
-QList<int> TMainFrame::PresetElements(int viewCommand) {
-    switch (viewCommand) {
-    case CmViewEverything:
-        return Elements();
-    case CmViewVolumeBarOff:
-        return {CmMenuBar, CmQueueBox, CmPositionSlider, CmButtons, CmStatusBar};
-    case CmViewSlidersOff:
-        return {CmMenuBar, CmQueueBox, CmButtons, CmStatusBar};
-    case CmViewButtonsAndStatus:
-        return {CmMenuBar, CmButtons, CmStatusBar};
-    case CmViewButtonsOff:
-        return {CmMenuBar, CmStatusBar};
-    case CmViewDigitalAndMenu:
-        return {CmMenuBar};
-    default:
-        return {};
-    }
-}
 
 TMainFrame::TMainFrame(const TApp& app, std::unique_ptr<TCDAudioService> drive,
                        TAuxOutput& volumeDevices, QWidget* parent)
@@ -230,7 +201,7 @@ void TMainFrame::BuildBars() {
     FElementsMenu = new QMenu(this);
     FElementsMenu->setObjectName(QString::number(ElementsMenuId));
     // Grouped as in the Options menu: the menu bar, the sliders, the buttons and the status.
-    for (int id : Elements()) {
+    for (int id : TFrameGeometry::Elements()) {
         FElementsMenu->addAction(FMenu.Action(id));
         if (id == CmMenuBar || id == CmVolumeBar || id == CmStatusBar)
             FElementsMenu->addSeparator();
@@ -259,19 +230,6 @@ void TMainFrame::BuildSystemMenu() {
     FRestoreMenu = add(QStringLiteral("Re&store Menu"), CmRestoreMenu, false);
     FRestoreMenuSeparator->setVisible(false);
     FRestoreMenu->setVisible(false);
-    // A check mark flipped by choosing the item is set back by the player's own state.
-    const auto syncChecks = [this] {
-        const TPlayController& player = FClient->Controller();
-        for (QAction* action : FSystemMenu->actions()) {
-            if (action->data().toInt() == CmPause)
-                action->setChecked(player.IsPaused());
-            if (action->data().toInt() == CmRepeat)
-                action->setChecked(player.IsRepeat());
-            if (action->data().toInt() == CmMute)
-                action->setChecked(player.IsMuted());
-        }
-    };
-    connect(FSystemMenu, &QMenu::aboutToShow, this, syncChecks);
     // Shift+F10 and the Menu key open the Elements pop-up too: window managers keep Alt + right
     // click for moving and resizing.
     for (const QKeySequence& keys :
@@ -287,7 +245,6 @@ void TMainFrame::BuildSystemMenu() {
         // No tray to carry the window menu's items: the Elements pop-up offers them.
         FElementsMenu->addSeparator();
         FElementsMenu->addActions(FSystemMenu->actions());
-        connect(FElementsMenu, &QMenu::aboutToShow, this, syncChecks);
         return;
     }
     FTray = new QSystemTrayIcon(windowIcon(), this);
@@ -318,37 +275,27 @@ void TMainFrame::PopUpElements(const QPoint& global) {
 
 void TMainFrame::WireController() {
     TPlayController& player = FClient->Controller();
-    const auto systemItem = [this](int id) -> QAction* {
+    FState = new TPlayerState(player, this);
+    TButtonGadget* playButton = FToolBar->Button(CmPlayButton);
+    FState->Bind(TPlayerState::Playing, playButton,
+                 [playButton](bool on) { playButton->setDown(on); });
+    // Every item and button of Pause, Repeat and Mute: the menu's, the window menu's, the bars'.
+    for (int id : {CmPause, CmRepeat, CmMute}) {
+        const TPlayerState::Flag flag = *TPlayerState::CheckedBy(id);
+        QList<QAction*> items{FMenu.Action(id)};
         for (QAction* action : FSystemMenu->actions())
             if (action->data().toInt() == id)
-                return action;
-        return nullptr;
-    };
-    QAction* pauseItem = systemItem(CmPause);
-    QAction* repeatItem = systemItem(CmRepeat);
-    QAction* muteItem = systemItem(CmMute);
-    connect(&player, &TPlayController::playPressedChanged, this,
-            [this](bool pressed) { FToolBar->Button(CmPlayButton)->setDown(pressed); });
-    connect(&player, &TPlayController::pauseChanged, this, [this, pauseItem](bool paused) {
-        FMenu.Action(CmPause)->setChecked(paused);
-        FToolBar->Button(CmPause)->setChecked(paused);
-        pauseItem->setChecked(paused);
-    });
-    connect(&player, &TPlayController::pauseEnabledChanged, this, [this, pauseItem](bool on) {
-        FMenu.Action(CmPause)->setEnabled(on);
-        FToolBar->Button(CmPause)->setEnabled(on);
-        pauseItem->setEnabled(on);
-    });
-    connect(&player, &TPlayController::repeatChanged, this, [this, repeatItem](bool on) {
-        FMenu.Action(CmRepeat)->setChecked(on);
-        FToolBar->Button(CmRepeat)->setChecked(on);
-        repeatItem->setChecked(on);
-    });
-    connect(&player, &TPlayController::muteChanged, this, [this, muteItem](bool on) {
-        FMenu.Action(CmMute)->setChecked(on);
-        FVolBar->Button(CmMute)->setChecked(on);
-        muteItem->setChecked(on);
-    });
+                items << action;
+        TButtonGadget* button = id == CmMute ? FVolBar->Button(id) : FToolBar->Button(id);
+        for (QAction* item : items)
+            BindChecked(*FState, flag, item);
+        BindChecked(*FState, flag, button);
+        if (id == CmPause) {
+            for (QAction* item : items)
+                BindEnabled(*FState, TPlayerState::PauseEnabled, item);
+            BindEnabled(*FState, TPlayerState::PauseEnabled, button);
+        }
+    }
     connect(&player, &TPlayController::captionChanged, this, &TMainFrame::UpdateCaption);
     connect(FClient, &TMainWindow::MinimisedIconChanged, this, &TMainFrame::UpdateWindowIcon);
 }
@@ -440,9 +387,6 @@ void TMainFrame::Command(int id) {
         break;
     case CmPause:
         player.PauseOrResume();
-        // A menu item flips its own check mark; the player's state decides it.
-        FMenu.Action(CmPause)->setChecked(player.IsPaused());
-        FToolBar->Button(CmPause)->setChecked(player.IsPaused());
         break;
     case CmRepeat:
         player.ToggleRepeat();
@@ -521,7 +465,7 @@ void TMainFrame::Command(int id) {
     case CmViewButtonsOff:
     case CmViewDigitalAndMenu:
     case CmViewMenuOff:
-        ApplyView(PresetElements(id));
+        ApplyView(TFrameGeometry::PresetElements(id));
         break;
     case CmCustomView:
         ApplyCustomView();
@@ -592,7 +536,7 @@ void TMainFrame::ShowHelpFor(int command) {
 // ----- elements, views and size
 
 void TMainFrame::ShowCheckedBars() {
-    for (int id : Elements())
+    for (int id : TFrameGeometry::Elements())
         if (Bar(id))
             SetBarVisible(id, FOptions.IsChecked(id));
 }
@@ -614,22 +558,22 @@ void TMainFrame::ApplyMenuBar() {
     FixHeight();
 }
 
-int TMainFrame::ClientHeight() const {
-    centralWidget()->layout()->invalidate();
-    const int bars = centralWidget()->layout()->sizeHint().height();
-    return bars + (IsMenuAttached() ? menuBar()->sizeHint().height() : 0);
-}
-
-int TMainFrame::DefaultWidth() const {
-    centralWidget()->layout()->invalidate();
-    return qMax(FClient->Display()->width(), centralWidget()->layout()->minimumSize().width());
+TFrameGeometry TMainFrame::Geometry() const {
+    QLayout* bars = centralWidget()->layout();
+    bars->invalidate();
+    TFrameGeometry::Needs needs;
+    needs.barsHeight = bars->sizeHint().height();
+    needs.menuBarHeight = IsMenuAttached() ? menuBar()->sizeHint().height() : 0;
+    needs.displayWidth = FClient->Display()->width();
+    needs.barsMinimumWidth = bars->minimumSize().width();
+    return TFrameGeometry(needs);
 }
 
 void TMainFrame::FixHeight() {
-    const int height = ClientHeight();
-    setMinimumSize(DefaultWidth(), height);
-    setMaximumSize(QWIDGETSIZE_MAX, height);
-    resize(width(), height);
+    const TFrameGeometry geometry = Geometry();
+    setMinimumSize(geometry.MinimumWidth(), geometry.Height());
+    setMaximumSize(QWIDGETSIZE_MAX, geometry.Height());
+    resize(width(), geometry.Height());
 }
 
 void TMainFrame::ToggleElement(int id) {
@@ -639,28 +583,26 @@ void TMainFrame::ToggleElement(int id) {
 }
 
 void TMainFrame::ApplyView(const QList<int>& elements) {
-    for (int id : Elements())
+    for (int id : TFrameGeometry::Elements())
         FOptions.SetChecked(id, elements.contains(id));
     PlaceWindow(0, 0, 0);
 }
 
 void TMainFrame::ApplyCustomView() {
     QString text;
-    FProfile.ReadString(SettingsSection, CustomViewKey, JoinIds(Elements()), text,
+    FProfile.ReadString(SettingsSection, CustomViewKey,
+                        TFrameGeometry::FormatView(TFrameGeometry::Elements()), text,
                         CustomViewBuffer);
-    QList<int> ids;
-    for (const QString& part : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-        ids << part.toInt();
-    ApplyView(ids);
+    ApplyView(TFrameGeometry::ParseView(text));
 }
 
 void TMainFrame::SaveCustomView() {
     QList<int> shown;
-    for (int id : Elements()) {
+    for (int id : TFrameGeometry::Elements()) {
         if (id == CmMenuBar ? IsMenuAttached() : !Bar(id)->isHidden())
             shown << id;
     }
-    FProfile.WriteString(SettingsSection, CustomViewKey, JoinIds(shown));
+    FProfile.WriteString(SettingsSection, CustomViewKey, TFrameGeometry::FormatView(shown));
 }
 
 void TMainFrame::PlaceWindow(int x, int y, int width) {
@@ -669,24 +611,15 @@ void TMainFrame::PlaceWindow(int x, int y, int width) {
     // The rectangle is the client area's, as RestoredGeometry() saves it: the window manager's
     // frame is not known before the window is mapped, and counting it would move the window by
     // the frame on every start.
-    const int innerWidth = width > 0 ? qMax(DefaultWidth(), width) : DefaultWidth();
-    const int innerHeight = ClientHeight();
-    const QRect inner = geometry();
-    int left = x != 0 ? x : inner.left();
-    int top = y != 0 ? y : inner.top();
-    if (const QScreen* s = screen()) {
-        const QMargins m = FrameMargins();
-        const QRect area = s->availableGeometry();
-        left = qMax(qMin(left, area.right() + 1 - innerWidth - m.right()), m.left());
-        top = qMax(qMin(top, area.bottom() + 1 - innerHeight - m.bottom()), m.top());
-    }
-    setGeometry(left, top, innerWidth, innerHeight);
+    const QScreen* s = screen();
+    setGeometry(Geometry().Place(x, y, width, geometry(), s ? s->availableGeometry() : QRect(),
+                                 FrameMargins()));
     update();
 }
 
 void TMainFrame::UpdateElementChecks() {
     FOptions.SetChecked(CmMenuBar, IsMenuAttached());
-    for (int id : Elements())
+    for (int id : TFrameGeometry::Elements())
         if (QWidget* bar = Bar(id))
             FOptions.SetChecked(id, !bar->isHidden());
 }

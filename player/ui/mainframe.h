@@ -10,6 +10,7 @@
 // and saved when it closes or the system shuts down.
 
 #include "core/cdaudioservice.h"
+#include "core/framegeometry.h"
 #include "core/mainmenu.h"
 #include "core/optionstore.h"
 #include "core/profile.h"
@@ -31,6 +32,7 @@ class TListBar;
 class TMStatusBar;
 class TMToolBar;
 class TMainWindow;
+class TPlayerState;
 class TPosBar;
 class TVolBar;
 
@@ -39,11 +41,6 @@ class TMainFrame : public QMainWindow, public TSettingsFrame, public TStatusHint
 
 public:
     static constexpr int ElementsMenuId = 17936;
-    // The elements in their fixed order: the menu bar, then the bars (whose window ids are also
-    // their toggle commands).
-    static const QList<int>& Elements();
-    // The elements a view preset shows; empty for an id that is not a preset.
-    static QList<int> PresetElements(int viewCommand);
 
     // `drive` is the CD-audio service the player plays; `volumeDevices` must outlive the frame.
     TMainFrame(const TApp& app, std::unique_ptr<TCDAudioService> drive, TAuxOutput& volumeDevices,
@@ -111,10 +108,10 @@ private:
     void ShowCheckedBars();
     void SetBarVisible(int id, bool on);
     void ApplyMenuBar();
+    // The size rules applied to what the elements shown measure now.
+    TFrameGeometry Geometry() const;
     // Fixes the height to what the elements shown need; the width is kept.
     void FixHeight();
-    int ClientHeight() const;
-    int DefaultWidth() const;
     void ToggleElement(int id);
     void ApplyView(const QList<int>& elements);
     void ApplyCustomView();
@@ -146,6 +143,7 @@ private:
     QMenu* FElementsMenu = nullptr;
     QSystemTrayIcon* FTray = nullptr;
     THelpViewer* FHelp = nullptr;
+    TPlayerState* FState = nullptr;
     bool FMiniHelp = false;
     bool FShuttingDown = false;
     int FHintDepth = 0;

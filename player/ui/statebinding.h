@@ -1,0 +1,20 @@
+#pragma once
+// Menu items and buttons bound to the player's state. A checkable item flips its own mark when it
+// is chosen; a bound item's mark is set back at once, and the command the item sends then sets it
+// through the state, so a command that changes nothing (Pause while stopped) leaves it right.
+
+#include "core/playerstate.h"
+
+template <typename Item>
+void BindChecked(const TPlayerState& state, TPlayerState::Flag flag, Item* item) {
+    state.Bind(flag, item, [item](bool on) { item->setChecked(on); });
+    QObject::connect(item, &Item::toggled, item, [&state, flag, item](bool on) {
+        if (on != state.Get(flag))
+            item->setChecked(!on);
+    });
+}
+
+template <typename Item>
+void BindEnabled(const TPlayerState& state, TPlayerState::Flag flag, Item* item) {
+    state.Bind(flag, item, [item](bool on) { item->setEnabled(on); });
+}
