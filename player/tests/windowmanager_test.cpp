@@ -116,4 +116,74 @@ TEST_F(WindowManager, RestartsLeaveTheWindowWhereItWas) {
     EXPECT_EQ(RunOnce().toStdString(), second);
 }
 
+// Where there is a system tray (trayer here), the tray icon carries the window menu and the
+// right-click gestures of the minimised window's icon.
+TEST_F(WindowManager, TrayIconTakesTheGesturesAndOffersTheWindowMenu) {
+    QProcess tray;
+    tray.setProcessEnvironment(env);
+    // One icon in a panel at the bottom right corner of the 1280 x 1024 screen.
+    tray.start(QStringLiteral("trayer"),
+               {QStringLiteral("--edge"), QStringLiteral("bottom"), QStringLiteral("--align"),
+                QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("pixel"),
+                QStringLiteral("--width"), QStringLiteral("32"), QStringLiteral("--heighttype"),
+                QStringLiteral("pixel"), QStringLiteral("--height"), QStringLiteral("32")});
+    ASSERT_TRUE(tray.waitForStarted(StartMs)) << "trayer is not installed";
+    QThread::msleep(FramingMs);
+    QProcess player;
+    QProcessEnvironment playerEnv = env;
+    playerEnv.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("korvo.frame.debug=true"));
+    player.setProcessEnvironment(playerEnv);
+    player.start(QStringLiteral(KORVO32_PATH), {});
+    ASSERT_TRUE(player.waitForStarted(StartMs));
+    QByteArray log;
+    const auto waitFor = [&](const QByteArray& text) {
+        for (int waited = 0; waited < StartMs && !log.contains(text); waited += 100) {
+            player.waitForReadyRead(100);
+            log += player.readAllStandardError();
+        }
+        return log.contains(text);
+    };
+    ASSERT_TRUE(waitFor("listening for later starts")) << log.toStdString();
+    QThread::msleep(FramingMs);
+    const auto click = [&](const QStringList& keys, const QString& button) {
+        QStringList args{QStringLiteral("mousemove"), QStringLiteral("1264"),
+                         QStringLiteral("1008")};
+        for (const QString& key : keys)
+            args << QStringLiteral("keydown") << key;
+        args << QStringLiteral("click") << button;
+        for (const QString& key : keys)
+            args << QStringLiteral("keyup") << key;
+        QProcess xdotool;
+        xdotool.setProcessEnvironment(env);
+        xdotool.start(QStringLiteral("xdotool"), args);
+        ASSERT_TRUE(xdotool.waitForFinished(StartMs)) << "xdotool is not installed";
+    };
+    struct Gesture {
+        QStringList keys;
+        const char* button;
+        const char* command;
+    };
+    for (const Gesture& gesture : {Gesture{{QStringLiteral("shift")}, "3", "command 7709"},
+                                   Gesture{{QStringLiteral("ctrl")}, "3", "command 7888"},
+                                   Gesture{{}, "2", "command 7724"}}) {
+        // Apart by more than a double click's time, or the icon sees a double click.
+        QThread::msleep(FramingMs);
+        log.clear();
+        click(gesture.keys, QString::fromLatin1(gesture.button));
+        EXPECT_TRUE(waitFor(gesture.command)) << gesture.command << log.toStdString();
+    }
+    // A plain right click opens the window menu; its Mute item answers to its mnemonic.
+    QThread::msleep(FramingMs);
+    log.clear();
+    click({}, QStringLiteral("3"));
+    QThread::msleep(FramingMs);
+    QProcess key;
+    key.setProcessEnvironment(env);
+    key.start(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("m")});
+    ASSERT_TRUE(key.waitForFinished(StartMs));
+    EXPECT_TRUE(waitFor("command 7888")) << log.toStdString();
+    Stop(player);
+    Stop(tray);
+}
+
 } // namespace

@@ -326,6 +326,7 @@ bool TMainFrame::IsMenuAttached() const {
 void TMainFrame::Command(int id) {
     TPlayController& player = FClient->Controller();
     const Qt::KeyboardModifiers held = HeldModifiers();
+    qCDebug(lcFrame) << "command" << id;
     switch (id) {
     case CmAlbumOpen:
         player.OpenCommand();
