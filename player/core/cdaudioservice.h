@@ -98,6 +98,16 @@ public:
     virtual TCDError SetAudio(bool on) = 0;
     virtual TCDError SetDoor(bool open) = 0;
 
+    // Leaving while the disc plays: hands the rest of it, from the position heard to the end of
+    // the disc, to a process that plays on after this one has gone, and stops here; true when
+    // that process plays. A drive that plays by itself needs none.
+    virtual bool HandOff() { return false; }
+    // Whether such a process, left by an earlier run, still plays.
+    virtual bool PlayOutRunning() { return false; }
+    // Ends that process; where it had got to (ms from the first track's start) when it was
+    // playing this same disc.
+    virtual std::optional<quint32> TakeOver() { return std::nullopt; }
+
     // The backend's text for one of its codes; empty when it has none.
     static QString ErrorText(quint32 code);
 

@@ -59,6 +59,8 @@ void TPlayController::SetUp() {
     device.SetCaption(QStringLiteral("Korvo"));
     connect(&device, &MCIDevice::Notify, this, &TPlayController::OnNotify, Qt::UniqueConnection);
     SetStopped(true);
+    // A disc left playing by the last run is taken over when the album loads.
+    playOutWaiting = device.Service().PlayOutRunning();
     timer.start();
 }
 
@@ -70,10 +72,13 @@ void TPlayController::ShutDown() {
         device.Stop();
     } else if (device.IsOpen() &&
                device.Status(Mci::kStatusItem, Mci::kStatusMode) == Mci::kModePlaying) {
-        // Hand the rest of the disc to the drive without anyone to notify.
+        // Hand the rest of the disc to the drive without anyone to notify; a backend that makes
+        // the sound in this process leaves it to a process that outlives this one.
         device.SetNotifyWindow(nullptr);
-        device.Stop();
-        leftPlaying = device.Play(Mci::kCurrent, Mci::kEnd) == 0;
+        if (!device.Service().HandOff()) {
+            device.Stop();
+            leftPlaying = device.Play(Mci::kCurrent, Mci::kEnd) == 0;
+        }
     }
     device.Set(Mci::kSetAudio | Mci::kSetOn, Mci::kAudioAll);
     device.SetNotifyWindow(nullptr);
@@ -188,19 +193,19 @@ int TPlayController::PlayRange(int from, int to) {
     return 0;
 }
 
-int TPlayController::PlaySong(int track) {
+int TPlayController::PlaySong(int track, int fromMs) {
     // Track 0 is no track either: the drive would refuse it after the window had changed.
     if (track < 1 || track > album.NumberOfTracks())
         return -1;
     const int start = album.TrackStart(track);
     const int length = album.TrackLength(track);
     songLength = length;
-    if (PlayRange(start, start + length) < 0)
+    if (PlayRange(start + fromMs, start + length) < 0)
         return -1;
     return length / 1000;
 }
 
-int TPlayController::PlaySelected() {
+int TPlayController::PlaySelected(int fromMs) {
     const int selected = queue.Selected();
     if (selected < 0)
         return -1;
@@ -213,12 +218,14 @@ int TPlayController::PlaySelected() {
     SetField(FieldLength, QString());
     SetProgress(0);
     songLength = album.TrackLength(track);
-    lastShownPosition = 0;
-    previousPosition = 0;
+    lastShownPosition = fromMs;
+    previousPosition = fromMs;
     stuckTicks = 0;
-    ShowTime(0);
+    if (songLength != 0)
+        SetBarPosition(static_cast<int>(static_cast<qint64>(fromMs) * BarMaximum / songLength));
+    ShowTime(fromMs);
     SetField(FieldLength, FormatTime(songLength / 1000));
-    if (PlaySong(track) < 0) {
+    if (PlaySong(track, fromMs) < 0) {
         SetStopped(true);
         tracking = false;
         device.Stop();
@@ -456,13 +463,33 @@ int TPlayController::LoadAlbum(bool isExplicit) {
         current = Option(CmRandomOrder) && queue.Count() > 0
                       ? TRandomGenerator::Draw() % queue.Count()
                       : 0;
-    if (Option(CmAutoPlay))
+    const int resumed = playOutWaiting ? TakeOverPlayOut() : -1;
+    if (resumed >= 0)
+        current = resumed;
+    else if (Option(CmAutoPlay))
         SelectAndPlay(current);
     else
         queue.Select(current);
     currentSong = current;
     emit captionChanged();
     return 0;
+}
+
+// The last run left the rest of the disc to a play-out process: go on from where it has got to,
+// on the first queue entry of that track, so the music does not stop. Returns the entry, or -1
+// when there was nothing to take over.
+int TPlayController::TakeOverPlayOut() {
+    playOutWaiting = false;
+    const std::optional<quint32> at = device.Service().TakeOver();
+    if (!at)
+        return -1;
+    for (int i = 0; i < queue.Count(); ++i) {
+        const int track = queue.TrackNumber(i);
+        const qint64 offset = static_cast<qint64>(*at) - album.TrackStart(track);
+        if (offset >= 0 && offset < album.TrackLength(track) && queue.Select(i))
+            return PlaySelected(static_cast<int>(offset)) == 0 ? i : -1;
+    }
+    return -1;
 }
 
 int TPlayController::SaveAlbum() {

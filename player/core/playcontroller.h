@@ -84,7 +84,8 @@ public:
     void HighlightCurrent();
 
     // Playing
-    int PlaySelected();
+    // fromMs: where in the song to begin.
+    int PlaySelected(int fromMs = 0);
     int SelectAndPlay(int index);
     void NextSong();
     void SongEnded();
@@ -146,7 +147,8 @@ signals:
 private:
     void OnNotify(TCDCompletion kind);
     int PlayRange(int from, int to);
-    int PlaySong(int track);
+    int PlaySong(int track, int fromMs);
+    int TakeOverPlayOut();
     void SetStopped(bool on);
     void SetPaused(bool on);
     void SetBarPosition(int position);
@@ -188,6 +190,7 @@ private:
     int stuckTicks = 0;
     bool busy = false;
     bool loading = false;
+    bool playOutWaiting = false;
 
     int pendingPosition = -1;
     int barPosition = 0;

@@ -1,7 +1,21 @@
 #include "platform/discdrive.h"
 
+#include "core/app.h"
+#include "platform/playoutlink.h"
+
+#include <QDateTime>
+#include <QFileInfo>
 #include <QPointer>
 #include <QTimer>
+
+namespace {
+// A later start asks the play-out once; a hung one must not hold the start up for long.
+constexpr int kPlayOutAnswerMs = 1000;
+
+QString PlayerFolder() {
+    return TApp::Instance() ? TApp::Instance()->DataDirectory() : QString();
+}
+} // namespace
 
 TDiscDrive::TDiscDrive(QObject* parent) : TCDAudioService(parent) {
     connect(&engine_, &TPlaybackEngine::Ended, this, &TDiscDrive::OnEnded);
@@ -242,4 +256,31 @@ TCDError TDiscDrive::SetDoor(bool open) {
         Refresh();
     }
     return TCDError::None;
+}
+
+// The sound is made in this process, so the rest of the disc goes to a play-out process of ours.
+bool TDiscDrive::HandOff() {
+    if (mode_ != TCDMode::Playing || !engine_.IsActive() || PlayerFolder().isEmpty())
+        return false;
+    const TPlayOutRequest request{Source(), CurrentMs(), QDateTime::currentMSecsSinceEpoch(),
+                                  PlayerFolder()};
+    // This range plays on while the play-out starts, so the music does not break.
+    if (!PlayOut::Start(request))
+        return false;
+    qCInfo(lcPlayOut) << "left the disc to a play-out from" << request.fromMs << "ms";
+    Stop();
+    return true;
+}
+
+bool TDiscDrive::PlayOutRunning() {
+    return PlayOut::Ask(PlayerFolder(), PlayOut::kWhere, kPlayOutAnswerMs).has_value();
+}
+
+std::optional<quint32> TDiscDrive::TakeOver() {
+    const std::optional<TPlayOutState> state =
+        PlayOut::Ask(PlayerFolder(), PlayOut::kEnd, kPlayOutAnswerMs);
+    if (!state || QFileInfo(state->source) != QFileInfo(Source()))
+        return std::nullopt;
+    qCInfo(lcPlayOut) << "taking over from the play-out at" << state->positionMs << "ms";
+    return state->positionMs;
 }

@@ -33,8 +33,14 @@ public:
     TCDError Seek(TCDSeek where, quint32 ms) override;
     TCDError SetAudio(bool on) override;
     TCDError SetDoor(bool open) override;
+    // The play-out of the player's data directory (none without one).
+    bool HandOff() override;
+    bool PlayOutRunning() override;
+    std::optional<quint32> TakeOver() override;
 
 protected:
+    // The drive or image as the player named it: a play-out opens the same.
+    virtual QString Source() const = 0;
     // Prepares the drive on open; an error keeps the service closed.
     virtual TCDError Attach() = 0;
     virtual void Detach() = 0;

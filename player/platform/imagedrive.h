@@ -15,6 +15,7 @@ public:
     const QString& ImagePath() const { return imagePath_; }
 
 protected:
+    QString Source() const override { return imagePath_; }
     TCDError Attach() override;
     void Detach() override {}
     TDiscToc ReadDisc() override;

@@ -15,6 +15,7 @@ public:
     const QString& Device() const { return device_; }
 
 protected:
+    QString Source() const override { return device_; }
     TCDError Attach() override;
     void Detach() override { cdio_.reset(); }
     TDiscToc ReadDisc() override;

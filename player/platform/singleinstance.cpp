@@ -1,16 +1,14 @@
 #include "platform/singleinstance.h"
 
-#include <QCryptographicHash>
+#include "platform/socketname.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QLoggingCategory>
 #include <QThread>
-
-#include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcInstance, "korvo.instance")
 
@@ -24,12 +22,7 @@ constexpr int ConnectTimeoutMs = 5000;
 } // namespace
 
 TSingleInstance::TSingleInstance(const QString& settingsFolder, QObject* parent) : QObject(parent) {
-    QString folder = QFileInfo(settingsFolder).canonicalFilePath();
-    if (folder.isEmpty())
-        folder = QDir(settingsFolder).absolutePath();
-    const QByteArray hash =
-        QCryptographicHash::hash(folder.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    FName = QStringLiteral("korvo-%1-%2").arg(::getuid()).arg(QString::fromLatin1(hash));
+    FName = PerFolderName(QStringLiteral("korvo"), settingsFolder);
 }
 
 TSingleInstance::~TSingleInstance() = default;
