@@ -1,0 +1,327 @@
+#include "platform/mprisservice.h"
+
+#include "core/commandids.h"
+#include "core/mcidevice.h"
+#include "core/playcontroller.h"
+#include "platform/mprisplayeradaptor.h"
+#include "platform/mprisrootadaptor.h"
+
+#include <QCoreApplication>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QLoggingCategory>
+
+#include <algorithm>
+
+Q_LOGGING_CATEGORY(lcMpris, "korvo.mpris")
+
+TMprisService::TMprisService(TPlayController& player, TMprisHooks hooks, QObject* parent)
+    : QObject(parent), m_player(player), m_hooks(std::move(hooks)), m_bus(QString()) {
+    new TMprisRootAdaptor(this);
+    new TMprisPlayerAdaptor(this);
+    m_announce.setSingleShot(true);
+    m_announce.setInterval(0);
+    connect(&m_announce, &QTimer::timeout, this, &TMprisService::Announce);
+    for (auto changed : {&TPlayController::playPressedChanged, &TPlayController::pauseChanged,
+                         &TPlayController::repeatChanged, &TPlayController::pauseEnabledChanged,
+                         &TPlayController::positionBarEnabledChanged})
+        connect(&player, changed, this, &TMprisService::Refresh);
+    connect(&player, &TPlayController::captionChanged, this, &TMprisService::Refresh);
+    connect(&player.Queue(), &TSongListModel::countChanged, this, &TMprisService::Refresh);
+}
+
+TMprisService::~TMprisService() {
+    if (m_busName.isEmpty())
+        return;
+    m_bus.unregisterService(m_busName);
+    m_bus.unregisterObject(QString::fromLatin1(ObjectPath));
+}
+
+bool TMprisService::RegisterOnSessionBus() {
+    // Without an address libdbus would try to launch a bus of its own.
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) {
+        qCInfo(lcMpris) << "no session bus: media controls are off";
+        return false;
+    }
+    return Register(QDBusConnection::sessionBus());
+}
+
+bool TMprisService::Register(const QDBusConnection& bus) {
+    if (!bus.isConnected()) {
+        qCInfo(lcMpris) << "no session bus:" << bus.lastError().message();
+        return false;
+    }
+    m_bus = bus;
+    if (!m_bus.registerObject(QString::fromLatin1(ObjectPath), this,
+                              QDBusConnection::ExportAdaptors)) {
+        qCInfo(lcMpris) << "cannot register" << ObjectPath << m_bus.lastError().message();
+        return false;
+    }
+    const QString name = QString::fromLatin1(ServiceName);
+    for (const QString& candidate :
+         {name, name + QStringLiteral(".instance%1").arg(QCoreApplication::applicationPid())}) {
+        if (m_bus.registerService(candidate)) {
+            m_busName = candidate;
+            m_announced = Snapshot();
+            qCInfo(lcMpris) << "media controls on the session bus as" << candidate;
+            return true;
+        }
+    }
+    qCInfo(lcMpris) << "cannot own" << name << m_bus.lastError().message();
+    m_bus.unregisterObject(QString::fromLatin1(ObjectPath));
+    return false;
+}
+
+// ----- state
+
+QString TMprisService::PlaybackStatus() const {
+    if (m_player.IsStopped())
+        return QStringLiteral("Stopped");
+    return m_player.IsPaused() ? QStringLiteral("Paused") : QStringLiteral("Playing");
+}
+
+QString TMprisService::LoopStatus() const {
+    if (m_player.IsRepeat())
+        return QStringLiteral("Track");
+    return Option(CmContinuousLoop) ? QStringLiteral("Playlist") : QStringLiteral("None");
+}
+
+bool TMprisService::Shuffle() const {
+    return Option(CmRandomOrder);
+}
+
+double TMprisService::Volume() const {
+    return m_hooks.volume ? m_hooks.volume() : 0.0;
+}
+
+QDBusObjectPath TMprisService::TrackId() const {
+    const int track = m_player.CurrentTrack();
+    return QDBusObjectPath(track > 0 ? QString::fromLatin1(TrackPathPrefix) + QString::number(track)
+                                     : QString::fromLatin1(NoTrackPath));
+}
+
+qint64 TMprisService::SongLengthUs() const {
+    const int track = m_player.CurrentTrack();
+    return track > 0 ? qint64(m_player.Album().TrackLength(track)) * 1000 : 0;
+}
+
+QVariantMap TMprisService::Metadata() const {
+    QVariantMap metadata{{QStringLiteral("mpris:trackid"), QVariant::fromValue(TrackId())}};
+    const int track = m_player.CurrentTrack();
+    if (track <= 0)
+        return metadata;
+    metadata.insert(QStringLiteral("mpris:length"), SongLengthUs());
+    metadata.insert(QStringLiteral("xesam:trackNumber"), track);
+    metadata.insert(QStringLiteral("xesam:title"), m_player.CurrentTitle());
+    metadata.insert(QStringLiteral("xesam:album"), m_player.Album().Title());
+    return metadata;
+}
+
+qint64 TMprisService::Position() const {
+    const int track = m_player.CurrentTrack();
+    MCIDevice& device = m_player.Device();
+    if (m_player.IsStopped() || track <= 0 || !device.IsOpen())
+        return 0;
+    // The drive counts from the start of the disc; a pause keeps where it stopped.
+    const qint64 at = m_player.IsPaused()
+                          ? m_player.PausePosition()
+                          : qint64(device.Status(Mci::kStatusItem, Mci::kStatusPosition));
+    return std::clamp<qint64>(at - m_player.Album().TrackStart(track), 0, SongLengthUs() / 1000) *
+           1000;
+}
+
+bool TMprisService::CanGoNext() const {
+    return m_player.Queue().Count() > 0;
+}
+
+int TMprisService::PreviousIndex() const {
+    const int count = m_player.Queue().Count();
+    const qint64 previous = qint64(m_player.CurrentSong()) - 1;
+    if (previous >= 0 && previous < count)
+        return int(previous);
+    return count > 0 && previous == -1 && Option(CmContinuousLoop) ? count - 1 : -1;
+}
+
+bool TMprisService::CanGoPrevious() const {
+    return PreviousIndex() >= 0;
+}
+
+bool TMprisService::CanPlay() const {
+    return m_player.Queue().Count() > 0;
+}
+
+bool TMprisService::CanPause() const {
+    return !m_player.IsStopped();
+}
+
+bool TMprisService::CanSeek() const {
+    return m_player.BarEnabled() && SongLengthUs() > 0;
+}
+
+// ----- requests
+
+void TMprisService::Later(std::function<void()> request) {
+    QTimer::singleShot(0, this, [this, request = std::move(request)] {
+        request();
+        Refresh();
+    });
+}
+
+void TMprisService::Command(int id) {
+    if (m_hooks.command)
+        m_hooks.command(id);
+}
+
+bool TMprisService::Option(int id) const {
+    return m_hooks.isChecked && m_hooks.isChecked(id);
+}
+
+void TMprisService::SetOption(int id, bool on) {
+    if (Option(id) != on)
+        Command(id);
+}
+
+void TMprisService::SetRepeat(bool on) {
+    if (m_player.IsRepeat() != on)
+        Command(CmRepeat);
+}
+
+void TMprisService::Play() {
+    Later([this] {
+        if (m_player.IsStopped())
+            Command(CmPlay);
+        else if (m_player.IsPaused())
+            Command(CmPause);
+    });
+}
+
+void TMprisService::Pause() {
+    Later([this] {
+        if (!m_player.IsStopped() && !m_player.IsPaused())
+            Command(CmPause);
+    });
+}
+
+void TMprisService::PlayPause() {
+    Later([this] { Command(m_player.IsStopped() ? CmPlay : CmPause); });
+}
+
+void TMprisService::Stop() {
+    Later([this] { Command(CmStop); });
+}
+
+void TMprisService::Next() {
+    Later([this] { Command(CmCirculate); });
+}
+
+void TMprisService::Previous() {
+    // There is no button for it: the song before is chosen in the queue and played.
+    Later([this] {
+        const int index = PreviousIndex();
+        if (index >= 0 && m_player.Queue().Select(index))
+            Command(CmPlay);
+    });
+}
+
+void TMprisService::SeekTo(qint64 positionUs) {
+    const qint64 length = SongLengthUs();
+    if (!CanSeek())
+        return;
+    const qint64 bar =
+        (std::clamp<qint64>(positionUs, 0, length) * TPlayController::BarMaximum + length / 2) /
+        length;
+    // What a finished movement of the position slider does.
+    m_player.Seek(int(bar));
+    emit Seeked(Position());
+}
+
+void TMprisService::Seek(qint64 offsetUs) {
+    Later([this, offsetUs] {
+        const qint64 target = Position() + offsetUs;
+        if (CanSeek() && target > SongLengthUs())
+            Command(CmCirculate);
+        else
+            SeekTo(target);
+    });
+}
+
+void TMprisService::SetPosition(const QDBusObjectPath& trackId, qint64 positionUs) {
+    Later([this, trackId, positionUs] {
+        // A request for a song no longer playing, or beyond its end, is ignored.
+        if (trackId == TrackId() && positionUs >= 0 && positionUs <= SongLengthUs())
+            SeekTo(positionUs);
+    });
+}
+
+void TMprisService::SetLoopStatus(const QString& status) {
+    if (status != QLatin1String("None") && status != QLatin1String("Track") &&
+        status != QLatin1String("Playlist"))
+        return;
+    // Repeat wins over Continuous Loop, which is left alone while a song repeats.
+    Later([this, status] {
+        SetRepeat(status == QLatin1String("Track"));
+        if (status != QLatin1String("Track"))
+            SetOption(CmContinuousLoop, status == QLatin1String("Playlist"));
+    });
+}
+
+void TMprisService::SetShuffle(bool on) {
+    Later([this, on] { SetOption(CmRandomOrder, on); });
+}
+
+void TMprisService::SetVolume(double volume) {
+    Later([this, volume] {
+        if (m_hooks.setVolume)
+            m_hooks.setVolume(std::clamp(volume, 0.0, 1.0));
+    });
+}
+
+void TMprisService::Raise() {
+    Later([this] {
+        if (m_hooks.raise)
+            m_hooks.raise();
+    });
+}
+
+void TMprisService::Quit() {
+    Later([this] {
+        if (m_hooks.quit)
+            m_hooks.quit();
+    });
+}
+
+// ----- announcements
+
+void TMprisService::Refresh() {
+    if (!m_busName.isEmpty())
+        m_announce.start();
+}
+
+QVariantMap TMprisService::Snapshot() const {
+    return {{QStringLiteral("PlaybackStatus"), PlaybackStatus()},
+            {QStringLiteral("LoopStatus"), LoopStatus()},
+            {QStringLiteral("Shuffle"), Shuffle()},
+            {QStringLiteral("Volume"), Volume()},
+            {QStringLiteral("Metadata"), Metadata()},
+            {QStringLiteral("CanGoNext"), CanGoNext()},
+            {QStringLiteral("CanGoPrevious"), CanGoPrevious()},
+            {QStringLiteral("CanPlay"), CanPlay()},
+            {QStringLiteral("CanPause"), CanPause()},
+            {QStringLiteral("CanSeek"), CanSeek()}};
+}
+
+void TMprisService::Announce() {
+    const QVariantMap now = Snapshot();
+    QVariantMap changed;
+    for (auto it = now.cbegin(); it != now.cend(); ++it)
+        if (m_announced.value(it.key()) != it.value())
+            changed.insert(it.key(), it.value());
+    m_announced = now;
+    if (changed.isEmpty())
+        return;
+    QDBusMessage signal = QDBusMessage::createSignal(
+        QString::fromLatin1(ObjectPath), QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("PropertiesChanged"));
+    signal << QString::fromLatin1(PlayerInterface) << changed << QStringList();
+    m_bus.send(signal);
+}
