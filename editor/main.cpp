@@ -11,11 +11,19 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QTextStream>
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("WLPRO"));
     QApplication::setApplicationVersion(QStringLiteral("1.0a"));
+    // Answered before the application object, so that asking needs no display.
+    if (argc == 2 && qstrcmp(argv[1], "--version") == 0) {
+        QTextStream(stdout) << QApplication::applicationName() << ' '
+                            << QApplication::applicationVersion() << '\n';
+        return 0;
+    }
+    QApplication application(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.audiosuite.Wavelathe"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/wlpro/icons/wlpro.svg")));
 
     QCommandLineParser parser;

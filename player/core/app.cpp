@@ -37,13 +37,18 @@ QString TApp::DatabasePath() const {
     return QDir(FDataDirectory).filePath(QStringLiteral("cdalb.idb"));
 }
 
+QString TApp::InstalledDataDirectory(const QString& moduleDirectory) {
+    return QDir::cleanPath(QDir(moduleDirectory).filePath(QStringLiteral(KORVO_DATA_FROM_PROGRAM)));
+}
+
 QString TApp::ChooseDataDirectory(const QString& moduleDirectory) {
     const QString home = qEnvironmentVariable("KORVO_HOME");
     if (!home.isEmpty()) {
         QDir().mkpath(home);
         return QDir(home).absolutePath();
     }
-    if (::access(QFile::encodeName(moduleDirectory).constData(), W_OK) == 0)
+    const bool installed = QFileInfo::exists(InstalledDataDirectory(moduleDirectory));
+    if (!installed && ::access(QFile::encodeName(moduleDirectory).constData(), W_OK) == 0)
         return moduleDirectory;
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     const QString folder = QDir(config).filePath(Name());

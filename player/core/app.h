@@ -3,8 +3,9 @@
 //
 // The module directory is the folder of the running program (help pages and the display's font
 // file are looked up there). Korvo.ini and cdalb.idb live in the data directory: KORVO_HOME when it
-// is set, otherwise the module directory when it is writable, otherwise $XDG_CONFIG_HOME/Korvo
-// (by default ~/.config/Korvo).
+// is set, otherwise the module directory when it is writable and not an installed program's
+// folder (such as /usr/bin, which every user shares), otherwise $XDG_CONFIG_HOME/Korvo (by default
+// ~/.config/Korvo).
 
 #include <QString>
 
@@ -28,6 +29,9 @@ public:
     const QString& SettingsPath() const { return FSettingsPath; }
     QString DatabasePath() const;
 
+    // Where an installed program in moduleDirectory finds its read-only data files (the LED
+    // font, the demo disc): share/korvo under the installation's prefix.
+    static QString InstalledDataDirectory(const QString& moduleDirectory);
     // The data directory the rules above choose for a program in moduleDirectory.
     static QString ChooseDataDirectory(const QString& moduleDirectory);
 

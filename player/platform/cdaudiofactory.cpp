@@ -1,5 +1,7 @@
 #include "platform/cdaudiofactory.h"
 
+#include "core/app.h"
+
 #include "platform/imagedrive.h"
 #include "platform/libcdiodrive.h"
 
@@ -9,7 +11,6 @@
 
 #include <cdio/memory.h>
 
-namespace {
 std::unique_ptr<TCDAudioService> ServiceFor(const QString& path) {
     if (QFileInfo(path).isFile() || ImageDriver(path) != DRIVER_UNKNOWN) {
         qCInfo(lcCdio, "playing the disc image %s", qPrintable(path));
@@ -19,6 +20,7 @@ std::unique_ptr<TCDAudioService> ServiceFor(const QString& path) {
     return std::make_unique<TLibcdioDrive>(path);
 }
 
+namespace {
 QString DefaultDrive() {
     driver_id_t driver = DRIVER_DEVICE;
     char* device = cdio_get_default_device_driver(&driver);
@@ -34,7 +36,8 @@ QString DemoDiscPath() {
     const QDir programDir(QCoreApplication::applicationDirPath());
     for (const QString& candidate : {programDir.filePath(QStringLiteral("demo/korvo-demo.cue")),
                                      programDir.filePath(QStringLiteral("korvo-demo.cue")),
-                                     QStringLiteral(KORVO_INSTALLED_DEMO_DISC)}) {
+                                     QDir(TApp::InstalledDataDirectory(programDir.path()))
+                                         .filePath(QStringLiteral("demo/korvo-demo.cue"))}) {
         if (QFileInfo::exists(candidate))
             return candidate;
     }

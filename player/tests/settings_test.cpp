@@ -586,6 +586,17 @@ TEST_F(AppPaths, WritableProgramFolderHoldsTheFiles) {
     EXPECT_EQ(app.SettingsPath(), dir.filePath("Korvo.ini"));
 }
 
+TEST_F(AppPaths, AnInstalledProgramKeepsItsFilesPerUser) {
+    qunsetenv("KORVO_HOME");
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("usr/bin")));
+    ASSERT_TRUE(QDir().mkpath(TApp::InstalledDataDirectory(dir.filePath("usr/bin"))));
+    EXPECT_EQ(TApp::InstalledDataDirectory(dir.filePath("usr/bin")),
+              dir.filePath("usr/share/korvo"));
+    TApp app(dir.filePath("usr/bin/korvo32"));
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    EXPECT_EQ(app.DataDirectory(), config + "/Korvo") << "not in the shared program folder";
+}
+
 TEST_F(AppPaths, UnusableProgramFolderFallsBackToTheConfigFolder) {
     qunsetenv("KORVO_HOME");
     TApp app(dir.filePath("gone/korvo32"));
