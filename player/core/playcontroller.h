@@ -125,6 +125,10 @@ public:
     TAlbumDatabase& Database() { return database; }
     MCIDevice& Device() { return device; }
 
+    // A dialog retitled the album or the current song: the caption, the status fields and the
+    // desktop's media controls follow.
+    void TitlesEdited() { emit captionChanged(); }
+
     // The title and track number of the current song (empty and 0 when there is none).
     QString CurrentTitle() const { return queue.Title(currentSong); }
     int CurrentTrack() const { return queue.TrackNumber(currentSong); }

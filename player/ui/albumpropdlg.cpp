@@ -49,7 +49,7 @@ void TAlbumPropDlg::Done() {
     if (album.IsLoaded() && FTitle->isModified()) {
         const QString title = FTitle->text().left(TitleLimit);
         album.SetTitle(title);
-        emit AlbumRenamed(title);
+        FPlayer.TitlesEdited();
     }
     accept();
 }

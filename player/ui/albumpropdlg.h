@@ -26,10 +26,6 @@ public:
     QLabel* LengthText() const { return FLength; }
     QPushButton* DoneButton() const { return FDone; }
 
-signals:
-    // The album was renamed: the caption and the status bar follow.
-    void AlbumRenamed(const QString& title);
-
 private:
     void Done();
 

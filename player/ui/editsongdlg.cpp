@@ -66,7 +66,7 @@ void TEditSongDlg::Save() {
     queue.Select(FRow);
     FTitle->setModified(false);
     if (FRow == FPlayer.CurrentSong())
-        emit CurrentSongRenamed();
+        FPlayer.TitlesEdited();
 }
 
 void TEditSongDlg::Ok() {

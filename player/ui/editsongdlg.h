@@ -31,10 +31,6 @@ public:
     QPushButton* PrevButton() const { return FPrev; }
     QPushButton* NextButton() const { return FNext; }
 
-signals:
-    // The song being played was renamed: the caption and the status bar follow.
-    void CurrentSongRenamed();
-
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 

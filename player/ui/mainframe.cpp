@@ -349,7 +349,6 @@ void TMainFrame::Command(int id) {
         break;
     case CmAlbumProperties: {
         TAlbumPropDlg dialog(this, player);
-        connect(&dialog, &TAlbumPropDlg::AlbumRenamed, this, &TMainFrame::UpdateCaption);
         dialog.exec();
         break;
     }
@@ -400,7 +399,6 @@ void TMainFrame::Command(int id) {
         break;
     case CmSongEdit: {
         TEditSongDlg dialog(this, player);
-        connect(&dialog, &TEditSongDlg::CurrentSongRenamed, this, &TMainFrame::UpdateCaption);
         dialog.exec();
         break;
     }
