@@ -77,6 +77,8 @@ void CUndoHistory::Commit(const CSampleBuffer& buffer) {
         step->restore == step->expect)
         return;
     m_redo.clear();
+    step->before = m_state;
+    step->after = m_state = ++m_lastId;
     m_undo.push_back(std::move(*step));
     Trim();
 }
@@ -110,6 +112,8 @@ void CUndoHistory::Clear() {
     m_undo.clear();
     m_redo.clear();
     m_pending.reset();
+    // What the steps led back to is gone; the sample may differ from every state named so far.
+    m_state = ++m_lastId;
 }
 
 quint64 CUndoHistory::MemoryUsed() const {
@@ -151,6 +155,7 @@ int CUndoHistory::Move(std::deque<CStep>& from, std::deque<CStep>& to, CSampleBu
     }
     to.push_back(std::move(from.back()));
     from.pop_back();
+    m_state = &to == &m_redo ? to.back().before : to.back().after;
     Trim();
     return 1;
 }

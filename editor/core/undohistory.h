@@ -67,6 +67,11 @@ public:
     int Redo(CSampleBuffer& buffer);
     void Clear();
 
+    // Names the state the recorded steps have left the buffer in: equal ids are equal samples, so
+    // undoing back to a saved state finds the saved id again. An edit recorded after an undo, or a
+    // history cleared, gives an id never seen before; an edit that changed nothing keeps it.
+    quint64 StateId() const { return m_state; }
+
     quint64 MemoryUsed() const;
     quint64 MemoryLimit() const { return m_limit; }
     // Drops the oldest steps until the rest fit.
@@ -97,6 +102,9 @@ private:
         CMemoryBlock bytes;
         std::function<void(CSampleBuffer&)> redo;
         bool recorded = true;
+        // The state ids before and after the step, done forwards.
+        quint64 before = 0;
+        quint64 after = 0;
     };
 
     static CState StateOf(const CSampleBuffer& buffer);
@@ -113,4 +121,6 @@ private:
     std::deque<CStep> m_undo;
     std::deque<CStep> m_redo;
     std::unique_ptr<CStep> m_pending;
+    quint64 m_state = 0;
+    quint64 m_lastId = 0;
 };

@@ -243,10 +243,16 @@ TEST_F(EditorWindow, EditsAreUndoneAndRedoneThroughTheMenuAndEveryWindowFollows)
     frame->Dispatch(CommandId::EditUndo);
     frame->Dispatch(CommandId::EditUndo);
     EXPECT_TRUE(CSampleState::Of(doc->Buffer()) == original);
+    EXPECT_FALSE(doc->IsModified()) << "back to the file as it was opened";
     EXPECT_FALSE(Enabled(CommandId::EditUndo));
     frame->Dispatch(CommandId::Redo);
     EXPECT_EQ(doc->Buffer().GetFrameCount(), 8000u);
+    EXPECT_TRUE(doc->IsModified());
     EXPECT_TRUE(Enabled(CommandId::Redo));
+    // A change the history does not hold keeps the document modified whatever is undone.
+    doc->SetModified(true);
+    frame->Dispatch(CommandId::EditUndo);
+    EXPECT_TRUE(doc->IsModified());
 }
 
 TEST_F(EditorWindow, CutThenPasteAtTheCursorAndOverASelectionThatReachesTheEnd) {

@@ -205,6 +205,31 @@ TEST_F(History, ANewEditClearsTheRedoSteps) {
     EXPECT_EQ(editor.History().UndoCount(), 2);
 }
 
+TEST_F(History, StateIdsNameTheSampleAcrossUndoRedoAndNewEdits) {
+    CSampleEditor editor(buffer);
+    const auto id = [&] { return editor.History().StateId(); };
+    const quint64 loaded = id();
+    editor.Amplify(2.0f, -1, -1, 0);
+    const quint64 amplified = id();
+    editor.SetFormat(22050, true, true); // the format it has: no step, same state
+    EXPECT_EQ(id(), amplified);
+    editor.Reverse(-1, -1, 0);
+    EXPECT_NE(id(), amplified);
+    editor.Undo();
+    EXPECT_EQ(id(), amplified);
+    editor.Undo();
+    EXPECT_EQ(id(), loaded);
+    editor.Redo();
+    EXPECT_EQ(id(), amplified);
+    editor.ChangeSign(-1, -1); // a new branch: a state never seen before
+    EXPECT_NE(id(), loaded);
+    EXPECT_NE(id(), amplified);
+    const quint64 beforeClear = id();
+    editor.ClearHistory();
+    EXPECT_NE(id(), beforeClear);
+    EXPECT_NE(id(), loaded);
+}
+
 TEST_F(History, KeepsOnlyTheBytesAnEditRewrites) {
     CSampleEditor editor(buffer);
     editor.SetFormat(11025, true, true); // a step with no bytes: the fixed cost of one step

@@ -51,6 +51,12 @@ void CWlproDoc::SavedAs(const QString& path) {
 }
 
 void CWlproDoc::SetModified(bool modified) {
+    m_savedState = m_lastState = m_editor.History().StateId();
+    m_unrecorded = modified;
+    ShowModified(modified);
+}
+
+void CWlproDoc::ShowModified(bool modified) {
     if (modified == m_modified)
         return;
     m_modified = modified;
@@ -59,7 +65,12 @@ void CWlproDoc::SetModified(bool modified) {
 
 void CWlproDoc::SampleEdited(quint32 from, quint32 to) {
     m_summary.Update(*m_buffer, from, to);
-    SetModified(true);
+    // An edit that left the history's state where it was is one no undo takes back.
+    const quint64 state = m_editor.History().StateId();
+    if (state == m_lastState)
+        m_unrecorded = true;
+    m_lastState = state;
+    ShowModified(true);
     emit sampleChanged(from);
 }
 
@@ -75,7 +86,8 @@ int CWlproDoc::AfterHistoryStep(int done) {
     if (done) {
         // A step may have changed the length or the layout anywhere: summarise it all again.
         m_summary.Build(*m_buffer);
-        SetModified(true);
+        m_lastState = m_editor.History().StateId();
+        ShowModified(m_unrecorded || m_lastState != m_savedState);
         emit sampleChanged(0);
     }
     return done;

@@ -50,7 +50,12 @@ public:
 
     QString Path() const { return m_path; }
     QString Title() const { return m_title; }
+    // Modified while the sample differs from the one last saved or loaded: undoing back to it
+    // makes the document clean again, unless a change the undo history does not hold came
+    // between.
     bool IsModified() const { return m_modified; }
+    // false: the sample as it is now counts as saved. true: a change the undo history does not
+    // hold (the information texts), which keeps the document modified until it is saved.
     void SetModified(bool modified);
 
     // After an edit that rewrote frames from..to (to kToEnd: everything after `from`, as when the
@@ -68,6 +73,7 @@ signals:
 
 private:
     int AfterHistoryStep(int done);
+    void ShowModified(bool modified);
 
     std::unique_ptr<CSampleBuffer> m_buffer;
     CSampleEditor m_editor;
@@ -75,4 +81,8 @@ private:
     QString m_path;
     QString m_title;
     bool m_modified = false;
+    // The undo history's state ids when last saved and after the last edit or step.
+    quint64 m_savedState = 0;
+    quint64 m_lastState = 0;
+    bool m_unrecorded = false;
 };
