@@ -9,7 +9,8 @@
 set(CPACK_PACKAGE_NAME audiosuite)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Audio Suite developers")
-set(CPACK_PACKAGE_CONTACT "The Audio Suite developers <maintainers@audiosuite.org>")
+# audiosuite.example (a reserved name) stands in until the project has a public address.
+set(CPACK_PACKAGE_CONTACT "The Audio Suite developers <maintainers@audiosuite.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "CD player Korvo and sample editor Wavelathe Pro")
 set(CPACK_PACKAGE_DESCRIPTION
     "Korvo (korvo32) plays audio CDs and disc images and remembers the titles and play order of
@@ -24,7 +25,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://audiosuite.org/)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://audiosuite.example/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What the programs load at run time, which dpkg-shlibdeps cannot see: Qt's platform plugins (the
 # windows on X11) and ALSA's pulse device, which gives the player the sound server's volume. The
