@@ -2,6 +2,7 @@
 // as a desktop's media controls drive it; and a player without a bus, which starts as ever.
 
 #include "discimage.h"
+#include "testprocesses.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -93,14 +94,7 @@ public:
         m_process.start(QStringLiteral(KORVO32_PATH), {});
         EXPECT_TRUE(m_process.waitForStarted(WaitMs));
     }
-    ~TKorvo() {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        m_process.terminate();
-        if (!m_process.waitForFinished(WaitMs))
-            m_process.kill();
-        m_process.waitForFinished(WaitMs);
-    }
+    ~TKorvo() { StopProcess(m_process, WaitMs); }
 
     bool WaitForLog(const QByteArray& text) {
         return Eventually([&] { return Log().contains(text); });

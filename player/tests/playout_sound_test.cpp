@@ -4,6 +4,7 @@
 // on; a play-out that cannot play its disc says so and fails.
 
 #include "discimage.h"
+#include "testprocesses.h"
 
 #include "platform/playoutlink.h"
 
@@ -57,15 +58,8 @@ bool Streams(qint64 pid) {
     return StreamingProcesses().contains(pid);
 }
 
-// Stops a process this test started, by its id only.
 void Stop(QProcess& process) {
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(WaitMs)) {
-        process.kill();
-        process.waitForFinished(WaitMs);
-    }
+    StopProcess(process, WaitMs);
 }
 
 class PlayOutSound : public ::testing::Test {
@@ -74,22 +68,10 @@ protected:
     void SetUp() override {
         ASSERT_FALSE(qEnvironmentVariableIsEmpty("PULSE_SERVER"));
         ASSERT_FALSE(disc.Cue().isEmpty());
-        // Xvfb picks a free display itself and names it on the descriptor given.
-        server.start(QStringLiteral("Xvfb"),
-                     {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                      QStringLiteral("0"), QStringLiteral("1024x768x24"),
-                      QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-        ASSERT_TRUE(server.waitForStarted(WaitMs)) << "Xvfb is not installed";
-        QByteArray number;
-        while (!number.contains('\n') && server.waitForReadyRead(WaitMs))
-            number += server.readAllStandardOutput();
-        ASSERT_TRUE(number.contains('\n')) << "Xvfb did not start";
-        env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":") + number.trimmed());
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        ASSERT_FALSE(x11.Name().isEmpty()) << "Xvfb did not start (is it installed?)";
+        env = x11.Environment();
         env.insert(QStringLiteral("KORVO_HOME"), home.path());
         env.insert(QStringLiteral("KORVO_CDROM"), disc.Cue());
-        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
         WriteSettings("[Settings]\nRandomOrder=0\nStopPlayonExit=0\n");
     }
     void TearDown() override {
@@ -98,7 +80,6 @@ protected:
         // A play-out still answering is ended by its own id.
         if (const auto state = PlayOut::Ask(home.path(), PlayOut::kWhere, AnswerMs))
             ::kill(pid_t(state->pid), SIGTERM);
-        Stop(server);
     }
 
     void WriteSettings(const QByteArray& text) {
@@ -122,11 +103,7 @@ protected:
     // its end.
     void CloseNormally(QProcess& player) {
         const auto xdotool = [this](const QStringList& arguments) {
-            QProcess run;
-            run.setProcessEnvironment(env);
-            run.start(QStringLiteral("xdotool"), arguments);
-            EXPECT_TRUE(run.waitForFinished(WaitMs)) << "xdotool is not installed";
-            return run.readAllStandardOutput().trimmed();
+            return RunXdotool(env, arguments, WaitMs);
         };
         const QByteArray window = xdotool({QStringLiteral("search"), QStringLiteral("--sync"),
                                            QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
@@ -162,7 +139,7 @@ protected:
 
     TDiscImage disc{{4, 30, 5}};
     QTemporaryDir home;
-    QProcess server;
+    TXDisplay x11{QStringLiteral("1024x768x24"), WaitMs};
     QProcessEnvironment env;
     QProcess first;
     QProcess second;

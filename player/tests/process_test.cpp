@@ -2,6 +2,8 @@
 // later start that brings the running one to the front, SIGTERM/SIGINT as a shutdown that saves,
 // and a player that crashed not blocking the next one.
 
+#include "testprocesses.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -33,15 +35,7 @@ public:
     }
     // Ends a player still running as a shutdown does, so that it takes its lock file and socket
     // with it; one that does not end in time is killed.
-    ~Player() {
-        if (process.state() == QProcess::NotRunning)
-            return;
-        process.terminate();
-        if (!process.waitForFinished(StartMs)) {
-            process.kill();
-            process.waitForFinished(StartMs);
-        }
-    }
+    ~Player() { StopProcess(process, StartMs); }
 
     void Start() {
         process.start(QStringLiteral(KORVO32_PATH), {});

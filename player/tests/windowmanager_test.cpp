@@ -1,6 +1,8 @@
 // The real korvo32 under a real window manager (openbox on its own Xvfb display): the window the
 // settings file places is where the next start finds it, however the manager frames it.
 
+#include "testprocesses.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -16,47 +18,23 @@ constexpr int StartMs = 15000;
 // How long the manager may take to frame and place a new window after it appears.
 constexpr int FramingMs = 1500;
 
-// Stops a process this test started, by its id only.
 void Stop(QProcess& process) {
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(StartMs)) {
-        process.kill();
-        process.waitForFinished(StartMs);
-    }
+    StopProcess(process, StartMs);
 }
 
 class WindowManager : public ::testing::Test {
 protected:
     void SetUp() override {
-        // Xvfb picks a free display itself and names it on the descriptor given.
-        server.start(QStringLiteral("Xvfb"),
-                     {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                      QStringLiteral("0"), QStringLiteral("1280x1024x24"),
-                      QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-        ASSERT_TRUE(server.waitForStarted(StartMs)) << "Xvfb is not installed";
-        QByteArray number;
-        while (!number.contains('\n') && server.waitForReadyRead(StartMs))
-            number += server.readAllStandardOutput();
-        ASSERT_TRUE(number.contains('\n')) << "Xvfb did not start";
-        display = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
-
-        env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), display);
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        ASSERT_FALSE(x11.Name().isEmpty()) << "Xvfb did not start (is it installed?)";
+        env = x11.Environment();
         env.insert(QStringLiteral("KORVO_HOME"), home.path());
         env.insert(QStringLiteral("KORVO_CDROM"), QStringLiteral("/nonexistent/korvo-drive"));
-        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
         manager.setProcessEnvironment(env);
         manager.start(QStringLiteral("openbox"), {});
         ASSERT_TRUE(manager.waitForStarted(StartMs)) << "openbox is not installed";
         ASSERT_TRUE(WaitForManager());
     }
-    void TearDown() override {
-        Stop(manager);
-        Stop(server);
-    }
+    void TearDown() override { Stop(manager); }
 
     // openbox announces itself on the root window once it manages the display.
     bool WaitForManager() {
@@ -98,9 +76,8 @@ protected:
     }
 
     QTemporaryDir home;
-    QProcess server;
+    TXDisplay x11{QStringLiteral("1280x1024x24"), StartMs};
     QProcess manager;
-    QString display;
     QProcessEnvironment env;
 };
 
@@ -153,10 +130,7 @@ TEST_F(WindowManager, TrayIconTakesTheGesturesAndOffersTheWindowMenu) {
         args << QStringLiteral("click") << button;
         for (const QString& key : keys)
             args << QStringLiteral("keyup") << key;
-        QProcess xdotool;
-        xdotool.setProcessEnvironment(env);
-        xdotool.start(QStringLiteral("xdotool"), args);
-        ASSERT_TRUE(xdotool.waitForFinished(StartMs)) << "xdotool is not installed";
+        RunXdotool(env, args, StartMs);
     };
     struct Gesture {
         QStringList keys;
@@ -177,10 +151,7 @@ TEST_F(WindowManager, TrayIconTakesTheGesturesAndOffersTheWindowMenu) {
     log.clear();
     click({}, QStringLiteral("3"));
     QThread::msleep(FramingMs);
-    QProcess key;
-    key.setProcessEnvironment(env);
-    key.start(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("m")});
-    ASSERT_TRUE(key.waitForFinished(StartMs));
+    RunXdotool(env, {QStringLiteral("key"), QStringLiteral("m")}, StartMs);
     EXPECT_TRUE(waitFor("command 7888")) << log.toStdString();
     Stop(player);
     Stop(tray);
