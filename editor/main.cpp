@@ -2,6 +2,8 @@
 // settings folder, the message boxes; then the frame with an empty document and the files named
 // on the command line.
 
+#include "wlproversion.h"
+
 #include "ui/guireporter.h"
 #include "ui/mainframe.h"
 #include "ui/wlproapp.h"
@@ -15,7 +17,7 @@
 
 int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("WLPRO"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0a"));
+    QApplication::setApplicationVersion(QStringLiteral(WLPRO_VERSION));
     // Answered before the application object, so that asking needs no display.
     if (argc == 2 && qstrcmp(argv[1], "--version") == 0) {
         QTextStream(stdout) << QApplication::applicationName() << ' '

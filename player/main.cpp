@@ -1,5 +1,7 @@
 // korvo32: one player per settings folder; a later start brings the running one to the front.
 
+#include "korvoversion.h"
+
 #include "core/app.h"
 #include "core/commandids.h"
 #include "core/playcontroller.h"
@@ -50,7 +52,7 @@ int main(int argc, char** argv) {
         return *status;
     // Answered before the application object, so that asking needs no display.
     if (argc == 2 && qstrcmp(argv[1], "--version") == 0) {
-        std::puts("korvo32 2.7");
+        std::puts("korvo32 " KORVO_VERSION);
         return 0;
     }
     QApplication application(argc, argv);

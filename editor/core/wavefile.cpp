@@ -8,6 +8,7 @@
 #include "core/g711.h"
 #include "core/reporter.h"
 #include "core/samplebuffer.h"
+#include "wlproversion.h"
 
 #include <QSaveFile>
 
@@ -22,7 +23,7 @@ using namespace wlpro;
 namespace {
 
 const char* const kInfoIds[InfoTextCount] = {"IART", "ICMT", "ICOP", "ICRD", "INAM", "ISFT"};
-const char kSoftware[] = "Wavelathe Pro v1.0.1";
+const char kSoftware[] = "Wavelathe Pro v" WLPRO_SUITE_VERSION;
 
 enum : quint16 { kTagPcm = 1, kTagFloat = 3, kTagALaw = 6, kTagULaw = 7, kTagExtensible = 0xFFFE };
 

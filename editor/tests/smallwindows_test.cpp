@@ -55,8 +55,9 @@ TEST(Resources, EveryIconAndBothSplashPicturesLoad) {
           "changesign", "decodeulaw", "undo",     "redo",       "wlpro"})
         EXPECT_TRUE(QSvgRenderer(QStringLiteral(":/wlpro/icons/%1.svg").arg(name)).isValid())
             << name;
-    EXPECT_EQ(QPixmap(":/wlpro/splash.png").size(), QSize(359, 218));
-    EXPECT_EQ(QPixmap(":/wlpro/splash@2x.png").size(), QSize(718, 436));
+    const QSvgRenderer splash(QStringLiteral(":/wlpro/splash.svg"));
+    EXPECT_TRUE(splash.isValid());
+    EXPECT_EQ(splash.defaultSize(), QSize(359, 218));
 }
 
 // Follows every link and picture from the contents page on, so no page points into nothing.
@@ -108,4 +109,8 @@ TEST(AboutDlg, ShowsNameVersionAndIconAndClosesWithOk) {
     EXPECT_EQ(about.windowTitle(), "About Wavelathe Pro...");
     for (const char* text : {"[icon]", "Wavelathe Pro", "Version 1.0a"})
         EXPECT_TRUE(texts.contains(text)) << text;
+}
+
+TEST(SplashWnd, DrawsTheProgramsVersionOnItsPicture) {
+    EXPECT_EQ(CSplashWnd::VersionText(), "Version 1.0a");
 }

@@ -1,6 +1,7 @@
 #include "ui/aboutdlg.h"
 
 #include "resources/wlproresources.h"
+#include "wlproversion.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -28,7 +29,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
 
     auto* texts = new QVBoxLayout;
     texts->addWidget(name);
-    texts->addWidget(new QLabel(QStringLiteral("Version 1.0a")));
+    texts->addWidget(new QLabel(QStringLiteral("Version " WLPRO_VERSION)));
     texts->addSpacing(8);
     texts->addWidget(new QLabel(QStringLiteral("A sample editor for wave, voice and Sun audio.")));
     texts->addWidget(new QLabel(QStringLiteral("Copyright \u00A9 the Wavelathe developers")));

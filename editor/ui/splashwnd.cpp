@@ -1,10 +1,12 @@
 #include "ui/splashwnd.h"
 
 #include "resources/wlproresources.h"
+#include "wlproversion.h"
 
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
+#include <QSvgRenderer>
 
 CSplashWnd::CSplashWnd(QWidget* owner)
     : QWidget(owner, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
@@ -16,12 +18,6 @@ CSplashWnd::CSplashWnd(QWidget* owner)
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral("Wavelathe Pro"));
     setFixedSize(kWidth, kHeight);
-
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const bool hiDpi = screen && screen->devicePixelRatio() > 1.0;
-    m_picture.load(hiDpi ? QStringLiteral(":/wlpro/splash@2x.png")
-                         : QStringLiteral(":/wlpro/splash.png"));
-    m_picture.setDevicePixelRatio(hiDpi ? 2.0 : 1.0);
 
     m_timer.setSingleShot(true);
     m_timer.setInterval(kShowMs);
@@ -40,7 +36,20 @@ QPoint CSplashWnd::Position(const QRect& screen) {
            QPoint((screen.width() - kWidth) / 2, (screen.height() - kHeight) / 2);
 }
 
+QString CSplashWnd::VersionText() {
+    return QStringLiteral("Version " WLPRO_VERSION);
+}
+
 void CSplashWnd::paintEvent(QPaintEvent*) {
+    // Drawn from the vector picture at the screen's own scale, so it is crisp on any display; the
+    // version comes from the build, not from the artwork.
     QPainter painter(this);
-    painter.drawPixmap(0, 0, m_picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    QSvgRenderer(QStringLiteral(":/wlpro/splash.svg")).render(&painter, QRectF(rect()));
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(14);
+    painter.setFont(font);
+    painter.setPen(QColor(0xC0, 0xC0, 0xC0));
+    painter.drawText(QPointF(200, 84), VersionText());
 }

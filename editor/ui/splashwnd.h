@@ -3,7 +3,6 @@
 // stays for 4.5 seconds while the main window comes up, then closes and deletes itself. Nothing
 // waits for it, and it never takes the keyboard focus from the main window.
 
-#include <QPixmap>
 #include <QTimer>
 #include <QWidget>
 
@@ -24,10 +23,12 @@ public:
     // Top-left corner that centres the picture on `screen`, halving with integer division.
     static QPoint Position(const QRect& screen);
 
+    // The version line drawn on the picture.
+    static QString VersionText();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QPixmap m_picture;
     QTimer m_timer;
 };

@@ -2,6 +2,8 @@
 
 #include "ui/artwork.h"
 
+#include "korvoversion.h"
+
 #include <QFile>
 #include <QFrame>
 #include <QIcon>
@@ -62,7 +64,10 @@ TAboutDlg::TAboutDlg(QWidget* parent)
     QString system = QSysInfo::kernelType();
     if (!system.isEmpty())
         system[0] = system[0].toUpper();
-    FVersion->setText(tr("Version 2.7 - %1-bit for %2").arg(QT_POINTER_SIZE * 8).arg(system));
+    FVersion->setText(tr("Version %1 - %2-bit for %3")
+                          .arg(QStringLiteral(KORVO_VERSION))
+                          .arg(QT_POINTER_SIZE * 8)
+                          .arg(system));
     TMemoryStatus memory;
     if (ReadMemoryStatus(memory))
         FMemory->setText(MemoryText(memory));
