@@ -3,6 +3,7 @@
 // profile functions behave. Both run in one process on one generated file.
 
 #include "../player/tests/manualdrive.h"
+#include "benchmain.h"
 
 #include "core/albumdatabase.h"
 #include "core/mcidevice.h"
@@ -210,9 +211,5 @@ BENCHMARK(BM_ExportDatabase_NaiveRereadPerKey_Scaled)
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QCoreApplication>(argc, argv);
 }

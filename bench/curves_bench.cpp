@@ -7,6 +7,7 @@
 //  - Panning: a three-point balance curve applied by the dialog.
 // Every figure is wall-clock time; the undo history is emptied between runs, untimed.
 
+#include "benchmain.h"
 #include "musicsample.h"
 
 #include "core/sampleeditor.h"
@@ -89,15 +90,6 @@ BENCHMARK(BM_PanningRecorded)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 
-// The dialogs are widgets: they need an application, which needs no display.
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    Sample();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QApplication>(argc, argv, Sample);
 }

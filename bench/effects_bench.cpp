@@ -5,6 +5,7 @@
 //  - file to file (load, operate, save): beside sox doing the same to the same file.
 // Every figure is wall-clock time; sox runs as its own process.
 
+#include "benchmain.h"
 #include "core/samplebuffer.h"
 #include "core/sampleeditor.h"
 
@@ -237,14 +238,6 @@ FILE_PAIR(rate_22050, Operation::HalfRate, QStringLiteral("rate"), QStringLitera
 
 } // namespace
 
-// The sample and its file exist before the first measurement, so that no figure includes
-// making them or the disk writing them back. TMPDIR chooses where the files go.
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    Files();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QCoreApplication>(argc, argv, Files);
 }

@@ -2,6 +2,7 @@
 // the parse cache, next to the naive behaviour of parsing the file again for every read, in the
 // same run on the same file. Also the one-time parse and a single atomic write for scale.
 
+#include "benchmain.h"
 #include "core/profile.h"
 
 #include <QCoreApplication>
@@ -114,10 +115,5 @@ BENCHMARK(BM_WriteOneKey)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    File();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QCoreApplication>(argc, argv, File);
 }

@@ -3,6 +3,7 @@
 // O(width), so both lengths must take about the same time. The peak summaries are built before
 // the timing; each iteration draws the waveform anew and renders the strip to an image.
 
+#include "benchmain.h"
 #include "musicsample.h"
 
 #include "core/peaksummary.h"
@@ -63,12 +64,5 @@ BENCHMARK_CAPTURE(BM_Strip, Peaks_1h, CStripStyle::Peaks, 3600)->Unit(benchmark:
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QApplication>(argc, argv);
 }
