@@ -69,24 +69,23 @@ void CSampleEditor::DCBiasAdjust(float bias, int channel) {
 
 void CSampleEditor::ScaleFrames(qint64 first, qint64 last, int channel,
                                 const std::function<float(quint32)>& gainAt) {
-    const CEditExtent extent = CUndoHistory::FramesExtent(m_buffer, first, last);
-    Record(extent, [&] {
-        const quint32 frameBytes = m_buffer.BytesPerFrame();
-        const quint64 from = extent.offset / frameBytes;
-        for (quint64 frame = from; frame < from + extent.length / frameBytes; ++frame)
-            m_buffer.ScaleFrame(gainAt(quint32(frame)), quint32(frame), channel);
-        return 1;
-    });
+    EachFrame(first, last,
+              [&](quint32 frame) { m_buffer.ScaleFrame(gainAt(frame), frame, channel); });
 }
 
 void CSampleEditor::PanFrames(qint64 first, qint64 last,
                               const std::function<float(quint32)>& positionAt) {
+    EachFrame(first, last, [&](quint32 frame) { m_buffer.PanFrame(positionAt(frame), frame); });
+}
+
+void CSampleEditor::EachFrame(qint64 first, qint64 last,
+                              const std::function<void(quint32)>& change) {
     const CEditExtent extent = CUndoHistory::FramesExtent(m_buffer, first, last);
     Record(extent, [&] {
         const quint32 frameBytes = m_buffer.BytesPerFrame();
         const quint64 from = extent.offset / frameBytes;
         for (quint64 frame = from; frame < from + extent.length / frameBytes; ++frame)
-            m_buffer.PanFrame(positionAt(quint32(frame)), quint32(frame));
+            change(quint32(frame));
         return 1;
     });
 }

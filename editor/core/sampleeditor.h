@@ -93,6 +93,8 @@ private:
     // The extent a range operation of the selector rewrites: the range itself, or for one
     // channel of a stereo sample everything from the range on, as that channel's samples move.
     CEditExtent RangeExtent(qint64 first, qint64 last, int channel) const;
+    // One recorded step that calls `change` for every frame of first..last.
+    void EachFrame(qint64 first, qint64 last, const std::function<void(quint32)>& change);
 
     CSampleBuffer& m_buffer;
     CUndoHistory m_history;

@@ -94,20 +94,26 @@ quint16 TAlsaMixer::RawToLevel(long raw, long min, long max) {
     return quint16((static_cast<long long>(clamped - min) * 65535 + range / 2) / range);
 }
 
-bool TAlsaMixer::GetVolume(int device, quint32& volume) {
+snd_mixer_elem_t* TAlsaMixer::PlaybackElement(int device, long& min, long& max) {
     if (device < 0 || device >= DeviceCount())
-        return false;
+        return nullptr;
     const TControl& control = FControls[size_t(device)];
     snd_mixer_t* mixer = control.mixer->handle.get();
     // Picks up changes others made since the last call.
     snd_mixer_handle_events(mixer);
     snd_mixer_elem_t* elem = FindElement(mixer, control.element, control.index);
+    if (!elem || snd_mixer_selem_get_playback_volume_range(elem, &min, &max) < 0)
+        return nullptr;
+    return elem;
+}
+
+bool TAlsaMixer::GetVolume(int device, quint32& volume) {
     long min = 0;
     long max = 0;
     long left = 0;
     long right = 0;
-    if (!elem || snd_mixer_selem_get_playback_volume_range(elem, &min, &max) < 0 ||
-        snd_mixer_selem_get_playback_volume(elem, SND_MIXER_SCHN_FRONT_LEFT, &left) < 0)
+    snd_mixer_elem_t* elem = PlaybackElement(device, min, max);
+    if (!elem || snd_mixer_selem_get_playback_volume(elem, SND_MIXER_SCHN_FRONT_LEFT, &left) < 0)
         return false;
     if (snd_mixer_selem_is_playback_mono(elem) ||
         snd_mixer_selem_get_playback_volume(elem, SND_MIXER_SCHN_FRONT_RIGHT, &right) < 0)
@@ -117,15 +123,10 @@ bool TAlsaMixer::GetVolume(int device, quint32& volume) {
 }
 
 bool TAlsaMixer::SetVolume(int device, quint32 volume) {
-    if (device < 0 || device >= DeviceCount())
-        return false;
-    const TControl& control = FControls[size_t(device)];
-    snd_mixer_t* mixer = control.mixer->handle.get();
-    snd_mixer_handle_events(mixer);
-    snd_mixer_elem_t* elem = FindElement(mixer, control.element, control.index);
     long min = 0;
     long max = 0;
-    if (!elem || snd_mixer_selem_get_playback_volume_range(elem, &min, &max) < 0)
+    snd_mixer_elem_t* elem = PlaybackElement(device, min, max);
+    if (!elem)
         return false;
     const long left = LevelToRaw(LeftOf(volume), min, max);
     if (snd_mixer_selem_is_playback_mono(elem))

@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+typedef struct _snd_mixer_elem snd_mixer_elem_t;
+
 class TAlsaMixer : public TAuxOutput {
 public:
     // Mixer devices to look at, in order. The defaults: the "default" mixer, then every sound
@@ -32,6 +34,8 @@ public:
 private:
     struct TMixer;
     struct TControl;
+    // The device's current playback element with its volume range, or null.
+    snd_mixer_elem_t* PlaybackElement(int device, long& min, long& max);
     std::vector<std::unique_ptr<TMixer>> FMixers;
     std::vector<TControl> FControls;
 };
