@@ -20,6 +20,7 @@
 #include <memory>
 #include <vector>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 using namespace wlpro;
@@ -239,6 +240,18 @@ bool RepairOddAiff(int fd, quint32 frames) {
     return true;
 }
 
+// Whether the file behind `descriptor` (open for writing) opens as a sound of that many channels
+// at that rate: a save reports success only for a file that reads back.
+bool ReadsBack(int descriptor, const SF_INFO& written) {
+    const QByteArray again = "/proc/self/fd/" + QByteArray::number(descriptor);
+    const int reader = open(again.constData(), O_RDONLY | O_CLOEXEC);
+    if (reader < 0)
+        return false;
+    SF_INFO info{};
+    CSoundFile sound(sf_open_fd(reader, SFM_READ, &info, SF_TRUE));
+    return sound && info.channels == written.channels && info.samplerate == written.samplerate;
+}
+
 } // namespace
 
 int CSampleBuffer::ReadSoundFile(const QString& path) {
@@ -267,7 +280,9 @@ int CSampleBuffer::ReadSoundFile(const QString& path) {
 
     // The stated length is only a hint (a damaged header may state anything): the block starts at
     // that length, within what a file of this size can plausibly decode to, and grows as needed.
-    const quint64 stated = info.frames > 0 ? quint64(info.frames) : 0;
+    // SF_COUNT_MAX stands for a length the file does not state (a FLAC stream may leave it open).
+    const quint64 stated =
+        info.frames > 0 && info.frames != SF_COUNT_MAX ? quint64(info.frames) : 0;
     const quint64 plausible = (quint64(QFileInfo(path).size()) * 32 + (1 << 16)) / frameBytes;
     quint64 capacity = std::min({stated, plausible, maxFrames});
     if (!AllocateData(capacity * frameBytes))
@@ -326,6 +341,11 @@ int CSampleBuffer::WriteSoundFile(const QString& path, FileKind kind) {
     info.samplerate = int(m_format.samplesPerSec);
     if (info.format == 0)
         return 0;
+    // An Ogg Opus stream without a single packet of sound is one that nothing reads.
+    if (kind == FileKind::Opus && m_frameCount == 0) {
+        Warn(QStringLiteral("An Opus file cannot hold an empty sample; nothing has been saved."));
+        return 0;
+    }
     const quint8* data = m_data;
     quint64 frames = m_frameCount;
     CSampleBuffer resampled;
@@ -362,6 +382,11 @@ int CSampleBuffer::WriteSoundFile(const QString& path, FileKind kind) {
         if (!text.isEmpty())
             sf_set_string(sound.get(), t.tag, text.toUtf8().constData());
     }
+    // libsndfile begins a FLAC stream only with the first frames written; without any, the
+    // header is asked for, so that an empty sample still leaves a FLAC file.
+    if (kind == FileKind::Flac && frames == 0 &&
+        sf_command(sound.get(), SFC_UPDATE_HEADER_NOW, nullptr, 0) != 0)
+        return 0;
     if (!WriteFrames(sound.get(), data, frames, m_layout))
         return 0;
     // Closing finishes the stream and the header; only then is the file whole.
@@ -370,5 +395,10 @@ int CSampleBuffer::WriteSoundFile(const QString& path, FileKind kind) {
     if (kind == FileKind::Aiff && m_layout == SampleLayout::Mono8 && (frames & 1) &&
         !RepairOddAiff(file.handle(), quint32(frames)))
         return 0;
+    if (!ReadsBack(file.handle(), info)) {
+        Warn(QStringLiteral("The sound file did not read back as it was written; nothing has been "
+                            "saved."));
+        return 0;
+    }
     return file.commit() ? 1 : 0;
 }

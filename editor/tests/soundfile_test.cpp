@@ -178,6 +178,45 @@ INSTANTIATE_TEST_SUITE_P(Kinds, Tags,
                                            FileKind::Opus, FileKind::Caf, FileKind::Rf64),
                          [](const auto& info) { return Ending(info.param).toStdString(); });
 
+// ----- an empty sample ---------------------------------------------------------------------------
+
+class EmptySample : public SoundFileTest,
+                    public ::testing::WithParamInterface<std::tuple<FileKind, SampleLayout>> {};
+
+// A save that reports success must leave a file that opens as what was saved: no sound, the same
+// channels and rate. A format that cannot hold it must say so and leave no file.
+TEST_P(EmptySample, ReopensEmptyOrIsRefusedWithAMessage) {
+    const auto [kind, layout] = GetParam();
+    CSampleBuffer source;
+    FillSample(source, layout, 48000, {});
+    ASSERT_EQ(source.GetFrameCount(), 0u);
+    const QString path = Path(kind);
+    if (source.SaveFile(path, kind) != 1) {
+        EXPECT_EQ(capture.messages.size(), 1);
+        EXPECT_FALSE(QFile::exists(path));
+        return;
+    }
+    EXPECT_TRUE(capture.messages.isEmpty()) << capture.messages.value(0).text.toStdString();
+    CSampleBuffer loaded;
+    ASSERT_EQ(loaded.LoadFile(path, kind), 1);
+    EXPECT_TRUE(capture.messages.isEmpty()) << capture.messages.value(0).text.toStdString();
+    EXPECT_EQ(loaded.GetFrameCount(), 0u);
+    EXPECT_EQ(loaded.GetChannels(), LayoutChannels(layout));
+    EXPECT_EQ(loaded.GetRate(), 48000u);
+}
+
+INSTANTIATE_TEST_SUITE_P(KindsAndLayouts, EmptySample,
+                         ::testing::Combine(::testing::Values(FileKind::Flac, FileKind::Aiff,
+                                                              FileKind::OggVorbis, FileKind::Opus,
+                                                              FileKind::Caf, FileKind::Wave64,
+                                                              FileKind::Rf64),
+                                            ::testing::Values(L::Mono8, L::Stereo16)),
+                         [](const auto& info) {
+                             return (Ending(std::get<0>(info.param)) +
+                                     LayoutName(std::get<1>(info.param)))
+                                 .toStdString();
+                         });
+
 // ----- damaged and foreign files -----------------------------------------------------------------
 
 TEST_F(SoundFileTest, ACutShortFlacFileLoadsTheFramesThereWithOneWarning) {
