@@ -7,9 +7,9 @@
 #include <QFile>
 #include <QHash>
 #include <QSaveFile>
+#include <QSet>
 
 #include <algorithm>
-#include <cstring>
 #include <ctime>
 
 namespace {
@@ -230,40 +230,27 @@ bool TAlbumDatabase::DeleteAlbum(const QString& key) {
 }
 
 bool TAlbumDatabase::ListSections(QStringList& sections) const {
+    sections.clear();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    sections.clear();
-    // The file is mapped, not copied: lines are found in place, whatever the file's size.
-    QByteArray copy;
-    const char* data = nullptr;
-    const qint64 size = file.size();
-    if (size > 0) {
-        data = reinterpret_cast<const char*>(file.map(0, size));
-        if (!data) {
-            copy = file.readAll();
-            data = copy.constData();
+    // Line by line with ordinary reads: a file another program shortens meanwhile only ends the
+    // scan early. Names repeat as the profile layer sees them: the first spelling counts.
+    QSet<QString> seen;
+    for (QByteArray line = file.readLine(); !line.isEmpty(); line = file.readLine()) {
+        if (line.endsWith('\n'))
+            line.chop(1);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        const QString name = ProfileHeaderName(line);
+        // An empty name cannot be a disc key, nor be written or deleted.
+        if (name.isEmpty())
+            continue;
+        const QString folded = name.toCaseFolded();
+        if (!seen.contains(folded)) {
+            seen.insert(folded);
+            sections.append(name);
         }
-    }
-    const qint64 length = data == copy.constData() && data ? copy.size() : (data ? size : 0);
-    constexpr qint64 WordLimit = 1023; // the scan buffer holds 1024 characters with its end
-    auto isBlank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
-    // A section is a header line: one bracketed word alone on its line. Brackets inside a value
-    // ("Title=Test Album [X]") or text after a word do not start a section.
-    qint64 i = 0;
-    while (i < length) {
-        const char* nl = static_cast<const char*>(std::memchr(data + i, '\n', length - i));
-        qint64 end = nl ? nl - data : length;
-        const qint64 next = end + 1;
-        while (i < end && isBlank(data[i]))
-            ++i;
-        while (end > i && isBlank(data[end - 1]))
-            --end;
-        const qint64 wordLength = end - i;
-        if (wordLength >= 3 && wordLength <= WordLimit && data[i] == '[' && data[end - 1] == ']' &&
-            std::find_if(data + i, data + end, isBlank) == data + end)
-            sections.append(DecodeProfileText(QByteArrayView(data + i + 1, wordLength - 2)));
-        i = next;
     }
     return file.error() == QFileDevice::NoError;
 }

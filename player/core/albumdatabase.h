@@ -9,9 +9,10 @@
 // there is no length or track count (the listing takes the length from the first four digits of
 // the section name and counts the SongN keys). Versions compare as plain strings.
 //
-// Reads and writes go through the profile layer (cached, atomic writes); the listing scans the
-// file as text word by word, as the maintenance dialog and the export expect: any blank-separated
-// word in square brackets names a section, even one standing inside a value.
+// Reads and writes go through the profile layer (cached, atomic writes). The listing reads the
+// file line by line and knows a section header exactly as the profile parser does
+// (ProfileHeaderName: "[123] ;note" and "[ 123 ]" name 123), so every album it lists can be read
+// and deleted; brackets inside a value ("Title=Live [Bonus]") name nothing.
 
 #include "core/cdaudioservice.h"
 
@@ -62,8 +63,8 @@ public:
     bool WriteAlbum(const QString& key, const TAlbumContents& contents);
     bool DeleteAlbum(const QString& key);
 
-    // Section names in file order as the text scan finds them; false when the file cannot be read.
-    // A word longer than the scan buffer (1023 characters) is skipped whole.
+    // Section names in file order, each once (first spelling), as the profile parser names them;
+    // headers with an empty name are left out. False when the file cannot be read.
     bool ListSections(QStringList& sections) const;
     // countTracks false skips counting the SongN keys of a section older than "1.6".
     TAlbumSummary ReadSummary(const QString& section, bool countTracks = true) const;

@@ -10,6 +10,8 @@
 #include "core/statushint.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -29,6 +31,17 @@ private:
 
 int ToInt(quint32 value) {
     return static_cast<int>(std::min<quint32>(value, 0x7FFFFFFF));
+}
+
+// Where a path leads once links and dots are resolved, for a file that need not exist yet.
+QString CanonicalTarget(const QString& path) {
+    const QFileInfo info(path);
+    const QString file = info.canonicalFilePath();
+    if (!file.isEmpty())
+        return file;
+    const QString folder = info.absoluteDir().canonicalPath();
+    return folder.isEmpty() ? QDir::cleanPath(info.absoluteFilePath())
+                            : folder + QLatin1Char('/') + info.fileName();
 }
 
 void ReportFailure(const QString& text) {
@@ -358,6 +371,7 @@ void TPlayController::Clear() {
     SetField(FieldLength, QString());
     SetField(FieldTime, QString());
     currentSong = -1;
+    saveFailed = false;
     emit captionChanged();
 }
 
@@ -378,7 +392,7 @@ void TPlayController::Tick() {
         const bool ready = device.Status(Mci::kStatusItem, Mci::kStatusReady) != 0;
         if (discWasReady && !ready) {
             discWasReady = false;
-            CloseAlbum();
+            CloseAlbum(false);
         } else if (!discWasReady && ready) {
             discWasReady = true;
             if (!album.IsLoaded())
@@ -505,17 +519,46 @@ int TPlayController::SaveAlbum() {
         contents.titles.append(titles.TextAt(i));
     for (int i = 0; i < queue.Count(); ++i)
         contents.queue.append(queue.TrackNumber(i));
-    database.WriteAlbum(album.Key(), contents);
-    return 0;
+    saveFailed = !database.WriteAlbum(album.Key(), contents);
+    return saveFailed ? -1 : 0;
 }
 
-void TPlayController::CloseAlbum() {
+QString TPlayController::SaveFailureText() const {
+    return QStringLiteral("The album could not be saved to %1.").arg(database.Path());
+}
+
+void TPlayController::SaveCommand() {
+    if (SaveAlbum() != 0 && saveFailed)
+        ReportFailure(SaveFailureText());
+}
+
+bool TPlayController::ConfirmAutoSave(bool closing) {
+    if (!Option(CmAutoSaveAlbum) || !saveFailed || !album.IsLoaded())
+        return true;
+    if (!closing) {
+        ReportFailure(SaveFailureText());
+        return true;
+    }
+    TMessage question;
+    question.text = SaveFailureText() + QStringLiteral(" Close anyway?");
+    question.icon = TMessageIcon::Warning;
+    question.buttons = TMessageButtons::YesNo;
+    // Keeping the album is the answer that loses nothing.
+    question.defaultAnswer = TMessageAnswer::No;
+    question.beep = true;
+    return ReportMessage(question) == TMessageAnswer::Yes;
+}
+
+bool TPlayController::CloseAlbum(bool mayCancel) {
     if (Option(CmAutoSaveAlbum))
         SaveAlbum();
+    if (!ConfirmAutoSave(mayCancel))
+        return false;
     album.SetTitle(QString());
     album.SetLoaded(false);
     titles.Clear();
     Clear();
+    return true;
 }
 
 void TPlayController::DeleteAlbum() {
@@ -529,14 +572,22 @@ void TPlayController::DeleteAlbum() {
     question.beep = true;
     if (ReportMessage(question) != TMessageAnswer::Yes)
         return;
+    // A section that stays in the file is reported; the album and its playing stay as they were.
+    if (!database.DeleteAlbum(album.Key())) {
+        ReportFailure(
+            QStringLiteral("The album could not be deleted from %1.").arg(database.Path()));
+        return;
+    }
     Stop();
-    database.DeleteAlbum(album.Key());
     LoadAlbum(true);
 }
 
 void TPlayController::OpenCommand() {
+    // Loading replaces the album: an unsaved one is kept unless the user lets it go.
     if (Option(CmAutoSaveAlbum))
         SaveAlbum();
+    if (!ConfirmAutoSave(true))
+        return;
     if (LoadAlbum(true) < 0)
         ReportFailure(
             QStringLiteral("Unable to open the device. If the device is in use by another "
@@ -554,6 +605,15 @@ void TPlayController::ExportDatabase() {
     const QString path = asker->AskSaveFile(request);
     if (path.isEmpty())
         return;
+    // The save-file dialog's overwrite prompt would let the export text replace a file the
+    // player lives on.
+    const QString target = CanonicalTarget(path);
+    if (target == CanonicalTarget(database.Path()) ||
+        (!settingsPath.isEmpty() && target == CanonicalTarget(settingsPath))) {
+        ReportFailure(QStringLiteral("The export cannot replace the album database or the "
+                                     "settings file. Choose another file."));
+        return;
+    }
     TAlbumDatabase::TExportResult result;
     {
         TScopedHint exporting(hint, QStringLiteral("Exporting database..."));

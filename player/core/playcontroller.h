@@ -67,10 +67,25 @@ public:
     // After an Options command has flipped its check mark.
     void OptionToggled(int commandId);
 
+    // The settings file in use: the export may not replace it (nor the database).
+    void SetSettingsPath(const QString& path) { settingsPath = path; }
+
     // Album (database)
     int LoadAlbum(bool isExplicit);
+    // 0 when saved; -1 when no album is loaded or the database could not be written (then
+    // SaveFailed() holds until a save succeeds or the album goes). Shows nothing.
     int SaveAlbum();
-    void CloseAlbum();
+    // The Save command: saves and says so when the database could not be written.
+    void SaveCommand();
+    bool SaveFailed() const { return saveFailed; }
+    // After an automatic save (Auto Save Album checked) that could not write the database: when
+    // closing, asks whether to close anyway and returns the answer; otherwise reports it. True
+    // when no automatic save failed.
+    bool ConfirmAutoSave(bool closing);
+    // Auto-saves when the option is on, then forgets the album, which stops play. When that save
+    // fails the user is asked first, and No keeps the album and returns false; without mayCancel
+    // (the disc has gone) the failure is only reported.
+    bool CloseAlbum(bool mayCancel = true);
     void DeleteAlbum();
     void ExportDatabase();
     // The Open command: save first with Auto Save Album, then an explicit load; reports failure.
@@ -149,6 +164,7 @@ signals:
     void captionChanged();
 
 private:
+    QString SaveFailureText() const;
     void OnNotify(TCDCompletion kind);
     int PlayRange(int from, int to);
     int PlaySong(int track, int fromMs);
@@ -195,6 +211,8 @@ private:
     bool busy = false;
     bool loading = false;
     bool playOutWaiting = false;
+    bool saveFailed = false;
+    QString settingsPath;
 
     int pendingPosition = -1;
     int barPosition = 0;

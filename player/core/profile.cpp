@@ -194,7 +194,7 @@ struct TLine {
     }
 };
 
-// The name of a section header line, or a null string for any other line.
+// The name of a section header line as it stands, or a null string for any other line.
 QString HeaderName(const char* s, int length) {
     int begin = 0;
     while (begin < length && IsBlank(s[begin]))
@@ -266,10 +266,9 @@ struct TProfile::TDocument {
             firstLine = false;
             // Lines share the parsed bytes; the document keeps base alive while they exist.
             QByteArray text = QByteArray::fromRawData(s + begin, end - begin);
-            QString name = HeaderName(s + begin, end - begin);
+            const QString name = ProfileHeaderName(text);
             if (!name.isNull()) {
                 text = AsUtf8(std::move(text));
-                name = HeaderName(text.constData(), int(text.size()));
                 index[name.toCaseFolded()].push_back(int(sections.size()));
                 sections.push_back(TSection{name, text, {}});
             } else {
@@ -474,6 +473,16 @@ QString DecodeProfileText(QByteArrayView line) {
         text[i] = QChar(byte >= 0x80 && byte < 0xA0 ? Cp1252High[byte - 0x80] : char16_t(byte));
     }
     return text;
+}
+
+QString ProfileHeaderName(QByteArrayView line) {
+    const char* s = line.data();
+    const int length = int(line.size());
+    if (HeaderName(s, length).isNull())
+        return QString();
+    // A header the old program wrote in its code page is named as it reads in UTF-8.
+    const QByteArray text = AsUtf8(QByteArray::fromRawData(s, length));
+    return HeaderName(text.constData(), int(text.size()));
 }
 
 TProfile::TProfile(const QString& path) : FPath(QFileInfo(path).absoluteFilePath()) {}

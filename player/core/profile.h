@@ -31,6 +31,11 @@
 // (the files the old Windows program wrote).
 QString DecodeProfileText(QByteArrayView line);
 
+// The section name of a header line (without its line end) as the parser reads it: the trimmed
+// text between a '[' that opens the line (after blanks) and the line's last ']', so "[12] ;note"
+// and "[ 12 ]" both name "12". A null string for any other line.
+QString ProfileHeaderName(QByteArrayView line);
+
 class TProfile {
 public:
     struct TEntry {

@@ -8,7 +8,9 @@
 #include "core/profile.h"
 #include "core/savefileasker.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace {
@@ -136,20 +138,116 @@ TEST_F(AlbumDatabaseTest, SavingOneAlbumLeavesTheOthersAsTheyWere) {
     EXPECT_EQ(database.ReadSummary(QStringLiteral("999999")).title, QStringLiteral("Last"));
 }
 
-TEST_F(AlbumDatabaseTest, AReadOnlyDatabaseLosesNothingAndCrashesNothing) {
-    const QByteArray before = "[" + Key.toLatin1() + "]\nDatabaseVersion=2.7\nTitle=Kept\n";
-    WriteFile(databasePath, before);
-    QFile::setPermissions(databasePath, QFileDevice::ReadOwner);
-    QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    Load();
-    controller->Album().SetTitle(QStringLiteral("Changed"));
-    EXPECT_EQ(controller->SaveAlbum(), 0);
-    controller->DeleteAlbum(); // answered with the default: No
-    QFile::setPermissions(folder.path(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    EXPECT_EQ(ReadFile(databasePath), before);
-    EXPECT_EQ(controller->Album().Title(), QStringLiteral("Changed"));
+// Ways to make the database unwritable that hold for root too: a file without any write
+// permission (the profile layer treats it as frozen) and a folder standing where the file goes.
+struct UnwritableCase {
+    const char* name;
+    void (*freeze)(const QString& path);
+};
+
+class UnwritableDatabaseTest : public AlbumDatabaseTest,
+                               public ::testing::WithParamInterface<UnwritableCase> {
+protected:
+    // Loads the album from a readable file, then makes the file unwritable.
+    void LoadThenFreeze() {
+        WriteFile(databasePath, Before());
+        Load();
+        GetParam().freeze(databasePath);
+        controller->Album().SetTitle(QStringLiteral("Changed"));
+    }
+    static QByteArray Before() {
+        return "[" + Key.toLatin1() + "]\nDatabaseVersion=2.7\nTitle=Kept\n";
+    }
+    QString Unsaved() const {
+        return QStringLiteral("The album could not be saved to %1.").arg(databasePath);
+    }
+    // The album in memory is the changed one, still loaded; the file holds what it held.
+    void ExpectAlbumKept() {
+        EXPECT_TRUE(controller->Album().IsLoaded());
+        EXPECT_EQ(controller->Album().Title(), QStringLiteral("Changed"));
+        EXPECT_EQ(controller->Queue().Count(), 3);
+        EXPECT_EQ(TAlbumDatabase(databasePath).ReadSummary(Key).title,
+                  QFileInfo(databasePath).isFile() ? QStringLiteral("Kept")
+                                                   : QStringLiteral("???"));
+    }
+};
+
+TEST_P(UnwritableDatabaseTest, SaveReportsTheFailureAndKeepsTheAlbum) {
+    LoadThenFreeze();
+    EXPECT_EQ(controller->SaveAlbum(), -1);
+    EXPECT_TRUE(controller->SaveFailed());
+    EXPECT_TRUE(reporter.messages.isEmpty()) << "a save alone shows nothing";
+    controller->SaveCommand();
+    ASSERT_EQ(reporter.messages.size(), 1);
+    EXPECT_EQ(reporter.messages[0].text, Unsaved());
+    EXPECT_EQ(reporter.messages[0].icon, TMessageIcon::Warning);
+    EXPECT_EQ(reporter.messages[0].buttons, TMessageButtons::Ok);
+    EXPECT_TRUE(controller->SaveFailed());
+    ExpectAlbumKept();
 }
+
+TEST_P(UnwritableDatabaseTest, AFailedDeleteIsReportedAndTheAlbumStays) {
+    LoadThenFreeze();
+    ASSERT_EQ(controller->SelectAndPlay(1), 0);
+    reporter.answers << TMessageAnswer::Yes;
+    controller->DeleteAlbum();
+    ASSERT_EQ(reporter.messages.size(), 2);
+    EXPECT_EQ(reporter.messages[1].text,
+              QStringLiteral("The album could not be deleted from %1.").arg(databasePath));
+    EXPECT_EQ(reporter.messages[1].icon, TMessageIcon::Warning);
+    EXPECT_FALSE(controller->IsStopped()) << "nothing was deleted, so nothing reloads";
+    ExpectAlbumKept();
+}
+
+// Closing the album and opening the disc again both end the album: with Auto Save Album on and a
+// database that cannot take it, the user decides; No keeps the album as it is.
+struct CloseRoute {
+    const char* name;
+    void (*close)(TPlayController& controller);
+};
+
+TEST_P(UnwritableDatabaseTest, AutoSaveOnCloseAsksWhetherToCloseAnyway) {
+    const CloseRoute routes[] = {
+        {"Close", [](TPlayController& c) { c.CloseAlbum(); }},
+        {"Open", [](TPlayController& c) { c.OpenCommand(); }},
+    };
+    Check(CmAutoSaveAlbum);
+    for (const CloseRoute& route : routes) {
+        SCOPED_TRACE(route.name);
+        reporter.messages.clear();
+        QFile::setPermissions(databasePath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QFile::remove(databasePath);
+        QDir(folder.path()).rmdir(QStringLiteral("cdalb.idb"));
+        LoadThenFreeze();
+        reporter.answers << TMessageAnswer::No;
+        route.close(*controller);
+        ASSERT_EQ(reporter.messages.size(), 1);
+        const TMessage& question = reporter.messages[0];
+        EXPECT_EQ(question.text, Unsaved() + QStringLiteral(" Close anyway?"));
+        EXPECT_EQ(question.buttons, TMessageButtons::YesNo);
+        EXPECT_EQ(question.defaultAnswer, TMessageAnswer::No);
+        ExpectAlbumKept();
+
+        reporter.answers << TMessageAnswer::Yes;
+        route.close(*controller);
+        ASSERT_EQ(reporter.messages.size(), 2);
+        EXPECT_NE(controller->Album().Title(), QStringLiteral("Changed")) << "the album went";
+        EXPECT_FALSE(controller->SaveFailed());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, UnwritableDatabaseTest,
+                         ::testing::Values(UnwritableCase{"FileWithoutWritePermission",
+                                                          [](const QString& path) {
+                                                              ASSERT_TRUE(QFile::setPermissions(
+                                                                  path, QFileDevice::ReadOwner));
+                                                          }},
+                                           UnwritableCase{"FolderInItsPlace",
+                                                          [](const QString& path) {
+                                                              ASSERT_TRUE(QFile::remove(path));
+                                                              ASSERT_TRUE(QDir().mkdir(path));
+                                                          }}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(AlbumDatabaseTest, DeleteAsksAndReloadsTheDiscAsUntitled) {
     Check(CmAutoSaveAlbum);
@@ -274,14 +372,20 @@ protected:
     QTemporaryDir folder;
 };
 
-TEST_F(DatabaseFileTest, ListingFindsHeaderLinesOnlyAndSkipsOverlongOnes) {
-    const QByteArray longWord = "[" + QByteArray(1022, '7') + "]"; // 1024 characters
-    const QByteArray fitting = "[" + QByteArray(1021, '8') + "]";  // 1023 characters
-    WriteFile(Path(), "[100]\nTitle=Test Album [X]\n[Live] tonight\n  [200]  \n" + longWord + "\n" +
-                          fitting + "\n[]\nSong1=[x\n[a b]\n");
+// Every album the listing shows must be one the profile layer reads and deletes, so both agree
+// on what a header line is.
+TEST_F(DatabaseFileTest, ListingNamesTheSectionsTheProfileParserReads) {
+    const QByteArray longName = "[" + QByteArray(1500, '7') + "]";
+    WriteFile(Path(), "[100]\nTitle=Test Album [X]\nSong1=[x\n[123] ;note\n[ 124 ]\r\n"
+                      "  [200]  \n[Live] tonight\n" +
+                          longName + "\n[]\n[100]\nTitle=again\n[a b]\n[end]");
     QStringList sections;
     ASSERT_TRUE(TAlbumDatabase(Path()).ListSections(sections));
-    EXPECT_EQ(sections, (QStringList{"100", "200", QString(1021, QLatin1Char('8'))}));
+    EXPECT_EQ(sections,
+              (QStringList{"100", "123", "124", "200", "Live", QString(1500, '7'), "a b", "end"}));
+    QStringList parsed = TProfile(Path()).Sections();
+    parsed.removeAll(QString());
+    EXPECT_EQ(sections, parsed);
 }
 
 TEST_F(DatabaseFileTest, OldCodePageAlbumsAreListedAndExportedWithTheirAccents) {
@@ -404,6 +508,47 @@ TEST_F(ExportTest, CommandAsksForATextFileAndReportsFailures) {
     controller->ExportDatabase();
     EXPECT_EQ(reporter.messages.size(), 2);
     EXPECT_EQ(hints.open, 0);
+}
+
+// The save-file dialog asks before overwriting, but no answer may turn the player's own files
+// into the export, under whatever name they are reached.
+TEST_F(ExportTest, NeverReplacesTheDatabaseOrTheSettingsFile) {
+    const QByteArray database = "[1]\nTitle=One\n";
+    const QByteArray settings = "[Settings]\nFont=Arial, 9, 0, 0\n";
+    const QString settingsPath = folder.filePath(QStringLiteral("Korvo.ini"));
+    WriteFile(databasePath, database);
+    WriteFile(settingsPath, settings);
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("sub")));
+    ASSERT_TRUE(QFile::link(databasePath, folder.filePath(QStringLiteral("link.txt"))));
+    controller->SetSettingsPath(settingsPath);
+    controller->SetSaveFileAsker(&asker);
+    const QString refused[] = {databasePath, settingsPath,
+                               folder.filePath(QStringLiteral("sub/../cdalb.idb")),
+                               folder.filePath(QStringLiteral("link.txt"))};
+    for (const QString& path : refused) {
+        SCOPED_TRACE(path.toStdString());
+        reporter.messages.clear();
+        asker.path = path;
+        controller->ExportDatabase();
+        ASSERT_EQ(reporter.messages.size(), 1);
+        EXPECT_EQ(reporter.messages[0].text,
+                  QStringLiteral("The export cannot replace the album database or the settings "
+                                 "file. Choose another file."));
+        EXPECT_EQ(reporter.messages[0].icon, TMessageIcon::Warning);
+        EXPECT_EQ(ReadFile(databasePath), database);
+        EXPECT_EQ(ReadFile(settingsPath), settings);
+    }
+    // A settings file not written yet is the player's all the same.
+    ASSERT_TRUE(QFile::remove(settingsPath));
+    asker.path = settingsPath;
+    controller->ExportDatabase();
+    EXPECT_FALSE(QFile::exists(settingsPath));
+
+    reporter.messages.clear();
+    asker.path = folder.filePath(QStringLiteral("sub/albums.txt"));
+    controller->ExportDatabase();
+    EXPECT_TRUE(reporter.messages.isEmpty());
+    EXPECT_EQ(ReadFile(asker.path), QByteArray("One,0,00:01,1\n"));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "capturereporter.h"
 #include "core/app.h"
 #include "core/commandids.h"
+#include "core/playcontroller.h"
 #include "fakeauxoutput.h"
 #include "manualdrive.h"
 #include "platform/fontresource.h"
@@ -16,6 +17,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontDialog>
@@ -262,6 +264,46 @@ TEST_F(Frame, CloseWithShiftSavesAndStaysOpen) {
     frame.close();
     EXPECT_FALSE(frame.isVisible());
     EXPECT_TRUE(Saved().contains("\nSaveSettingsOnExit=0\n")); // rewritten by the plain close
+}
+
+// With Auto Save Album on, closing the album or the player when the album cannot be saved asks
+// first; No keeps the album (and the window) as they were.
+TEST_F(Frame, ClosingAsksWhenTheAutoSaveFails) {
+    struct Route {
+        int command;
+        bool windowGoes;
+    };
+    for (const Route route : {Route{CmAlbumClose, false}, Route{CmExit, true}}) {
+        SCOPED_TRACE(route.command);
+        TApp app(home.filePath("korvo32"));
+        TMainFrame frame(app, std::make_unique<TManualDrive>(QVector<quint32>{30000, 45000}),
+                         volume);
+        frame.show();
+        frame.Options().SetChecked(CmAutoSaveAlbum, true);
+        TPlayController& player = frame.Client()->Controller();
+        ASSERT_EQ(player.LoadAlbum(true), 0);
+        player.Album().SetTitle(QStringLiteral("Unsaved"));
+        // A folder where the database goes: nobody, root included, can write it.
+        ASSERT_TRUE(QDir().mkpath(app.DatabasePath()));
+        reporter.messages.clear();
+
+        reporter.answers << TMessageAnswer::No;
+        frame.Menu().Action(route.command)->trigger();
+        ASSERT_EQ(reporter.messages.size(), 1);
+        EXPECT_EQ(reporter.messages[0].text,
+                  QStringLiteral("The album could not be saved to %1. Close anyway?")
+                      .arg(app.DatabasePath()));
+        EXPECT_EQ(reporter.messages[0].buttons, TMessageButtons::YesNo);
+        EXPECT_TRUE(frame.isVisible());
+        EXPECT_EQ(player.Album().Title(), QStringLiteral("Unsaved"));
+
+        reporter.answers << TMessageAnswer::Yes;
+        frame.Menu().Action(route.command)->trigger();
+        EXPECT_EQ(reporter.messages.size(), 2);
+        EXPECT_EQ(frame.isVisible(), !route.windowGoes);
+        EXPECT_EQ(player.Album().IsLoaded(), route.windowGoes) << "closing the player keeps it";
+        ASSERT_TRUE(QDir().rmdir(app.DatabasePath()));
+    }
 }
 
 // --- the LED font file ---------------------------------------------------------------------------

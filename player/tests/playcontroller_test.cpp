@@ -7,6 +7,7 @@
 #include "core/commandids.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QSignalSpy>
 
 namespace {
@@ -364,6 +365,27 @@ TEST_F(PlayControllerTest, OpeningTheTrayClosesTheAlbumAndSavesItWithAutoSave) {
     controller->Tick();
     EXPECT_TRUE(controller->Album().IsLoaded());
     EXPECT_EQ(controller->CurrentSong(), 2) << "the saved current song plays again";
+}
+
+// The disc has gone, so the album cannot stay: a failed auto-save is told, not asked about, and
+// the next disc loads as usual.
+TEST_F(PlayControllerTest, RemovingTheDiscReportsAnAutoSaveThatFailedAndClosesTheAlbum) {
+    Check(CmAutoSaveAlbum);
+    controller->Tick();
+    ASSERT_TRUE(controller->Album().IsLoaded());
+    ASSERT_TRUE(
+        QDir().mkdir(databasePath)); // a folder where the file goes: unwritable for root too
+    device->Set(Mci::kSetDoorOpen);
+    controller->Tick();
+    EXPECT_FALSE(controller->Album().IsLoaded());
+    ASSERT_EQ(reporter.messages.size(), 1);
+    EXPECT_EQ(reporter.messages[0].text,
+              QStringLiteral("The album could not be saved to %1.").arg(databasePath));
+    EXPECT_EQ(reporter.messages[0].buttons, TMessageButtons::Ok);
+    drive->InsertDisc({30'000, 45'000, 60'000});
+    controller->Tick();
+    EXPECT_TRUE(controller->Album().IsLoaded());
+    EXPECT_EQ(reporter.messages.size(), 1);
 }
 
 TEST_F(PlayControllerTest, OneTrackDiscsAreSkippedAutomaticallyButOpenedOnCommand) {

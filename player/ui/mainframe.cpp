@@ -332,10 +332,10 @@ void TMainFrame::Command(int id) {
         player.OpenCommand();
         break;
     case CmAlbumSave:
-        player.SaveAlbum();
+        player.SaveCommand();
         break;
     case CmAlbumClose:
-        player.Stop();
+        // Closing stops play; a failed auto-save may keep the album and its play.
         player.CloseAlbum();
         break;
     case CmAlbumDelete:
@@ -488,6 +488,7 @@ void TMainFrame::Command(int id) {
         break;
     case CmSaveSettingsNow:
         FSettings.SaveSettingsNow();
+        player.ConfirmAutoSave(false);
         break;
     case CmHelpContents:
     case CmHelpTutorial:
@@ -777,7 +778,9 @@ void TMainFrame::closeEvent(QCloseEvent* event) {
     // Closing with Shift held saves everything and keeps the window open.
     const bool shift = HeldModifiers() & Qt::ShiftModifier;
     FSettings.ExitSave(shift);
-    if (shift) {
+    // An album the exit save could not write is lost unless the user stays.
+    const bool mayLeave = FClient->Controller().ConfirmAutoSave(!shift);
+    if (shift || !mayLeave) {
         event->ignore();
         return;
     }

@@ -52,6 +52,8 @@ TMainWindow::TMainWindow(QWidget* parent, std::unique_ptr<TCDAudioService> drive
     FController->SetDisplay(FDisplay);
     FController->SetStatusHint(hint);
     FController->SetSaveFileAsker(this);
+    if (TApp::Instance())
+        FController->SetSettingsPath(TApp::Instance()->SettingsPath());
     FController->SetOptionQuery(std::move(isChecked));
     FPosition = std::make_unique<TPositionHandler>(
         FDisplay, TPositionHandler::TWiring{[this](int at) { FController->ThumbTrack(at); },
