@@ -1,11 +1,24 @@
-// Test entry of the player: a QApplication on the offscreen platform, Qt's test paths, and a
-// temporary KORVO_HOME so no test can touch a real user's settings or album database.
+// Test entry of the player: the application its libraries need (offscreen where it has a
+// GUI), Qt's test paths, and a temporary KORVO_HOME so no test can touch a real user's settings or
+// album database.
 
-#include <QApplication>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+// The application object the test's own libraries need: a test links only the Qt modules it uses,
+// and only those modules' headers are on its include path.
+#if __has_include(<QApplication>)
+#include <QApplication>
+using TestApplication = QApplication;
+#elif __has_include(<QGuiApplication>)
+#include <QGuiApplication>
+using TestApplication = QGuiApplication;
+#else
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#endif
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
@@ -13,7 +26,7 @@ int main(int argc, char** argv) {
     QStandardPaths::setTestModeEnabled(true);
     QTemporaryDir home;
     qputenv("KORVO_HOME", home.path().toLocal8Bit());
-    QApplication app(argc, argv);
+    TestApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
