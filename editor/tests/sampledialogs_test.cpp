@@ -44,6 +44,7 @@ void Type(CSpinEdit* edit, const QString& text) {
 class SampleCommands : public ::testing::Test {
 protected:
     CWlproView& Show(SampleLayout layout, quint32 rate, const Values& values) {
+        m_view.reset();
         m_doc = std::make_unique<CWlproDoc>(QStringLiteral("Wlpro1"));
         FillSample(m_doc->Buffer(), layout, rate, values);
         m_doc->SampleEdited(0);
@@ -59,16 +60,22 @@ protected:
     std::unique_ptr<CWlproView> m_view;
 };
 
-TEST(ConvertSampleDlg, ShowsTheSourceFormatAndStartsAtItsRateInEightBitMono) {
+TEST(ConvertSampleDlg, ShowsTheSourceFormatAndStartsAtIt) {
     const std::tuple<quint32, quint32, bool, const char*> cases[] = {
-        {22050, 8, false, "22050 Hz, 8 bit Mono"}, {44100, 16, true, "44100 Hz, 16 bit Stereo"}};
+        {22050, 8, false, "22050 Hz, 8 bit Mono"},
+        {44100, 16, true, "44100 Hz, 16 bit Stereo"},
+        {11025, 16, false, "11025 Hz, 16 bit Mono"},
+        {8000, 8, true, "8000 Hz, 8 bit Stereo"}};
     for (const auto& [rate, bits, stereo, text] : cases) {
         CConvertSampleDlg dialog;
         dialog.SetSource(rate, bits, stereo);
         EXPECT_EQ(dialog.windowTitle(), "Convert Sample");
         EXPECT_EQ(dialog.SourceLabel()->text(), text);
         EXPECT_EQ(dialog.FrequencyEdit()->Text(), QStringLiteral("%1 Hz").arg(rate));
-        EXPECT_TRUE(dialog.Bits8()->isChecked() && dialog.Mono()->isChecked());
+        EXPECT_EQ(dialog.Bits16()->isChecked(), bits == 16) << text;
+        EXPECT_EQ(dialog.Bits8()->isChecked(), bits == 8) << text;
+        EXPECT_EQ(dialog.Stereo()->isChecked(), stereo) << text;
+        EXPECT_EQ(dialog.Mono()->isChecked(), !stereo) << text;
         EXPECT_EQ(dialog.FrequencyEdit()->Minimum(), 4000);
         EXPECT_EQ(dialog.FrequencyEdit()->Maximum(), 48000);
     }
@@ -76,7 +83,7 @@ TEST(ConvertSampleDlg, ShowsTheSourceFormatAndStartsAtItsRateInEightBitMono) {
 
 TEST(ConvertSampleDlg, TheQualityFollowsTheFormatAndAChosenQualitySetsIt) {
     CConvertSampleDlg dialog;
-    dialog.SetSource(8000, 16, true);
+    dialog.SetSource(8000, 8, false);
     EXPECT_EQ(dialog.Quality().Text(), "Telephone Quality") << "looked up on opening";
     dialog.Bits16()->click();
     EXPECT_EQ(dialog.Quality().Text(), "");
@@ -121,6 +128,21 @@ TEST_F(SampleCommands, ConvertOkConvertsTheWholeSampleAsOneUndoStep) {
     EXPECT_EQ(m_doc->Undo(), 1);
     EXPECT_EQ(CSampleState::Of(Buffer()), before);
     EXPECT_FALSE(m_doc->Editor().CanUndo());
+}
+
+// Only the frequency changed: the sample keeps its bits and channels, whatever they are.
+TEST_F(SampleCommands, ConvertToAnotherFrequencyKeepsTheBitsAndChannels) {
+    for (SampleLayout layout : {SampleLayout::Mono8, SampleLayout::Mono16, SampleLayout::Stereo8,
+                                SampleLayout::Stereo16}) {
+        CWlproView& view = Show(layout, 22050, RandomValues(layout, 100, 3));
+        ASSERT_TRUE(RunConvertSample(view, [](QDialog& dialog) {
+            Type(static_cast<CConvertSampleDlg&>(dialog).FrequencyEdit(), "44100 Hz");
+            return int(QDialog::Accepted);
+        }));
+        EXPECT_EQ(Buffer().GetLayout(), layout) << int(layout);
+        EXPECT_EQ(Buffer().GetRate(), 44100u);
+        EXPECT_EQ(Buffer().GetFrameCount(), 200u);
+    }
 }
 
 TEST_F(SampleCommands, ConvertCancelChangesNothing) {

@@ -81,11 +81,10 @@ CConvertSampleDlg::CConvertSampleDlg(QWidget* parent, CKeyStore* keys)
     ApplyPreset(22050, 1, 8);
 }
 
+// OK without a change keeps the sample as it is: every choice starts at the sample's own.
 void CConvertSampleDlg::SetSource(quint32 rate, quint32 bits, bool stereo) {
     m_source->setText(FormatText(rate, bits, stereo));
-    m_frequency->SetText(CFormatChoice::FrequencyText(int(rate)));
-    m_frequency->SetPosition(int(rate));
-    LookupQuality();
+    ApplyPreset(int(rate), stereo ? 2 : 1, int(bits));
 }
 
 QString CConvertSampleDlg::FormatText(quint32 rate, quint32 bits, bool stereo) {

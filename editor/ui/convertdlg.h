@@ -15,11 +15,12 @@ class QRadioButton;
 class CConvertSampleDlg : public QDialog {
     Q_OBJECT
 public:
-    // Starts at 22050 Hz, 8-bit, mono. `keys`: the presets' key tree, the process-wide one
-    // unless given (tests).
+    // Starts at 22050 Hz, 8-bit, mono until SetSource. `keys`: the presets' key tree, the
+    // process-wide one unless given (tests).
     explicit CConvertSampleDlg(QWidget* parent = nullptr, CKeyStore* keys = nullptr);
 
-    // The sample's format: the source text, and its rate as the frequency to convert to.
+    // The sample's format: the source text, and the rate, bits (8, else 16) and channels the
+    // dialog starts at.
     void SetSource(quint32 rate, quint32 bits, bool stereo);
     // "%d Hz, %d bit %s", the last "Mono" or "Stereo".
     static QString FormatText(quint32 rate, quint32 bits, bool stereo);

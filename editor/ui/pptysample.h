@@ -4,8 +4,8 @@
 // that format ("Quality"). Choosing another frequency, bits, channels or preset reinterprets the
 // sample's bytes in that format without changing them: one undo step each, and the views follow
 // (a mono sample read as stereo has half the frames and two strips). "&Revert" brings back the
-// format the bytes were loaded or last converted in; "&Convert" converts the bytes (the Convert
-// Sample dialog).
+// format the bytes were loaded or last converted in; "&Convert" converts the bytes from that
+// format into the one shown, at once and as one undo step (no dialog: the page is the choice).
 //
 // The frequency applies when editing it ends (Return or leaving it), and an arrow held down
 // applies once, when it is let go, so that each change the user makes is one undo step.
@@ -32,7 +32,6 @@ public:
     void SetView(CWlproView* view);
     // Shows the format the sample has now.
     void Refresh();
-    // How "&Convert" runs the Convert Sample dialog; unset: modally (tests answer in its place).
 
     // The controls, for tests.
     CSpinEdit* FrequencyEdit() const { return m_frequency; }
