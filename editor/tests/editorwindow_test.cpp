@@ -9,6 +9,7 @@
 #include "ui/frameprompts.h"
 #include "ui/mainframe.h"
 #include "ui/minipropdlg.h"
+#include "ui/rulerwnd.h"
 #include "ui/sampleproperties.h"
 #include "ui/wavewnd.h"
 #include "ui/wlproapp.h"
@@ -29,6 +30,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QUrl>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -159,6 +161,38 @@ TEST_F(EditorWindow, StatusPanesDescribeTheActiveSample) {
         EXPECT_EQ(frame->StatusPane(pane), expected.at(pane - 1)) << pane;
     frame->MdiArea()->activatePreviousSubWindow();
     EXPECT_EQ(frame->StatusPane(1), QStringLiteral("0 bytes"));
+
+    // With the last document gone no pane speaks of a sample.
+    frame->Dispatch(CommandId::CloseAll);
+    QCoreApplication::processEvents();
+    for (int pane = 1; pane <= CMainFrame::kPaneCount; ++pane)
+        EXPECT_EQ(frame->StatusPane(pane), QString()) << pane;
+}
+
+// The caption as the desktop shows it names the active document, maximised or not, once.
+TEST_F(EditorWindow, TheCaptionNamesTheActiveDocument) {
+    CMainFrame* frame = Start({MakeWave(QStringLiteral("tone.wav"), 1000, true)});
+    auto caption = [frame] { return frame->windowHandle()->title(); };
+    EXPECT_EQ(caption(), "Wavelathe Pro - tone.wav");
+    frame->MdiArea()->activeSubWindow()->showMaximized();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(caption(), "Wavelathe Pro - tone.wav");
+    View()->Document()->SetModified(true);
+    EXPECT_EQ(caption(), "Wavelathe Pro - tone.wav*");
+    // Save As renames the document, and the caption follows.
+    prompts.savePaths = {dir.filePath(QStringLiteral("named.wav"))};
+    frame->Dispatch(CommandId::FileSaveAs);
+    EXPECT_EQ(caption(), "Wavelathe Pro - named.wav");
+
+    frame->MdiArea()->activatePreviousSubWindow();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(caption(), "Wavelathe Pro - Wlpro1");
+    frame->MdiArea()->activeSubWindow()->showNormal();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(caption(), "Wavelathe Pro - Wlpro1");
+    frame->Dispatch(CommandId::CloseAll);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(caption(), "Wavelathe Pro");
 }
 
 TEST_F(EditorWindow, SelectionRangeFollowsTheGestures) {
@@ -219,6 +253,29 @@ TEST_F(EditorWindow, ZoomAndScrollMoveBothStripsAndTheThumb) {
 
     view->Execute(CommandId::ZoomOut);
     EXPECT_EQ(left->Scale(), wholeScale);
+}
+
+// A right press zooms to the selection wherever it lands in the view, not only on a strip.
+TEST_F(EditorWindow, ARightPressAnywhereInTheViewZoomsToTheSelection) {
+    Start({MakeWave(QStringLiteral("s.wav"), 200000, true)});
+    CWlproView* view = View();
+    CWaveWnd* left = view->Strip(0);
+    const QRect ruler = view->Ruler()->rect();
+    const std::pair<QWidget*, QPoint> places[] = {
+        {left, QPoint(20, 20)},
+        {view->Ruler(), ruler.center()},
+        {view, QPoint(2, 2)},
+        {view, QPoint(view->width() / 2, left->geometry().bottom() + 5)},
+    };
+    for (const auto& [target, point] : places) {
+        view->Execute(CommandId::ZoomOut);
+        left->SetSelection(60000, 60000 + left->width() * 4 - 1);
+        QTest::mousePress(target, Qt::RightButton, {}, point);
+        EXPECT_EQ(left->First(), 60000u) << target->metaObject()->className();
+        EXPECT_EQ(view->Strip(1)->First(), 60000u);
+        EXPECT_EQ(left->Scale(), 5u);
+        QTest::mouseRelease(target, Qt::RightButton, {}, point);
+    }
 }
 
 TEST_F(EditorWindow, EditsAreUndoneAndRedoneThroughTheMenuAndEveryWindowFollows) {

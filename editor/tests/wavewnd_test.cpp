@@ -5,6 +5,8 @@
 #include "samplemaker.h"
 #include "ui/rulerwnd.h"
 #include "ui/wavewnd.h"
+#include "ui/wlprodoc.h"
+#include "ui/wlproview.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -374,6 +376,46 @@ TEST(Ruler, TicksStandAtEveryLabel) {
         EXPECT_EQ(image.pixel(tick + 1, 15), palette.color(QPalette::Light).rgb()) << tick;
         for (int x : {tick - 10, tick + 2})
             EXPECT_EQ(image.pixel(x, 15), palette.color(QPalette::Button).rgb()) << x;
+    }
+}
+
+// ----- The view's frames ---------------------------------------------------------------------
+
+// Each strip sits in a sunken edge two pixels deep on every side: shadow then black above and
+// to the left, light then button face below and to the right, none of it a pixel away.
+TEST(ViewPixels, EachStripIsFramedTightlyOnAllFourSides) {
+    for (SampleLayout layout : {SampleLayout::Mono16, SampleLayout::Stereo16}) {
+        CWlproDoc doc(QStringLiteral("Wlpro1"));
+        FillSample(doc.Buffer(), layout, 22050, Silence(layout, 1000));
+        doc.SampleEdited(0);
+        CWlproView view(&doc);
+        view.resize(kWidth, 300);
+        const QImage image = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QPalette palette = view.palette();
+        const QRgb shadow = palette.color(QPalette::Dark).rgb();
+        const QRgb light = palette.color(QPalette::Light).rgb();
+        const QRgb face = palette.color(QPalette::Button).rgb();
+        for (int index = 0; index < (LayoutIsStereo(layout) ? 2 : 1); ++index) {
+            const QRect g = view.Strip(index)->geometry();
+            const int x = g.center().x();
+            const int y = g.center().y();
+            const struct {
+                QPoint inner;
+                QPoint outer;
+                QRgb innerColour;
+                QRgb outerColour;
+                const char* side;
+            } sides[] = {
+                {{x, g.top() - 1}, {x, g.top() - 2}, kBlack, shadow, "top"},
+                {{g.left() - 1, y}, {g.left() - 2, y}, kBlack, shadow, "left"},
+                {{g.right() + 1, y}, {g.right() + 2, y}, face, light, "right"},
+                {{x, g.bottom() + 1}, {x, g.bottom() + 2}, face, light, "bottom"},
+            };
+            for (const auto& side : sides) {
+                EXPECT_EQ(image.pixel(side.inner), side.innerColour) << side.side << " " << index;
+                EXPECT_EQ(image.pixel(side.outer), side.outerColour) << side.side << " " << index;
+            }
+        }
     }
 }
 

@@ -125,9 +125,7 @@ QIcon CommandIcon(const char* name) {
 
 CMainFrame::CMainFrame(CWlproApp& app, CFramePrompts& prompts, bool splash)
     : m_app(app), m_prompts(prompts), m_mdi(new QMdiArea(this)) {
-    // The MDI area adds " - [document]" while a document window is maximised; otherwise the
-    // document windows carry their own titles.
-    setWindowTitle(CWlproApp::Title());
+    UpdateCaption();
     setWindowIcon(QIcon(QStringLiteral(":/wlpro/icons/wlpro.svg")));
     // Shown once the frame is on screen, so that the window manager keeps it above the frame.
     if (splash)
@@ -385,7 +383,51 @@ void CMainFrame::OnWindowActivated(QMdiSubWindow* window) {
         view->SetViewActive(true);
     m_properties->SetView(view);
     ShowStatusOf(view);
+    FollowCaptionOf(view ? view->Document() : nullptr);
     UpdateCommands();
+}
+
+// The caption names the active document, and its "*" while it has changes to save.
+void CMainFrame::FollowCaptionOf(CWlproDoc* doc) {
+    if (doc != m_captionDoc) {
+        for (const QMetaObject::Connection& connection : m_captionConnections)
+            disconnect(connection);
+        m_captionConnections.clear();
+        m_captionDoc = doc;
+        if (doc) {
+            m_captionConnections = {
+                connect(doc, &CWlproDoc::titleChanged, this, &CMainFrame::UpdateCaption),
+                connect(doc, &CWlproDoc::modifiedChanged, this, &CMainFrame::UpdateCaption)};
+        }
+    }
+    UpdateCaption();
+}
+
+void CMainFrame::UpdateCaption() {
+    m_caption = CWlproApp::Title();
+    if (m_captionDoc)
+        m_caption += QStringLiteral(" - ") + m_captionDoc->Title();
+    // The placeholder is always there: the MDI area sets the frame's modified flag itself while
+    // a document window is maximised.
+    m_caption += QStringLiteral("[*]");
+    m_captionModified = m_captionDoc && m_captionDoc->IsModified();
+    setWindowTitle(m_caption);
+    setWindowModified(m_captionModified);
+}
+
+// A maximised document window makes Qt's MDI rewrite the frame's caption as "caption - [window
+// title]" and set its modified flag whenever either changes. The caption already names the
+// document, so it is put back at once; Qt's own rewrite is then already under way and leaves it.
+void CMainFrame::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (m_captionDepth > kCaptionRetries)
+        return;
+    ++m_captionDepth;
+    if (event->type() == QEvent::WindowTitleChange && windowTitle() != m_caption)
+        setWindowTitle(m_caption);
+    else if (event->type() == QEvent::ModifiedChange && isWindowModified() != m_captionModified)
+        setWindowModified(m_captionModified);
+    --m_captionDepth;
 }
 
 // The information panes follow the active view; without one they are empty.
@@ -395,7 +437,7 @@ void CMainFrame::ShowStatusOf(CWlproView* view) {
     disconnect(m_statusConnection);
     m_statusView = view;
     if (!view) {
-        for (int pane = 2; pane <= kPaneCount; ++pane)
+        for (int pane = 1; pane <= kPaneCount; ++pane)
             SetStatusPane(pane, QString());
         return;
     }

@@ -10,7 +10,9 @@
 #include "ui/commandids.h"
 
 #include <QHash>
+#include <QList>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -74,6 +76,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -87,6 +90,8 @@ private:
     void OnWindowActivated(QMdiSubWindow* window);
     void OnWindowsChanged();
     void ShowStatusOf(CWlproView* view);
+    void FollowCaptionOf(CWlproDoc* doc);
+    void UpdateCaption();
     bool IsFrameCommandEnabled(CommandId id, bool& handled) const;
     void ArrangeIcons();
     void Record();
@@ -108,4 +113,12 @@ private:
     bool m_documentMenus = false;
     CWlproView* m_statusView = nullptr;
     QMetaObject::Connection m_statusConnection;
+    // How often a caption Qt's MDI rewrote is put back within one change; it settles on the first.
+    static constexpr int kCaptionRetries = 4;
+    // "Wavelathe Pro", then " - " and the active document's title; with "[*]".
+    QString m_caption;
+    bool m_captionModified = false;
+    int m_captionDepth = 0;
+    QPointer<CWlproDoc> m_captionDoc;
+    QList<QMetaObject::Connection> m_captionConnections;
 };

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
@@ -185,8 +186,10 @@ void CWlproView::paintEvent(QPaintEvent*) {
     for (CWaveWnd* strip : {m_strip1, m_strip2}) {
         if (!strip)
             continue;
+        // The edge takes the two pixels beside the strip on every side: columns R - 2 and R - 1
+        // on the right, rows B - 1 and B at the bottom (a QRect's bottom() is its last row).
         const QRect g = strip->geometry().adjusted(-2, -2, 2, 2);
-        const int L = g.left(), T = g.top(), R = g.right() + 1, B = g.bottom() + 1;
+        const int L = g.left(), T = g.top(), R = g.right() + 1, B = g.bottom();
         p.setPen(light);
         p.drawLine(L, B, R - 1, B);
         p.drawLine(R - 1, B, R - 1, T);
@@ -200,6 +203,16 @@ void CWlproView::paintEvent(QPaintEvent*) {
         p.drawLine(L + 1, B - 1, L + 1, T + 1);
         p.drawLine(L + 1, T + 1, R - 1, T + 1);
     }
+}
+
+// The strips ask for their own zoom; a right press anywhere else in the view (the ruler, the
+// edges) zooms the same way.
+void CWlproView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::RightButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    ZoomToSelection(true);
 }
 
 CWlproView::CRange CWlproView::GetSelectionRange() const {
