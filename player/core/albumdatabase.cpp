@@ -2,8 +2,10 @@
 
 #include "core/displayfields.h"
 #include "core/profile.h"
+#include "core/reporter.h"
 #include "core/songlistmodel.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QHash>
 #include <QSaveFile>
@@ -220,6 +222,17 @@ bool TAlbumDatabase::WriteAlbum(const QString& key, const TAlbumContents& conten
         order.append(QString::number(track));
     write(KOrder, order.join(QLatin1Char(' ')));
     return batch.Commit() && written;
+}
+
+bool TAlbumDatabase::ConfirmDelete() {
+    TMessage question;
+    question.text =
+        QCoreApplication::translate("TAlbumDatabase", "Remove this album from the database?");
+    question.icon = TMessageIcon::Question;
+    question.buttons = TMessageButtons::YesNo;
+    question.defaultAnswer = TMessageAnswer::No;
+    question.beep = true;
+    return ReportMessage(question) == TMessageAnswer::Yes;
 }
 
 bool TAlbumDatabase::DeleteAlbum(const QString& key) {

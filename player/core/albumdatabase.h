@@ -62,6 +62,8 @@ public:
     // format disappear; a current one is overwritten key by key. One atomic file write.
     bool WriteAlbum(const QString& key, const TAlbumContents& contents);
     bool DeleteAlbum(const QString& key);
+    // Asks the user (through the reporter) whether an album is to be removed; true for Yes.
+    static bool ConfirmDelete();
 
     // Section names in file order, each once (first spelling), as the profile parser names them;
     // headers with an empty name are left out. False when the file cannot be read.

@@ -564,13 +564,7 @@ bool TPlayController::CloseAlbum(bool mayCancel) {
 void TPlayController::DeleteAlbum() {
     if (album.Key().isEmpty())
         return;
-    TMessage question;
-    question.text = QStringLiteral("Remove this album from the database?");
-    question.icon = TMessageIcon::Question;
-    question.buttons = TMessageButtons::YesNo;
-    question.defaultAnswer = TMessageAnswer::No;
-    question.beep = true;
-    if (ReportMessage(question) != TMessageAnswer::Yes)
+    if (!TAlbumDatabase::ConfirmDelete())
         return;
     // A section that stays in the file is reported; the album and its playing stay as they were.
     if (!database.DeleteAlbum(album.Key())) {

@@ -88,13 +88,7 @@ void TDBMaintDlg::Delete() {
     if (selected < 0)
         return;
     const QString section = FList->Section(selected);
-    TMessage question;
-    question.text = tr("Remove this album from the database?");
-    question.icon = TMessageIcon::Question;
-    question.buttons = TMessageButtons::YesNo;
-    question.defaultAnswer = TMessageAnswer::No;
-    question.beep = true;
-    if (ReportMessage(question) != TMessageAnswer::Yes)
+    if (!TAlbumDatabase::ConfirmDelete())
         return;
     // The row goes only when the file no longer holds the album.
     if (!TAlbumDatabase(FDatabasePath).DeleteAlbum(section)) {
