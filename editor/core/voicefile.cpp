@@ -140,6 +140,44 @@ private:
     qint64 m_pos;
 };
 
+// The rate an extended block's time constant stands for.
+quint32 ExtendedRate(quint16 timeConstant, bool stereo) {
+    const double rate = 256000000.0 / (65536 - timeConstant);
+    return quint32(stereo ? rate * 0.5 : rate);
+}
+
+struct HeldRate {
+    quint16 timeConstant;
+    quint32 rate;
+};
+
+// The time constant whose rate comes nearest `rate`. The usual 65536 - trunc(256000000 /
+// (channels x rate)) gives a rate at or just above it and the next constant one below it, so
+// the nearest is one of the two; rates beyond the constant's range get its end.
+HeldRate NearestHeldRate(quint32 rate, bool stereo) {
+    const quint64 channels = stereo ? 2 : 1;
+    const quint64 divisor =
+        std::clamp<quint64>(256000000 / (channels * std::max<quint32>(rate, 1)), 1, 65536);
+    const auto distance = [rate](quint32 held) { return qAbs(qint64(held) - qint64(rate)); };
+    HeldRate held{quint16(65536 - divisor), ExtendedRate(quint16(65536 - divisor), stereo)};
+    if (divisor < 65536) {
+        const auto slower = quint16(65536 - divisor - 1);
+        if (distance(ExtendedRate(slower, stereo)) < distance(held.rate))
+            held = {slower, ExtendedRate(slower, stereo)};
+    }
+    return held;
+}
+
+// 256 - trunc(1000000 / rate), modulo 256; the reader refuses a code of 0, so a rate that would
+// give it takes the nearest code there is.
+quint8 RateCode(quint32 rate) {
+    const quint32 divisor = 1000000 / rate;
+    const auto code = quint8(256 - divisor);
+    if (code != 0)
+        return code;
+    return divisor == 0 ? 255 : 1;
+}
+
 void AppendBlockHead(QByteArray& bytes, quint8 type, quint32 length) {
     quint8 head[4] = {type};
     WriteLE24(head + 1, length);
@@ -220,14 +258,11 @@ int CSampleBuffer::ReadVoice(const QString& path) {
     }
 
     quint32 rate = 0;
-    bool stereo = false;
+    const bool stereo = state.extendedKind == 2;
     if (state.extendedKind == 0)
         rate = quint32(1000000 / (256 - state.rateCode));
-    else if (state.extendedKind == 2) {
-        rate = quint32(256000000.0 / (65536 - state.timeConstant) * 0.5);
-        stereo = true;
-    } else
-        rate = quint32(256000000 / (65536 - state.timeConstant));
+    else
+        rate = ExtendedRate(state.timeConstant, stereo);
     // A cut stereo file keeps whole frames only.
     m_byteLength = quint32(cut && stereo ? at & ~quint64(1) : at);
     SetFormat(rate, stereo, false);
@@ -243,9 +278,8 @@ int CSampleBuffer::WriteVoice(const QString& path) {
             ".VOC files only support 8-bit sample data. Convert the sample to 8-bit, then save"));
         return 0;
     }
-    // A rate of 0 cannot be written; the nearest the header holds is the slowest rate.
-    const quint64 rate = std::max<quint32>(m_format.samplesPerSec, 1);
-    const quint64 channels = GetChannels();
+    const bool stereo = GetChannels() == 2;
+    const HeldRate held = NearestHeldRate(m_format.samplesPerSec, stereo);
 
     QByteArray head(kSignature, kSignatureSize);
     quint8 fields[6];
@@ -255,15 +289,15 @@ int CSampleBuffer::WriteVoice(const QString& path) {
     head.append(reinterpret_cast<const char*>(fields), 6);
     AppendBlockHead(head, 8, 4);
     quint8 extended[4];
-    WriteLE16(extended, quint32(65536 - 256000000 / (channels * rate)));
+    WriteLE16(extended, held.timeConstant);
     extended[2] = 0;
-    extended[3] = channels == 2 ? 1 : 0;
+    extended[3] = stereo ? 1 : 0;
     head.append(reinterpret_cast<const char*>(extended), 4);
 
     // Data beyond the first block's 24-bit length goes into continuation blocks.
     const quint32 firstLength = quint32(std::min<quint64>(m_byteLength, kMaxBlockLength - 2));
     AppendBlockHead(head, 1, firstLength + 2);
-    head.append(char(quint8(256 - 1000000 / rate)));
+    head.append(char(RateCode(held.rate)));
     head.append('\0');
 
     QSaveFile file(path);
@@ -280,7 +314,12 @@ int CSampleBuffer::WriteVoice(const QString& path) {
         at += length;
     }
     const char terminator[4] = {};
-    if (!WriteAll(file, terminator, 4))
+    if (!WriteAll(file, terminator, 4) || !file.commit())
         return 0;
-    return file.commit() ? 1 : 0;
+    if (held.rate != m_format.samplesPerSec)
+        Say(QStringLiteral("A voice file cannot hold %1 Hz; the sample has been saved at %2 Hz, "
+                           "the nearest rate it can hold.")
+                .arg(m_format.samplesPerSec)
+                .arg(held.rate));
+    return 1;
 }

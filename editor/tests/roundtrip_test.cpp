@@ -59,6 +59,8 @@ TEST(SaveAndLoadEmpty, AnEmptySampleSavesAndLoadsInEveryKind) {
     CCaptureReporter capture;
     for (FileKind kind : {FileKind::Wave, FileKind::SunAudio, FileKind::Voice}) {
         CSampleBuffer empty;
+        // A rate every kind holds exactly: a voice file says so when it cannot (22050 Hz).
+        empty.SetFormat(8000, false, false);
         const QString path = dir.filePath(QStringLiteral("empty%1").arg(int(kind)));
         ASSERT_EQ(empty.SaveFile(path, kind), 1);
         CSampleBuffer loaded;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 using L = SampleLayout;
@@ -123,6 +125,62 @@ TEST_F(VoiceFileTest, LongDataIsSplitIntoContinuationBlocksAndReadsBackWhole) {
     }
     EXPECT_TRUE(capture.messages.isEmpty());
 }
+
+// The rates a voice file holds are those of its time constant: 256000000 / (65536 - constant),
+// halved for stereo, for every 16-bit constant.
+quint32 NearestHeldRate(quint32 rate, bool stereo) {
+    quint32 nearest = 0;
+    qint64 distance = std::numeric_limits<qint64>::max();
+    for (quint32 divisor = 1; divisor <= 65536; ++divisor) {
+        const auto held = quint32(256000000.0 / divisor * (stereo ? 0.5 : 1.0));
+        if (qAbs(qint64(held) - qint64(rate)) < distance) {
+            nearest = held;
+            distance = qAbs(qint64(held) - qint64(rate));
+        }
+    }
+    return nearest;
+}
+
+class VoiceRate : public VoiceFileTest,
+                  public ::testing::WithParamInterface<std::tuple<quint32, bool>> {};
+
+// A saved voice file reopens at the rate of the sample, or the user was told at the save which
+// rate, the nearest the file holds, it reopens at.
+TEST_P(VoiceRate, ReopensAtTheSavedRateOrTheUserIsToldWhichRate) {
+    const auto [rate, stereo] = GetParam();
+    const QByteArray data("\x10\x20\x30\x40", 4);
+    ASSERT_TRUE(MakeSample(buffer, dir, data, stereo ? L::Stereo8 : L::Mono8, rate));
+    const QString path = dir.filePath(QStringLiteral("rate.voc"));
+    ASSERT_EQ(buffer.SaveFile(path, FileKind::Voice), 1);
+    const QStringList told = Texts();
+
+    CSampleBuffer loaded;
+    ASSERT_EQ(loaded.LoadFile(path, FileKind::Voice), 1);
+    EXPECT_EQ(Texts(), told) << "reopening says nothing more";
+    EXPECT_EQ(DataOf(loaded), data);
+    EXPECT_EQ(loaded.GetLayout(), stereo ? L::Stereo8 : L::Mono8);
+    const quint32 reopened = loaded.GetRate();
+    if (reopened == rate) {
+        EXPECT_TRUE(told.isEmpty()) << told.value(0).toStdString();
+        return;
+    }
+    ASSERT_EQ(told.size(), 1) << "reopens at " << reopened << " Hz without a word";
+    EXPECT_TRUE(told[0].contains(QStringLiteral("%1 Hz").arg(reopened))) << told[0].toStdString();
+    EXPECT_TRUE(told[0].contains(QStringLiteral("%1 Hz").arg(rate))) << told[0].toStdString();
+    EXPECT_EQ(reopened, NearestHeldRate(rate, stereo));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MonoAndStereo, VoiceRate,
+    ::testing::Combine(::testing::Values(0u, 1u, 1000u, 1302u, 1951u, 1952u, 1953u, 1954u, 2000u,
+                                         3890u, 3891u, 3900u, 3906u, 3907u, 4000u, 8000u, 11025u,
+                                         22050u, 44100u, 48000u, 96000u, 999999u, 1000000u,
+                                         1000001u, 2000000u, 128000000u, 256000000u, 300000000u),
+                       ::testing::Bool()),
+    [](const auto& info) {
+        return (std::get<1>(info.param) ? "Stereo" : "Mono") +
+               std::to_string(std::get<0>(info.param));
+    });
 
 // ----- reader ------------------------------------------------------------------------------------
 
