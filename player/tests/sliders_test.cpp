@@ -14,12 +14,14 @@
 #include "ui/soundbar.h"
 #include "ui/volumecontrol.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -41,8 +43,6 @@ QRect HandleRect(QSlider* slider) {
     return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle,
                                            slider);
 }
-
-} // namespace
 
 TEST(SoundBar, RangeAndSteps) {
     TSoundBar slider(nullptr, 7850, 0, 0, 200, 16, true);
@@ -295,3 +295,61 @@ TEST_F(ChooseMixer, AStoredPositionBeyondTheListSelectsTheOffEntry) {
     TChooseMixerDlg dialog(nullptr, devices, settings);
     EXPECT_EQ(dialog.DeviceList()->currentIndex(), 0);
 }
+
+// The "Volume Device..." command on a first start: the slider works with the default device,
+// which the settings file does not hold yet.
+struct TChoiceCase {
+    const char* name;
+    int chosen; // the entry selected before closing; -1 closes with Cancel
+    int setting;
+    bool sliderOn;
+};
+
+class VolumeDeviceCommand : public ::testing::TestWithParam<TChoiceCase> {
+protected:
+    QTemporaryDir dir;
+    TProfile settings{dir.filePath(QStringLiteral("Korvo.ini"))};
+    TFakeAuxOutput devices{{QStringLiteral("Master (default)"), QStringLiteral("PCM (hw:0)")}};
+    TSoundBar slider{nullptr, 7889, 0, 0, 200, 16, true};
+    TVolumeControl volume{devices, &slider};
+};
+
+TEST_P(VolumeDeviceCommand, ShowsTheDeviceInUseAndCancelKeepsIt) {
+    const TChoiceCase& c = GetParam();
+    volume.SetUp(TVolumeControl::DefaultSetting(devices));
+    ASSERT_TRUE(slider.isEnabled());
+    int preselected = -1;
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<TChooseMixerDlg*>(QApplication::activeModalWidget());
+        opened = dialog != nullptr;
+        if (!dialog)
+            return;
+        preselected = dialog->DeviceList()->currentIndex();
+        if (c.chosen < 0) {
+            dialog->reject();
+        } else {
+            dialog->DeviceList()->setCurrentIndex(c.chosen);
+            dialog->accept();
+        }
+    });
+    volume.ChooseDevice(nullptr, settings);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(preselected, 1) << "the device in use";
+    EXPECT_EQ(volume.DeviceSetting(), c.setting);
+    EXPECT_EQ(slider.isEnabled(), c.sliderOn);
+    const QString stored = settings.ReadString(
+        QStringLiteral("Settings"), QStringLiteral("AuxOutDevice"), QStringLiteral("absent"));
+    EXPECT_EQ(stored, c.chosen < 0 ? QStringLiteral("absent") : QString::number(c.chosen));
+    // The slider still drives the device the setting names.
+    volume.OnScroll(TSoundBar::PageRight, 10000);
+    EXPECT_EQ(devices.SetCalls, c.sliderOn ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(FirstStart, VolumeDeviceCommand,
+                         ::testing::Values(TChoiceCase{"cancel", -1, 1, true},
+                                           TChoiceCase{"other", 2, 2, true},
+                                           TChoiceCase{"off", 0, 0, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace

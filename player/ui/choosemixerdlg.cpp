@@ -8,7 +8,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-TChooseMixerDlg::TChooseMixerDlg(QWidget* parent, TAuxOutput& devices, TProfile& settings)
+TChooseMixerDlg::TChooseMixerDlg(QWidget* parent, TAuxOutput& devices, TProfile& settings,
+                                 int inUse)
     : TMDialog(parent, DialogId, tr("Volume Output Device"), QSize(194, 70)), FSettings(settings),
       FList(new QComboBox(this)) {
     auto* prompt = new QLabel(tr("Choose the output device you to control volume"), this);
@@ -31,12 +32,8 @@ TChooseMixerDlg::TChooseMixerDlg(QWidget* parent, TAuxOutput& devices, TProfile&
         if (devices.DeviceName(device, name))
             FList->addItem(name);
     }
-    const int current = VolumeControlSetting();
+    const int current = inUse == StoredSetting ? TVolumeControl::ReadSetting(FSettings) : inUse;
     FList->setCurrentIndex(current >= 0 && current < FList->count() ? current : 0);
-}
-
-int TChooseMixerDlg::VolumeControlSetting() const {
-    return TVolumeControl::ReadSetting(FSettings);
 }
 
 void TChooseMixerDlg::accept() {

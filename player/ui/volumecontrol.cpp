@@ -49,7 +49,7 @@ void TVolumeControl::OnScroll(int, int position) {
 }
 
 void TVolumeControl::ChooseDevice(QWidget* parent, TProfile& settings) {
-    TChooseMixerDlg dialog(parent, FDevices, settings);
-    dialog.exec();
-    SetUp(ReadSetting(settings));
+    TChooseMixerDlg dialog(parent, FDevices, settings, FSetting);
+    // Cancel keeps the device in use, also the first start's, which the file does not hold yet.
+    SetUp(dialog.exec() == QDialog::Accepted ? ReadSetting(settings) : FSetting);
 }

@@ -16,8 +16,9 @@ public:
     void SetUp(int deviceSetting);
     // Any movement of the volume slider: both channels of the device follow the slider.
     void OnScroll(int code, int position);
-    // The "Volume Device..." command: the device dialog over `settings`, then the set-up again
-    // with the setting as it now stands.
+    // The "Volume Device..." command: the device dialog over `settings`, showing the device in
+    // use; then the set-up again with the stored choice after OK, with the device in use after
+    // Cancel.
     void ChooseDevice(QWidget* parent, TProfile& settings);
 
     int DeviceSetting() const { return FSetting; }
