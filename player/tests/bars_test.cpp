@@ -200,6 +200,10 @@ TEST(Bars, SliderMovementsReachTheBarWithTheirId) {
     EXPECT_EQ(scrolls[0][2].toInt(), 1000);
 }
 
+// How long a loaded machine may take to deliver what the tests wait for; a check never depends
+// on how much of that it takes.
+constexpr int StepDeadlineMs = 20000;
+
 class FastWind : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -212,6 +216,14 @@ protected:
                          Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(button, &move);
     }
+    // Runs the event loop until `spy` holds `n` of `command`, or the deadline passes.
+    static bool WaitForSteps(const QSignalSpy& spy, int command, int n) {
+        QElapsedTimer clock;
+        clock.start();
+        while (Count(spy, command) < n && clock.elapsed() < StepDeadlineMs)
+            QTest::qWait(10);
+        return Count(spy, command) >= n;
+    }
     // Runs the event loop for `ms` of real time.
     static void Hold(int ms) {
         QElapsedTimer clock;
@@ -223,39 +235,47 @@ protected:
     TButtonGadget* button = nullptr;
 };
 
-TEST_F(FastWind, HoldingForASecondSendsAboutTenStepsAndOneRelease) {
+// About ten steps a second (one every 100 ms, never faster) and exactly one release.
+TEST_F(FastWind, HoldingSendsAStepEveryTenthOfASecondAndOneRelease) {
+    auto* forward = static_cast<TDblRepButtonGadget*>(button);
     QSignalSpy commands(&bar, &TMControlBar::CommandPosted);
+    QElapsedTimer held;
+    held.start();
     QTest::mousePress(button, Qt::LeftButton);
-    Hold(1000);
+    EXPECT_TRUE(forward->IsRepeating());
+    ASSERT_TRUE(WaitForSteps(commands, CmFastForwardStep, 10));
+    // A load can only slow the steps down. A timer may be a millisecond early now and then, but
+    // ten steps cannot come in under 0.9 s.
+    EXPECT_GE(held.elapsed(), 900);
     QTest::mouseRelease(button, Qt::LeftButton);
-    QTest::qWait(250);
     const int steps = Count(commands, CmFastForwardStep);
-    EXPECT_GE(steps, 8);
-    EXPECT_LE(steps, 11);
+    EXPECT_EQ(Count(commands, CmFastForwardEnd), 1);
+    EXPECT_EQ(commands.last()[0].toInt(), CmFastForwardEnd);
+    EXPECT_FALSE(forward->IsRepeating());
+    EXPECT_EQ(TDblRepButtonGadget::CurrentRepeatCommand(), CmFastForwardStep);
+    // Released, the steps stop.
+    Hold(350);
+    EXPECT_EQ(Count(commands, CmFastForwardStep), steps);
     EXPECT_EQ(Count(commands, CmFastForwardEnd), 1);
     EXPECT_EQ(Count(commands, CmFastRewindStep) + Count(commands, CmFastRewindEnd), 0);
-    EXPECT_EQ(commands.last()[0].toInt(), CmFastForwardEnd);
-    EXPECT_FALSE(static_cast<TDblRepButtonGadget*>(button)->IsRepeating());
-    EXPECT_EQ(TDblRepButtonGadget::CurrentRepeatCommand(), CmFastForwardStep);
 }
 
 TEST_F(FastWind, DraggingOffPausesTheStepsAndReleaseIsStillSent) {
     QSignalSpy commands(&bar, &TMControlBar::CommandPosted);
     QTest::mousePress(button, Qt::LeftButton);
-    Hold(350);
+    ASSERT_TRUE(WaitForSteps(commands, CmFastForwardStep, 2));
     const QPoint outside(button->width() + 40, button->height() + 40);
     Move(outside);
     const int stepsWhenLeaving = Count(commands, CmFastForwardStep);
-    EXPECT_GE(stepsWhenLeaving, 2);
+    EXPECT_FALSE(static_cast<TDblRepButtonGadget*>(button)->IsRepeating());
+    // Several periods off the button: not one step.
     Hold(400);
     EXPECT_EQ(Count(commands, CmFastForwardStep), stepsWhenLeaving);
     // Back over the button: the steps resume.
     Move(button->rect().center());
-    Hold(350);
-    EXPECT_GT(Count(commands, CmFastForwardStep), stepsWhenLeaving);
+    EXPECT_TRUE(WaitForSteps(commands, CmFastForwardStep, stepsWhenLeaving + 1));
     Move(outside);
     QTest::mouseRelease(button, Qt::LeftButton, Qt::NoModifier, outside);
-    QTest::qWait(250);
     EXPECT_EQ(Count(commands, CmFastForwardEnd), 1);
     EXPECT_EQ(commands.last()[0].toInt(), CmFastForwardEnd);
     EXPECT_FALSE(button->isDown());
@@ -265,11 +285,10 @@ TEST_F(FastWind, RewindRepeatsItsOwnCommand) {
     QSignalSpy commands(&bar, &TMControlBar::CommandPosted);
     TButtonGadget* rewind = bar.Button(CmFastRewindEnd);
     QTest::mousePress(rewind, Qt::LeftButton);
-    Hold(300);
+    EXPECT_TRUE(WaitForSteps(commands, CmFastRewindStep, 2));
     QTest::mouseRelease(rewind, Qt::LeftButton);
-    EXPECT_GE(Count(commands, CmFastRewindStep), 2);
     EXPECT_EQ(Count(commands, CmFastRewindEnd), 1);
-    EXPECT_EQ(Count(commands, CmFastForwardStep), 0);
+    EXPECT_EQ(Count(commands, CmFastForwardStep) + Count(commands, CmFastForwardEnd), 0);
 }
 
 struct TSeparatorCase {
