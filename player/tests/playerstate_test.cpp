@@ -5,10 +5,12 @@
 
 #include "core/commandids.h"
 #include "core/playerstate.h"
+#include "ui/buttongadget.h"
 #include "ui/statebinding.h"
 
 #include <QAction>
 #include <QSignalSpy>
+#include <QTest>
 
 namespace {
 
@@ -55,6 +57,47 @@ TEST_F(PlayerStateTest, ABoundItemShowsTheStateEvenWhenItsCommandChangesNothing)
     EXPECT_TRUE(pause.isChecked());
     EXPECT_EQ(TPlayerState::CheckedBy(CmMute), TPlayerState::Muted);
     EXPECT_FALSE(TPlayerState::CheckedBy(CmPlay).has_value());
+}
+
+// The Play button looks pressed while the drive plays or pauses, also after a click on it while
+// playing (the click lets Qt's own down state up, and the state does not change).
+TEST_F(PlayerStateTest, PlayButtonLooksPressedWhileNotStopped) {
+    Load();
+    TPlayerState state(*controller);
+    TNormalButtonGadget play(nullptr, CmPlay, CmPlayButton, TButtonGadget::Command);
+    BindLatched(state, TPlayerState::Playing, &play);
+    QObject::connect(&play, &TButtonGadget::CommandPosted, [&] { controller->PlaySelected(); });
+    play.show();
+    EXPECT_FALSE(play.LooksPressed());
+    const QPoint off(-20, -20);
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        bool pressed;
+    };
+    const Step steps[] = {
+        {"click while stopped", [&] { QTest::mouseClick(&play, Qt::LeftButton); }, true},
+        {"click while playing", [&] { QTest::mouseClick(&play, Qt::LeftButton); }, true},
+        {"press, then release off the button",
+         [&] {
+             QTest::mousePress(&play, Qt::LeftButton);
+             QTest::mouseRelease(&play, Qt::LeftButton, Qt::NoModifier, off);
+         },
+         true},
+        {"pause", [&] { controller->PauseOrResume(); }, true},
+        {"stop", [&] { controller->Stop(); }, false},
+        {"press and release off while stopped",
+         [&] {
+             QTest::mousePress(&play, Qt::LeftButton);
+             QTest::mouseRelease(&play, Qt::LeftButton, Qt::NoModifier, off);
+         },
+         false},
+    };
+    for (const Step& step : steps) {
+        step.act();
+        EXPECT_EQ(play.LooksPressed(), step.pressed) << step.what;
+        EXPECT_EQ(play.LooksPressed(), !controller->IsStopped()) << step.what;
+    }
 }
 
 } // namespace

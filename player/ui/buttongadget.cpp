@@ -25,6 +25,13 @@ QSize TButtonGadget::sizeHint() const {
     return QSize(FImageSize + 6, FImageSize + 6);
 }
 
+void TButtonGadget::SetLatched(bool on) {
+    if (FLatched == on)
+        return;
+    FLatched = on;
+    update();
+}
+
 void TButtonGadget::enterEvent(QEnterEvent* event) {
     QAbstractButton::enterEvent(event);
     emit PointerEntered(FCommandId);
@@ -39,7 +46,7 @@ void TButtonGadget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QPalette& pal = palette();
     const QRect r = rect();
-    const bool sunken = isDown() || isChecked();
+    const bool sunken = LooksPressed();
     const QColor face = pal.color(QPalette::Button);
     const QColor light = pal.color(QPalette::Light);
     const QColor shadow = pal.color(QPalette::Dark);

@@ -23,6 +23,13 @@ public:
     // The artwork this button shows; null when the image is missing (the button stays blank).
     const QIcon& Image() const { return FImage; }
 
+    // Held down by the state the button shows (Play while the drive plays or pauses), whatever
+    // the mouse does to it: a click lets Qt's own down state up again.
+    void SetLatched(bool on);
+    bool IsLatched() const { return FLatched; }
+    // Drawn pressed: held by the mouse, checked, or latched.
+    bool LooksPressed() const { return isDown() || isChecked() || FLatched; }
+
     QSize sizeHint() const override;
 
     // The resource path of a button image.
@@ -44,6 +51,7 @@ private:
     TKind FKind;
     int FImageSize;
     bool FSmoothEdges;
+    bool FLatched = false;
     QIcon FImage;
 };
 

@@ -18,3 +18,9 @@ template <typename Item>
 void BindEnabled(const TPlayerState& state, TPlayerState::Flag flag, Item* item) {
     state.Bind(flag, item, [item](bool on) { item->setEnabled(on); });
 }
+
+// A button drawn down while the flag is on; clicks on it do not let it up.
+template <typename Button>
+void BindLatched(const TPlayerState& state, TPlayerState::Flag flag, Button* button) {
+    state.Bind(flag, button, [button](bool on) { button->SetLatched(on); });
+}
