@@ -59,6 +59,12 @@ QRect TFrameGeometry::Place(int x, int y, int width, const QRect& current, const
     const int innerHeight = Height();
     int left = x != 0 ? x : current.left();
     int top = y != 0 ? y : current.top();
+    if (current.isNull() && x == 0 && y == 0 && !available.isNull()) {
+        const int outerWidth = innerWidth + frame.left() + frame.right();
+        const int outerHeight = innerHeight + frame.top() + frame.bottom();
+        left = available.left() + (available.width() - outerWidth) / 2 + frame.left();
+        top = available.top() + (available.height() - outerHeight) / 2 + frame.top();
+    }
     if (!available.isNull()) {
         // Right and bottom first, so that a window larger than the screen keeps its title bar on
         // it.

@@ -38,8 +38,11 @@ public:
     int Height() const { return FNeeds.barsHeight + FNeeds.menuBarHeight; }
     int MinimumWidth() const;
     // The client rectangle for a placement at (x, y) with a width: an x or y of 0 keeps the
-    // current one, a width of 0 or below the minimum gives the minimum. A null `available` area
-    // (no screen) leaves the place as asked.
+    // current one, a width of 0 or below the minimum gives the minimum. A window with no place
+    // yet (a null `current`: not shown, never placed) asked for no place (x and y both 0) is
+    // centred on the available area, frame included; the toolkit's default place of a new window
+    // is the screen's corner, where a window manager puts the title bar off the screen. A null
+    // `available` area (no screen) leaves the place as asked.
     QRect Place(int x, int y, int width, const QRect& current, const QRect& available,
                 const QMargins& frame) const;
 

@@ -18,13 +18,15 @@ TFrameGeometry Measured(int menuBarHeight) {
     return TFrameGeometry(needs);
 }
 
+const QRect Current(100, 120, 500, 330);
+
 struct Placement {
     const char* name;
     int x, y, width;
     QRect expected;
+    QRect current = Current; // null: a new window, never placed
 };
 
-const QRect Current(100, 120, 500, 330);
 const QRect Screen(0, 30, 1920, 1050); // a panel takes the top 30 pixels
 const QMargins WindowFrame(2, 24, 2, 2);
 
@@ -32,7 +34,7 @@ class PlaceRule : public ::testing::TestWithParam<Placement> {};
 
 TEST_P(PlaceRule, KeepsTheWindowWholeOnTheScreen) {
     const Placement& p = GetParam();
-    EXPECT_EQ(Measured(30).Place(p.x, p.y, p.width, Current, Screen, WindowFrame), p.expected)
+    EXPECT_EQ(Measured(30).Place(p.x, p.y, p.width, p.current, Screen, WindowFrame), p.expected)
         << p.name;
 }
 
@@ -44,8 +46,11 @@ INSTANTIATE_TEST_SUITE_P(
         Placement{"narrower than the display is widened", 40, 60, 50, {40, 60, 400, 330}},
         Placement{"past the right and bottom edges", 5000, 5000, 600, {1318, 748, 600, 330}},
         Placement{"above the panel, left of the screen", -500, 10, 600, {2, 54, 600, 330}},
-        Placement{
-            "wider than the screen keeps its left edge", 100, 100, 3000, {2, 100, 3000, 330}}),
+        Placement{"wider than the screen keeps its left edge", 100, 100, 3000, {2, 100, 3000, 330}},
+        // The window and its frame (404 x 356) in the middle of the area below the panel.
+        Placement{"a new window without a place is centred", 0, 0, 0, {760, 401, 400, 330}, {}},
+        Placement{"a new window with a place goes there", 40, 60, 620, {40, 60, 620, 330}, {}},
+        Placement{"a new window with a place at the left edge", 0, 60, 0, {2, 60, 400, 330}, {}}),
     [](const auto& info) { return std::to_string(info.index); });
 
 TEST(FrameGeometry, HeightIsTheBarsAndTheMenuBarWhenShown) {

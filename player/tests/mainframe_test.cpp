@@ -218,6 +218,35 @@ TEST_F(Frame, PlacesTheWindowFromItsSavedPosition) {
     EXPECT_EQ(frame.frameGeometry().topLeft(), QPoint(0, 0)) << "the frame stays on the screen";
 }
 
+// Saved while minimised or maximised, the place is the one the window comes back to. Some
+// platforms park a minimised window far off the screen; the move below does the same.
+TEST_F(Frame, SavesTheNormalPlaceOfAMinimisedOrMaximisedWindow) {
+    Put("[General]\nWindowPosition=40 50 620\n");
+    TApp app(home.filePath("korvo32"));
+    TMainFrame frame(app, std::make_unique<TManualDrive>(), volume);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    const QRect normal = frame.geometry();
+    ASSERT_EQ(normal.topLeft(), QPoint(40, 50));
+    const QByteArray expected =
+        QStringLiteral("\nWindowPosition=40 50 620 %1\n").arg(normal.height()).toUtf8();
+    const std::pair<const char*, std::function<void()>> states[] = {
+        {"minimised",
+         [&] {
+             frame.showMinimized();
+             frame.move(-32000, -32000);
+         }},
+        {"maximised", [&] { frame.showMaximized(); }},
+    };
+    for (const auto& [name, leaveNormal] : states) {
+        leaveNormal();
+        frame.Command(CmSaveSettingsNow);
+        EXPECT_TRUE(Saved().contains(expected)) << name << "\n" << Saved().toStdString();
+        frame.showNormal();
+        frame.setGeometry(normal);
+    }
+}
+
 TEST_F(Frame, AltMHidesAndRestoresTheMenuBar) {
     TApp app(home.filePath("korvo32"));
     TMainFrame frame(app, std::make_unique<TManualDrive>(), volume);

@@ -1,11 +1,13 @@
 // The real korvo32 under a real window manager (openbox on its own Xvfb display): the window the
-// settings file places is where the next start finds it, however the manager frames it.
+// settings file places is where the next start finds it, however the manager frames it, and the
+// first start's window is whole on the screen.
 
 #include "testprocesses.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRect>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
@@ -51,10 +53,8 @@ protected:
         return false;
     }
 
-    // One run of the player: up, framed by the manager, then ended as a shutdown ends it, which
-    // saves the settings. Returns the saved "WindowPosition".
-    QString RunOnce() {
-        QProcess player;
+    // Starts the player and waits until it is up.
+    void Start(QProcess& player) {
         player.setProcessEnvironment(env);
         player.start(QStringLiteral(KORVO32_PATH), {});
         EXPECT_TRUE(player.waitForStarted(StartMs));
@@ -65,6 +65,13 @@ protected:
             log += player.readAllStandardError();
         }
         EXPECT_TRUE(log.contains("listening for later starts")) << log.toStdString();
+    }
+
+    // One run of the player: up, framed by the manager, then ended as a shutdown ends it, which
+    // saves the settings. Returns the saved "WindowPosition".
+    QString RunOnce() {
+        QProcess player;
+        Start(player);
         QThread::msleep(FramingMs);
         Stop(player);
         QFile file(home.filePath(QStringLiteral("Korvo.ini")));
@@ -91,6 +98,61 @@ TEST_F(WindowManager, RestartsLeaveTheWindowWhereItWas) {
     const std::string second = RunOnce().toStdString();
     EXPECT_EQ(second, first);
     EXPECT_EQ(RunOnce().toStdString(), second);
+}
+
+// The outer rectangle of the player's window once the manager has framed it: the window's own
+// place and size (xwininfo) grown by the frame the manager announces; null if it never is.
+QRect FramedWindow(const QProcessEnvironment& env, qint64 pid) {
+    const auto run = [&](const QString& program, const QStringList& arguments) {
+        QProcess tool;
+        tool.setProcessEnvironment(env);
+        tool.start(program, arguments);
+        tool.waitForFinished(StartMs);
+        return QString::fromUtf8(tool.readAllStandardOutput());
+    };
+    const auto number = [](const QString& text, const QString& label) {
+        return QRegularExpression(label + QStringLiteral(":\\s*(-?\\d+)"))
+            .match(text)
+            .captured(1)
+            .toInt();
+    };
+    for (int waited = 0; waited < StartMs; waited += 100) {
+        const QString window = run(QStringLiteral("xdotool"),
+                                   {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                    QStringLiteral("--pid"), QString::number(pid)})
+                                   .section(QLatin1Char('\n'), 0, 0)
+                                   .trimmed();
+        const QRegularExpressionMatch frame =
+            window.isEmpty()
+                ? QRegularExpressionMatch()
+                : QRegularExpression(QStringLiteral("= (\\d+), (\\d+), (\\d+), (\\d+)"))
+                      .match(run(QStringLiteral("xprop"), {QStringLiteral("-id"), window,
+                                                           QStringLiteral("_NET_FRAME_EXTENTS")}));
+        if (frame.hasMatch()) {
+            const QString info = run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window});
+            const QRect client(number(info, QStringLiteral("Absolute upper-left X")),
+                               number(info, QStringLiteral("Absolute upper-left Y")),
+                               number(info, QStringLiteral("Width")),
+                               number(info, QStringLiteral("Height")));
+            return client.marginsAdded(
+                QMargins(frame.captured(1).toInt(), frame.captured(3).toInt(),
+                         frame.captured(2).toInt(), frame.captured(4).toInt()));
+        }
+        QThread::msleep(100);
+    }
+    return QRect();
+}
+
+// Without a stored place the first window comes up whole on the screen, its title bar too,
+// rather than in the corner with its title bar above the screen's edge.
+TEST_F(WindowManager, FirstStartShowsTheWholeWindowOnTheScreen) {
+    QProcess player;
+    Start(player);
+    const QRect framed = FramedWindow(env, player.processId());
+    Stop(player);
+    ASSERT_FALSE(framed.isNull()) << "the window was not framed";
+    EXPECT_TRUE(QRect(0, 0, 1280, 1024).contains(framed))
+        << framed.x() << "," << framed.y() << " " << framed.width() << "x" << framed.height();
 }
 
 // Where there is a system tray (trayer here), the tray icon carries the window menu and the

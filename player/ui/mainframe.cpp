@@ -276,9 +276,7 @@ void TMainFrame::PopUpElements(const QPoint& global) {
 void TMainFrame::WireController() {
     TPlayController& player = FClient->Controller();
     FState = new TPlayerState(player, this);
-    TButtonGadget* playButton = FToolBar->Button(CmPlayButton);
-    FState->Bind(TPlayerState::Playing, playButton,
-                 [playButton](bool on) { playButton->setDown(on); });
+    BindLatched(*FState, TPlayerState::Playing, FToolBar->Button(CmPlayButton));
     // Every item and button of Pause, Repeat and Mute: the menu's, the window menu's, the bars'.
     for (int id : {CmPause, CmRepeat, CmMute}) {
         const TPlayerState::Flag flag = *TPlayerState::CheckedBy(id);
@@ -612,8 +610,11 @@ void TMainFrame::PlaceWindow(int x, int y, int width) {
     // frame is not known before the window is mapped, and counting it would move the window by
     // the frame on every start.
     const QScreen* s = screen();
-    setGeometry(Geometry().Place(x, y, width, geometry(), s ? s->availableGeometry() : QRect(),
-                                 FrameMargins()));
+    // A window never shown nor placed has only the toolkit's default place, the screen's corner.
+    const bool placed = isVisible() || testAttribute(Qt::WA_Moved);
+    FNormalGeometry = Geometry().Place(x, y, width, placed ? RestoredGeometry() : QRect(),
+                                       s ? s->availableGeometry() : QRect(), FrameMargins());
+    setGeometry(FNormalGeometry);
     update();
 }
 
@@ -806,5 +807,19 @@ QMargins TMainFrame::FrameMargins() const {
 }
 
 QRect TMainFrame::RestoredGeometry() const {
-    return isMaximized() || isFullScreen() ? normalGeometry() : geometry();
+    if (isMaximized() || isFullScreen())
+        return normalGeometry();
+    return isMinimized() && FNormalGeometry.isValid() ? FNormalGeometry : geometry();
+}
+
+void TMainFrame::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        FNormalGeometry = geometry();
+}
+
+void TMainFrame::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        FNormalGeometry = geometry();
 }

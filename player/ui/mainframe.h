@@ -93,6 +93,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
@@ -147,4 +149,7 @@ private:
     bool FMiniHelp = false;
     bool FShuttingDown = false;
     int FHintDepth = 0;
+    // Where the window was last shown normally: a minimised window's own geometry is wherever
+    // the platform parks it.
+    QRect FNormalGeometry;
 };
