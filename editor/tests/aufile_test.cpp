@@ -32,13 +32,6 @@ QByteArray LittleHeader(const char* magic, quint32 encoding, quint32 rate, quint
 
 class SunAudioTest : public ::testing::Test {
 protected:
-    QStringList Texts() const {
-        QStringList texts;
-        for (const CMessage& m : capture.messages)
-            texts << m.text;
-        return texts;
-    }
-
     QTemporaryDir dir;
     CCaptureReporter capture;
     CSampleBuffer buffer;
@@ -99,7 +92,7 @@ TEST_P(SunAudioRead, LoadsInTheEditorsForm) {
     const ReadCase& c = GetParam();
     const QString path = WriteFile(dir, QStringLiteral("in.au"), c.file);
     ASSERT_EQ(buffer.LoadFile(path, FileKind::SunAudio), 1);
-    EXPECT_EQ(Texts(), c.messages);
+    EXPECT_EQ(capture.Texts(), c.messages);
     for (const CMessage& m : capture.messages) {
         EXPECT_TRUE(m.caption.isEmpty());
         EXPECT_EQ(m.icon, CMessageIcon::Warning);

@@ -32,13 +32,6 @@ QByteArray Voice(const QByteArray& blocks) {
 
 class VoiceFileTest : public ::testing::Test {
 protected:
-    QStringList Texts() const {
-        QStringList texts;
-        for (const CMessage& m : capture.messages)
-            texts << m.text;
-        return texts;
-    }
-
     QTemporaryDir dir;
     CCaptureReporter capture;
     CSampleBuffer buffer;
@@ -92,9 +85,10 @@ TEST_F(VoiceFileTest, SixteenBitSamplesAreRefusedAndTheOldFileStays) {
     const QString path = WriteFile(dir, QStringLiteral("old.voc"), QByteArray("old contents"));
     ASSERT_TRUE(MakeSample(buffer, dir, QByteArray(4, 0), L::Mono16, 22050));
     EXPECT_EQ(buffer.SaveFile(path, FileKind::Voice), 0);
-    ASSERT_EQ(Texts(), QStringList{QStringLiteral(
-                           ".VOC files only support 8-bit sample data. Convert the sample to "
-                           "8-bit, then save")});
+    ASSERT_EQ(capture.Texts(),
+              QStringList{
+                  QStringLiteral(".VOC files only support 8-bit sample data. Convert the sample to "
+                                 "8-bit, then save")});
     EXPECT_EQ(capture.messages[0].caption, QStringLiteral("Wavelathe"));
     EXPECT_EQ(ReadFile(path), QByteArray("old contents"));
 }
@@ -152,11 +146,11 @@ TEST_P(VoiceRate, ReopensAtTheSavedRateOrTheUserIsToldWhichRate) {
     ASSERT_TRUE(MakeSample(buffer, dir, data, stereo ? L::Stereo8 : L::Mono8, rate));
     const QString path = dir.filePath(QStringLiteral("rate.voc"));
     ASSERT_EQ(buffer.SaveFile(path, FileKind::Voice), 1);
-    const QStringList told = Texts();
+    const QStringList told = capture.Texts();
 
     CSampleBuffer loaded;
     ASSERT_EQ(loaded.LoadFile(path, FileKind::Voice), 1);
-    EXPECT_EQ(Texts(), told) << "reopening says nothing more";
+    EXPECT_EQ(capture.Texts(), told) << "reopening says nothing more";
     EXPECT_EQ(DataOf(loaded), data);
     EXPECT_EQ(loaded.GetLayout(), stereo ? L::Stereo8 : L::Mono8);
     const quint32 reopened = loaded.GetRate();
@@ -201,7 +195,7 @@ TEST_P(VoiceRead, GathersTheBlocksAsTheWalkDescribes) {
     const ReadCase& c = GetParam();
     const QString path = WriteFile(dir, QStringLiteral("in.voc"), c.file);
     ASSERT_EQ(buffer.LoadFile(path, FileKind::Voice), 1);
-    EXPECT_EQ(Texts(), c.messages);
+    EXPECT_EQ(capture.Texts(), c.messages);
     for (const CMessage& m : capture.messages) {
         EXPECT_EQ(m.caption, QStringLiteral("Wavelathe"));
         EXPECT_EQ(m.icon, CMessageIcon::Warning);
@@ -394,7 +388,7 @@ TEST_F(VoiceFileTest, SilenceThatWouldExpandPastAGigabyteIsRefusedBeforeAllocati
     const QByteArray file = Voice(blocks);
     const QString path = WriteFile(dir, QStringLiteral("huge.voc"), file);
     ASSERT_EQ(buffer.LoadFile(path, FileKind::Voice), 1);
-    EXPECT_EQ(Texts(),
+    EXPECT_EQ(capture.Texts(),
               QStringList{QStringLiteral("This voice file would expand to 1025 MB of "
                                          "sound, more than the 1024 MB the editor opens.")});
     EXPECT_EQ(DataOf(buffer), file) << "the refused file opens as raw data";

@@ -34,13 +34,6 @@ protected:
         return WriteFile(dir, name, bytes);
     }
     int Load(const QByteArray& bytes) { return buffer.LoadFile(Write(bytes), FileKind::Wave); }
-    QStringList Texts() const {
-        QStringList texts;
-        for (const CMessage& m : capture.messages)
-            texts << m.text;
-        return texts;
-    }
-
     QTemporaryDir dir;
     CCaptureReporter capture;
     CSampleBuffer buffer;
@@ -237,7 +230,7 @@ class WaveFailure : public WaveFileTest, public ::testing::WithParamInterface<Fa
 TEST_P(WaveFailure, ReportsOnceThenOpensTheWholeFileAsRaw) {
     const FailureCase& c = GetParam();
     ASSERT_EQ(Load(c.file), 1);
-    ASSERT_EQ(Texts(), QStringList{QString::fromUtf8(c.message)});
+    ASSERT_EQ(capture.Texts(), QStringList{QString::fromUtf8(c.message)});
     EXPECT_EQ(capture.messages[0].caption, QString::fromUtf8(c.caption));
     EXPECT_EQ(capture.messages[0].icon, CMessageIcon::Warning);
     EXPECT_EQ(DataOf(buffer), c.file);
@@ -371,7 +364,8 @@ TEST_P(DataToTheEnd, LoadsTheWholeFramesThereAndWarnsOnlyWhenMoreWasPromised) {
     EXPECT_EQ(buffer.GetRate(), 22050u);
     EXPECT_EQ(buffer.GetFormat(), buffer.GetCommittedFormat());
     if (!c.cutShort) {
-        EXPECT_TRUE(capture.messages.isEmpty()) << Texts().join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(capture.messages.isEmpty())
+            << capture.Texts().join(QLatin1Char('|')).toStdString();
         return;
     }
     ASSERT_EQ(capture.messages.size(), 1);
@@ -421,7 +415,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(WaveFileTest, AFileThatCannotBeOpenedFailsWithTheOpenMessage) {
     EXPECT_EQ(buffer.LoadFile(dir.filePath(QStringLiteral("missing.wav")), FileKind::Wave), 0);
-    EXPECT_EQ(Texts(), QStringList{QStringLiteral("Error - Couldn't open as Wave!")});
+    EXPECT_EQ(capture.Texts(), QStringList{QStringLiteral("Error - Couldn't open as Wave!")});
     EXPECT_FALSE(buffer.HasData());
 }
 
@@ -466,7 +460,7 @@ TEST_P(WaveConversion, LoadsAsTheEditorsOwnPcm) {
     const ConversionCase& c = GetParam();
     ASSERT_EQ(Load(WaveFile(CFileBytes().Chunk("fmt ", c.format).Chunk("data", c.data).Bytes())),
               1);
-    EXPECT_TRUE(capture.messages.isEmpty()) << Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(capture.messages.isEmpty()) << capture.Texts().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(buffer.GetLayout(), c.layout);
     EXPECT_EQ(buffer.GetRate(), 8000u);
     const CWaveFormat& f = buffer.GetFormat();
