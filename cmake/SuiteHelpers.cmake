@@ -44,4 +44,6 @@ endmacro()
 
 macro(add_wlpro_test name)
     suite_add_test(${name} ${PROJECT_SOURCE_DIR}/editor/tests/testmain.cpp ${ARGN})
+    # The editor's test entry installs the desktop's clipboard, as the program does.
+    target_link_libraries(${name} PRIVATE wlpro_qtclipboard)
 endmacro()

@@ -1,6 +1,6 @@
 // WLPRO, the sample editor: the application, the real wave devices of the sound server, the
-// settings folder, the message boxes; then the frame with an empty document and the files named
-// on the command line.
+// desktop's clipboard, the settings folder, the message boxes; then the frame with an empty
+// document and the files named on the command line.
 
 #include "wlproversion.h"
 
@@ -8,6 +8,7 @@
 #include "ui/mainframe.h"
 #include "ui/wlproapp.h"
 
+#include "platform/qtclipboardaccess.h"
 #include "platform/qtwavedevicefactory.h"
 #include "platform/settingsstore.h"
 
@@ -38,12 +39,15 @@ int main(int argc, char** argv) {
 
     CQtWaveDeviceFactory devices;
     CWaveDeviceFactory::Install(&devices);
+    CQtClipboardAccess clipboard;
+    CClipboardAccess::Install(&clipboard);
     CGuiReporter reporter(nullptr);
     CWlproApp wlpro(CSettingsStore::Instance());
     if (!wlpro.Start(parser.positionalArguments()))
         return 1;
     reporter.SetOwner(wlpro.Frame());
     const int result = QApplication::exec();
+    CClipboardAccess::Install(nullptr);
     CWaveDeviceFactory::Install(nullptr);
     return result;
 }

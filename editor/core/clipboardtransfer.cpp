@@ -3,14 +3,11 @@
 // frame by frame to the target's layout (not its rate). The clipboard is changed only by a
 // copy that has succeeded, and a paste changes the sample only when the whole clip can go in.
 
+#include "core/clipboardaccess.h"
 #include "core/reporter.h"
 #include "core/sampleaccess.h"
 #include "core/samplebuffer.h"
 #include "core/sampleclip.h"
-
-#include <QClipboard>
-#include <QGuiApplication>
-#include <QMimeData>
 
 #include <algorithm>
 #include <cstring>
@@ -23,13 +20,6 @@ namespace {
 void ReportClipboardError(const char* text) {
     ReportMessage(
         CMessage{QString::fromLatin1(text), QStringLiteral("Wavelathe"), CMessageIcon::Warning});
-}
-
-// The system clipboard; null without a graphical application, where no clipboard exists.
-QClipboard* SystemClipboard() {
-    return qobject_cast<QGuiApplication*>(QCoreApplication::instance())
-               ? QGuiApplication::clipboard()
-               : nullptr;
 }
 
 bool IsOneChannel(SampleLayout layout, int channel) {
@@ -57,7 +47,7 @@ int CSampleBuffer::CopyToClipboard(QObject* /*window*/, qint64 first, qint64 las
         ReportClipboardError("Error - Out of Memory!");
         return 0;
     }
-    QClipboard* clipboard = SystemClipboard();
+    CClipboardAccess* clipboard = CClipboardAccess::Installed();
     if (!clipboard) {
         ReportClipboardError("Error opening clipboard!");
         return 0;
@@ -73,9 +63,10 @@ int CSampleBuffer::CopyToClipboard(QObject* /*window*/, qint64 first, qint64 las
         for (quint64 i = 0; i < walk.count; ++i, in += walk.stride, out += sampleBytes)
             std::memcpy(out, in, sampleBytes);
     }
-    auto* mime = new QMimeData;
-    mime->setData(CSampleClip::FormatName(), block);
-    clipboard->setMimeData(mime);
+    if (!clipboard->SetData(CSampleClip::FormatName(), block)) {
+        ReportClipboardError("Error opening clipboard!");
+        return 0;
+    }
     return 1;
 }
 
@@ -89,17 +80,16 @@ int CSampleBuffer::CutToClipboard(QObject* window, qint64 first, qint64 last, in
 int CSampleBuffer::ReadClipboard(QObject* /*window*/) {
     if (Busy())
         return 0;
-    QClipboard* clipboard = SystemClipboard();
-    if (!clipboard) {
+    CClipboardAccess* clipboard = CClipboardAccess::Installed();
+    QByteArray bytes;
+    if (!clipboard || !clipboard->ReadData(CSampleClip::FormatName(), bytes)) {
         ReportClipboardError("Error opening clipboard!");
         return 0;
     }
-    const QMimeData* mime = clipboard->mimeData();
-    if (!mime || !mime->hasFormat(CSampleClip::FormatName()))
+    if (bytes.isNull())
         return 0;
     // Clips come from other programs: one that is not whole is not read at all.
-    const std::optional<CSampleClip> clip =
-        CSampleClip::Decode(mime->data(CSampleClip::FormatName()));
+    const std::optional<CSampleClip> clip = CSampleClip::Decode(bytes);
     if (!clip)
         return 0;
     FreeData();

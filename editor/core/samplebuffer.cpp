@@ -81,12 +81,9 @@ FileKind FileKindForPath(const QString& path) {
 
 CSampleBuffer::CSampleBuffer() = default;
 
-// Stopping first returns the device buffers, so no device is left running on freed memory.
+// The audio engine that locked the data stops its devices when it goes, before the buffer does.
 CSampleBuffer::~CSampleBuffer() {
-    if (m_playing)
-        StopPlayback();
-    if (m_recording)
-        StopRecording();
+    Q_ASSERT(!Busy());
 }
 
 QString CSampleBuffer::GetInfo(int index) const {

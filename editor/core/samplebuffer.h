@@ -1,6 +1,7 @@
 #pragma once
-// CSampleBuffer: one digitised sound sample of the editor, its format, its information texts and
-// the state of the engine that plays and records it.
+// CSampleBuffer: one digitised sound sample of the editor, its format and its information texts,
+// with the codecs that read and write it and the edits that change it. Playing and recording it
+// is CSampleAudio's (core/sampleaudio.h).
 //
 // Units: a frame is one sampling instant (one sample per channel). Frame positions are unsigned
 // 32-bit; ranges are first and last frame, both inclusive, with -1/-1 meaning the whole sample.
@@ -12,22 +13,21 @@
 //  - GetData() is non-null exactly while the buffer has a data block (or borrows clipboard data);
 //  - the layout agrees with the current format's channels and bits.
 //
-// While the sample plays or records, the device reads or fills the data in place. Every operation
-// that writes, resizes or replaces the data then refuses: it returns 0 and changes nothing.
+// While the sample plays or records, a device reads or fills the data in place and the buffer is
+// locked (Busy). Every operation that writes, resizes or replaces the data then refuses: it
+// returns 0 and changes nothing.
 // A buffer that borrows clipboard data (after ReadClipboard) takes its own copy before any write.
 //
 // Channel selector of the range operations: 0 all channels (or the only one), 1 left only,
 // 2 right only; 1 and 2 are used on stereo samples only.
 
 #include "core/memoryblock.h"
-#include "core/wavedevice.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
 #include <array>
-#include <memory>
 
 class QObject;
 
@@ -176,19 +176,13 @@ public:
     int ReadSoundFile(const QString& path);
     int WriteSoundFile(const QString& path, FileKind kind);
 
-    // --- Playback and recording -------------------------------------------------------------
-    bool IsPlaying() const { return m_playing; }
-    bool IsRecording() const { return m_recording; }
-    // 0 started, 1 already playing, -1 no data or buffer not prepared, else the device's error.
-    qint16 StartPlayback(CWaveNotify* notify, int device, qint64 first, qint64 last);
-    void PausePlayback();
-    void ResetPlayback();
-    void StopPlayback();
-    quint32 GetPlayPosition();
-    // 0 started, non-zero failed.
-    qint16 StartRecording(CWaveNotify* notify, quint32 bytes, int device);
-    void StopRecording();
-    double GetRecordFraction() const;
+    // --- Device lock ------------------------------------------------------------------------
+    // Who uses the data in place besides the buffer: a device that reads it (playback) or one
+    // that fills it (recording; the bytes are then no sample yet). Only CSampleAudio locks.
+    enum class CDataLock : quint8 { None, Read, Fill };
+    CDataLock GetDataLock() const { return m_lock; }
+    // While locked, every operation that writes, resizes or replaces the data refuses.
+    bool Busy() const { return m_lock != CDataLock::None; }
 
     // --- Conversion -------------------------------------------------------------------------
     // 1 on success; 0 when busy, when the block cannot be resized ("Error resizing sample!") or
@@ -229,9 +223,9 @@ public:
 private:
     // The undo history swaps data blocks and format records in and out as a whole.
     friend class CUndoHistory;
+    // The audio engine locks the data, and a recording replaces it by the block it fills.
+    friend class CSampleAudio;
 
-    // A device plays or fills the data in place.
-    bool Busy() const { return m_playing || m_recording; }
     // Every operation that writes or resizes the data in place asks first: false while busy, or
     // when borrowed clipboard data cannot be copied into a block of the buffer's own.
     bool BeginWrite();
@@ -257,15 +251,7 @@ private:
     quint8* m_data = nullptr;
     CWaveFormat m_format;
     CWaveFormat m_committed;
-    std::unique_ptr<CWaveOutDevice> m_waveOut;
-    CWaveHeader m_outHeader;
-    std::unique_ptr<CWaveInDevice> m_waveIn;
-    CWaveHeader m_inHeader;
-    bool m_playing = false;
-    bool m_recording = false;
-    quint32 m_playStart = 0;
-    quint32 m_playEnd = 0;
-    quint32 m_playPosition = 0;
+    CDataLock m_lock = CDataLock::None;
     // The clipboard data m_data points into between ReadClipboard and ReleaseClipboard.
     QByteArray m_clipboardBlock;
 };

@@ -54,11 +54,12 @@ public:
     quint32 ReplaceWithClipboard(qint64 first, qint64 last, int channel, bool deleteRange);
 
     // --- Recording --------------------------------------------------------------------------
-    // Around a recording into the sample (the buffer's SetFormat and StartRecording, then its
-    // StopRecording): BeginRecording keeps the whole sample as it is, within the history's memory
-    // limit; false (nothing kept) while the sample plays or records. EndRecording(true) makes the
-    // recording one undo step that brings the kept sample back; EndRecording(false), for a
-    // recording that never started, puts back the format the attempt may have set.
+    // Around a recording into the sample (the buffer's SetFormat and CSampleAudio's
+    // StartRecording, then its StopRecording): BeginRecording keeps the whole sample as it is,
+    // within the history's memory limit; false (nothing kept) while the sample plays or records.
+    // EndRecording(true) makes the recording one undo step that brings the kept sample back;
+    // EndRecording(false), for a recording that never started, puts back the format the attempt may
+    // have set.
     bool BeginRecording();
     void EndRecording(bool recorded);
 
@@ -86,7 +87,7 @@ public:
     void ClearHistory() { m_history.Clear(); }
 
 private:
-    bool Busy() const { return m_buffer.IsPlaying() || m_buffer.IsRecording(); }
+    bool Busy() const { return m_buffer.Busy(); }
     // Runs `edit` as one step that may rewrite `extent`; when `edit` returns 0 (failed) the
     // buffer is put back as it was.
     int Record(const CEditExtent& extent, const std::function<int()>& edit);

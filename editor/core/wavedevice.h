@@ -1,5 +1,5 @@
 #pragma once
-// The wave output and input devices the sample buffer plays through and records into. Each plays
+// The wave output and input devices CSampleAudio plays through and records into. Each plays
 // or fills exactly one buffer of one format and tells its owner through a signal when the buffer
 // comes back (played out, filled, or returned by Reset). The real devices live in the platform
 // layer and are made by the factory the program installs; with none installed every open fails,
@@ -91,7 +91,7 @@ public:
     virtual CWaveError Start() = 0;
 };
 
-// Makes the devices the sample buffers use. The program installs the real one at start.
+// Makes the devices the audio engine uses. The program installs the real one at start.
 class CWaveDeviceFactory {
 public:
     virtual ~CWaveDeviceFactory() = default;

@@ -9,6 +9,7 @@
 #include "filebytes.h"
 #include "samplemaker.h"
 
+#include "core/sampleaudio.h"
 #include "core/samplebuffer.h"
 #include "core/undohistory.h"
 
@@ -141,10 +142,11 @@ protected:
     QTemporaryDir dir;
     CContext c;
     CCaptureReporter capture;
-    // The devices outlive the sample, which closes them when it goes.
+    // The devices outlive the sample and its engine, which closes them when it goes.
     CFakeWaveDeviceFactory devices;
     CWaveNotify notify;
     CSampleBuffer buffer;
+    CSampleAudio audio{buffer};
 };
 
 enum class Busy { Playing, Recording };
@@ -164,9 +166,9 @@ TEST_P(BusySample, RefusesAndLeavesTheSampleAndTheDevicesBlockAlone) {
     if (edit.prepare)
         edit.prepare(buffer, c);
     if (busy == Busy::Playing) {
-        ASSERT_EQ(buffer.StartPlayback(&notify, -1, -1, -1), 0);
+        ASSERT_EQ(audio.StartPlayback(&notify, -1, -1, -1), 0);
     } else {
-        ASSERT_EQ(buffer.StartRecording(&notify, 4000, -1), 0);
+        ASSERT_EQ(audio.StartRecording(&notify, 4000, -1), 0);
         devices.input->Deliver(QByteArray(1000, 'r'));
     }
     const CSampleState before = CSampleState::Of(buffer);
@@ -177,7 +179,7 @@ TEST_P(BusySample, RefusesAndLeavesTheSampleAndTheDevicesBlockAlone) {
     EXPECT_EQ(buffer.GetData(), devices.log.queuedData);
     EXPECT_EQ(buffer.GetByteLength(), devices.log.queuedLength);
     EXPECT_EQ(DeviceChecksum(), held);
-    EXPECT_TRUE(buffer.IsPlaying() || buffer.IsRecording());
+    EXPECT_TRUE(audio.IsPlaying() || audio.IsRecording());
 }
 
 INSTANTIATE_TEST_SUITE_P(Edits, BusySample,

@@ -4,12 +4,16 @@
 
 #include "clipboardpeer.h"
 
+#include "platform/qtclipboardaccess.h"
+
 #include <QGuiApplication>
 
 #include <cstdio>
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
+    CQtClipboardAccess clipboard;
+    CClipboardAccess::Install(&clipboard);
     QStringList arguments = app.arguments().mid(1);
     const QString mode = arguments.value(0);
     const CTransfer transfer = CTransfer::FromArguments(arguments.mid(1));

@@ -5,6 +5,7 @@
 #include "capturereporter.h"
 #include "samplemaker.h"
 
+#include "core/clipboardaccess.h"
 #include "core/samplebuffer.h"
 #include "core/sampleclip.h"
 
@@ -133,6 +134,29 @@ TEST_F(Clipboard, CopyFromAnEmptySampleFailsAndLeavesTheClipboard) {
     ASSERT_EQ(reporter.messages.size(), 2);
     EXPECT_EQ(reporter.messages[0].text, QStringLiteral("Error manipulating memory!"));
     EXPECT_EQ(reporter.messages[0].caption, QStringLiteral("Wavelathe"));
+}
+
+// A program that installed no clipboard (the library used without a desktop) is told so, and
+// neither the sample nor the desktop's clipboard changes.
+TEST_F(Clipboard, WithoutAnInstalledClipboardEveryTransferSaysItCannotOpenIt) {
+    CopyClip(SampleLayout::Mono8, 8000, {1, 2, 3});
+    const QByteArray before = ClipboardBlock();
+    CSampleBuffer sample;
+    FillSample(sample, SampleLayout::Mono8, 8000, {4, 5, 6, 7});
+    const CSampleState unchanged = CSampleState::Of(sample);
+    CClipboardAccess* installed = CClipboardAccess::Installed();
+    CClipboardAccess::Install(nullptr);
+    const int results[] = {
+        sample.CopyToClipboard(nullptr, -1, -1, 0), sample.CutToClipboard(nullptr, 0, 1, 0),
+        int(sample.PasteFromClipboard(nullptr, 0, 0)), sample.ReadClipboard(nullptr)};
+    CClipboardAccess::Install(installed);
+    for (int result : results)
+        EXPECT_EQ(result, 0);
+    EXPECT_TRUE(CSampleState::Of(sample) == unchanged);
+    EXPECT_EQ(ClipboardBlock(), before);
+    ASSERT_EQ(reporter.messages.size(), 4);
+    for (const CMessage& message : reporter.messages)
+        EXPECT_EQ(message.text, QStringLiteral("Error opening clipboard!"));
 }
 
 // ----- Cut ---------------------------------------------------------------------------------

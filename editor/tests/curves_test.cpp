@@ -11,8 +11,9 @@
 #include "ui/panningdlg.h"
 #include "ui/spinedit.h"
 #include "ui/wavewnd.h"
-#include "ui/wlprodoc.h"
 #include "ui/wlproview.h"
+
+#include "core/wlprodoc.h"
 
 #include <QApplication>
 #include <QComboBox>

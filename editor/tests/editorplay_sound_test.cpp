@@ -6,8 +6,9 @@
 #include "ui/mainframe.h"
 #include "ui/wavewnd.h"
 #include "ui/wlproapp.h"
-#include "ui/wlprodoc.h"
 #include "ui/wlproview.h"
+
+#include "core/wlprodoc.h"
 
 #include "platform/qtwavedevicefactory.h"
 #include "platform/settingsstore.h"
@@ -48,7 +49,7 @@ TEST(EditorPlayback, TheMarkerMovesAndPlayAgainStops) {
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return strip->PlayMarkerPosition() > 4410; }, kStartTimeoutMs));
     frame->Dispatch(CommandId::Play);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !view->Document()->Buffer().IsPlaying(); }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !view->Document()->Audio().IsPlaying(); }, 3000));
     EXPECT_FALSE(view->IsPlaying());
     const quint32 stoppedAt = strip->PlayMarkerPosition();
     EXPECT_LT(stoppedAt, 3u * 44100u);

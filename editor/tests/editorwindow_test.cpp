@@ -13,8 +13,9 @@
 #include "ui/sampleproperties.h"
 #include "ui/wavewnd.h"
 #include "ui/wlproapp.h"
-#include "ui/wlprodoc.h"
 #include "ui/wlproview.h"
+
+#include "core/wlprodoc.h"
 
 #include "platform/settingsstore.h"
 

@@ -19,10 +19,10 @@
 #include "ui/spinedit.h"
 #include "ui/wavewnd.h"
 #include "ui/wlproapp.h"
-#include "ui/wlprodoc.h"
 #include "ui/wlproview.h"
 
 #include "core/byteorder.h"
+#include "core/wlprodoc.h"
 #include "platform/settingsstore.h"
 
 #include <QComboBox>

@@ -9,8 +9,9 @@
 #include "ui/recordcommand.h"
 #include "ui/recordingdlg.h"
 #include "ui/wavewnd.h"
-#include "ui/wlprodoc.h"
 #include "ui/wlproview.h"
+
+#include "core/wlprodoc.h"
 
 #include "platform/qtwavedevicefactory.h"
 
@@ -45,7 +46,7 @@ protected:
         auto* poll = new QTimer(m_view.get());
         QObject::connect(poll, &QTimer::timeout, poll, [this, poll, act] {
             auto* dialog = qobject_cast<CRecordProgressDlg*>(QApplication::activeModalWidget());
-            if (act && dialog && m_doc->Buffer().IsRecording()) {
+            if (act && dialog && m_doc->Audio().IsRecording()) {
                 poll->stop();
                 act(*dialog);
             }
@@ -91,9 +92,9 @@ TEST_F(RecordFromServer, StopEarlyKeepsWhatWasRecorded) {
     constexpr quint32 kFrames = 3 * 22050;
     double stoppedAt = 0.0;
     Open(std::make_unique<CWlproDoc>(QStringLiteral("Wlpro1")), [&](CRecordProgressDlg& dialog) {
-        const CSampleBuffer& buffer = m_doc->Buffer();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return buffer.GetRecordFraction() >= 0.3; }, kGiveUpMs));
-        stoppedAt = buffer.GetRecordFraction();
+        const CSampleAudio& audio = m_doc->Audio();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return audio.GetRecordFraction() >= 0.3; }, kGiveUpMs));
+        stoppedAt = audio.GetRecordFraction();
         QTest::mouseClick(dialog.StopButton(), Qt::LeftButton);
     });
     ASSERT_TRUE(RecordIntoView(*m_view, CRecordingRequest{kFrames * 2, 22050, false, true, false}));

@@ -11,6 +11,7 @@
 #include "ui/samplepresetsdlg.h"
 #include "ui/spinedit.h"
 
+#include "core/sampleaudio.h"
 #include "platform/settingsstore.h"
 
 #include <QApplication>
@@ -193,6 +194,7 @@ protected:
     CCaptureReporter m_reporter;
     CFakeWaveDeviceFactory m_devices;
     CSampleBuffer m_buffer;
+    CSampleAudio m_audio{m_buffer};
     CRecordProgressDlg m_dialog;
 };
 
@@ -206,7 +208,7 @@ TEST_F(RecordProgress, ShowsTheTimeLeftAndClosesDoneWhenTheBufferIsFull) {
         shown << dialog.RemainingLabel()->text() << QString::number(dialog.ProgressBar()->value());
         m_devices.input->Deliver(QByteArray(88200, '\x11'));
     });
-    EXPECT_TRUE(m_dialog.RunRecording(m_buffer, 88200, 11025, true, true, -1));
+    EXPECT_TRUE(m_dialog.RunRecording(m_audio, 88200, 11025, true, true, -1));
     EXPECT_EQ(shown, QStringList({"0%", "2.0 Seconds", "1.0 Seconds", "5000"}));
     EXPECT_EQ(QStringList({m_dialog.PercentLabel()->text(), m_dialog.FormatLabel()->text(),
                            m_dialog.RemainingLabel()->text()}),
@@ -250,7 +252,7 @@ TEST_F(RecordProgress, ARecordingThatCannotStartSaysSoAndLeavesTheSampleWhole) {
             dialog.StopButton()->click();
         });
         CAddressSpaceLimit limit(quint64(1) << 30);
-        EXPECT_FALSE(m_dialog.RunRecording(m_buffer, bytes, 44100, true, true, -1));
+        EXPECT_FALSE(m_dialog.RunRecording(m_audio, bytes, 44100, true, true, -1));
         QStringList texts;
         for (const CMessage& message : m_reporter.messages)
             texts << message.text;

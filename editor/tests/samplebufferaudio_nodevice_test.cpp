@@ -2,6 +2,7 @@
 // PulseAudio with nothing but its socket, before Qt Multimedia first looks for devices.
 
 #include "capturereporter.h"
+#include "core/sampleaudio.h"
 #include "core/samplebuffer.h"
 #include "platform/qtwavedevicefactory.h"
 #include "samplemaker.h"
@@ -83,14 +84,15 @@ TEST(EngineWithoutSoundDevices, PlayAndRecordFailWithNoDriverAndLeaveTheSample) 
     QSignalSpy outputDone(&notify, &CWaveNotify::OutputDone);
     QSignalSpy inputData(&notify, &CWaveNotify::InputData);
     CSampleBuffer buffer;
+    CSampleAudio audio(buffer);
     FillSample(buffer, SampleLayout::Mono16, 22050, RandomValues(SampleLayout::Mono16, 2205, 8));
     const CSampleState before = CSampleState::Of(buffer);
 
-    EXPECT_EQ(buffer.StartPlayback(&notify, -1, -1, -1), qint16(CWaveError::NoDriver));
-    EXPECT_EQ(buffer.StartPlayback(&notify, 0, -1, -1), qint16(CWaveError::NoDriver));
-    EXPECT_FALSE(buffer.IsPlaying());
-    EXPECT_EQ(buffer.StartRecording(&notify, 4410, -1), qint16(CWaveError::NoDriver));
-    EXPECT_FALSE(buffer.IsRecording());
+    EXPECT_EQ(audio.StartPlayback(&notify, -1, -1, -1), qint16(CWaveError::NoDriver));
+    EXPECT_EQ(audio.StartPlayback(&notify, 0, -1, -1), qint16(CWaveError::NoDriver));
+    EXPECT_FALSE(audio.IsPlaying());
+    EXPECT_EQ(audio.StartRecording(&notify, 4410, -1), qint16(CWaveError::NoDriver));
+    EXPECT_FALSE(audio.IsRecording());
 
     EXPECT_EQ(factory.log.open, 0);
     EXPECT_TRUE(CSampleState::Of(buffer) == before);

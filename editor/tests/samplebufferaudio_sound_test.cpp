@@ -2,6 +2,7 @@
 // sink plays in real time, its source is a 440 Hz sine.
 
 #include "capturereporter.h"
+#include "core/sampleaudio.h"
 #include "core/samplebuffer.h"
 #include "platform/qtwavedevicefactory.h"
 #include "samplemaker.h"
@@ -84,6 +85,7 @@ protected:
     QSignalSpy outputDone{&notify, &CWaveNotify::OutputDone};
     QSignalSpy inputData{&notify, &CWaveNotify::InputData};
     CSampleBuffer buffer;
+    CSampleAudio audio{buffer};
 };
 
 // --- Playback ----------------------------------------------------------------------------------
@@ -91,16 +93,16 @@ protected:
 TEST_F(SoundEngineTest, PlaysTheRangeAsOneBufferOfExactlyItsBytes) {
     FillSample(buffer, SampleLayout::Stereo16, 44100,
                RandomValues(SampleLayout::Stereo16, 1000, 3));
-    ASSERT_EQ(buffer.StartPlayback(&notify, -1, 100, 199), 0);
+    ASSERT_EQ(audio.StartPlayback(&notify, -1, 100, 199), 0);
     EXPECT_EQ(factory.log.queuedData, buffer.GetData() + 400);
     EXPECT_EQ(factory.log.queuedLength, 400u);
 
-    EXPECT_EQ(buffer.StartPlayback(&notify, -1, 0, 999), 1);
+    EXPECT_EQ(audio.StartPlayback(&notify, -1, 0, 999), 1);
     EXPECT_EQ(factory.log.created, 1);
     EXPECT_EQ(factory.log.queuedLength, 400u);
 
     ASSERT_TRUE(WaitFor(outputDone, 3000));
-    buffer.StopPlayback();
+    audio.StopPlayback();
     EXPECT_EQ(factory.log.open, 0);
 }
 
@@ -108,13 +110,13 @@ TEST_F(SoundEngineTest, OneSecondPlaysToItsEndNotifiesOnceAndStopCloses) {
     FillSample(buffer, SampleLayout::Mono16, 22050, RandomValues(SampleLayout::Mono16, 22050, 5));
     QElapsedTimer clock;
     clock.start();
-    ASSERT_EQ(buffer.StartPlayback(&notify, -1, -1, -1), 0);
+    ASSERT_EQ(audio.StartPlayback(&notify, -1, -1, -1), 0);
 
     quint32 previous = 0;
     quint32 halfway = 0;
     while (outputDone.isEmpty() && clock.elapsed() < 4000) {
         QTest::qWait(20);
-        const quint32 position = buffer.GetPlayPosition();
+        const quint32 position = audio.GetPlayPosition();
         EXPECT_GE(position, previous);
         previous = position;
         if (clock.elapsed() < 550)
@@ -126,13 +128,13 @@ TEST_F(SoundEngineTest, OneSecondPlaysToItsEndNotifiesOnceAndStopCloses) {
     EXPECT_LE(elapsed, 1600);
     EXPECT_GT(halfway, 22050u / 4) << "the position follows the sound being heard";
     EXPECT_LT(halfway, 22050u * 3 / 4);
-    EXPECT_EQ(buffer.GetPlayPosition(), 22049u);
+    EXPECT_EQ(audio.GetPlayPosition(), 22049u);
 
     QTest::qWait(300);
     EXPECT_EQ(outputDone.count(), 1);
-    EXPECT_TRUE(buffer.IsPlaying());
-    buffer.StopPlayback();
-    EXPECT_FALSE(buffer.IsPlaying());
+    EXPECT_TRUE(audio.IsPlaying());
+    audio.StopPlayback();
+    EXPECT_FALSE(audio.IsPlaying());
     EXPECT_EQ(factory.log.open, 0);
 }
 
@@ -140,20 +142,20 @@ TEST_F(SoundEngineTest, PauseHoldsAndResetEndsEarlyWithThePositionWhereItStopped
     FillSample(buffer, SampleLayout::Stereo8, 11025, RandomValues(SampleLayout::Stereo8, 22050, 9));
     QElapsedTimer clock;
     clock.start();
-    ASSERT_EQ(buffer.StartPlayback(&notify, -1, -1, -1), 0);
+    ASSERT_EQ(audio.StartPlayback(&notify, -1, -1, -1), 0);
     QTest::qWait(500);
-    buffer.PausePlayback();
-    const quint32 stopped = buffer.GetPlayPosition();
+    audio.PausePlayback();
+    const quint32 stopped = audio.GetPlayPosition();
     EXPECT_GT(stopped, 11025u / 4);
     EXPECT_LT(stopped, 11025u);
     QTest::qWait(200);
-    EXPECT_EQ(buffer.GetPlayPosition(), stopped) << "paused";
+    EXPECT_EQ(audio.GetPlayPosition(), stopped) << "paused";
 
-    buffer.ResetPlayback();
+    audio.ResetPlayback();
     ASSERT_TRUE(WaitFor(outputDone, 1000));
     EXPECT_LT(clock.elapsed(), 1500) << "two seconds of sound ended early";
-    EXPECT_EQ(buffer.GetPlayPosition(), stopped);
-    buffer.StopPlayback();
+    EXPECT_EQ(audio.GetPlayPosition(), stopped);
+    audio.StopPlayback();
     EXPECT_EQ(factory.log.open, 0);
 }
 
@@ -171,13 +173,13 @@ TEST_P(SoundPlayback, AQuarterSecondInAnyLayoutAndRateTakesAQuarterSecond) {
     FillSample(buffer, c.layout, c.rate, RandomValues(c.layout, frames, 11));
     QElapsedTimer clock;
     clock.start();
-    ASSERT_EQ(buffer.StartPlayback(&notify, -1, -1, -1), 0);
+    ASSERT_EQ(audio.StartPlayback(&notify, -1, -1, -1), 0);
     EXPECT_EQ(factory.log.format, buffer.GetFormat());
     ASSERT_TRUE(WaitFor(outputDone, 3000));
     EXPECT_GE(clock.elapsed(), 200);
     EXPECT_LE(clock.elapsed(), 500) << "the end is seen when heard, not after a timeout";
-    EXPECT_EQ(buffer.GetPlayPosition(), frames - 1);
-    buffer.StopPlayback();
+    EXPECT_EQ(audio.GetPlayPosition(), frames - 1);
+    audio.StopPlayback();
     EXPECT_EQ(factory.log.open, 0);
 }
 
@@ -192,8 +194,9 @@ INSTANTIATE_TEST_SUITE_P(Formats, SoundPlayback,
 TEST_F(SoundEngineTest, DestroyingWhilePlayingClosesTheDevice) {
     {
         CSampleBuffer playing;
+        CSampleAudio player(playing);
         FillSample(playing, SampleLayout::Mono8, 8000, RandomValues(SampleLayout::Mono8, 8000, 1));
-        ASSERT_EQ(playing.StartPlayback(&notify, -1, -1, -1), 0);
+        ASSERT_EQ(player.StartPlayback(&notify, -1, -1, -1), 0);
         QTest::qWait(100);
     }
     EXPECT_EQ(factory.log.open, 0);
@@ -237,14 +240,14 @@ TEST_P(SoundRecording, OneSecondFillsTheBufferNotifiesOnceAndHoldsTheSourcesSine
     const CWaveFormat recorded = buffer.GetFormat();
     QElapsedTimer clock;
     clock.start();
-    ASSERT_EQ(buffer.StartRecording(&notify, BytesFor(1.0), -1), 0);
+    ASSERT_EQ(audio.StartRecording(&notify, BytesFor(1.0), -1), 0);
     EXPECT_EQ(factory.log.queuedLength, BytesFor(1.0));
     ASSERT_TRUE(WaitFor(inputData, 4000));
     EXPECT_GE(clock.elapsed(), 950) << "a recording lasts as long as it was asked to";
     EXPECT_LE(clock.elapsed(), 2000);
-    EXPECT_DOUBLE_EQ(buffer.GetRecordFraction(), 1.0);
+    EXPECT_DOUBLE_EQ(audio.GetRecordFraction(), 1.0);
 
-    buffer.StopRecording();
+    audio.StopRecording();
     EXPECT_EQ(factory.log.open, 0);
     EXPECT_EQ(buffer.GetFrameCount(), c.rate);
     EXPECT_EQ(buffer.GetCommittedFormat(), recorded);
@@ -257,12 +260,12 @@ TEST_P(SoundRecording, StoppingAfterHalfTheTimeKeepsAboutHalfTheFrames) {
     const RecordCase& c = GetParam();
     buffer.SetFormat(c.rate, c.stereo, c.sixteenBit);
     const CWaveFormat recorded = buffer.GetFormat();
-    ASSERT_EQ(buffer.StartRecording(&notify, BytesFor(2.0), -1), 0);
+    ASSERT_EQ(audio.StartRecording(&notify, BytesFor(2.0), -1), 0);
     QTest::qWait(1000);
-    const double fraction = buffer.GetRecordFraction();
+    const double fraction = audio.GetRecordFraction();
     EXPECT_GT(fraction, 0.35);
     EXPECT_LT(fraction, 0.65);
-    buffer.StopRecording();
+    audio.StopRecording();
 
     EXPECT_GT(buffer.GetFrameCount(), quint32(c.rate * 0.7));
     EXPECT_LT(buffer.GetFrameCount(), quint32(c.rate * 1.3));
@@ -282,8 +285,8 @@ INSTANTIATE_TEST_SUITE_P(Formats, SoundRecording,
 TEST_F(SoundEngineTest, StoppingARecordingAtOnceLeavesAnEmptySample) {
     FillSample(buffer, SampleLayout::Mono8, 8000, RandomValues(SampleLayout::Mono8, 800, 2));
     buffer.SetFormat(22050, false, true);
-    ASSERT_EQ(buffer.StartRecording(&notify, 44100, -1), 0);
-    buffer.StopRecording();
+    ASSERT_EQ(audio.StartRecording(&notify, 44100, -1), 0);
+    audio.StopRecording();
     EXPECT_FALSE(buffer.HasData());
     EXPECT_EQ(buffer.GetFrameCount(), 0u);
     EXPECT_EQ(factory.log.open, 0);
@@ -292,8 +295,9 @@ TEST_F(SoundEngineTest, StoppingARecordingAtOnceLeavesAnEmptySample) {
 TEST_F(SoundEngineTest, DestroyingWhileRecordingClosesTheDevice) {
     {
         CSampleBuffer recording;
+        CSampleAudio recorder(recording);
         recording.SetFormat(22050, false, true);
-        ASSERT_EQ(recording.StartRecording(&notify, 44100, -1), 0);
+        ASSERT_EQ(recorder.StartRecording(&notify, 44100, -1), 0);
         QTest::qWait(200);
     }
     EXPECT_EQ(factory.log.open, 0);
@@ -306,10 +310,10 @@ TEST_F(SoundEngineTest, DestroyingWhileRecordingClosesTheDevice) {
 TEST_F(SoundEngineTest, ADeviceNumberPastTheListFailsWithNothingOpen) {
     FillSample(buffer, SampleLayout::Mono16, 22050, RandomValues(SampleLayout::Mono16, 2205, 4));
     const CSampleState before = CSampleState::Of(buffer);
-    EXPECT_EQ(buffer.StartPlayback(&notify, 99, -1, -1), qint16(CWaveError::BadDeviceId));
-    EXPECT_FALSE(buffer.IsPlaying());
-    EXPECT_EQ(buffer.StartRecording(&notify, 4410, 99), qint16(CWaveError::BadDeviceId));
-    EXPECT_FALSE(buffer.IsRecording());
+    EXPECT_EQ(audio.StartPlayback(&notify, 99, -1, -1), qint16(CWaveError::BadDeviceId));
+    EXPECT_FALSE(audio.IsPlaying());
+    EXPECT_EQ(audio.StartRecording(&notify, 4410, 99), qint16(CWaveError::BadDeviceId));
+    EXPECT_FALSE(audio.IsRecording());
     EXPECT_EQ(factory.log.open, 0);
     EXPECT_TRUE(CSampleState::Of(buffer) == before);
     EXPECT_TRUE(reporter.messages.isEmpty());
@@ -322,10 +326,10 @@ TEST_P(RefusedRate, FailsWithTheFormatErrorAndLeavesTheSample) {
                RandomValues(SampleLayout::Stereo16, 1000, 6));
     buffer.SetFormat(GetParam(), true, true);
     const CSampleState before = CSampleState::Of(buffer);
-    EXPECT_EQ(buffer.StartPlayback(&notify, -1, -1, -1), qint16(CWaveError::BadFormat));
-    EXPECT_EQ(buffer.StartRecording(&notify, 4000, -1), qint16(CWaveError::BadFormat));
-    EXPECT_FALSE(buffer.IsPlaying());
-    EXPECT_FALSE(buffer.IsRecording());
+    EXPECT_EQ(audio.StartPlayback(&notify, -1, -1, -1), qint16(CWaveError::BadFormat));
+    EXPECT_EQ(audio.StartRecording(&notify, 4000, -1), qint16(CWaveError::BadFormat));
+    EXPECT_FALSE(audio.IsPlaying());
+    EXPECT_FALSE(audio.IsRecording());
     EXPECT_EQ(factory.log.open, 0);
     EXPECT_TRUE(CSampleState::Of(buffer) == before);
 }

@@ -2,6 +2,7 @@
 // results and notifications come back, and that failures leave nothing open and nothing lost.
 
 #include "capturereporter.h"
+#include "core/sampleaudio.h"
 #include "core/samplebuffer.h"
 #include "core/wavedevice.h"
 #include "fakewavedevice.h"
@@ -15,6 +16,7 @@
 #include <sys/resource.h>
 
 #include <fstream>
+#include <functional>
 #include <string>
 
 namespace {
@@ -35,6 +37,7 @@ protected:
     QSignalSpy outputDone{&notify, &CWaveNotify::OutputDone};
     QSignalSpy inputData{&notify, &CWaveNotify::InputData};
     CSampleBuffer buffer;
+    CSampleAudio audio{buffer};
 };
 
 struct LayoutCase {
@@ -55,8 +58,8 @@ class PlaybackByLayout : public EngineTest, public ::testing::WithParamInterface
 TEST_P(PlaybackByLayout, HandsTheRangeToTheDeviceInTheCurrentFormat) {
     MakeSample(GetParam().layout);
     const quint32 frameBytes = GetParam().frameBytes;
-    ASSERT_EQ(buffer.StartPlayback(&notify, -1, 100, 199), 0);
-    EXPECT_TRUE(buffer.IsPlaying());
+    ASSERT_EQ(audio.StartPlayback(&notify, -1, 100, 199), 0);
+    EXPECT_TRUE(audio.IsPlaying());
     EXPECT_EQ(factory.log.device, -1);
     EXPECT_EQ(factory.log.format, buffer.GetFormat());
     EXPECT_EQ(factory.log.queuedData, buffer.GetData() + 100 * frameBytes);
@@ -65,10 +68,10 @@ TEST_P(PlaybackByLayout, HandsTheRangeToTheDeviceInTheCurrentFormat) {
 
 TEST_P(PlaybackByLayout, PositionCountsFramesOfTheLayoutFromTheRangeStart) {
     MakeSample(GetParam().layout);
-    ASSERT_EQ(buffer.StartPlayback(&notify, -1, 100, 899), 0);
-    EXPECT_EQ(buffer.GetPlayPosition(), 100u);
+    ASSERT_EQ(audio.StartPlayback(&notify, -1, 100, 899), 0);
+    EXPECT_EQ(audio.GetPlayPosition(), 100u);
     factory.output->SetPosition(240);
-    EXPECT_EQ(buffer.GetPlayPosition(), 100 + 240 / GetParam().frameBytes);
+    EXPECT_EQ(audio.GetPlayPosition(), 100 + 240 / GetParam().frameBytes);
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, PlaybackByLayout, ::testing::ValuesIn(kLayouts),
@@ -76,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(Layouts, PlaybackByLayout, ::testing::ValuesIn(kLayouts
 
 TEST_F(EngineTest, WholeSampleWhenBothEndsAreMinusOne) {
     MakeSample(SampleLayout::Mono16);
-    ASSERT_EQ(buffer.StartPlayback(&notify, 3, -1, -1), 0);
+    ASSERT_EQ(audio.StartPlayback(&notify, 3, -1, -1), 0);
     EXPECT_EQ(factory.log.device, 3);
     EXPECT_EQ(factory.log.queuedData, buffer.GetData());
     EXPECT_EQ(factory.log.queuedLength, buffer.GetByteLength());
@@ -84,37 +87,37 @@ TEST_F(EngineTest, WholeSampleWhenBothEndsAreMinusOne) {
 
 TEST_F(EngineTest, PositionNeverPassesTheLastFrameOfTheRange) {
     MakeSample(SampleLayout::Mono8);
-    ASSERT_EQ(buffer.StartPlayback(&notify, -1, 10, 19), 0);
+    ASSERT_EQ(audio.StartPlayback(&notify, -1, 10, 19), 0);
     factory.output->SetPosition(10);
-    EXPECT_EQ(buffer.GetPlayPosition(), 19u);
+    EXPECT_EQ(audio.GetPlayPosition(), 19u);
 }
 
 TEST_F(EngineTest, StartingWhilePlayingAnswersOneAndChangesNothing) {
     MakeSample(SampleLayout::Stereo8);
-    ASSERT_EQ(buffer.StartPlayback(&notify, -1, 100, 199), 0);
+    ASSERT_EQ(audio.StartPlayback(&notify, -1, 100, 199), 0);
     factory.output->SetPosition(20);
     const CWaveDeviceLog before = factory.log;
 
-    EXPECT_EQ(buffer.StartPlayback(&notify, -1, 0, 500), 1);
-    EXPECT_TRUE(buffer.IsPlaying());
+    EXPECT_EQ(audio.StartPlayback(&notify, -1, 0, 500), 1);
+    EXPECT_TRUE(audio.IsPlaying());
     EXPECT_EQ(factory.log.created, before.created);
     EXPECT_EQ(factory.log.queuedData, before.queuedData);
     EXPECT_EQ(factory.log.queuedLength, before.queuedLength);
-    EXPECT_EQ(buffer.GetPlayPosition(), 110u);
+    EXPECT_EQ(audio.GetPlayPosition(), 110u);
 }
 
 TEST_F(EngineTest, NothingToPlayAnswersMinusOneWithoutOpeningADevice) {
-    EXPECT_EQ(buffer.StartPlayback(&notify, -1, -1, -1), -1);
+    EXPECT_EQ(audio.StartPlayback(&notify, -1, -1, -1), -1);
     MakeSample(SampleLayout::Mono8, 50);
-    EXPECT_EQ(buffer.StartPlayback(&notify, -1, 50, 60), -1) << "range past the end";
-    EXPECT_EQ(buffer.StartPlayback(&notify, -1, 30, 20), -1) << "first after last";
+    EXPECT_EQ(audio.StartPlayback(&notify, -1, 50, 60), -1) << "range past the end";
+    EXPECT_EQ(audio.StartPlayback(&notify, -1, 30, 20), -1) << "first after last";
     EXPECT_EQ(factory.log.created, 0);
-    EXPECT_FALSE(buffer.IsPlaying());
+    EXPECT_FALSE(audio.IsPlaying());
 }
 
 TEST_F(EngineTest, RangeReachingPastTheEndPlaysOnlyTheFramesThere) {
     MakeSample(SampleLayout::Mono16, 50);
-    ASSERT_EQ(buffer.StartPlayback(&notify, -1, 40, 70), 0);
+    ASSERT_EQ(audio.StartPlayback(&notify, -1, 40, 70), 0);
     EXPECT_EQ(factory.log.queuedLength, 10u * 2);
 }
 
@@ -130,14 +133,14 @@ class PlaybackDeviceFailure : public EngineTest,
 TEST_P(PlaybackDeviceFailure, ReturnsTheDeviceErrorAndLeavesNothingOpen) {
     MakeSample(SampleLayout::Stereo16);
     factory.failures.*GetParam().step = GetParam().error;
-    EXPECT_EQ(buffer.StartPlayback(&notify, -1, -1, -1), qint16(GetParam().error));
-    EXPECT_FALSE(buffer.IsPlaying());
+    EXPECT_EQ(audio.StartPlayback(&notify, -1, -1, -1), qint16(GetParam().error));
+    EXPECT_FALSE(audio.IsPlaying());
     EXPECT_EQ(factory.log.open, 0);
     Deliver();
     EXPECT_EQ(outputDone.count(), 0);
     // The next try opens afresh.
     factory.failures = CFakeWaveFailures{};
-    EXPECT_EQ(buffer.StartPlayback(&notify, -1, -1, -1), 0);
+    EXPECT_EQ(audio.StartPlayback(&notify, -1, -1, -1), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Failures, PlaybackDeviceFailure,
@@ -151,56 +154,57 @@ INSTANTIATE_TEST_SUITE_P(Failures, PlaybackDeviceFailure,
 
 TEST_F(EngineTest, PlayedOutBufferNotifiesOnceAfterTheCallReturnsAndStopCloses) {
     MakeSample(SampleLayout::Mono8);
-    ASSERT_EQ(buffer.StartPlayback(&notify, -1, 0, 99), 0);
+    ASSERT_EQ(audio.StartPlayback(&notify, -1, 0, 99), 0);
     factory.output->SetPosition(100);
     factory.output->ReturnBuffer();
     EXPECT_EQ(outputDone.count(), 0) << "a window message, not a call from inside the device";
     Deliver();
     ASSERT_EQ(outputDone.count(), 1);
 
-    buffer.StopPlayback();
-    EXPECT_FALSE(buffer.IsPlaying());
+    audio.StopPlayback();
+    EXPECT_FALSE(audio.IsPlaying());
     EXPECT_EQ(factory.log.open, 0);
     EXPECT_EQ(factory.log.closes, 1);
-    EXPECT_EQ(buffer.GetPlayPosition(), 99u);
+    EXPECT_EQ(audio.GetPlayPosition(), 99u);
     Deliver();
     EXPECT_EQ(outputDone.count(), 1);
 }
 
 TEST_F(EngineTest, StopAsThePlayCommandDoesItPausesResetsAndNotifies) {
     MakeSample(SampleLayout::Mono16);
-    ASSERT_EQ(buffer.StartPlayback(&notify, -1, 0, 999), 0);
+    ASSERT_EQ(audio.StartPlayback(&notify, -1, 0, 999), 0);
     factory.output->SetPosition(600);
-    buffer.PausePlayback();
+    audio.PausePlayback();
     EXPECT_TRUE(factory.log.paused);
-    EXPECT_EQ(buffer.GetPlayPosition(), 300u);
-    buffer.ResetPlayback();
+    EXPECT_EQ(audio.GetPlayPosition(), 300u);
+    audio.ResetPlayback();
     EXPECT_FALSE(factory.output->HasBuffer());
-    EXPECT_EQ(buffer.GetPlayPosition(), 300u);
+    EXPECT_EQ(audio.GetPlayPosition(), 300u);
     Deliver();
     EXPECT_EQ(outputDone.count(), 1);
-    buffer.StopPlayback();
+    audio.StopPlayback();
     EXPECT_EQ(factory.log.open, 0);
 }
 
 TEST_F(EngineTest, StopBeforeTheBufferCameBackClosesWithoutALateNotification) {
     MakeSample(SampleLayout::Stereo8);
-    ASSERT_EQ(buffer.StartPlayback(&notify, -1, 0, 499), 0);
-    buffer.StopPlayback();
-    EXPECT_FALSE(buffer.IsPlaying());
+    ASSERT_EQ(audio.StartPlayback(&notify, -1, 0, 499), 0);
+    audio.StopPlayback();
+    EXPECT_FALSE(audio.IsPlaying());
     EXPECT_EQ(factory.log.open, 0);
     // A notification of the old buffer would stop this new playback at once.
-    ASSERT_EQ(buffer.StartPlayback(&notify, -1, 0, 499), 0);
+    ASSERT_EQ(audio.StartPlayback(&notify, -1, 0, 499), 0);
     Deliver();
     EXPECT_EQ(outputDone.count(), 0);
-    EXPECT_TRUE(buffer.IsPlaying());
+    EXPECT_TRUE(audio.IsPlaying());
 }
 
 TEST_F(EngineTest, DestroyingWhilePlayingClosesTheDevice) {
     {
         CSampleBuffer playing;
+        CSampleAudio player(playing);
         FillSample(playing, SampleLayout::Mono8, 8000, RandomValues(SampleLayout::Mono8, 100, 1));
-        ASSERT_EQ(playing.StartPlayback(&notify, -1, -1, -1), 0);
+        ASSERT_EQ(player.StartPlayback(&notify, -1, -1, -1), 0);
         EXPECT_EQ(factory.log.open, 1);
     }
     EXPECT_EQ(factory.log.open, 0);
@@ -209,12 +213,13 @@ TEST_F(EngineTest, DestroyingWhilePlayingClosesTheDevice) {
 TEST(EngineWithoutDevices, PlaybackFailsWithNoDriverWhenNoFactoryIsInstalled) {
     ASSERT_EQ(CWaveDeviceFactory::Installed(), nullptr);
     CSampleBuffer buffer;
+    CSampleAudio audio(buffer);
     FillSample(buffer, SampleLayout::Mono8, 8000, RandomValues(SampleLayout::Mono8, 100, 1));
     const CSampleState before = CSampleState::Of(buffer);
-    EXPECT_EQ(buffer.StartPlayback(nullptr, -1, -1, -1), qint16(CWaveError::NoDriver));
-    EXPECT_FALSE(buffer.IsPlaying());
-    EXPECT_NE(buffer.StartRecording(nullptr, 800, -1), 0);
-    EXPECT_FALSE(buffer.IsRecording());
+    EXPECT_EQ(audio.StartPlayback(nullptr, -1, -1, -1), qint16(CWaveError::NoDriver));
+    EXPECT_FALSE(audio.IsPlaying());
+    EXPECT_NE(audio.StartRecording(nullptr, 800, -1), 0);
+    EXPECT_FALSE(audio.IsRecording());
     EXPECT_TRUE(CSampleState::Of(buffer) == before);
 }
 
@@ -230,8 +235,8 @@ QByteArray Pattern(int bytes) {
 TEST_F(EngineTest, RecordingReplacesTheDataWithABlockOfTheRequestedSize) {
     MakeSample(SampleLayout::Mono8);
     buffer.SetFormat(11025, true, true);
-    ASSERT_EQ(buffer.StartRecording(&notify, 8000, -1), 0);
-    EXPECT_TRUE(buffer.IsRecording());
+    ASSERT_EQ(audio.StartRecording(&notify, 8000, -1), 0);
+    EXPECT_TRUE(audio.IsRecording());
     EXPECT_EQ(factory.log.format, buffer.GetFormat());
     EXPECT_EQ(factory.log.queuedData, buffer.GetData());
     EXPECT_EQ(factory.log.queuedLength, 8000u);
@@ -241,23 +246,23 @@ TEST_F(EngineTest, RecordingReplacesTheDataWithABlockOfTheRequestedSize) {
 
 TEST_F(EngineTest, FilledBufferNotifiesOnceAndStopKeepsEveryByteAndCommitsTheFormat) {
     buffer.SetFormat(22050, false, true);
-    ASSERT_EQ(buffer.StartRecording(&notify, 4000, -1), 0);
+    ASSERT_EQ(audio.StartRecording(&notify, 4000, -1), 0);
     const QByteArray sound = Pattern(4000);
     factory.input->Deliver(sound.left(1000));
-    EXPECT_DOUBLE_EQ(buffer.GetRecordFraction(), 0.25);
+    EXPECT_DOUBLE_EQ(audio.GetRecordFraction(), 0.25);
     factory.input->Deliver(sound.mid(1000));
     EXPECT_EQ(inputData.count(), 0);
     Deliver();
     ASSERT_EQ(inputData.count(), 1);
 
-    buffer.StopRecording();
-    EXPECT_FALSE(buffer.IsRecording());
+    audio.StopRecording();
+    EXPECT_FALSE(audio.IsRecording());
     EXPECT_EQ(factory.log.open, 0);
     ASSERT_EQ(buffer.GetByteLength(), 4000u);
     EXPECT_EQ(buffer.GetFrameCount(), 2000u);
     EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(buffer.GetData()), 4000), sound);
     EXPECT_EQ(buffer.GetCommittedFormat(), buffer.GetFormat());
-    EXPECT_DOUBLE_EQ(buffer.GetRecordFraction(), 1.0);
+    EXPECT_DOUBLE_EQ(audio.GetRecordFraction(), 1.0);
     Deliver();
     EXPECT_EQ(inputData.count(), 1);
 }
@@ -265,10 +270,10 @@ TEST_F(EngineTest, FilledBufferNotifiesOnceAndStopKeepsEveryByteAndCommitsTheFor
 TEST_F(EngineTest, StoppingEarlyKeepsExactlyWhatWasRecorded) {
     MakeSample(SampleLayout::Mono8);
     buffer.SetFormat(44100, true, true);
-    ASSERT_EQ(buffer.StartRecording(&notify, 40000, -1), 0);
+    ASSERT_EQ(audio.StartRecording(&notify, 40000, -1), 0);
     const QByteArray sound = Pattern(12000);
     factory.input->Deliver(sound);
-    buffer.StopRecording();
+    audio.StopRecording();
     ASSERT_EQ(buffer.GetByteLength(), 12000u);
     EXPECT_EQ(buffer.GetFrameCount(), 3000u);
     EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(buffer.GetData()), 12000), sound);
@@ -280,35 +285,65 @@ TEST_F(EngineTest, StoppingEarlyKeepsExactlyWhatWasRecorded) {
 
 TEST_F(EngineTest, StoppingAtOnceLeavesAnEmptySample) {
     MakeSample(SampleLayout::Stereo16);
-    ASSERT_EQ(buffer.StartRecording(&notify, 4000, -1), 0);
-    buffer.StopRecording();
+    ASSERT_EQ(audio.StartRecording(&notify, 4000, -1), 0);
+    audio.StopRecording();
     EXPECT_FALSE(buffer.HasData());
     EXPECT_EQ(buffer.GetByteLength(), 0u);
     EXPECT_EQ(buffer.GetFrameCount(), 0u);
-    EXPECT_EQ(buffer.StartPlayback(&notify, -1, -1, -1), -1);
+    EXPECT_EQ(audio.StartPlayback(&notify, -1, -1, -1), -1);
 }
 
 TEST_F(EngineTest, StartingWhileRecordingEndsTheRecordingThroughItsNotification) {
     buffer.SetFormat(8000, false, false);
-    ASSERT_EQ(buffer.StartRecording(&notify, 800, -1), 0);
+    ASSERT_EQ(audio.StartRecording(&notify, 800, -1), 0);
     factory.input->Deliver(Pattern(300));
-    EXPECT_EQ(buffer.StartRecording(&notify, 1600, -1), 0);
+    EXPECT_EQ(audio.StartRecording(&notify, 1600, -1), 0);
     EXPECT_EQ(factory.log.created, 1);
     Deliver();
     ASSERT_EQ(inputData.count(), 1);
-    buffer.StopRecording();
+    audio.StopRecording();
     EXPECT_EQ(buffer.GetByteLength(), 300u);
 }
 
 TEST_F(EngineTest, RecordingWhilePlayingIsRefusedAndThePlaybackGoesOn) {
     MakeSample(SampleLayout::Mono8);
     const CSampleState before = CSampleState::Of(buffer);
-    ASSERT_EQ(buffer.StartPlayback(&notify, -1, -1, -1), 0);
-    EXPECT_NE(buffer.StartRecording(&notify, 800, -1), 0);
-    EXPECT_FALSE(buffer.IsRecording());
-    EXPECT_TRUE(buffer.IsPlaying());
+    ASSERT_EQ(audio.StartPlayback(&notify, -1, -1, -1), 0);
+    EXPECT_NE(audio.StartRecording(&notify, 800, -1), 0);
+    EXPECT_FALSE(audio.IsRecording());
+    EXPECT_TRUE(audio.IsPlaying());
     EXPECT_TRUE(CSampleState::Of(buffer) == before);
     EXPECT_EQ(factory.log.queuedData, buffer.GetData());
+}
+
+// The buffer's lock tells edits and other engines that a device has the data: it says whether
+// the device reads or fills it, a second engine can then neither play nor record the buffer,
+// and stopping the first engine frees it.
+TEST_F(EngineTest, TheEngineLocksTheBufferWhileItsDeviceHasTheData) {
+    using Lock = CSampleBuffer::CDataLock;
+    struct Way {
+        Lock lock;
+        std::function<qint16()> start;
+        std::function<void()> stop;
+    };
+    const Way ways[] = {
+        {Lock::Read, [&] { return audio.StartPlayback(&notify, -1, -1, -1); },
+         [&] { audio.StopPlayback(); }},
+        {Lock::Fill, [&] { return audio.StartRecording(&notify, 800, -1); },
+         [&] { audio.StopRecording(); }},
+    };
+    CSampleAudio second(buffer);
+    for (const Way& way : ways) {
+        MakeSample(SampleLayout::Mono16);
+        EXPECT_EQ(buffer.GetDataLock(), Lock::None);
+        ASSERT_EQ(way.start(), 0);
+        EXPECT_EQ(buffer.GetDataLock(), way.lock);
+        EXPECT_EQ(second.StartPlayback(&notify, -1, -1, -1), qint16(CWaveError::StillPlaying));
+        EXPECT_EQ(second.StartRecording(&notify, 800, -1), qint16(CWaveError::StillPlaying));
+        EXPECT_EQ(buffer.GetDataLock(), way.lock);
+        way.stop();
+        EXPECT_FALSE(buffer.Busy());
+    }
 }
 
 class RecordingDeviceFailure : public EngineTest,
@@ -318,8 +353,8 @@ TEST_P(RecordingDeviceFailure, LeavesTheOldSampleAndNothingOpen) {
     MakeSample(SampleLayout::Mono16);
     const CSampleState before = CSampleState::Of(buffer);
     factory.failures.*GetParam().step = GetParam().error;
-    EXPECT_EQ(buffer.StartRecording(&notify, 4000, -1), qint16(GetParam().error));
-    EXPECT_FALSE(buffer.IsRecording());
+    EXPECT_EQ(audio.StartRecording(&notify, 4000, -1), qint16(GetParam().error));
+    EXPECT_FALSE(audio.IsRecording());
     EXPECT_EQ(factory.log.open, 0);
     EXPECT_TRUE(CSampleState::Of(buffer) == before);
     EXPECT_TRUE(reporter.messages.isEmpty());
@@ -338,7 +373,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(EngineTest, NothingToRecordIsRefused) {
     MakeSample(SampleLayout::Mono8);
     const CSampleState before = CSampleState::Of(buffer);
-    EXPECT_NE(buffer.StartRecording(&notify, 0, -1), 0);
+    EXPECT_NE(audio.StartRecording(&notify, 0, -1), 0);
     EXPECT_EQ(factory.log.open, 0);
     EXPECT_TRUE(CSampleState::Of(buffer) == before);
 }
@@ -381,10 +416,10 @@ TEST_F(EngineTest, RecordingMoreThanMemoryHoldsReportsAndKeepsTheOldSample) {
     {
         AddressSpaceCap cap(quint64(256) << 20);
         ASSERT_TRUE(cap.Applied());
-        result = buffer.StartRecording(&notify, 0xF0000000u, -1);
+        result = audio.StartRecording(&notify, 0xF0000000u, -1);
     }
     EXPECT_NE(result, 0);
-    EXPECT_FALSE(buffer.IsRecording());
+    EXPECT_FALSE(audio.IsRecording());
     EXPECT_EQ(factory.log.open, 0);
     ASSERT_EQ(reporter.messages.size(), 1);
     EXPECT_EQ(reporter.messages[0].text, QStringLiteral("Error - Out of Memory!"));
@@ -396,7 +431,8 @@ TEST_F(EngineTest, RecordingMoreThanMemoryHoldsReportsAndKeepsTheOldSample) {
 TEST_F(EngineTest, DestroyingWhileRecordingClosesTheDevice) {
     {
         CSampleBuffer recording;
-        ASSERT_EQ(recording.StartRecording(&notify, 1000, -1), 0);
+        CSampleAudio recorder(recording);
+        ASSERT_EQ(recorder.StartRecording(&notify, 1000, -1), 0);
         factory.input->Deliver(Pattern(100));
         EXPECT_EQ(factory.log.open, 1);
     }

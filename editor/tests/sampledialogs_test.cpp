@@ -6,8 +6,9 @@
 #include "ui/samplecommands.h"
 #include "ui/spinedit.h"
 #include "ui/wavewnd.h"
-#include "ui/wlprodoc.h"
 #include "ui/wlproview.h"
+
+#include "core/wlprodoc.h"
 
 #include "capturereporter.h"
 #include "samplemaker.h"

@@ -1,6 +1,8 @@
 // Test entry of the sample editor: the application its libraries need (offscreen where it has a
-// GUI), Qt's test paths, and a temporary XDG_CONFIG_HOME so no test can touch a real user's
-// settings or presets.
+// GUI), the desktop's clipboard as the program installs it, Qt's test paths, and a temporary
+// XDG_CONFIG_HOME so no test can touch a real user's settings or presets.
+
+#include "platform/qtclipboardaccess.h"
 
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -27,6 +29,10 @@ int main(int argc, char** argv) {
     QTemporaryDir home;
     qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
     TestApplication app(argc, argv);
+    CQtClipboardAccess clipboard;
+    CClipboardAccess::Install(&clipboard);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    CClipboardAccess::Install(nullptr);
+    return result;
 }

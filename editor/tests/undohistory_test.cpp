@@ -6,6 +6,7 @@
 #include "fakewavedevice.h"
 #include "samplemaker.h"
 
+#include "core/sampleaudio.h"
 #include "core/samplebuffer.h"
 #include "core/sampleeditor.h"
 
@@ -158,6 +159,7 @@ protected:
 
     CCaptureReporter reporter;
     CSampleBuffer buffer;
+    CSampleAudio audio{buffer};
 };
 
 TEST_F(History, WalksBackAndForthThroughManySteps) {
@@ -315,7 +317,7 @@ TEST_F(History, LeavesASamplePlayingAlone) {
     CWaveNotify notify;
     CSampleEditor editor(buffer);
     editor.Amplify(2.0f, -1, -1, 0);
-    ASSERT_EQ(buffer.StartPlayback(&notify, -1, -1, -1), 0);
+    ASSERT_EQ(audio.StartPlayback(&notify, -1, -1, -1), 0);
     const CSampleState playing = CSampleState::Of(buffer);
     EXPECT_EQ(editor.Undo(), 0);
     editor.Reverse(-1, -1, 0);
@@ -324,7 +326,7 @@ TEST_F(History, LeavesASamplePlayingAlone) {
     EXPECT_EQ(editor.Convert(8000, false, false), 0);
     EXPECT_EQ(CSampleState::Of(buffer), playing);
     EXPECT_EQ(editor.History().UndoCount(), 1);
-    buffer.StopPlayback();
+    audio.StopPlayback();
     EXPECT_EQ(editor.Undo(), 1);
 }
 
@@ -346,10 +348,10 @@ protected:
     void Record(CSampleEditor& editor, quint32 bytes, quint32 delivered) {
         ASSERT_TRUE(editor.BeginRecording());
         buffer.SetFormat(11025, true, false);
-        ASSERT_EQ(buffer.StartRecording(&notify, bytes, -1), 0);
+        ASSERT_EQ(audio.StartRecording(&notify, bytes, -1), 0);
         EXPECT_EQ(editor.Undo(), 0) << "the sample belongs to the device while it records";
         devices.input->Deliver(QByteArray(int(delivered), '\x40'));
-        buffer.StopRecording();
+        audio.StopRecording();
         editor.EndRecording(true);
     }
 
@@ -381,14 +383,14 @@ TEST_F(RecordingStep, AFailedStartLeavesSampleAndHistoryAndABusySampleBeginsNoth
     devices.failures.open = CWaveError::BadDeviceId;
     ASSERT_TRUE(editor.BeginRecording());
     buffer.SetFormat(11025, true, false);
-    ASSERT_NE(buffer.StartRecording(&notify, 600, -1), 0);
+    ASSERT_NE(audio.StartRecording(&notify, 600, -1), 0);
     editor.EndRecording(false);
     EXPECT_EQ(CSampleState::Of(buffer), before);
     EXPECT_EQ(editor.History().UndoCount(), 1);
     devices.failures.open = CWaveError::None;
-    ASSERT_EQ(buffer.StartPlayback(&notify, -1, -1, -1), 0);
+    ASSERT_EQ(audio.StartPlayback(&notify, -1, -1, -1), 0);
     EXPECT_FALSE(editor.BeginRecording());
-    buffer.StopPlayback();
+    audio.StopPlayback();
 }
 
 TEST_F(RecordingStep, AnOldSampleBeyondTheMemoryLimitIsNotKept) {

@@ -2,10 +2,10 @@
 // scroll buttons lead, what the mouse selects in one or both channels, and what the pixels show.
 
 #include "core/peaksummary.h"
+#include "core/wlprodoc.h"
 #include "samplemaker.h"
 #include "ui/rulerwnd.h"
 #include "ui/wavewnd.h"
-#include "ui/wlprodoc.h"
 #include "ui/wlproview.h"
 
 #include <QApplication>

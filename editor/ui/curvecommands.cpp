@@ -2,8 +2,9 @@
 
 #include "ui/envelopedlg.h"
 #include "ui/panningdlg.h"
-#include "ui/wlprodoc.h"
 #include "ui/wlproview.h"
+
+#include "core/wlprodoc.h"
 
 #include <QApplication>
 #include <QScopeGuard>
@@ -12,8 +13,7 @@ namespace {
 
 bool Editable(const CWlproView& view) {
     const CSampleBuffer& buffer = view.Document()->Buffer();
-    return buffer.GetFrameCount() > 0 && !buffer.IsPlaying() && !buffer.IsRecording() &&
-           view.GetSelectionRange().valid;
+    return buffer.GetFrameCount() > 0 && !buffer.Busy() && view.GetSelectionRange().valid;
 }
 
 bool RunCurveDialog(CCurveDlg& dialog, CWlproDoc& doc) {

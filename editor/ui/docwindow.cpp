@@ -1,8 +1,9 @@
 #include "ui/docwindow.h"
 
 #include "ui/mainframe.h"
-#include "ui/wlprodoc.h"
 #include "ui/wlproview.h"
+
+#include "core/wlprodoc.h"
 
 #include <QCloseEvent>
 #include <QPointer>

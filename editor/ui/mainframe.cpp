@@ -7,10 +7,10 @@
 #include "ui/sampleproperties.h"
 #include "ui/splashwnd.h"
 #include "ui/wlproapp.h"
-#include "ui/wlprodoc.h"
 #include "ui/wlproview.h"
 
 #include "core/reporter.h"
+#include "core/wlprodoc.h"
 #include "platform/settingsstore.h"
 
 #include <QAction>
@@ -489,12 +489,12 @@ bool CMainFrame::IsFrameCommandEnabled(CommandId id, bool& handled) const {
     case CommandId::CloseAll:
         return document;
     case CommandId::FileSave:
-        return document && !ActiveView()->Document()->Buffer().IsRecording();
+        return document && !ActiveView()->Document()->Audio().IsRecording();
     case CommandId::Properties:
         return document;
     case CommandId::Record:
-        return !document || (!ActiveView()->Document()->Buffer().IsPlaying() &&
-                             !ActiveView()->Document()->Buffer().IsRecording());
+        return !document || (!ActiveView()->Document()->Audio().IsPlaying() &&
+                             !ActiveView()->Document()->Audio().IsRecording());
     case CommandId::NextPane:
     case CommandId::PrevPane:
         return DocumentWindows().size() > 1;

@@ -1,6 +1,6 @@
 #include "ui/manipwind.h"
 
-#include "core/samplebuffer.h"
+#include "core/sampleaudio.h"
 #include "core/wavedevice.h"
 
 #include <QLabel>
@@ -50,18 +50,19 @@ public:
         }
         m_tone.CommitFormat();
         QObject::connect(&m_notify, &CWaveNotify::OutputDone, &m_notify,
-                         [this] { m_tone.StopPlayback(); });
+                         [this] { m_toneAudio.StopPlayback(); });
     }
 
     void Play() {
-        if (m_tone.IsPlaying())
-            m_tone.StopPlayback();
-        m_tone.StartPlayback(&m_notify, -1, -1, -1);
+        if (m_toneAudio.IsPlaying())
+            m_toneAudio.StopPlayback();
+        m_toneAudio.StartPlayback(&m_notify, -1, -1, -1);
     }
 
 private:
     CWaveNotify m_notify;
     CSampleBuffer m_tone;
+    CSampleAudio m_toneAudio{m_tone};
 };
 
 CManipWind::CManipWind(QWidget* parent) : QWidget(parent) {

@@ -1,10 +1,10 @@
 #include "ui/pptyinformation.h"
 
-#include "ui/wlprodoc.h"
 #include "ui/wlproview.h"
 
 #include "core/reporter.h"
 #include "core/samplebuffer.h"
+#include "core/wlprodoc.h"
 
 #include <QFormLayout>
 #include <QLineEdit>

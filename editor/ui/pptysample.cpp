@@ -2,10 +2,10 @@
 
 #include "ui/samplepresetsdlg.h"
 #include "ui/spinedit.h"
-#include "ui/wlprodoc.h"
 #include "ui/wlproview.h"
 
 #include "core/reporter.h"
+#include "core/wlprodoc.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

@@ -1,8 +1,9 @@
 #include "ui/pptyview.h"
 
 #include "ui/spinedit.h"
-#include "ui/wlprodoc.h"
 #include "ui/wlproview.h"
+
+#include "core/wlprodoc.h"
 
 #include <QButtonGroup>
 #include <QFormLayout>

@@ -3,8 +3,9 @@
 #include "ui/convertdlg.h"
 #include "ui/recordingdlg.h"
 #include "ui/recordoptionsdlg.h"
-#include "ui/wlprodoc.h"
 #include "ui/wlproview.h"
+
+#include "core/wlprodoc.h"
 
 std::optional<CRecordingRequest> RunRecordingOptions(QWidget* parent) {
     CRecordOptionsDlg dialog(parent);
@@ -24,7 +25,7 @@ bool RecordIntoView(CWlproView& view, const CRecordingRequest& request) {
     CRecordProgressDlg dialog(&view);
     dialog.SetFormatText(
         CConvertSampleDlg::FormatText(request.rate, request.sixteenBit ? 16 : 8, request.stereo));
-    const bool recorded = dialog.RunRecording(doc.Buffer(), request.bytes, request.rate,
+    const bool recorded = dialog.RunRecording(doc.Audio(), request.bytes, request.rate,
                                               request.stereo, request.sixteenBit, -1);
     if (kept)
         editor.EndRecording(recorded);

@@ -3,7 +3,7 @@
 #include "ui/wlproapp.h"
 
 #include "core/reporter.h"
-#include "core/samplebuffer.h"
+#include "core/sampleaudio.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -68,9 +68,9 @@ double CRecordProgressDlg::TotalSeconds(quint32 bytes, quint32 rate, bool stereo
     return seconds;
 }
 
-bool CRecordProgressDlg::RunRecording(CSampleBuffer& buffer, quint32 bytes, quint32 rate,
-                                      bool stereo, bool sixteenBit, int device) {
-    m_buffer = &buffer;
+bool CRecordProgressDlg::RunRecording(CSampleAudio& audio, quint32 bytes, quint32 rate, bool stereo,
+                                      bool sixteenBit, int device) {
+    m_audio = &audio;
     m_bytes = bytes;
     m_rate = rate;
     m_stereo = stereo;
@@ -85,13 +85,14 @@ bool CRecordProgressDlg::RunRecording(CSampleBuffer& buffer, quint32 bytes, quin
 }
 
 void CRecordProgressDlg::Start() {
-    const quint32 oldRate = m_buffer->GetRate();
-    const bool oldStereo = m_buffer->GetChannels() == 2;
-    const bool oldSixteenBit = m_buffer->GetBits() != 8;
-    m_buffer->SetFormat(m_rate, m_stereo, m_sixteenBit);
-    if (m_buffer->StartRecording(&m_notify, m_bytes, m_device) != 0) {
+    CSampleBuffer& buffer = m_audio->Buffer();
+    const quint32 oldRate = buffer.GetRate();
+    const bool oldStereo = buffer.GetChannels() == 2;
+    const bool oldSixteenBit = buffer.GetBits() != 8;
+    buffer.SetFormat(m_rate, m_stereo, m_sixteenBit);
+    if (m_audio->StartRecording(&m_notify, m_bytes, m_device) != 0) {
         // The old data is still there; so must be the format that reads it.
-        m_buffer->SetFormat(oldRate, oldStereo, oldSixteenBit);
+        buffer.SetFormat(oldRate, oldStereo, oldSixteenBit);
         ReportMessage(
             CMessage{QStringLiteral("Couldn't record"), CWlproApp::Title(), CMessageIcon::None});
         return;
@@ -105,7 +106,7 @@ void CRecordProgressDlg::Start() {
 }
 
 void CRecordProgressDlg::Tick() {
-    const double fraction = m_buffer->GetRecordFraction();
+    const double fraction = m_audio->GetRecordFraction();
     m_percent->setText(QString::asprintf("%.0f%%", fraction * 100.0));
     m_remaining->setText(QString::asprintf("%.1f Seconds", (1.0 - fraction) * m_totalSeconds));
     m_progress->setValue(int(fraction * kProgressRange));
@@ -115,7 +116,7 @@ void CRecordProgressDlg::OnInputData() {
     if (!m_recording)
         return;
     m_timer.stop();
-    m_buffer->StopRecording();
+    m_audio->StopRecording();
     m_recording = false;
     m_percent->setText(QStringLiteral("100%"));
     m_format->setText(QStringLiteral("Done"));
@@ -127,7 +128,7 @@ void CRecordProgressDlg::OnInputData() {
 void CRecordProgressDlg::reject() {
     m_timer.stop();
     if (m_recording) {
-        m_buffer->StopRecording();
+        m_audio->StopRecording();
         m_recording = false;
     }
     QDialog::reject();

@@ -12,7 +12,7 @@
 #include <QDialog>
 #include <QTimer>
 
-class CSampleBuffer;
+class CSampleAudio;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -31,10 +31,10 @@ public:
     // 16-bit; 0 at rate 0.
     static double TotalSeconds(quint32 bytes, quint32 rate, bool stereo, bool sixteenBit);
 
-    // Sets the buffer's format, records `bytes` from input device `device` (-1 the default one)
-    // and runs the dialog modally until the buffer is full or the user stops. True when the
-    // recording started: the buffer then holds what was recorded, its format committed.
-    bool RunRecording(CSampleBuffer& buffer, quint32 bytes, quint32 rate, bool stereo,
+    // Sets the format of the audio's buffer, records `bytes` from input device `device` (-1 the
+    // default one) and runs the dialog modally until the buffer is full or the user stops. True
+    // when the recording started: the buffer then holds what was recorded, its format committed.
+    bool RunRecording(CSampleAudio& audio, quint32 bytes, quint32 rate, bool stereo,
                       bool sixteenBit, int device);
 
     // The controls, for tests.
@@ -61,7 +61,7 @@ private:
     QPushButton* m_stop;
     CWaveNotify m_notify;
     QTimer m_timer;
-    CSampleBuffer* m_buffer = nullptr;
+    CSampleAudio* m_audio = nullptr;
     quint32 m_bytes = 0;
     quint32 m_rate = 0;
     bool m_stereo = false;

@@ -2,8 +2,9 @@
 
 #include "ui/adjustvolumedlg.h"
 #include "ui/convertdlg.h"
-#include "ui/wlprodoc.h"
 #include "ui/wlproview.h"
+
+#include "core/wlprodoc.h"
 
 #include <QApplication>
 

@@ -84,7 +84,9 @@ CWaveWnd::~CWaveWnd() = default;
 // ----- What the strip shows ------------------------------------------------------------------
 
 bool CWaveWnd::ShowsData() const {
-    return m_buffer && m_buffer->GetFrameCount() > 0 && !m_buffer->IsRecording();
+    // A buffer a recording fills holds no sample yet.
+    return m_buffer && m_buffer->GetFrameCount() > 0 &&
+           m_buffer->GetDataLock() != CSampleBuffer::CDataLock::Fill;
 }
 
 quint32 CWaveWnd::FrameCount() const {

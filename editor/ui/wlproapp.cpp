@@ -4,8 +4,9 @@
 #include "ui/docwindow.h"
 #include "ui/helpviewer.h"
 #include "ui/mainframe.h"
-#include "ui/wlprodoc.h"
 #include "ui/wlproview.h"
+
+#include "core/wlprodoc.h"
 
 #include "platform/settingsstore.h"
 

@@ -4,9 +4,9 @@
 #include "ui/rulerwnd.h"
 #include "ui/samplecommands.h"
 #include "ui/wavewnd.h"
-#include "ui/wlprodoc.h"
 
 #include "core/sampleclip.h"
+#include "core/wlprodoc.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -75,7 +75,7 @@ CWlproView::CWlproView(CWlproDoc* document, QWidget* parent) : QWidget(parent), 
 // A view that closes while it plays takes its playback along: nobody else would hear the end.
 CWlproView::~CWlproView() {
     if (m_playing)
-        m_doc->Buffer().StopPlayback();
+        m_doc->Audio().StopPlayback();
 }
 
 CWaveWnd* CWlproView::MakeStrip(int channel) {
@@ -250,12 +250,12 @@ CWlproView::CRange CWlproView::ResolveRange(bool cursorAsPoint) const {
 }
 
 bool CWlproView::IsCommandEnabled(CommandId id) const {
-    const CSampleBuffer& buffer = m_doc->Buffer();
-    const bool nonEmpty = buffer.GetFrameCount() > 0;
-    const bool idle = !buffer.IsPlaying() && !buffer.IsRecording();
+    const CSampleAudio& audio = m_doc->Audio();
+    const bool nonEmpty = m_doc->Buffer().GetFrameCount() > 0;
+    const bool idle = !audio.IsPlaying() && !audio.IsRecording();
     switch (id) {
     case CommandId::Play:
-        return nonEmpty && !buffer.IsRecording();
+        return nonEmpty && !audio.IsRecording();
     case CommandId::ZoomIn:
     case CommandId::ZoomOut:
         return nonEmpty;
@@ -553,35 +553,35 @@ void CWlproView::SetViewActive(bool active) {
 }
 
 void CWlproView::Play() {
-    CSampleBuffer& buffer = m_doc->Buffer();
+    CSampleAudio& audio = m_doc->Audio();
     const CRange range = GetSelectionRange();
     const qint64 first = range.valid ? range.first : -1;
     const qint64 last = range.valid ? range.last : -1;
-    const qint16 result = buffer.StartPlayback(&m_notify, -1, first, last);
+    const qint16 result = audio.StartPlayback(&m_notify, -1, first, last);
     if (result == 0) {
         m_playing = true;
         m_playTimer.start();
     } else if (result == 1) {
         // Play acts as Stop while the sample plays; the device's notification ends it.
         m_playing = false;
-        buffer.PausePlayback();
+        audio.PausePlayback();
         m_playTimer.stop();
-        ShowMarker(buffer.GetPlayPosition());
-        buffer.ResetPlayback();
+        ShowMarker(audio.GetPlayPosition());
+        audio.ResetPlayback();
     }
     emit commandStateChanged();
 }
 
 void CWlproView::OnPlayTimer() {
-    ShowMarker(m_doc->Buffer().GetPlayPosition());
+    ShowMarker(m_doc->Audio().GetPlayPosition());
 }
 
 void CWlproView::OnPlayDone() {
     m_playTimer.stop();
-    CSampleBuffer& buffer = m_doc->Buffer();
+    CSampleAudio& audio = m_doc->Audio();
     if (m_playing)
-        ShowMarker(buffer.GetPlayPosition());
-    buffer.StopPlayback();
+        ShowMarker(audio.GetPlayPosition());
+    audio.StopPlayback();
     m_playing = false;
     emit commandStateChanged();
 }

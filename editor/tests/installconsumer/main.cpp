@@ -3,15 +3,18 @@
 // inside, as any program might: the library's own must not clash with them.
 // Usage: consumer in.wav out.au out.flac
 
+#include <wlpro/core/clipboardaccess.h>
 #include <wlpro/core/memoryblock.h>
 #include <wlpro/core/peaksummary.h>
 #include <wlpro/core/reporter.h>
+#include <wlpro/core/sampleaudio.h>
 #include <wlpro/core/samplebuffer.h>
 #include <wlpro/core/sampleclip.h>
 #include <wlpro/core/sampleeditor.h>
 #include <wlpro/core/undohistory.h>
 #include <wlpro/core/volumescale.h>
 #include <wlpro/core/wavedevice.h>
+#include <wlpro/core/wlprodoc.h>
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "ui/wlprodoc.h"
+#include "core/wlprodoc.h"
 
 #include "core/reporter.h"
 
@@ -6,13 +6,13 @@
 
 CWlproDoc::CWlproDoc(const QString& title, QObject* parent)
     : QObject(parent), m_buffer(std::make_unique<CSampleBuffer>()), m_editor(*m_buffer),
-      m_title(title) {}
+      m_audio(*m_buffer), m_title(title) {}
 
 CWlproDoc::CWlproDoc(CLoaded loaded, const QString& path, QObject* parent)
-    : QObject(parent), m_buffer(std::move(loaded.buffer)), m_editor(*m_buffer),
+    : QObject(parent), m_buffer(std::move(loaded.buffer)), m_editor(*m_buffer), m_audio(*m_buffer),
       m_summary(std::move(loaded.summary)), m_path(path), m_title(QFileInfo(path).fileName()) {}
 
-// The buffer stops its devices itself; the editor goes first, as it refers to the buffer.
+// The audio engine stops its devices, then the editor goes; both refer to the buffer.
 CWlproDoc::~CWlproDoc() = default;
 
 CWlproDoc::CLoaded CWlproDoc::Read(const QString& path) {
@@ -45,7 +45,7 @@ void CWlproDoc::SavedAs(const QString& path) {
     if (path != m_path) {
         m_path = path;
         m_title = QFileInfo(path).fileName();
-        emit titleChanged();
+        Q_EMIT titleChanged();
     }
     SetModified(false);
 }
@@ -60,7 +60,7 @@ void CWlproDoc::ShowModified(bool modified) {
     if (modified == m_modified)
         return;
     m_modified = modified;
-    emit modifiedChanged(modified);
+    Q_EMIT modifiedChanged(modified);
 }
 
 void CWlproDoc::SampleEdited(quint32 from, quint32 to) {
@@ -71,7 +71,7 @@ void CWlproDoc::SampleEdited(quint32 from, quint32 to) {
         m_unrecorded = true;
     m_lastState = state;
     ShowModified(true);
-    emit sampleChanged(from);
+    Q_EMIT sampleChanged(from);
 }
 
 int CWlproDoc::Undo() {
@@ -88,7 +88,7 @@ int CWlproDoc::AfterHistoryStep(int done) {
         m_summary.Build(*m_buffer);
         m_lastState = m_editor.History().StateId();
         ShowModified(m_unrecorded || m_lastState != m_savedState);
-        emit sampleChanged(0);
+        Q_EMIT sampleChanged(0);
     }
     return done;
 }

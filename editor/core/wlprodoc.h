@@ -1,12 +1,14 @@
 #pragma once
 // CWlproDoc: one open sample. It owns the sample buffer, the editor that makes each change one
-// undo step, and the peak summary the strips draw from; it knows its file, its title and whether
-// it has changes to save. Every view of the document follows it through sampleChanged.
+// undo step, the engine that plays and records the sample, and the peak summary the strips draw
+// from; it knows its file, its title and whether it has changes to save. Every view of the
+// document follows it through sampleChanged. No widgets here: the windows bind to it.
 //
 // Loading and saving touch only a buffer nobody else sees (Read) or only read the document's
 // bytes (Write), so the frame can run them on a worker thread while the window stays responsive.
 
 #include "core/peaksummary.h"
+#include "core/sampleaudio.h"
 #include "core/samplebuffer.h"
 #include "core/sampleeditor.h"
 
@@ -46,6 +48,9 @@ public:
     CSampleBuffer& Buffer() { return *m_buffer; }
     const CSampleBuffer& Buffer() const { return *m_buffer; }
     CSampleEditor& Editor() { return m_editor; }
+    // Plays and records the buffer; the buffer refuses edits meanwhile.
+    CSampleAudio& Audio() { return m_audio; }
+    const CSampleAudio& Audio() const { return m_audio; }
     const CPeakSummary& Summary() const { return m_summary; }
 
     QString Path() const { return m_path; }
@@ -65,7 +70,7 @@ public:
     int Undo();
     int Redo();
 
-signals:
+Q_SIGNALS:
     // Views render again from frame `from` on; the channel count may have changed.
     void sampleChanged(quint32 from);
     void titleChanged();
@@ -77,6 +82,8 @@ private:
 
     std::unique_ptr<CSampleBuffer> m_buffer;
     CSampleEditor m_editor;
+    // After the buffer, so that it stops its devices before the buffer goes.
+    CSampleAudio m_audio;
     CPeakSummary m_summary;
     QString m_path;
     QString m_title;
