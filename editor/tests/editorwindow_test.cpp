@@ -26,6 +26,7 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -360,6 +361,24 @@ TEST_F(EditorWindow, ClosingAsksForChangedDocumentsAndCancelStops) {
     prompts.savePaths = {saved};
     EXPECT_TRUE(frame->close());
     EXPECT_TRUE(QFile::exists(saved));
+}
+
+// The application keeps the documents and the frame the windows: a file that is open comes
+// forward when opened again, and once its last window has closed the document goes and the file
+// opens anew.
+TEST_F(EditorWindow, OpeningAnOpenFileBringsItsWindowForwardAndAClosedOneOpensAnew) {
+    constexpr int kCloseDeadlineMs = 5000;
+    const QString a = MakeWave(QStringLiteral("a.wav"), 1000, false);
+    CMainFrame* frame = Start({a, MakeWave(QStringLiteral("b.wav"), 1000, false)});
+    const QPointer<CWlproDoc> opened = frame->DocumentWindows().at(1)->View()->Document();
+    EXPECT_TRUE(app->OpenDocumentFile(a));
+    EXPECT_EQ(Titles(), (QStringList{"Wlpro1", "a.wav", "b.wav"}));
+    EXPECT_EQ(View()->Document(), opened);
+
+    frame->MdiArea()->activeSubWindow()->close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return opened.isNull(); }, kCloseDeadlineMs));
+    EXPECT_TRUE(app->OpenDocumentFile(a));
+    EXPECT_EQ(Titles(), (QStringList{"Wlpro1", "b.wav", "a.wav"}));
 }
 
 TEST_F(EditorWindow, AFailedSaveSaysSoAndKeepsTheChanges) {

@@ -1,15 +1,13 @@
 #include "ui/docwindow.h"
 
-#include "ui/mainframe.h"
 #include "ui/wlproview.h"
 
 #include "core/wlprodoc.h"
 
 #include <QCloseEvent>
-#include <QPointer>
-#include <QTimer>
 
-CDocWindow::CDocWindow(CMainFrame* frame, CWlproView* view) : m_frame(frame), m_view(view) {
+CDocWindow::CDocWindow(CWlproView* view, CCloseGuard mayClose)
+    : m_view(view), m_mayClose(std::move(mayClose)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWidget(view);
     CWlproDoc* doc = view->Document();
@@ -32,15 +30,10 @@ void CDocWindow::UpdateTitle() {
 }
 
 void CDocWindow::closeEvent(QCloseEvent* event) {
-    if (!m_frame->CanCloseWindow(this)) {
+    if (m_mayClose && !m_mayClose(this)) {
         event->ignore();
         return;
     }
     QMdiSubWindow::closeEvent(event);
-    // The window hides once this returns; the frame counts the windows left after that.
-    QTimer::singleShot(0, m_frame,
-                       [frame = m_frame, doc = QPointer<CWlproDoc>(m_view->Document())] {
-                           if (doc)
-                               frame->WindowClosed(doc);
-                       });
+    emit closed(m_view->Document());
 }

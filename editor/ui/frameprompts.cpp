@@ -1,6 +1,6 @@
 #include "ui/frameprompts.h"
 
-#include "ui/wlproapp.h"
+#include "ui/apptitle.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -39,7 +39,7 @@ QString CFramePrompts::SavePath(QWidget* parent, const QString& suggested) {
 
 CFramePrompts::CSaveAnswer CFramePrompts::AskSaveChanges(QWidget* parent, const QString& title) {
     const auto answer = QMessageBox::question(
-        parent, CWlproApp::Title(), QStringLiteral("Save changes to %1?").arg(title),
+        parent, AppTitle(), QStringLiteral("Save changes to %1?").arg(title),
         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
     if (answer == QMessageBox::Save)
         return CSaveAnswer::Save;

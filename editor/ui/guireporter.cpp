@@ -1,6 +1,6 @@
 #include "ui/guireporter.h"
 
-#include "ui/wlproapp.h"
+#include "ui/apptitle.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -42,7 +42,7 @@ void CGuiReporter::Show(const CMessage& message) {
         return;
     }
     // An empty caption is the system's default one: the program's name.
-    const QString caption = message.caption.isEmpty() ? CWlproApp::Title() : message.caption;
+    const QString caption = message.caption.isEmpty() ? AppTitle() : message.caption;
     QMessageBox box(BoxIcon(message.icon), caption, message.text, QMessageBox::Ok, m_owner);
     box.exec();
 }

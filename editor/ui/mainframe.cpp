@@ -1,12 +1,12 @@
 #include "ui/mainframe.h"
 
+#include "ui/apptitle.h"
 #include "ui/docwindow.h"
 #include "ui/frameprompts.h"
 #include "ui/minipropdlg.h"
 #include "ui/recordcommand.h"
 #include "ui/sampleproperties.h"
 #include "ui/splashwnd.h"
-#include "ui/wlproapp.h"
 #include "ui/wlproview.h"
 
 #include "core/reporter.h"
@@ -123,8 +123,8 @@ QIcon CommandIcon(const char* name) {
 
 } // namespace
 
-CMainFrame::CMainFrame(CWlproApp& app, CFramePrompts& prompts, bool splash)
-    : m_app(app), m_prompts(prompts), m_mdi(new QMdiArea(this)) {
+CMainFrame::CMainFrame(CSettingsStore& settings, CFramePrompts& prompts, bool splash)
+    : m_settings(settings), m_prompts(prompts), m_mdi(new QMdiArea(this)) {
     UpdateCaption();
     setWindowIcon(QIcon(QStringLiteral(":/wlpro/icons/wlpro.svg")));
     // Shown once the frame is on screen, so that the window manager keeps it above the frame.
@@ -331,7 +331,15 @@ CWlproView* CMainFrame::ActiveView() const {
 
 CDocWindow* CMainFrame::AddDocumentWindow(CWlproDoc* doc) {
     auto* view = new CWlproView(doc);
-    auto* window = new CDocWindow(this, view);
+    auto* window =
+        new CDocWindow(view, [this](CDocWindow* closing) { return CanCloseWindow(closing); });
+    // The window hides once its close event is over; the windows left are counted after that.
+    connect(window, &CDocWindow::closed, this, [this](CWlproDoc* closedDoc) {
+        QTimer::singleShot(0, this, [this, doc = QPointer<CWlproDoc>(closedDoc)] {
+            if (doc)
+                WindowClosed(doc);
+        });
+    });
     window->setWindowIcon(windowIcon());
     m_mdi->addSubWindow(window);
     // New windows step down and right from the top left, as the frame's cascade does.
@@ -347,12 +355,22 @@ CDocWindow* CMainFrame::AddDocumentWindow(CWlproDoc* doc) {
     return window;
 }
 
+bool CMainFrame::ActivateDocument(CWlproDoc* doc) {
+    for (CDocWindow* window : DocumentWindows()) {
+        if (window->View()->Document() == doc) {
+            m_mdi->setActiveSubWindow(window);
+            return true;
+        }
+    }
+    return false;
+}
+
 void CMainFrame::WindowClosed(CWlproDoc* doc) {
     bool shown = false;
     for (CDocWindow* other : DocumentWindows())
         shown = shown || other->View()->Document() == doc;
     if (!shown)
-        doc->deleteLater();
+        emit documentClosed(doc);
     OnWindowsChanged();
 }
 
@@ -404,7 +422,7 @@ void CMainFrame::FollowCaptionOf(CWlproDoc* doc) {
 }
 
 void CMainFrame::UpdateCaption() {
-    m_caption = CWlproApp::Title();
+    m_caption = AppTitle();
     if (m_captionDoc)
         m_caption += QStringLiteral(" - ") + m_captionDoc->Title();
     // The placeholder is always there: the MDI area sets the frame's modified flag itself while
@@ -531,22 +549,22 @@ void CMainFrame::Dispatch(CommandId id) {
     CWlproView* view = ActiveView();
     switch (id) {
     case CommandId::FileNew:
-        m_app.OnFileNew();
+        emit newFileRequested();
         break;
     case CommandId::FileOpen:
-        m_app.OnFileOpen();
+        emit openFileRequested();
         break;
     case CommandId::FileMru1:
     case CommandId::FileMru2:
     case CommandId::FileMru3:
     case CommandId::FileMru4:
-        m_app.OpenRecentFile(int(id) - int(CommandId::FileMru1));
+        emit recentFileRequested(int(id) - int(CommandId::FileMru1));
         break;
     case CommandId::AppAbout:
-        m_app.OnAppAbout();
+        emit aboutRequested();
         break;
     case CommandId::Help:
-        m_app.OnHelp();
+        emit helpRequested();
         break;
     case CommandId::AppExit:
         close();
@@ -610,7 +628,7 @@ void CMainFrame::Record() {
     if (!request)
         return;
     if (request->asNewSample || !ActiveView())
-        m_app.OnFileNew();
+        emit newFileRequested();
     if (CWlproView* view = ActiveView())
         RecordIntoView(*view, *request);
 }
@@ -648,7 +666,7 @@ bool CMainFrame::SaveDocument(CWlproDoc* doc, bool askPath) {
         return false;
     }
     doc->SavedAs(path);
-    m_app.AddRecentFile(path);
+    emit documentSaved(path);
     return true;
 }
 
@@ -718,18 +736,16 @@ void CMainFrame::SetRecentFiles(const QStringList& paths) {
 }
 
 void CMainFrame::SaveLayout() {
-    CSettingsStore& settings = m_app.Settings();
-    settings.WriteInt(kGeneral, QStringLiteral("PropertiesVisible"), m_properties->ShowCommand());
-    settings.WriteInt(kGeneral, QStringLiteral("PropertiesX"), m_properties->Position().x());
-    settings.WriteInt(kGeneral, QStringLiteral("PropertiesY"), m_properties->Position().y());
-    settings.WriteBytes(kGeneral, QStringLiteral("ToolBarState"), saveState());
-    settings.WriteBytes(kGeneral, QStringLiteral("WindowGeometry"), saveGeometry());
+    m_settings.WriteInt(kGeneral, QStringLiteral("PropertiesVisible"), m_properties->ShowCommand());
+    m_settings.WriteInt(kGeneral, QStringLiteral("PropertiesX"), m_properties->Position().x());
+    m_settings.WriteInt(kGeneral, QStringLiteral("PropertiesY"), m_properties->Position().y());
+    m_settings.WriteBytes(kGeneral, QStringLiteral("ToolBarState"), saveState());
+    m_settings.WriteBytes(kGeneral, QStringLiteral("WindowGeometry"), saveGeometry());
 }
 
 void CMainFrame::RestoreLayout() {
-    CSettingsStore& settings = m_app.Settings();
-    restoreState(settings.ReadBytes(kGeneral, QStringLiteral("ToolBarState")));
-    const QByteArray geometry = settings.ReadBytes(kGeneral, QStringLiteral("WindowGeometry"));
+    restoreState(m_settings.ReadBytes(kGeneral, QStringLiteral("ToolBarState")));
+    const QByteArray geometry = m_settings.ReadBytes(kGeneral, QStringLiteral("WindowGeometry"));
     if (!geometry.isEmpty())
         restoreGeometry(geometry);
     else
@@ -743,11 +759,12 @@ void CMainFrame::showEvent(QShowEvent* event) {
     if (m_propertiesPlaced)
         return;
     m_propertiesPlaced = true;
-    CSettingsStore& settings = m_app.Settings();
     m_properties->Place(
-        QPoint(settings.ReadInt(kGeneral, QStringLiteral("PropertiesX"), CMiniPropDlg::kDefaultX),
-               settings.ReadInt(kGeneral, QStringLiteral("PropertiesY"), CMiniPropDlg::kDefaultY)),
-        settings.ReadInt(kGeneral, QStringLiteral("PropertiesVisible"), CSampleProperties::kShown));
+        QPoint(
+            m_settings.ReadInt(kGeneral, QStringLiteral("PropertiesX"), CMiniPropDlg::kDefaultX),
+            m_settings.ReadInt(kGeneral, QStringLiteral("PropertiesY"), CMiniPropDlg::kDefaultY)),
+        m_settings.ReadInt(kGeneral, QStringLiteral("PropertiesVisible"),
+                           CSampleProperties::kShown));
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
@@ -773,6 +790,6 @@ void CMainFrame::dropEvent(QDropEvent* event) {
     // Opened after the drop has ended, so that the dragging program is not kept waiting.
     QTimer::singleShot(0, this, [this, paths] {
         for (const QString& path : paths)
-            m_app.OpenDocumentFile(path);
+            emit openPathRequested(path);
     });
 }

@@ -6,6 +6,10 @@
 //
 // Files are read and written on a worker thread; after half a second the status bar shows what
 // is going on, and the window keeps painting.
+//
+// The frame owns the windows; the application owns the documents and the recent files. Includes
+// run one way: application -> frame -> document window; upward they talk through signals (and the
+// document window's close guard), so the frame does not know the application.
 
 #include "ui/commandids.h"
 
@@ -20,7 +24,7 @@
 class CDocWindow;
 class CFramePrompts;
 class CMiniPropDlg;
-class CWlproApp;
+class CSettingsStore;
 class CWlproDoc;
 class CWlproView;
 class QLabel;
@@ -34,7 +38,8 @@ class CMainFrame : public QMainWindow {
 public:
     static constexpr int kPaneCount = 5;
 
-    CMainFrame(CWlproApp& app, CFramePrompts& prompts, bool splash);
+    // `settings` keeps the frame's layout between runs.
+    CMainFrame(CSettingsStore& settings, CFramePrompts& prompts, bool splash);
     ~CMainFrame() override;
 
     void Dispatch(CommandId id);
@@ -44,6 +49,8 @@ public:
 
     // A new document window for `doc`, made active.
     CDocWindow* AddDocumentWindow(CWlproDoc* doc);
+    // Makes the first window of `doc` the active one; false when no window shows it.
+    bool ActivateDocument(CWlproDoc* doc);
     CWlproView* ActiveView() const;
     QList<CDocWindow*> DocumentWindows() const;
     QMdiArea* MdiArea() const { return m_mdi; }
@@ -64,15 +71,26 @@ public:
     // Whether this window may close: yes when its document has other windows or no changes,
     // else as the user answers (saving first when asked to).
     bool CanCloseWindow(CDocWindow* window);
-    // After a document window has closed (it is hidden until it is deleted): the document goes
-    // with its last window, and the menus follow.
-    void WindowClosed(CWlproDoc* doc);
 
     // Runs `work` on a worker thread while the window keeps painting; user input waits. `what`
     // shows in the status bar with a busy indicator once the work has taken half a second.
     void RunInBackground(const QString& what, const std::function<void()>& work);
 
     void SetRecentFiles(const QStringList& paths);
+
+signals:
+    // The application's commands. Connected directly: a new document has its window when the
+    // emit returns.
+    void newFileRequested();
+    void openFileRequested();
+    void recentFileRequested(int index);
+    void openPathRequested(const QString& path);
+    void aboutRequested();
+    void helpRequested();
+    // `doc` was saved as `path`.
+    void documentSaved(const QString& path);
+    // The last window of `doc` has closed; the document is the application's to drop.
+    void documentClosed(CWlproDoc* doc);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -87,6 +105,9 @@ private:
     void CreateStatusBar();
     void BuildMenus();
     void FillWindowMenu(QMenu* menu);
+    // After a document window has closed (it is hidden until it is deleted): the document goes
+    // with its last window, and the menus follow.
+    void WindowClosed(CWlproDoc* doc);
     void OnWindowActivated(QMdiSubWindow* window);
     void OnWindowsChanged();
     void ShowStatusOf(CWlproView* view);
@@ -98,7 +119,7 @@ private:
     void SaveLayout();
     void RestoreLayout();
 
-    CWlproApp& m_app;
+    CSettingsStore& m_settings;
     CFramePrompts& m_prompts;
     QMdiArea* m_mdi;
     QToolBar* m_mainBar = nullptr;

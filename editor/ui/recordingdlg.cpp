@@ -1,6 +1,6 @@
 #include "ui/recordingdlg.h"
 
-#include "ui/wlproapp.h"
+#include "ui/apptitle.h"
 
 #include "core/reporter.h"
 #include "core/sampleaudio.h"
@@ -93,8 +93,7 @@ void CRecordProgressDlg::Start() {
     if (m_audio->StartRecording(&m_notify, m_bytes, m_device) != 0) {
         // The old data is still there; so must be the format that reads it.
         buffer.SetFormat(oldRate, oldStereo, oldSixteenBit);
-        ReportMessage(
-            CMessage{QStringLiteral("Couldn't record"), CWlproApp::Title(), CMessageIcon::None});
+        ReportMessage(CMessage{QStringLiteral("Couldn't record"), AppTitle(), CMessageIcon::None});
         return;
     }
     m_started = true;

@@ -1,17 +1,14 @@
 #include "ui/wlproapp.h"
 
 #include "ui/aboutdlg.h"
-#include "ui/docwindow.h"
 #include "ui/helpviewer.h"
 #include "ui/mainframe.h"
-#include "ui/wlproview.h"
 
 #include "core/wlprodoc.h"
 
 #include "platform/settingsstore.h"
 
 #include <QFileInfo>
-#include <QMdiArea>
 
 CWlproApp::CWlproApp(CSettingsStore& settings, CFramePrompts* prompts, bool splash)
     : m_settings(settings), m_ownPrompts(prompts ? nullptr : std::make_unique<CFramePrompts>()),
@@ -27,7 +24,17 @@ CWlproApp::~CWlproApp() {
 }
 
 bool CWlproApp::Start(const QStringList& files) {
-    m_frame = std::make_unique<CMainFrame>(*this, m_prompts, m_splash);
+    m_frame = std::make_unique<CMainFrame>(m_settings, m_prompts, m_splash);
+    CMainFrame* frame = m_frame.get();
+    // Direct connections: a new document has its window before the frame's request returns.
+    connect(frame, &CMainFrame::newFileRequested, this, &CWlproApp::OnFileNew);
+    connect(frame, &CMainFrame::openFileRequested, this, &CWlproApp::OnFileOpen);
+    connect(frame, &CMainFrame::recentFileRequested, this, &CWlproApp::OpenRecentFile);
+    connect(frame, &CMainFrame::openPathRequested, this, &CWlproApp::OpenDocumentFile);
+    connect(frame, &CMainFrame::aboutRequested, this, &CWlproApp::OnAppAbout);
+    connect(frame, &CMainFrame::helpRequested, this, &CWlproApp::OnHelp);
+    connect(frame, &CMainFrame::documentSaved, this, &CWlproApp::AddRecentFile);
+    connect(frame, &CMainFrame::documentClosed, this, &CWlproApp::DocumentClosed);
     m_frame->SetRecentFiles(m_settings.RecentFiles());
     OnFileNew();
     for (const QString& file : files)
@@ -37,8 +44,17 @@ bool CWlproApp::Start(const QStringList& files) {
 }
 
 void CWlproApp::OnFileNew() {
-    auto* doc = new CWlproDoc(QStringLiteral("Wlpro%1").arg(++m_newCount), this);
+    AddDocument(new CWlproDoc(QStringLiteral("Wlpro%1").arg(++m_newCount), this));
+}
+
+void CWlproApp::AddDocument(CWlproDoc* doc) {
+    m_documents.append(doc);
     m_frame->AddDocumentWindow(doc);
+}
+
+void CWlproApp::DocumentClosed(CWlproDoc* doc) {
+    m_documents.removeOne(doc);
+    doc->deleteLater();
 }
 
 void CWlproApp::OnFileOpen() {
@@ -49,18 +65,16 @@ void CWlproApp::OnFileOpen() {
 
 bool CWlproApp::OpenDocumentFile(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    for (CDocWindow* window : m_frame->DocumentWindows()) {
-        if (window->View()->Document()->Path() == absolute) {
-            m_frame->MdiArea()->setActiveSubWindow(window);
+    for (CWlproDoc* doc : m_documents) {
+        if (doc->Path() == absolute && m_frame->ActivateDocument(doc))
             return true;
-        }
     }
     CWlproDoc::CLoaded loaded;
     m_frame->RunInBackground(QStringLiteral("Opening %1...").arg(QFileInfo(path).fileName()),
                              [&] { loaded = CWlproDoc::Read(absolute); });
     if (!loaded.buffer)
         return false;
-    m_frame->AddDocumentWindow(new CWlproDoc(std::move(loaded), absolute, this));
+    AddDocument(new CWlproDoc(std::move(loaded), absolute, this));
     AddRecentFile(absolute);
     return true;
 }

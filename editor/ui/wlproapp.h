@@ -1,10 +1,13 @@
 #pragma once
-// CWlproApp: the editor as a whole. It makes the main frame, names new documents "Wlpro1",
-// "Wlpro2", ..., opens files (from the Open dialog, the command line, a drop or the recent-file
-// list), remembers the Open dialog's filter for the run, and shows the about box and the help.
+// CWlproApp: the editor as a whole. It owns the documents and the recent-file list, makes the
+// main frame and answers its requests: names new documents "Wlpro1", "Wlpro2", ..., opens files
+// (from the Open dialog, the command line, a drop or the recent-file list), remembers the Open
+// dialog's filter for the run, and shows the about box and the help.
 
+#include "ui/apptitle.h"
 #include "ui/frameprompts.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -19,7 +22,7 @@ class CWlproDoc;
 class CWlproApp : public QObject {
     Q_OBJECT
 public:
-    static QString Title() { return QStringLiteral("Wavelathe Pro"); }
+    static QString Title() { return AppTitle(); }
 
     // `prompts` null: the desktop's dialogs. `splash`: show the start-up picture.
     CWlproApp(CSettingsStore& settings, CFramePrompts* prompts = nullptr, bool splash = true);
@@ -46,11 +49,18 @@ public:
     void AddRecentFile(const QString& path);
 
 private:
+    // A new document, shown in a new window of the frame.
+    void AddDocument(CWlproDoc* doc);
+    // The frame closed the last window of `doc`.
+    void DocumentClosed(CWlproDoc* doc);
+
     CSettingsStore& m_settings;
     std::unique_ptr<CFramePrompts> m_ownPrompts;
     CFramePrompts& m_prompts;
     bool m_splash;
     std::unique_ptr<CMainFrame> m_frame;
+    // The open documents, children of the application, in the order they were opened.
+    QList<CWlproDoc*> m_documents;
     QPointer<CHelpViewer> m_help;
     int m_filterIndex = 1;
     int m_newCount = 0;
