@@ -4,6 +4,7 @@
 
 #include "wlproversion.h"
 
+#include "ui/apptitle.h"
 #include "ui/guireporter.h"
 #include "ui/mainframe.h"
 #include "ui/wlproapp.h"
@@ -30,7 +31,7 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/wlpro/icons/wlpro.svg")));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(CWlproApp::Title());
+    parser.setApplicationDescription(AppTitle());
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Sample files to open."),

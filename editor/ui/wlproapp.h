@@ -4,7 +4,6 @@
 // (from the Open dialog, the command line, a drop or the recent-file list), remembers the Open
 // dialog's filter for the run, and shows the about box and the help.
 
-#include "ui/apptitle.h"
 #include "ui/frameprompts.h"
 
 #include <QList>
@@ -22,8 +21,6 @@ class CWlproDoc;
 class CWlproApp : public QObject {
     Q_OBJECT
 public:
-    static QString Title() { return AppTitle(); }
-
     // `prompts` null: the desktop's dialogs. `splash`: show the start-up picture.
     CWlproApp(CSettingsStore& settings, CFramePrompts* prompts = nullptr, bool splash = true);
     ~CWlproApp() override;
