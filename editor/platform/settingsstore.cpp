@@ -1,13 +1,16 @@
 #include "platform/settingsstore.h"
 
+#include "platform/inifile.h"
+
 #include <QDir>
 #include <QLoggingCategory>
-#include <QSettings>
 #include <QStandardPaths>
 
-#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <limits>
+#include <map>
+#include <optional>
 
 namespace {
 
@@ -18,8 +21,8 @@ const QString kRecentSection = QStringLiteral("Recent File List");
 
 CSettingsStore* g_installed = nullptr;
 
-// QSettings documents both "/" and "\\" as key separators; "%" is escaped too so that unescaping
-// is exact.
+// Earlier versions kept names whole through QSettings, which splits keys at "/" and "\\", by
+// escaping these and "%" itself; files keep that form.
 QString Escaped(const QString& name) {
     QString stored;
     stored.reserve(name.size());
@@ -55,52 +58,109 @@ QString Unescaped(QStringView stored) {
     return name;
 }
 
-QString Group(const QStringList& names) {
-    QStringList stored;
-    stored.reserve(names.size());
-    for (const QString& name : names)
-        stored += Escaped(name);
-    return stored.join(u'/');
+// Reads an INI file of the store, saying when it is damaged; false when it cannot be read at all,
+// so that nothing is written over it.
+bool ReadFile(CIniFile& file) {
+    switch (file.Read()) {
+    case CIniFile::CRead::Read:
+    case CIniFile::CRead::Missing:
+        return true;
+    case CIniFile::CRead::Damaged:
+        qCWarning(lcSettings) << file.FilePath()
+                              << "is damaged; what cannot be read is dropped at the next write";
+        return true;
+    case CIniFile::CRead::Unreadable:
+        break;
+    }
+    qCWarning(lcSettings) << "cannot read" << file.FilePath();
+    return false;
 }
 
-QString Entry(const QString& group, const QString& name) {
-    return group.isEmpty() ? Escaped(name) : group + u'/' + Escaped(name);
+bool WriteFile(const CIniFile& file) {
+    if (file.Write())
+        return true;
+    qCWarning(lcSettings) << "cannot write" << file.FilePath();
+    return false;
 }
 
-// One QSettings per operation, so that its status speaks of this operation alone.
-class CIniFile : public QSettings {
+// A key and what is under it, by the names the user sees.
+struct CKeyNode {
+    std::map<QString, CKeyNode> keys;
+    // Values in the form the file stores them.
+    std::map<QString, QString> values;
+};
+
+// The key tree of one INI file, read whole for one operation.
+class CKeyTree {
 public:
-    explicit CIniFile(const QString& path) : QSettings(path, QSettings::IniFormat) {
-        if (status() == QSettings::FormatError)
-            qCWarning(lcSettings) << path
-                                  << "is damaged; what cannot be read is dropped at the next write";
-    }
-
-    bool Commit() {
-        sync();
-        // A damaged file leaves the status at FormatError, which would hide a failed write.
-        if (isWritable() && status() != QSettings::AccessError)
-            return true;
-        qCWarning(lcSettings) << "cannot write" << fileName();
-        return false;
-    }
-
-    bool HasGroup(const QString& group) {
-        beginGroup(group);
-        const bool found = !childKeys().isEmpty() || !childGroups().isEmpty();
-        endGroup();
-        return found;
-    }
-
-    // Marks the key and each of its parents, so that they exist even when empty.
-    void Mark(const QStringList& names) {
-        for (qsizetype depth = 1; depth <= names.size(); ++depth) {
-            const QString marker = Entry(Group(names.first(depth)), kMarker);
-            if (!contains(marker))
-                setValue(marker, QByteArray());
+    explicit CKeyTree(const QString& filePath) : m_file(filePath) {
+        m_readable = ReadFile(m_file);
+        for (const auto& [path, stored] : m_file.Entries()) {
+            QStringList names;
+            for (qsizetype i = 0; i + 1 < path.size(); ++i)
+                names += Unescaped(path[i]);
+            CKeyNode& key = Make(names);
+            const QString name = Unescaped(path.last());
+            // Earlier versions wrote the marker escaped, as an empty value named "%K".
+            const std::optional<QByteArray> bytes = CIniFile::BytesOf(stored);
+            const bool marker =
+                path.last() == kMarker || (name == kMarker && bytes && bytes->isEmpty());
+            if (!marker)
+                key.values[name] = stored;
         }
     }
+
+    CKeyNode* Find(const QStringList& names) {
+        CKeyNode* node = &m_root;
+        for (const QString& name : names) {
+            const auto child = node->keys.find(name);
+            if (child == node->keys.end())
+                return nullptr;
+            node = &child->second;
+        }
+        return node;
+    }
+
+    CKeyNode& Make(const QStringList& names) {
+        CKeyNode* node = &m_root;
+        for (const QString& name : names)
+            node = &node->keys[name];
+        return *node;
+    }
+
+    // Removes the key and everything under it; false when it is absent.
+    bool Erase(const QStringList& names) {
+        CKeyNode* parent = Find(names.first(names.size() - 1));
+        return parent && parent->keys.erase(names.last()) > 0;
+    }
+
+    // Writes the tree back: each value under its key's path, a marker in each empty key.
+    bool Commit() {
+        if (!m_readable)
+            return false;
+        m_file.Clear();
+        Store(m_root, {});
+        return WriteFile(m_file);
+    }
+
+private:
+    void Store(const CKeyNode& node, const QStringList& path) {
+        for (const auto& [name, stored] : node.values)
+            m_file.SetStored(path + QStringList{Escaped(name)}, stored);
+        for (const auto& [name, child] : node.keys)
+            Store(child, path + QStringList{Escaped(name)});
+        if (!path.isEmpty() && node.values.empty() && node.keys.empty())
+            m_file.SetStored(path + QStringList{kMarker}, QString());
+    }
+
+    CIniFile m_file;
+    bool m_readable = false;
+    CKeyNode m_root;
 };
+
+CIniFile::CPath ProfileEntry(const QString& section, const QString& key) {
+    return {Escaped(section), key};
+}
 
 } // namespace
 
@@ -117,75 +177,70 @@ CKeyPath CKeyPath::Child(const QString& name) const {
     return child;
 }
 
-CQtKeyStore::CQtKeyStore(const QString& filePath) : m_filePath(filePath) {}
+CIniKeyStore::CIniKeyStore(const QString& filePath) : m_filePath(filePath) {}
 
-bool CQtKeyStore::CreateKey(const CKeyPath& key) {
+bool CIniKeyStore::CreateKey(const CKeyPath& key) {
     if (!key.IsValid())
         return false;
-    CIniFile file(m_filePath);
-    file.Mark(key.Names());
-    return file.Commit();
+    CKeyTree tree(m_filePath);
+    if (tree.Find(key.Names()))
+        return true;
+    tree.Make(key.Names());
+    return tree.Commit();
 }
 
-bool CQtKeyStore::OpenKey(const CKeyPath& key) {
-    if (!key.IsValid())
-        return false;
-    CIniFile file(m_filePath);
-    return key.IsRoot() || file.HasGroup(Group(key.Names()));
+bool CIniKeyStore::OpenKey(const CKeyPath& key) {
+    return key.IsValid() && CKeyTree(m_filePath).Find(key.Names());
 }
 
-bool CQtKeyStore::QueryValue(const CKeyPath& key, const QString& name, void* buffer, quint32 size,
-                             quint32* bytesRead) {
+bool CIniKeyStore::QueryValue(const CKeyPath& key, const QString& name, void* buffer, quint32 size,
+                              quint32* bytesRead) {
     if (!key.IsValid() || name.isEmpty())
         return false;
-    CIniFile file(m_filePath);
-    const QVariant value = file.value(Entry(Group(key.Names()), name));
-    if (!value.isValid())
+    CKeyTree tree(m_filePath);
+    const CKeyNode* node = tree.Find(key.Names());
+    if (!node)
         return false;
-    const QByteArray data = value.toByteArray();
-    const auto length = quint32(qMin<qsizetype>(data.size(), std::numeric_limits<quint32>::max()));
+    const auto stored = node->values.find(name);
+    if (stored == node->values.end())
+        return false;
+    const std::optional<QByteArray> data = CIniFile::BytesOf(stored->second);
+    if (!data)
+        return false;
+    const auto length = quint32(qMin<qsizetype>(data->size(), std::numeric_limits<quint32>::max()));
     if (bytesRead)
         *bytesRead = length;
-    if (quint64(data.size()) > size)
+    if (quint64(data->size()) > size)
         return false;
     if (length > 0)
-        std::memcpy(buffer, data.constData(), length);
+        std::memcpy(buffer, data->constData(), length);
     return true;
 }
 
-bool CQtKeyStore::SetValue(const CKeyPath& key, const QString& name, const QByteArray& data) {
+bool CIniKeyStore::SetValue(const CKeyPath& key, const QString& name, const QByteArray& data) {
     if (!key.IsValid() || name.isEmpty())
         return false;
-    CIniFile file(m_filePath);
-    file.Mark(key.Names());
-    file.setValue(Entry(Group(key.Names()), name), data);
-    return file.Commit();
+    CKeyTree tree(m_filePath);
+    tree.Make(key.Names()).values[name] = CIniFile::StoredBytes(data);
+    return tree.Commit();
 }
 
-bool CQtKeyStore::EnumKey(const CKeyPath& key, quint32 index, QString& name) {
+bool CIniKeyStore::EnumKey(const CKeyPath& key, quint32 index, QString& name) {
     if (!key.IsValid())
         return false;
-    CIniFile file(m_filePath);
-    file.beginGroup(Group(key.Names()));
-    QStringList names = file.childGroups();
-    if (index >= quint32(names.size()))
+    CKeyTree tree(m_filePath);
+    const CKeyNode* node = tree.Find(key.Names());
+    if (!node || index >= node->keys.size())
         return false;
-    for (QString& child : names)
-        child = Unescaped(child);
-    std::sort(names.begin(), names.end());
-    name = names[index];
+    name = std::next(node->keys.begin(), qsizetype(index))->first;
     return true;
 }
 
-bool CQtKeyStore::DeleteKey(const CKeyPath& key) {
+bool CIniKeyStore::DeleteKey(const CKeyPath& key) {
     if (!key.IsValid() || key.IsRoot())
         return false;
-    CIniFile file(m_filePath);
-    const QString group = Group(key.Names());
-    if (!file.HasGroup(group))
-        return false;
-    file.remove(group);
-    return file.Commit();
+    CKeyTree tree(m_filePath);
+    return tree.Erase(key.Names()) && tree.Commit();
 }
 
 QString CSettingsStore::DefaultFolder() {
@@ -215,36 +270,45 @@ QString CSettingsStore::ProfilePath() const {
 }
 
 int CSettingsStore::ReadInt(const QString& section, const QString& key, int defaultValue) const {
+    CIniFile file(ProfilePath());
+    ReadFile(file);
     bool ok = false;
-    const int value = CIniFile(ProfilePath()).value(Entry(Escaped(section), key)).toInt(&ok);
+    const int value = file.Text(ProfileEntry(section, key)).value_or(QString()).toInt(&ok);
     return ok ? value : defaultValue;
 }
 
 bool CSettingsStore::WriteInt(const QString& section, const QString& key, int value) {
     CIniFile file(ProfilePath());
-    file.setValue(Entry(Escaped(section), key), value);
-    return file.Commit();
+    if (!ReadFile(file))
+        return false;
+    file.SetText(ProfileEntry(section, key), QString::number(value));
+    return WriteFile(file);
 }
 
 QByteArray CSettingsStore::ReadBytes(const QString& section, const QString& key,
                                      const QByteArray& defaultValue) const {
-    const QVariant value = CIniFile(ProfilePath()).value(Entry(Escaped(section), key));
-    return value.isValid() ? value.toByteArray() : defaultValue;
+    CIniFile file(ProfilePath());
+    ReadFile(file);
+    return file.Bytes(ProfileEntry(section, key)).value_or(defaultValue);
 }
 
 bool CSettingsStore::WriteBytes(const QString& section, const QString& key,
                                 const QByteArray& value) {
     CIniFile file(ProfilePath());
-    file.setValue(Entry(Escaped(section), key), value);
-    return file.Commit();
+    if (!ReadFile(file))
+        return false;
+    file.SetBytes(ProfileEntry(section, key), value);
+    return WriteFile(file);
 }
 
 QStringList CSettingsStore::RecentFiles() const {
     CIniFile file(ProfilePath());
+    ReadFile(file);
     QStringList paths;
     for (int i = 1; i <= kMaxRecentFiles; ++i) {
         const QString path =
-            file.value(Entry(Escaped(kRecentSection), QStringLiteral("File%1").arg(i))).toString();
+            file.Text(ProfileEntry(kRecentSection, QStringLiteral("File%1").arg(i)))
+                .value_or(QString());
         if (!path.isEmpty())
             paths += path;
     }
@@ -260,8 +324,10 @@ bool CSettingsStore::SetRecentFiles(const QStringList& paths) {
             kept += path;
     }
     CIniFile file(ProfilePath());
-    file.remove(Escaped(kRecentSection));
+    if (!ReadFile(file))
+        return false;
+    file.Remove({Escaped(kRecentSection)});
     for (qsizetype i = 0; i < kept.size(); ++i)
-        file.setValue(Entry(Escaped(kRecentSection), QStringLiteral("File%1").arg(i + 1)), kept[i]);
-    return file.Commit();
+        file.SetText(ProfileEntry(kRecentSection, QStringLiteral("File%1").arg(i + 1)), kept[i]);
+    return WriteFile(file);
 }

@@ -4,10 +4,12 @@
 // files). Both are INI files in one folder, by default "$XDG_CONFIG_HOME/Wavelathe Pro":
 //   Keys.ini   the key tree
 //   WLPRO.ini  the profile
-// Every change is written to disk before the call returns, through QSettings, which replaces the
-// file atomically (a temporary file renamed over the old one), so a crash never leaves half a file.
-// A damaged file is read as far as it can be (with a warning in "wlpro.settings"); the next change
-// rewrites it whole.
+// Both are in the form QSettings writes (see CIniFile), so that files of earlier versions read
+// the same, but they are read and written by CIniFile: QSettings would decode any foreign typed
+// value in them while reading, however long that takes. Every change is written to disk before the
+// call returns, atomically (a temporary file renamed over the old one), so a crash never leaves
+// half a file. A damaged file is read as far as it can be (with a warning in "wlpro.settings");
+// the next change rewrites it whole. A file that cannot be read at all is never written over.
 // GUI thread only.
 
 #include <QByteArray>
@@ -64,12 +66,16 @@ public:
     virtual bool DeleteKey(const CKeyPath& key) = 0;
 };
 
-// The key tree in an INI file through QSettings. Each name is stored with "%", "/" and "\\"
-// written as "%25", "%2F" and "%5C", so that no name splits into nested keys; every key holds a
-// marker entry "%K" (a form no escaped name takes) so that empty keys exist on disk.
-class CQtKeyStore : public CKeyStore {
+// The key tree in an INI file. A key is a path of names, a value an entry under its key's path
+// holding "@ByteArray(...)". Each name is first written with "%", "/" and "\\" as "%25", "%2F"
+// and "%5C" (as earlier versions did, for QSettings, which splits names at "/" and "\\"); an
+// empty key holds a marker entry "%K" (a form no such name takes) so that it exists on disk.
+// Earlier versions wrote the marker as an empty value named "%K", so such a value reads as absent.
+// Whatever names a file holds, the tree lists them as they read, and each listed name opens,
+// reads and deletes its key: a hand-written "50%" is the key "50%".
+class CIniKeyStore : public CKeyStore {
 public:
-    explicit CQtKeyStore(const QString& filePath);
+    explicit CIniKeyStore(const QString& filePath);
 
     QString FilePath() const { return m_filePath; }
 
@@ -126,5 +132,5 @@ public:
 
 private:
     QString m_folder;
-    CQtKeyStore m_keys;
+    CIniKeyStore m_keys;
 };

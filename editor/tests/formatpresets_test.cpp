@@ -7,6 +7,7 @@
 #include "platform/settingsstore.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -149,6 +150,50 @@ TEST_F(FormatPresets, AnyNameIsStoredWholeAndComesBackUnchanged) {
         EXPECT_TRUE(next.Delete(name)) << name.toStdString();
     EXPECT_EQ(Names(next), kFirstNames);
 }
+
+// A preset written by hand into Keys.ini: its section as the hand wrote it, and the name the
+// list shows for it.
+struct HandWritten {
+    const char* section;
+    const char* name;
+};
+
+class HandWrittenPreset : public FormatPresets,
+                          public ::testing::WithParamInterface<HandWritten> {};
+
+TEST_P(HandWrittenPreset, IsListedLoadedAndDeletedByTheNameListed) {
+    {
+        QFile file(m_dir.filePath("Keys.ini"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("; by hand\n[SOFTWARE\\Wavelathe Pro\\Sample Rate Presets\\") +
+                   GetParam().section +
+                   "]\nFrequency=@ByteArray(\\x11+\\0\\0)\nChannels=@ByteArray(\\x1\\0\\0\\0)\n"
+                   "Bits=@ByteArray(\\b\\0\\0\\0)\n");
+    }
+    const QString name = QString::fromUtf8(GetParam().name);
+    FormatPresetStore store(&m_keys);
+    ASSERT_EQ(Names(store), QStringList{name});
+    EXPECT_EQ(Loaded(name), std::make_tuple(11025, 1, 8));
+    EXPECT_TRUE(store.Delete(name));
+    EXPECT_EQ(Names(store), QStringList());
+    FormatPresetStore next(&Restarted());
+    EXPECT_EQ(Names(next), QStringList()) << "deleted on disk too";
+}
+
+INSTANTIATE_TEST_SUITE_P(OddNames, HandWrittenPreset,
+                         ::testing::Values(HandWritten{"%", "%"}, HandWritten{"50%", "50%"},
+                                           HandWritten{"%25", "%"}, HandWritten{"%2525", "%"},
+                                           HandWritten{"a\\\\b", "a\\b"}, HandWritten{"a/b", "a/b"},
+                                           HandWritten{"two words", "two words"},
+                                           HandWritten{"%20lead", " lead"}, HandWritten{"=", "="},
+                                           HandWritten{";", ";"}, HandWritten{"a;b=c", "a;b=c"},
+                                           HandWritten{"[x]", "[x]"},
+                                           HandWritten{"Gr\xC3\xBC\xC3\x9F"
+                                                       "e",
+                                                       "Grüße"}),
+                         [](const ::testing::TestParamInfo<HandWritten>& info) {
+                             return "Case" + std::to_string(info.index);
+                         });
 
 TEST_F(FormatPresets, FindNameGivesTheFirstPresetOfExactlyThatFormat) {
     FormatPresetStore store(&m_keys);

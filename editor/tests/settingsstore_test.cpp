@@ -5,17 +5,48 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <climits>
+#include <functional>
+#include <future>
 #include <memory>
+#include <thread>
+
+// Readable QString values in failure messages.
+void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace {
 
 const CKeyPath kPresets = "SOFTWARE\\Wavelathe Pro\\Sample Rate Presets";
+
+// Names and texts that need escaping in every layer of the file.
+const char* const kOddNames[] = {"a/b",
+                                 "a\\b",
+                                 "/lead",
+                                 "trail\\",
+                                 "50%",
+                                 "%2F",
+                                 "%25",
+                                 "%K",
+                                 "x=y;z",
+                                 "[General]",
+                                 "General",
+                                 " spaced ",
+                                 "Grüße ♪ 日本 🎵",
+                                 "@ByteArray(x)",
+                                 "a,b",
+                                 "quote\"d",
+                                 "tab\there",
+                                 "A preset name well over forty-nine characters long"};
 
 QStringList SubKeys(CKeyStore& store, const CKeyPath& key) {
     QStringList names;
@@ -124,6 +155,201 @@ TEST_F(SettingsStoreTest, EnumerationIsStableAndEndsWithAFailure) {
     EXPECT_EQ(SubKeys(m_keys, "SOFTWARE\\Elsewhere"), QStringList());
 }
 
+// ----- files of earlier versions, written through QSettings ------------------------------------
+
+// How earlier versions kept a name whole through QSettings.
+QString LegacyName(const QString& name) {
+    QString stored = name;
+    return stored.replace(u'%', QStringLiteral("%25"))
+        .replace(u'/', QStringLiteral("%2F"))
+        .replace(u'\\', QStringLiteral("%5C"));
+}
+
+QString LegacyKey(const QString& name, const QString& value) {
+    return QStringLiteral("SOFTWARE/Wavelathe Pro/Sample Rate Presets/") + LegacyName(name) + u'/' +
+           LegacyName(value);
+}
+
+struct CValues {
+    QList<QByteArray> bytes;
+    QStringList texts;
+    QList<int> numbers;
+};
+
+CValues EveryKindOfValue() {
+    CValues values;
+    QByteArray all;
+    for (int i = 0; i < 256; ++i)
+        all += char(i);
+    values.bytes = {QByteArray(),
+                    all,
+                    QByteArray("\0"
+                               "123\xff"
+                               "a",
+                               6),
+                    "@ByteArray(x)",
+                    "a,b;c=d \" \\ ",
+                    QByteArray(2048, '\0')};
+    for (const char* name : kOddNames)
+        values.texts += QString::fromUtf8(name);
+    values.texts << QStringLiteral("/tmp/new\nline\r\x01.wav") << QStringLiteral("@@twice")
+                 << QString::fromUtf16(u"nul\0inside", 10) << QStringLiteral("\\x41\\0");
+    values.numbers = {0, -5, 600, INT_MIN, INT_MAX};
+    return values;
+}
+
+// Files earlier versions wrote keep every value, name and number; and files written now read
+// the same through QSettings, so that an earlier version still reads them.
+TEST_F(SettingsStoreTest, EveryKindOfValueReadsTheSameAsThroughQSettingsBothWays) {
+    const CValues values = EveryKindOfValue();
+    {
+        QSettings keys(m_dir.filePath("Keys.ini"), QSettings::IniFormat);
+        QSettings profile(m_store.ProfilePath(), QSettings::IniFormat);
+        for (qsizetype i = 0; i < values.bytes.size(); ++i) {
+            keys.setValue(LegacyKey(QString::number(i), "Data"), values.bytes[i]);
+            profile.setValue(QStringLiteral("General/Bytes%1").arg(i), values.bytes[i]);
+        }
+        for (const QString& name : values.texts)
+            keys.setValue(LegacyKey(name, name), name.toUtf8());
+        keys.setValue(LegacyKey("Empty", "%K"), QByteArray());
+        for (qsizetype i = 0; i < values.numbers.size(); ++i)
+            profile.setValue(QStringLiteral("General/Int%1").arg(i), values.numbers[i]);
+        ASSERT_EQ(keys.status(), QSettings::NoError);
+        ASSERT_EQ(profile.status(), QSettings::NoError);
+    }
+    for (qsizetype i = 0; i < values.bytes.size(); ++i) {
+        EXPECT_EQ(Query(m_keys, kPresets.Child(QString::number(i))), values.bytes[i]) << i;
+        EXPECT_EQ(m_store.ReadBytes("General", QStringLiteral("Bytes%1").arg(i)), values.bytes[i]);
+    }
+    for (const QString& name : values.texts)
+        EXPECT_EQ(Query(m_keys, kPresets.Child(name), name), name.toUtf8()) << name.toStdString();
+    EXPECT_TRUE(m_keys.OpenKey(kPresets.Child("Empty")));
+    EXPECT_EQ(SubKeys(m_keys, kPresets.Child("Empty")), QStringList());
+    EXPECT_EQ(Query(m_keys, kPresets.Child("Empty"), "%K"), "(absent)") << "a marker, no value";
+    for (qsizetype i = 0; i < values.numbers.size(); ++i)
+        EXPECT_EQ(m_store.ReadInt("General", QStringLiteral("Int%1").arg(i), 7), values.numbers[i]);
+    for (qsizetype at = 0; at < values.texts.size(); at += 4) {
+        const QStringList some = values.texts.mid(at, 4);
+        {
+            QSettings profile(m_store.ProfilePath(), QSettings::IniFormat);
+            profile.remove(QStringLiteral("Recent File List"));
+            for (qsizetype i = 0; i < some.size(); ++i)
+                profile.setValue(QStringLiteral("Recent File List/File%1").arg(i + 1), some[i]);
+        }
+        EXPECT_EQ(m_store.RecentFiles(), some);
+    }
+
+    CSettingsStore written(m_nextRun.path());
+    for (qsizetype i = 0; i < values.bytes.size(); ++i) {
+        ASSERT_TRUE(
+            written.Keys().SetValue(kPresets.Child(QString::number(i)), "Data", values.bytes[i]));
+        ASSERT_TRUE(
+            written.WriteBytes("General", QStringLiteral("Bytes%1").arg(i), values.bytes[i]));
+    }
+    for (const QString& name : values.texts)
+        ASSERT_TRUE(written.Keys().SetValue(kPresets.Child(name), name, name.toUtf8()));
+    ASSERT_TRUE(written.Keys().CreateKey(kPresets.Child("Empty")));
+    for (qsizetype i = 0; i < values.numbers.size(); ++i)
+        ASSERT_TRUE(written.WriteInt("General", QStringLiteral("Int%1").arg(i), values.numbers[i]));
+    QSettings keys(m_nextRun.filePath("Keys.ini"), QSettings::IniFormat);
+    QSettings profile(written.ProfilePath(), QSettings::IniFormat);
+    for (qsizetype i = 0; i < values.bytes.size(); ++i) {
+        EXPECT_EQ(keys.value(LegacyKey(QString::number(i), "Data")).toByteArray(), values.bytes[i]);
+        EXPECT_EQ(profile.value(QStringLiteral("General/Bytes%1").arg(i)).toByteArray(),
+                  values.bytes[i]);
+    }
+    for (const QString& name : values.texts)
+        EXPECT_EQ(keys.value(LegacyKey(name, name)).toByteArray(), name.toUtf8())
+            << name.toStdString();
+    keys.beginGroup(LegacyKey("Empty", QString()));
+    EXPECT_FALSE(keys.childKeys().isEmpty()) << "an earlier version sees the empty key";
+    keys.endGroup();
+    for (qsizetype i = 0; i < values.numbers.size(); ++i) {
+        EXPECT_EQ(profile.value(QStringLiteral("General/Int%1").arg(i)).toInt(), values.numbers[i]);
+        EXPECT_EQ(written.ReadInt("General", QStringLiteral("Int%1").arg(i), 7), values.numbers[i]);
+    }
+    for (qsizetype i = 0; i < values.bytes.size(); ++i)
+        EXPECT_EQ(written.ReadBytes("General", QStringLiteral("Bytes%1").arg(i)), values.bytes[i]);
+    for (qsizetype at = 0; at < values.texts.size(); at += 4) {
+        const QStringList some = values.texts.mid(at, 4);
+        ASSERT_TRUE(written.SetRecentFiles(some));
+        EXPECT_EQ(written.RecentFiles(), some);
+        // A copy of its own: QSettings takes a file rewritten in the same millisecond at the
+        // same size for the one it has read.
+        const QString copy = m_dir.filePath(QStringLiteral("Recent%1.ini").arg(at));
+        ASSERT_TRUE(QFile::copy(written.ProfilePath(), copy));
+        const QSettings recent(copy, QSettings::IniFormat);
+        for (qsizetype i = 0; i < some.size(); ++i)
+            EXPECT_EQ(recent.value(QStringLiteral("Recent File List/File%1").arg(i + 1)).toString(),
+                      some[i]);
+    }
+    EXPECT_EQ(keys.status(), QSettings::NoError);
+    EXPECT_EQ(profile.status(), QSettings::NoError);
+}
+
+// ----- foreign values ------------------------------------------------------------------------
+
+// A QRegion of 2^31 - 1 rectangles in QSettings' own form: QSettings builds it while it reads the
+// file, rectangle by rectangle, for minutes.
+const QByteArray kHostileValue = R"(@Variant(\0\0\0H\0\0\0\b\0\0\0\n\x7f\xff\xff\xff))";
+// Far more than a read of a small file takes on the slowest machine.
+constexpr auto kReadDeadline = std::chrono::seconds(20);
+
+// Runs `work` on a thread of its own; false when it has not finished by the deadline (it is left
+// running: it must own everything it touches).
+bool FinishesInTime(std::function<void()> work) {
+    auto done = std::make_shared<std::promise<void>>();
+    std::future<void> finished = done->get_future();
+    std::thread([work = std::move(work), done] {
+        work();
+        done->set_value();
+    }).detach();
+    return finished.wait_for(kReadDeadline) == std::future_status::ready;
+}
+
+void WriteText(const QString& path, const QByteArray& text) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+}
+
+TEST_F(SettingsStoreTest, AForeignTypedValueIsNeverDecodedAndStaysAsItWas) {
+    WriteText(m_store.ProfilePath(),
+              "[%General]\nToolBarState=" + kHostileValue + "\nPropertiesX=42\n");
+    WriteText(
+        m_dir.filePath("Keys.ini"),
+        "[SOFTWARE]\nWavelathe%20Pro\\Sample%20Rate%20Presets\\Hostile\\Data=" + kHostileValue +
+            "\nWavelathe%20Pro\\Sample%20Rate%20Presets\\Hostile\\Bits=@ByteArray(\\b)\n");
+    struct CRead {
+        int x = 0;
+        QByteArray toolBars, bits, data;
+        QStringList presets;
+    };
+    const auto read = std::make_shared<CRead>();
+    ASSERT_TRUE(FinishesInTime([folder = m_dir.path(), read] {
+        CSettingsStore store(folder);
+        read->x = store.ReadInt("General", "PropertiesX", 600);
+        read->toolBars = store.ReadBytes("General", "ToolBarState", "(absent)");
+        read->presets = SubKeys(store.Keys(), kPresets);
+        read->bits = Query(store.Keys(), kPresets.Child("Hostile"), "Bits");
+        read->data = Query(store.Keys(), kPresets.Child("Hostile"), "Data");
+    })) << "a read that does not end within "
+        << kReadDeadline.count() << " s";
+    EXPECT_EQ(read->x, 42) << "the entry after the foreign one";
+    EXPECT_EQ(read->toolBars, "(absent)");
+    EXPECT_EQ(read->presets, QStringList{"Hostile"});
+    EXPECT_EQ(read->bits, "\b");
+    EXPECT_EQ(read->data, "(absent)");
+
+    ASSERT_TRUE(m_store.WriteInt("General", "PropertiesY", 7));
+    ASSERT_TRUE(m_keys.SetValue(kPresets.Child("Hostile"), "Bits", "\x10"));
+    for (const QString& name : {m_store.ProfilePath(), m_dir.filePath("Keys.ini")}) {
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(file.readAll().contains(kHostileValue)) << name.toStdString();
+    }
+    EXPECT_EQ(Restarted().ReadInt("General", "PropertiesY", 0), 7);
+}
+
 class KeyNameTest : public SettingsStoreTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(KeyNameTest, ComesBackUnchangedAsOneKey) {
@@ -135,11 +361,7 @@ TEST_P(KeyNameTest, ComesBackUnchangedAsOneKey) {
     EXPECT_EQ(Query(keys, kPresets.Child(name)), name.toUtf8());
 }
 
-INSTANTIATE_TEST_SUITE_P(UserText, KeyNameTest,
-                         ::testing::Values("a/b", "a\\b", "/lead", "trail\\", "50%", "%2F", "%25",
-                                           "%K", "x=y;z", "[General]", "General", " spaced ",
-                                           "Grüße ♪ 日本 🎵", "@ByteArray(x)",
-                                           "A preset name well over forty-nine characters long"));
+INSTANTIATE_TEST_SUITE_P(UserText, KeyNameTest, ::testing::ValuesIn(kOddNames));
 
 TEST_F(SettingsStoreTest, ProfileEntriesSurviveARestart) {
     QByteArray layout;
@@ -181,6 +403,23 @@ TEST_F(SettingsStoreTest, WritesFailWhenTheFolderCannotBeMadeAndRepairADamagedFi
     EXPECT_FALSE(nowhere.WriteInt("General", "PropertiesX", 1));
     EXPECT_TRUE(m_keys.CreateKey(kPresets));
     EXPECT_TRUE(Restarted().Keys().OpenKey(kPresets));
+}
+
+TEST_F(SettingsStoreTest, AFileTooLargeToBeSettingsIsNeitherReadNorWrittenOver) {
+    for (const QString& name : {QStringLiteral("Keys.ini"), QStringLiteral("WLPRO.ini")}) {
+        QFile file(m_dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("[SOFTWARE]\nA\\B=1\n") > 0 &&
+                    file.resize((qint64(64) << 20) + 1));
+    }
+    EXPECT_FALSE(m_keys.OpenKey("SOFTWARE\\A"));
+    EXPECT_FALSE(m_keys.CreateKey(kPresets));
+    EXPECT_FALSE(m_keys.SetValue(kPresets, "Data", "x"));
+    EXPECT_FALSE(m_keys.DeleteKey("SOFTWARE\\A"));
+    EXPECT_EQ(m_store.ReadInt("General", "PropertiesX", 600), 600);
+    EXPECT_FALSE(m_store.WriteInt("General", "PropertiesX", 1));
+    EXPECT_FALSE(m_store.SetRecentFiles({"/a"}));
+    for (const QString& name : {QStringLiteral("Keys.ini"), QStringLiteral("WLPRO.ini")})
+        EXPECT_EQ(QFileInfo(m_dir.filePath(name)).size(), (qint64(64) << 20) + 1);
 }
 
 TEST_F(SettingsStoreTest, TheProcessWideStoreFollowsXdgConfigHomeOrTheInstalledStore) {
