@@ -55,7 +55,16 @@ void ReportFailure(const QString& text) {
 } // namespace
 
 TPlayController::TPlayController(MCIDevice& device, QString databasePath, QObject* parent)
-    : QObject(parent), device(device), album(&device), database(std::move(databasePath)) {
+    : TPlayController(device, std::make_unique<TAlbumDatabase>(std::move(databasePath)), parent) {}
+
+TPlayController::TPlayController(MCIDevice& device, std::unique_ptr<TAlbumDatabase>&& own,
+                                 QObject* parent)
+    : TPlayController(device, *own, parent) {
+    ownDatabase = std::move(own);
+}
+
+TPlayController::TPlayController(MCIDevice& device, TAlbumDatabase& database, QObject* parent)
+    : QObject(parent), device(device), album(&device), database(database) {
     TRandomGenerator::Seed(static_cast<std::uint32_t>(QDateTime::currentSecsSinceEpoch()));
     timer.setInterval(TimerInterval);
     connect(&timer, &QTimer::timeout, this, &TPlayController::Tick);

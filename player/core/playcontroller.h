@@ -23,6 +23,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 class MCIDevice;
 class TDisplayFields;
@@ -41,6 +42,9 @@ public:
     static constexpr int StuckTickLimit = 10;
     static constexpr int ProgressThreshold = 925; // ms without more progress count as none
 
+    // The database is the session's and must outlive the controller.
+    TPlayController(MCIDevice& device, TAlbumDatabase& database, QObject* parent = nullptr);
+    // A controller with a database of its own at `databasePath`.
     TPlayController(MCIDevice& device, QString databasePath, QObject* parent = nullptr);
     ~TPlayController() override;
 
@@ -164,6 +168,7 @@ signals:
     void captionChanged();
 
 private:
+    TPlayController(MCIDevice& device, std::unique_ptr<TAlbumDatabase>&& own, QObject* parent);
     QString SaveFailureText() const;
     void OnNotify(TCDCompletion kind);
     int PlayRange(int from, int to);
@@ -185,7 +190,8 @@ private:
     TCDAlbum album;
     TSongListModel titles;
     TSongListModel queue;
-    TAlbumDatabase database;
+    std::unique_ptr<TAlbumDatabase> ownDatabase;
+    TAlbumDatabase& database;
     TDisplayFields* display = nullptr;
     TStatusHint* hint = nullptr;
     TSaveFileAsker* asker = nullptr;

@@ -20,6 +20,8 @@ const QString CurrentVersion = QStringLiteral("2.7");
 constexpr int VersionBuffer = 10;
 constexpr int FontBuffer = 80;
 constexpr int PositionBuffer = 20;
+// The screen resolution fonts are converted at while there is no window to ask.
+constexpr int DefaultDpi = 96;
 
 // Reads up to count decimal integers the way a C scanner reads "%d" separated by the separator
 // character (or by white space when there is none): it stops at the first mismatch, and the
@@ -74,7 +76,7 @@ int MulDiv(int a, int b, int c) {
     return int(negative ? -quotient : quotient);
 }
 
-TSettings::TSettings(TProfile& profile, TOptionStore& options, TSettingsFrame& frame)
+TSettings::TSettings(TProfile& profile, TOptionStore& options, TSettingsFrame* frame)
     : FProfile(profile), FOptions(options), FFrame(frame) {}
 
 TFontSpec TSettings::DefaultFont(int dpi) {
@@ -114,7 +116,7 @@ void TSettings::LoadSettings() {
     if (FPlayer)
         FPlayer->SetCirculateIfStuck(circulate);
 
-    const int dpi = FFrame.LogicalDpiY();
+    const int dpi = FFrame ? FFrame->LogicalDpiY() : DefaultDpi;
     QString font;
     FProfile.ReadString(Settings, QStringLiteral("Font"), FormatFont(DefaultFont(dpi), dpi), font,
                         FontBuffer);
@@ -132,16 +134,18 @@ void TSettings::LoadSettings() {
     if (FPlayer)
         FPlayer->SetVolumeDevice(device);
 
-    FFrame.ApplyMiniHelp(FOptions.IsChecked(CmMiniHelp));
-    FFrame.ApplyAlwaysOnTop(FOptions.IsChecked(CmAlwaysOnTop));
+    if (FFrame) {
+        FFrame->ApplyMiniHelp(FOptions.IsChecked(CmMiniHelp));
+        FFrame->ApplyAlwaysOnTop(FOptions.IsChecked(CmAlwaysOnTop));
 
-    const QPoint here = FFrame.CurrentPosition();
-    QString position;
-    FProfile.ReadString(General, QStringLiteral("WindowPosition"),
-                        QStringLiteral("%1 %2 0").arg(here.x()).arg(here.y()), position,
-                        PositionBuffer);
-    const QList<int> numbers = ScanIntegers(position, QChar(), 3);
-    FFrame.PlaceWindow(At(numbers, 0), At(numbers, 1), At(numbers, 2));
+        const QPoint here = FFrame->CurrentPosition();
+        QString position;
+        FProfile.ReadString(General, QStringLiteral("WindowPosition"),
+                            QStringLiteral("%1 %2 0").arg(here.x()).arg(here.y()), position,
+                            PositionBuffer);
+        const QList<int> numbers = ScanIntegers(position, QChar(), 3);
+        FFrame->PlaceWindow(At(numbers, 0), At(numbers, 1), At(numbers, 2));
+    }
 
     if (FPlayer)
         FPlayer->FinishSetUp();
@@ -150,17 +154,23 @@ void TSettings::LoadSettings() {
 void TSettings::SaveSettings() {
     // One rewrite of the file for the whole save, and never a file with half the settings.
     TProfile::TBatch batch(FProfile);
-    FFrame.UpdateElementChecks();
+    if (FFrame)
+        FFrame->UpdateElementChecks();
 
     QString version;
     FProfile.ReadString(General, QStringLiteral("Version"), CurrentVersion, version, VersionBuffer);
     if (CurrentVersion.compare(version) >= 0)
         FProfile.WriteString(General, QStringLiteral("Version"), CurrentVersion);
 
-    const QRect r = FFrame.RestoredGeometry();
-    FProfile.WriteString(
-        General, QStringLiteral("WindowPosition"),
-        QStringLiteral("%1 %2 %3 %4").arg(r.left()).arg(r.top()).arg(r.width()).arg(r.height()));
+    if (FFrame) {
+        const QRect r = FFrame->RestoredGeometry();
+        FProfile.WriteString(General, QStringLiteral("WindowPosition"),
+                             QStringLiteral("%1 %2 %3 %4")
+                                 .arg(r.left())
+                                 .arg(r.top())
+                                 .arg(r.width())
+                                 .arg(r.height()));
+    }
 
     FOptions.SaveOptions(FProfile, Settings);
     // Unless the device dialog has stored a choice since.
@@ -174,7 +184,7 @@ void TSettings::SaveSettings() {
     FProfile.WriteString(State, QStringLiteral("Stick"),
                          Flag(FPlayer ? FPlayer->IsRepeat() : FLoadedStick));
 
-    const int dpi = FFrame.LogicalDpiY();
+    const int dpi = FFrame ? FFrame->LogicalDpiY() : DefaultDpi;
     FProfile.WriteString(Settings, QStringLiteral("Font"),
                          FormatFont(FPlayer ? FPlayer->QueueFont() : FLoadedFont, dpi));
     batch.Commit();

@@ -75,10 +75,13 @@ public:
 
 class TSettings {
 public:
-    // The profile and the option store must outlive this object. The player is absent until the
-    // window has one; then its steps are skipped, and a save writes back the font and the
-    // repeat state that were loaded.
-    TSettings(TProfile& profile, TOptionStore& options, TSettingsFrame& frame);
+    // The profile and the option store must outlive this object. The frame and the player are
+    // absent until there is a window: then their steps are skipped, the window position is left
+    // as stored, and a save writes back the font and the repeat state that were loaded.
+    TSettings(TProfile& profile, TOptionStore& options, TSettingsFrame* frame = nullptr);
+    TSettings(TProfile& profile, TOptionStore& options, TSettingsFrame& frame)
+        : TSettings(profile, options, &frame) {}
+    void SetFrame(TSettingsFrame* frame) { FFrame = frame; }
     void SetPlayer(TSettingsPlayer* player) { FPlayer = player; }
 
     void LoadSettings();
@@ -104,7 +107,7 @@ public:
 private:
     TProfile& FProfile;
     TOptionStore& FOptions;
-    TSettingsFrame& FFrame;
+    TSettingsFrame* FFrame;
     TSettingsPlayer* FPlayer = nullptr;
     TFontSpec FLoadedFont;
     bool FLoadedStick = false;
