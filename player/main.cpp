@@ -4,7 +4,7 @@
 
 #include "core/app.h"
 #include "core/commandids.h"
-#include "core/playcontroller.h"
+#include "core/playersession.h"
 #include "platform/alsamixer.h"
 #include "platform/cdaudiofactory.h"
 #include "platform/fontresource.h"
@@ -13,37 +13,22 @@
 #include "platform/shutdownnotifier.h"
 #include "platform/singleinstance.h"
 #include "ui/mainframe.h"
-#include "ui/mainwindow.h"
 #include "ui/messageboxreporter.h"
-#include "ui/soundbar.h"
-#include "ui/volbar.h"
-#include "ui/volumecontrol.h"
 
 #include <QAction>
 #include <QApplication>
 
 #include <cstdio>
 
-// The desktop's media controls reach the frame as its menu and sliders do: a command with a menu
-// item goes through the item, so that an option's check mark flips as on a click.
-static TMprisHooks MprisHooks(TMainFrame& frame, TSoundBar* volume) {
-    return {[&frame](int id) {
-                if (QAction* item = frame.Menu().Action(id))
-                    item->trigger();
-                else
-                    frame.Command(id);
-            },
-            [&frame](int id) { return frame.Options().IsChecked(id); },
-            [volume] { return double(volume->GetPosition()) / TSoundBar::Range; },
-            [&frame, volume](double level) {
-                if (!volume->isEnabled())
-                    return;
-                const int position = qRound(level * TSoundBar::Range);
-                volume->SetPosition(position);
-                frame.Client()->Volume().OnScroll(TSoundBar::ThumbPosition, position);
-            },
-            [&frame] { frame.Activate(); },
-            [&frame] { frame.Command(CmExit); }};
+// The desktop's media controls reach the session as the menu and the volume bar do.
+static TMprisHooks MprisHooks(TPlayerSession& session) {
+    TVolumeModel& volume = session.Volume();
+    return {[&session](int id) { session.Trigger(id); },
+            [&session](int id) { return session.Options().IsChecked(id); },
+            [&volume] { return double(volume.Level()) / TVolumeModel::Range; },
+            [&volume](double level) { volume.SetLevel(qRound(level * TVolumeModel::Range)); },
+            [&session] { session.Raise(); },
+            [&session] { session.Quit(); }};
 }
 
 int main(int argc, char** argv) {
@@ -73,19 +58,20 @@ int main(int argc, char** argv) {
 
     // The drive: KORVO_CDROM, else the default drive, else the demo disc in a virtual drive.
     TAlsaMixer volumeDevices;
-    TMainFrame frame(app, CreateCDAudioService(), volumeDevices);
+    TPlayerSession session(app, CreateCDAudioService(), volumeDevices);
+    TMainFrame frame(session);
     QObject::connect(&instance, &TSingleInstance::ActivationRequested, &frame,
                      &TMainFrame::Activate);
     QObject::connect(&shutdown, &TShutdownNotifier::ShutdownRequested, &frame,
                      &TMainFrame::Terminate);
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &frame,
                      &TMainFrame::SessionEnding);
-    auto* volume = static_cast<TVolBar*>(frame.Bar(CmVolumeBar))->VolumeSlider();
-    TMprisService mpris(frame.Client()->Controller(), MprisHooks(frame, volume));
+    TMprisService mpris(session.Controller(), MprisHooks(session));
     for (int option : {CmContinuousLoop, CmRandomOrder})
-        QObject::connect(frame.Menu().Action(option), &QAction::toggled, &mpris,
+        QObject::connect(session.Menu().Action(option), &QAction::toggled, &mpris,
                          &TMprisService::Refresh);
-    QObject::connect(volume, &QSlider::valueChanged, &mpris, &TMprisService::Refresh);
+    QObject::connect(&session.Volume(), &TVolumeModel::levelChanged, &mpris,
+                     &TMprisService::Refresh);
     mpris.RegisterOnSessionBus();
     frame.show();
     return application.exec();

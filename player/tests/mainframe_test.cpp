@@ -5,7 +5,7 @@
 #include "capturereporter.h"
 #include "core/app.h"
 #include "core/commandids.h"
-#include "core/playcontroller.h"
+#include "core/playersession.h"
 #include "fakeauxoutput.h"
 #include "manualdrive.h"
 #include "platform/fontresource.h"
@@ -60,7 +60,8 @@ protected:
 
 TEST_F(Frame, MenuBarShowsThePopupsWithTheirItems) {
     TApp app(home.filePath("korvo32"));
-    TMainFrame frame(app, std::make_unique<TManualDrive>(), volume);
+    TPlayerSession session(app, std::make_unique<TManualDrive>(), volume);
+    TMainFrame frame(session);
     EXPECT_EQ(frame.windowTitle(), "Korvo");
     const QList<QAction*> popups = frame.menuBar()->actions();
     ASSERT_EQ(popups.size(), 4);
@@ -80,8 +81,8 @@ TEST_F(Frame, MenuBarShowsThePopupsWithTheirItems) {
     };
     for (QAction* popup : popups)
         walk(popup->menu());
-    EXPECT_EQ(int(reachable.size()), int(frame.Menu().Actions().size()));
-    for (QAction* action : frame.Menu().Actions())
+    EXPECT_EQ(int(reachable.size()), int(session.Menu().Actions().size()));
+    for (QAction* action : session.Menu().Actions())
         EXPECT_TRUE(reachable.contains(action)) << action->text().toStdString();
 }
 
@@ -101,7 +102,8 @@ void WhileModal(const std::function<void(QWidget*)>& inside, const std::function
 TEST_F(Frame, MenuHintLastsWhileItsItemIsHighlighted) {
     Put("[Settings]\nMiniHelp=1\n");
     TApp app(home.filePath("korvo32"));
-    TMainFrame frame(app, std::make_unique<TManualDrive>(), volume);
+    TPlayerSession session(app, std::make_unique<TManualDrive>(), volume);
+    TMainFrame frame(session);
     frame.show();
     ASSERT_TRUE(frame.MiniHelp());
     QMenu* options = frame.menuBar()->actions().at(2)->menu();
@@ -131,7 +133,8 @@ TEST_F(Frame, MenuHintLastsWhileItsItemIsHighlighted) {
 // the keyboard opens it where window managers keep Alt + right click for themselves.
 TEST_F(Frame, ElementsPopupOpensFromTheKeyboardWithTheWindowItems) {
     TApp app(home.filePath("korvo32"));
-    TMainFrame frame(app, std::make_unique<TManualDrive>(), volume);
+    TPlayerSession session(app, std::make_unique<TManualDrive>(), volume);
+    TMainFrame frame(session);
     frame.show();
     QApplication::setActiveWindow(&frame);
     for (const QKeySequence& keys :
@@ -152,7 +155,8 @@ TEST_F(Frame, ElementsPopupOpensFromTheKeyboardWithTheWindowItems) {
 
 TEST_F(Frame, SetFontFitsTheWindowToTheQueueAtOnce) {
     TApp app(home.filePath("korvo32"));
-    TMainFrame frame(app, std::make_unique<TManualDrive>(), volume);
+    TPlayerSession session(app, std::make_unique<TManualDrive>(), volume);
+    TMainFrame frame(session);
     frame.show();
     for (int pixels : {24, 8}) {
         WhileModal(
@@ -179,16 +183,18 @@ TEST_F(Frame, SetFontFitsTheWindowToTheQueueAtOnce) {
 TEST_F(Frame, LoadsSettingsWhileItIsSetUp) {
     Put("[Settings]\nContinuousLoop=0\nMiniHelp=0\nAlwaysOnTop=0\n");
     TApp app(home.filePath("korvo32"));
-    TMainFrame frame(app, std::make_unique<TManualDrive>(), volume);
-    EXPECT_FALSE(frame.Options().IsChecked(CmContinuousLoop));
-    EXPECT_TRUE(frame.Options().IsChecked(CmRandomOrder));
+    TPlayerSession session(app, std::make_unique<TManualDrive>(), volume);
+    TMainFrame frame(session);
+    EXPECT_FALSE(session.Options().IsChecked(CmContinuousLoop));
+    EXPECT_TRUE(session.Options().IsChecked(CmRandomOrder));
     EXPECT_FALSE(frame.MiniHelp());
     EXPECT_FALSE(frame.windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
 TEST_F(Frame, MissingSettingsPutTheWindowOnTop) {
     TApp app(home.filePath("korvo32"));
-    TMainFrame frame(app, std::make_unique<TManualDrive>(), volume);
+    TPlayerSession session(app, std::make_unique<TManualDrive>(), volume);
+    TMainFrame frame(session);
     EXPECT_TRUE(frame.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(frame.MiniHelp());
 }
@@ -196,7 +202,8 @@ TEST_F(Frame, MissingSettingsPutTheWindowOnTop) {
 TEST_F(Frame, PlacesTheWindowFromItsSavedPosition) {
     Put("[General]\nWindowPosition=40 50 620 999\n");
     TApp app(home.filePath("korvo32"));
-    TMainFrame frame(app, std::make_unique<TManualDrive>(), volume);
+    TPlayerSession session(app, std::make_unique<TManualDrive>(), volume);
+    TMainFrame frame(session);
     frame.show();
     EXPECT_EQ(frame.RestoredGeometry().topLeft(), QPoint(40, 50));
     EXPECT_EQ(frame.RestoredGeometry().width(), 620);
@@ -223,7 +230,8 @@ TEST_F(Frame, PlacesTheWindowFromItsSavedPosition) {
 TEST_F(Frame, SavesTheNormalPlaceOfAMinimisedOrMaximisedWindow) {
     Put("[General]\nWindowPosition=40 50 620\n");
     TApp app(home.filePath("korvo32"));
-    TMainFrame frame(app, std::make_unique<TManualDrive>(), volume);
+    TPlayerSession session(app, std::make_unique<TManualDrive>(), volume);
+    TMainFrame frame(session);
     frame.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
     const QRect normal = frame.geometry();
@@ -249,42 +257,46 @@ TEST_F(Frame, SavesTheNormalPlaceOfAMinimisedOrMaximisedWindow) {
 
 TEST_F(Frame, AltMHidesAndRestoresTheMenuBar) {
     TApp app(home.filePath("korvo32"));
-    TMainFrame frame(app, std::make_unique<TManualDrive>(), volume);
+    TPlayerSession session(app, std::make_unique<TManualDrive>(), volume);
+    TMainFrame frame(session);
     frame.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
     QTest::keyClick(&frame, Qt::Key_M, Qt::AltModifier);
-    EXPECT_FALSE(frame.Options().IsChecked(CmMenuBar));
+    EXPECT_FALSE(session.Options().IsChecked(CmMenuBar));
     EXPECT_TRUE(frame.menuBar()->isHidden());
     QTest::keyClick(&frame, Qt::Key_M, Qt::AltModifier);
-    EXPECT_TRUE(frame.Options().IsChecked(CmMenuBar));
+    EXPECT_TRUE(session.Options().IsChecked(CmMenuBar));
     EXPECT_FALSE(frame.menuBar()->isHidden());
 }
 
 TEST_F(Frame, SaveStoresTheMenuBarAsShown) {
     TApp app(home.filePath("korvo32"));
-    TMainFrame frame(app, std::make_unique<TManualDrive>(), volume);
+    TPlayerSession session(app, std::make_unique<TManualDrive>(), volume);
+    TMainFrame frame(session);
     frame.show();
     frame.menuBar()->hide();
-    frame.Menu().Action(CmSaveSettingsNow)->trigger();
+    session.Menu().Action(CmSaveSettingsNow)->trigger();
     EXPECT_TRUE(Saved().contains("\nMenu=0\n"));
 }
 
 TEST_F(Frame, CloseWithOptionOffWritesOnlyTheOption) {
     TApp app(home.filePath("korvo32"));
-    TMainFrame frame(app, std::make_unique<TManualDrive>(), volume);
+    TPlayerSession session(app, std::make_unique<TManualDrive>(), volume);
+    TMainFrame frame(session);
     frame.show();
-    frame.Options().SetChecked(CmSaveSettingsOnExit, false);
-    frame.Menu().Action(CmExit)->trigger();
+    session.Options().SetChecked(CmSaveSettingsOnExit, false);
+    session.Menu().Action(CmExit)->trigger();
     EXPECT_FALSE(frame.isVisible());
     EXPECT_EQ(Saved(), "[Settings]\nSaveSettingsOnExit=0\n");
 }
 
 TEST_F(Frame, CloseWithShiftSavesAndStaysOpen) {
     TApp app(home.filePath("korvo32"));
-    TMainFrame frame(app, std::make_unique<TManualDrive>(), volume);
+    TPlayerSession session(app, std::make_unique<TManualDrive>(), volume);
+    TMainFrame frame(session);
     frame.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
-    frame.Options().SetChecked(CmSaveSettingsOnExit, false);
+    session.Options().SetChecked(CmSaveSettingsOnExit, false);
     QTest::keyPress(frame.windowHandle(), Qt::Key_Shift, Qt::ShiftModifier);
     frame.close();
     QTest::keyRelease(frame.windowHandle(), Qt::Key_Shift);
@@ -305,11 +317,12 @@ TEST_F(Frame, ClosingAsksWhenTheAutoSaveFails) {
     for (const Route route : {Route{CmAlbumClose, false}, Route{CmExit, true}}) {
         SCOPED_TRACE(route.command);
         TApp app(home.filePath("korvo32"));
-        TMainFrame frame(app, std::make_unique<TManualDrive>(QVector<quint32>{30000, 45000}),
-                         volume);
+        TPlayerSession session(app, std::make_unique<TManualDrive>(QVector<quint32>{30000, 45000}),
+                               volume);
+        TMainFrame frame(session);
         frame.show();
-        frame.Options().SetChecked(CmAutoSaveAlbum, true);
-        TPlayController& player = frame.Client()->Controller();
+        session.Options().SetChecked(CmAutoSaveAlbum, true);
+        TPlayController& player = session.Controller();
         ASSERT_EQ(player.LoadAlbum(true), 0);
         player.Album().SetTitle(QStringLiteral("Unsaved"));
         // A folder where the database goes: nobody, root included, can write it.
@@ -317,7 +330,7 @@ TEST_F(Frame, ClosingAsksWhenTheAutoSaveFails) {
         reporter.messages.clear();
 
         reporter.answers << TMessageAnswer::No;
-        frame.Menu().Action(route.command)->trigger();
+        session.Menu().Action(route.command)->trigger();
         ASSERT_EQ(reporter.messages.size(), 1);
         EXPECT_EQ(reporter.messages[0].text,
                   QStringLiteral("The album could not be saved to %1. Close anyway?")
@@ -327,7 +340,7 @@ TEST_F(Frame, ClosingAsksWhenTheAutoSaveFails) {
         EXPECT_EQ(player.Album().Title(), QStringLiteral("Unsaved"));
 
         reporter.answers << TMessageAnswer::Yes;
-        frame.Menu().Action(route.command)->trigger();
+        session.Menu().Action(route.command)->trigger();
         EXPECT_EQ(reporter.messages.size(), 2);
         EXPECT_EQ(frame.isVisible(), !route.windowGoes);
         EXPECT_EQ(player.Album().IsLoaded(), route.windowGoes) << "closing the player keeps it";

@@ -10,7 +10,7 @@
 #include "core/commandids.h"
 #include "core/framegeometry.h"
 #include "core/mcidevice.h"
-#include "core/playcontroller.h"
+#include "core/playersession.h"
 #include "platform/helpviewer.h"
 #include "ui/buttongadget.h"
 #include "ui/colorstatic.h"
@@ -56,7 +56,8 @@ protected:
         app = std::make_unique<TApp>(home.filePath("korvo32"));
         auto service = std::make_unique<TManualDrive>(QVector<quint32>{30000, 45000, 60000});
         drive = service.get();
-        frame = std::make_unique<TMainFrame>(*app, std::move(service), volume);
+        session = std::make_unique<TPlayerSession>(*app, std::move(service), volume);
+        frame = std::make_unique<TMainFrame>(*session);
         Player().Timer().stop();
         frame->show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
@@ -65,11 +66,12 @@ protected:
     }
     void TearDown() override {
         frame.reset();
+        session.reset();
         app.reset();
         qputenv("KORVO_HOME", savedHome);
     }
 
-    TPlayController& Player() { return frame->Client()->Controller(); }
+    TPlayController& Player() { return session->Controller(); }
     void Keys(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::AltModifier) {
         QTest::keyClick(frame.get(), key, modifiers);
     }
@@ -110,6 +112,7 @@ protected:
     TFakeAuxOutput volume{QStringList{"Master"}};
     std::unique_ptr<TApp> app;
     TManualDrive* drive = nullptr;
+    std::unique_ptr<TPlayerSession> session;
     std::unique_ptr<TMainFrame> frame;
 };
 
@@ -126,7 +129,7 @@ TEST_P(Views, PresetShowsExactlyItsElementsAndTheHeightFollows) {
     Keys(GetParam().key);
     EXPECT_EQ(Shown(), GetParam().shown);
     for (int id : TFrameGeometry::Elements())
-        EXPECT_EQ(frame->Options().IsChecked(id), GetParam().shown.contains(id)) << id;
+        EXPECT_EQ(session->Options().IsChecked(id), GetParam().shown.contains(id)) << id;
     int expected = DisplayHeight();
     for (int id : Bars)
         if (GetParam().shown.contains(id))
@@ -159,7 +162,7 @@ TEST_F(Window, AltSevenLeavesTheDisplayAloneAndAltMBringsTheMenuBack) {
     const int before = frame->height();
     Keys(Qt::Key_M);
     EXPECT_TRUE(frame->IsMenuAttached());
-    EXPECT_TRUE(frame->Options().IsChecked(CmMenuBar));
+    EXPECT_TRUE(session->Options().IsChecked(CmMenuBar));
     EXPECT_EQ(frame->height(), before + frame->menuBar()->sizeHint().height());
     EXPECT_FALSE(VisibleSystemItems().contains("Re&store Menu"));
 }
@@ -178,7 +181,7 @@ TEST_F(Window, RestoreMenuItemOfTheTrayMenuBringsTheMenuBack) {
 
 TEST_F(Window, SavedCustomViewHoldsWhatIsShownAndComesBack) {
     Keys(Qt::Key_7);
-    frame->Menu().Action(CmButtons)->trigger();
+    session->Menu().Action(CmButtons)->trigger();
     ASSERT_EQ(Shown(), QList<int>{CmButtons});
     Keys(Qt::Key_S);
     EXPECT_TRUE(Slurp(home.filePath("Korvo.ini")).contains("\nCustomView=7860\n"));
@@ -201,11 +204,11 @@ TEST_F(Window, TogglingOneBarKeepsTheOthersAndChangesTheHeightByItsHeight) {
     Keys(Qt::Key_1);
     const int before = frame->height();
     const int barHeight = frame->Bar(CmVolumeBar)->height();
-    frame->Menu().Action(CmVolumeBar)->trigger();
+    session->Menu().Action(CmVolumeBar)->trigger();
     EXPECT_EQ(Shown(),
               (QList<int>{CmMenuBar, CmQueueBox, CmPositionSlider, CmButtons, CmStatusBar}));
     EXPECT_EQ(frame->height(), before - barHeight);
-    frame->Menu().Action(CmVolumeBar)->trigger();
+    session->Menu().Action(CmVolumeBar)->trigger();
     EXPECT_EQ(frame->height(), before);
 }
 
@@ -227,7 +230,7 @@ TEST_F(Window, DefaultSizeGoesBackToTheNarrowestWidth) {
     const int narrow = frame->width();
     frame->resize(narrow + 120, frame->height());
     ASSERT_EQ(frame->width(), narrow + 120);
-    frame->Menu().Action(CmDefaultSize)->trigger();
+    session->Menu().Action(CmDefaultSize)->trigger();
     EXPECT_EQ(frame->width(), narrow);
 }
 
@@ -251,12 +254,12 @@ TEST_F(Window, MinimisedCaptionNamesAlbumSongAndTrack) {
 }
 
 TEST_F(Window, MinimisedCaptionWithoutAlbumTitleOrSong) {
-    EXPECT_EQ(frame->Caption(true), "Korvo");
+    EXPECT_EQ(session->Caption(true), "Korvo");
     ASSERT_EQ(Player().LoadAlbum(true), 0);
     Player().Album().SetTitle(QString());
     ASSERT_EQ(Player().SelectAndPlay(1), 0);
-    EXPECT_EQ(frame->Caption(true), Player().CurrentTitle() + " (2)");
-    EXPECT_EQ(frame->Caption(false), "Korvo");
+    EXPECT_EQ(session->Caption(true), Player().CurrentTitle() + " (2)");
+    EXPECT_EQ(session->Caption(false), "Korvo");
 }
 
 QColor InnerCorner(const QPixmap& icon) {
@@ -364,7 +367,7 @@ TEST_F(Window, DoubleClickOnTheDisplayTogglesTheMenuBar) {
     QWidget* display = frame->Client()->Display();
     QTest::mouseDClick(display, Qt::LeftButton, Qt::NoModifier, display->rect().center());
     EXPECT_FALSE(frame->IsMenuAttached());
-    EXPECT_FALSE(frame->Options().IsChecked(CmMenuBar));
+    EXPECT_FALSE(session->Options().IsChecked(CmMenuBar));
     QTest::mouseDClick(display, Qt::LeftButton, Qt::NoModifier, display->rect().center());
     EXPECT_TRUE(frame->IsMenuAttached());
 }
@@ -380,15 +383,15 @@ TEST_F(Window, CheckMarksOfPauseAndRepeatFollowThePlayerEverywhere) {
     ASSERT_EQ(Player().LoadAlbum(true), 0);
     QAction* pause = SystemItem(*frame, CmPause);
     EXPECT_FALSE(pause->isEnabled());
-    EXPECT_FALSE(frame->Menu().Action(CmPause)->isEnabled());
+    EXPECT_FALSE(session->Menu().Action(CmPause)->isEnabled());
     ASSERT_EQ(Player().SelectAndPlay(0), 0);
     EXPECT_TRUE(pause->isEnabled());
 
     pause->trigger();
     EXPECT_TRUE(Player().IsPaused());
     EXPECT_TRUE(pause->isChecked());
-    EXPECT_TRUE(frame->Menu().Action(CmPause)->isChecked());
-    frame->Menu().Action(CmPause)->trigger();
+    EXPECT_TRUE(session->Menu().Action(CmPause)->isChecked());
+    session->Menu().Action(CmPause)->trigger();
     EXPECT_FALSE(Player().IsPaused());
     EXPECT_FALSE(pause->isChecked());
 
@@ -397,7 +400,7 @@ TEST_F(Window, CheckMarksOfPauseAndRepeatFollowThePlayerEverywhere) {
     EXPECT_TRUE(SystemItem(*frame, CmRepeat)->isChecked());
     SystemItem(*frame, CmRepeat)->trigger();
     EXPECT_FALSE(Player().IsRepeat());
-    EXPECT_FALSE(frame->Menu().Action(CmRepeat)->isChecked());
+    EXPECT_FALSE(session->Menu().Action(CmRepeat)->isChecked());
 }
 
 struct TEjectCase {
@@ -450,7 +453,7 @@ TEST_F(Window, MiniHelpShowsTheHintsOfButtonsAndMenusOnlyWhileChecked) {
     EXPECT_TRUE(frame->StatusLine()->HintText().isEmpty());
     Leave(stop);
 
-    frame->Menu().Action(CmMiniHelp)->trigger();
+    session->Menu().Action(CmMiniHelp)->trigger();
     ASSERT_TRUE(frame->MiniHelp());
     Enter(stop);
     EXPECT_EQ(frame->StatusLine()->HintText(), "Stops song play");
@@ -458,7 +461,7 @@ TEST_F(Window, MiniHelpShowsTheHintsOfButtonsAndMenusOnlyWhileChecked) {
     EXPECT_TRUE(frame->StatusLine()->HintText().isEmpty());
     emit frame->menuBar()->hovered(albumMenu);
     EXPECT_EQ(frame->StatusLine()->HintText(), "Opens, saves and maintains albums");
-    emit frame->menuBar()->hovered(frame->Menu().Action(CmViewMenuOff));
+    emit frame->menuBar()->hovered(session->Menu().Action(CmViewMenuOff));
     EXPECT_EQ(frame->StatusLine()->HintText(),
               "Shows the display alone; Alt+M brings the menu back");
 }
@@ -469,15 +472,15 @@ TEST_F(Window, HelpRequestsReachTheViewerWhichQuitsWithTheWindow) {
     ASSERT_NE(frame->HelpViewer(), nullptr);
     EXPECT_TRUE(frame->HelpViewer()->isVisible());
     EXPECT_EQ(frame->HelpViewer()->CurrentPage(), "contents.html");
-    frame->Menu().Action(CmHelpTutorial)->trigger();
+    session->Menu().Action(CmHelpTutorial)->trigger();
     EXPECT_EQ(frame->HelpViewer()->CurrentPage(), "tutorial.html");
-    frame->Menu().Action(CmHelpKeywordSearch)->trigger();
+    session->Menu().Action(CmHelpKeywordSearch)->trigger();
     EXPECT_TRUE(frame->HelpViewer()->IsIndexShown());
-    frame->Menu().Action(CmHelpUsingHelp)->trigger();
+    session->Menu().Action(CmHelpUsingHelp)->trigger();
     EXPECT_EQ(frame->HelpViewer()->CurrentPage(), "usinghelp.html");
     EXPECT_FALSE(frame->HelpViewer()->IsIndexShown());
 
-    frame->Options().SetChecked(CmSaveSettingsOnExit, false);
+    session->Options().SetChecked(CmSaveSettingsOnExit, false);
     frame->close();
     EXPECT_FALSE(frame->isVisible());
     EXPECT_FALSE(frame->HelpViewer()->isVisible());
@@ -500,7 +503,7 @@ TEST_F(Window, LongOperationShowsItsHintWithTheWaitCursorAndTheWindowDisabled) {
 
 TEST_F(Window, OpenFailureIsReported) {
     drive->openFails = true;
-    frame->Menu().Action(CmAlbumOpen)->trigger();
+    session->Menu().Action(CmAlbumOpen)->trigger();
     ASSERT_EQ(reporter.messages.size(), 1);
     EXPECT_EQ(reporter.messages[0].text,
               "Unable to open the device. If the device is in use by another application, close "
@@ -508,7 +511,7 @@ TEST_F(Window, OpenFailureIsReported) {
 }
 
 TEST_F(Window, ClosingWithShiftWritesTheSettingsAndStaysOpen) {
-    frame->Options().SetChecked(CmSaveSettingsOnExit, false);
+    session->Options().SetChecked(CmSaveSettingsOnExit, false);
     Keys(Qt::Key_7);
     QTest::keyPress(frame->windowHandle(), Qt::Key_Shift, Qt::ShiftModifier);
     frame->close();

@@ -32,7 +32,7 @@ TChooseMixerDlg::TChooseMixerDlg(QWidget* parent, TAuxOutput& devices, TProfile&
         if (devices.DeviceName(device, name))
             FList->addItem(name);
     }
-    const int current = inUse == StoredSetting ? TVolumeControl::ReadSetting(FSettings) : inUse;
+    const int current = inUse == StoredSetting ? TVolumeModel::ReadSetting(FSettings) : inUse;
     FList->setCurrentIndex(current >= 0 && current < FList->count() ? current : 0);
 }
 

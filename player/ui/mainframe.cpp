@@ -2,88 +2,40 @@
 
 #include "core/app.h"
 #include "core/commandids.h"
-#include "core/framegeometry.h"
-#include "core/mcidevice.h"
-#include "core/playcontroller.h"
+#include "core/playersession.h"
 #include "core/playerstate.h"
-#include "platform/helpviewer.h"
-#include "ui/aboutdlg.h"
 #include "ui/acceleratorfilter.h"
-#include "ui/addtrackdlg.h"
-#include "ui/albumpropdlg.h"
 #include "ui/buttongadget.h"
-#include "ui/commandhints.h"
-#include "ui/dbmaintdlg.h"
+#include "ui/commanddialogs.h"
 #include "ui/displaypanel.h"
-#include "ui/editsongdlg.h"
-#include "ui/hseparator.h"
+#include "ui/framebars.h"
+#include "ui/framehints.h"
 #include "ui/listbar.h"
 #include "ui/mainwindow.h"
+#include "ui/menubuilder.h"
 #include "ui/mstatusbar.h"
 #include "ui/mtoolbar.h"
 #include "ui/posbar.h"
 #include "ui/queuelist.h"
 #include "ui/statebinding.h"
+#include "ui/traymenu.h"
 #include "ui/volbar.h"
-#include "ui/volumecontrol.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QHash>
+#include <QLayout>
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QShortcut>
-#include <QSystemTrayIcon>
-#include <QVBoxLayout>
-
-#include <functional>
 
 Q_LOGGING_CATEGORY(lcFrame, "korvo.frame")
 
 namespace {
-
-const QString SettingsSection = QStringLiteral("Settings");
-const QString CustomViewKey = QStringLiteral("CustomView");
-// The custom view is read into a buffer of this many characters, terminator included.
-constexpr int CustomViewBuffer = 1023;
-
-// The hint id of a pop-up of the main menu, by its text before any tab; 0 for none.
-int PopupHintId(const QString& text) {
-    static const QHash<QString, int> ids{
-        {QStringLiteral("&Album"), 7759},     {QStringLiteral("&Maintain"), 7752},
-        {QStringLiteral("&Database"), 17941}, {QStringLiteral("&Song"), 7721},
-        {QStringLiteral("&Options"), 7861},   {QStringLiteral("Song &Play"), 7862},
-        {QStringLiteral("E&lements"), 7868},  {QStringLiteral("Size and &Views"), 17929},
-        {QStringLiteral("Controls"), 17949},  {QStringLiteral("&Help"), 7715},
-    };
-    return ids.value(text.section(QLatin1Char('\t'), 0, 0));
-}
-
-QMenu* MakePopup(const TMenuItem& popup, QWidget* parent);
-
-void AddItems(QMenu* menu, const TMenuItem& popup) {
-    for (const TMenuItem& item : popup.items) {
-        if (item.popup) {
-            menu->addMenu(MakePopup(item, menu));
-        } else if (item.IsSeparator()) {
-            menu->addSeparator();
-        } else {
-            menu->addAction(item.action);
-        }
-    }
-}
-
-QMenu* MakePopup(const TMenuItem& popup, QWidget* parent) {
-    auto* menu = new QMenu(popup.text, parent);
-    menu->menuAction()->setData(PopupHintId(popup.text));
-    AddItems(menu, popup);
-    return menu;
-}
 
 Qt::KeyboardModifiers HeldModifiers() {
     return QGuiApplication::keyboardModifiers() | QGuiApplication::queryKeyboardModifiers();
@@ -91,10 +43,8 @@ Qt::KeyboardModifiers HeldModifiers() {
 
 } // namespace
 
-TMainFrame::TMainFrame(const TApp& app, std::unique_ptr<TCDAudioService> drive,
-                       TAuxOutput& volumeDevices, QWidget* parent)
-    : QMainWindow(parent), FMenu(this), FOptions(FMenu.Popup(TMainMenu::Options)),
-      FProfile(app.SettingsPath()), FSettings(FProfile, FOptions, *this) {
+TMainFrame::TMainFrame(TPlayerSession& session, QWidget* parent)
+    : QMainWindow(parent), FSession(session) {
     setWindowTitle(TApp::Name());
     setObjectName(TApp::Name());
     setWindowIcon(QIcon(QStringLiteral(":/korvo/korvo.svg")));
@@ -104,132 +54,67 @@ TMainFrame::TMainFrame(const TApp& app, std::unique_ptr<TCDAudioService> drive,
                    Qt::WindowCloseButtonHint);
     // The right button is a gesture of the window, never a context menu.
     setContextMenuPolicy(Qt::NoContextMenu);
-    BuildMenuBar();
-    connect(&FMenu, &TMainMenu::Command, this, &TMainFrame::Command);
+    FSession.SetHeldModifiers(HeldModifiers);
+    connect(&FSession, &TPlayerSession::windowCommand, this, &TMainFrame::WindowCommand);
+    connect(&FSession, &TPlayerSession::raiseRequested, this, &TMainFrame::Activate);
+    connect(&FSession, &TPlayerSession::quitRequested, this, &QWidget::close);
 
-    FClient = new TMainWindow(
-        nullptr, std::move(drive), volumeDevices, [this](int id) { return FOptions.IsChecked(id); },
-        this);
+    FClient = new TMainWindow(nullptr, FSession, this);
     BuildBars();
+    BuildMenus();
     BuildSystemMenu();
     WireController();
     FClient->SetUp();
 
     // The platform window exists before the settings place it, so its frame is known.
     create();
-    FSettings.SetPlayer(FClient);
-    FSettings.LoadSettings();
+    FSession.Settings().SetFrame(this);
+    FSession.Settings().SetPlayer(FClient);
+    FSession.Settings().LoadSettings();
 }
 
 TMainFrame::~TMainFrame() {
     // Cleaning up the client: the exit behaviour, then the help window goes.
-    FSettings.SetPlayer(nullptr);
+    FSession.Settings().SetPlayer(nullptr);
+    FSession.Settings().SetFrame(nullptr);
+    FSession.SetHeldModifiers(nullptr);
     FClient->ShutDown();
-    delete FHelp;
     // The client and the bars go while the menu and the options they ask are still here.
     delete takeCentralWidget();
 }
 
-void TMainFrame::BuildMenuBar() {
-    for (const TMenuItem& popup : FMenu.Popups())
-        menuBar()->addMenu(MakePopup(popup, this));
-    connect(menuBar(), &QMenuBar::hovered, this, &TMainFrame::ShowMenuHint);
+void TMainFrame::BuildMenus() {
+    BuildMenuBar(menuBar(), FSession.Menu());
+    FHints->WatchMenus(menuBar());
     // The accelerators belong to the window, so they work while the menu bar is hidden.
-    for (QAction* action : FMenu.Actions())
+    for (QAction* action : FSession.Menu().Actions())
         if (!action->shortcut().isEmpty())
             addAction(action);
     // Accelerators win over the menu bar's mnemonics (Alt+S against "&Song").
-    new TAcceleratorFilter(this, FMenu.Actions());
-    // The pop-ups belong to the frame, not to the menu bar: they are found through its items.
-    std::function<void(QMenu*)> watch = [&](QMenu* menu) {
-        connect(menu, &QMenu::hovered, this, &TMainFrame::ShowMenuHint);
-        connect(menu, &QMenu::aboutToHide, this, &TMainFrame::EndMenuHint);
-        menu->installEventFilter(this);
-        for (QAction* action : menu->actions())
-            if (action->menu())
-                watch(action->menu());
-    };
-    for (QAction* popup : menuBar()->actions())
-        watch(popup->menu());
-    menuBar()->installEventFilter(this);
-}
-
-void TMainFrame::EndMenuHint() {
-    if (FMiniHelp && FHintDepth == 0)
-        FStatusBar->SetHintText(QString());
-}
-
-bool TMainFrame::eventFilter(QObject* watched, QEvent* event) {
-    // A hint lasts while its item is highlighted: leaving the menu takes it away.
-    if (event->type() == QEvent::Leave)
-        EndMenuHint();
-    return QMainWindow::eventFilter(watched, event);
+    new TAcceleratorFilter(this, FSession.Menu().Actions());
+    // The Elements pop-up shares the menu's actions, so its check marks are the menu's.
+    FElementsMenu = BuildElementsMenu(FSession.Menu(), this);
+    FElementsMenu->setObjectName(QString::number(ElementsMenuId));
 }
 
 void TMainFrame::BuildBars() {
-    auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    auto* queue = new TQueueList(nullptr, &FClient->Controller().Queue());
-    FListBar = new TListBar(central, queue);
-    FPosBar = new TPosBar(central);
-    FVolBar = new TVolBar(central);
-    FToolBar = new TMToolBar(central);
-    FSeparator = new THSeparator(central, 1, 1, 4, THSeparator::Top);
-    FStatusBar = new TMStatusBar(central, FSeparator);
-    FClient->setParent(central);
-    // The queue bar above the display; below it, from the display down: position bar, volume
-    // bar, button bar, separator, status bar.
-    for (QWidget* part : std::initializer_list<QWidget*>{FListBar, FClient, FPosBar, FVolBar,
-                                                         FToolBar, FSeparator, FStatusBar})
-        layout->addWidget(part);
-    setCentralWidget(central);
-
-    FClient->AttachBars(queue, FPosBar->PositionSlider(), FVolBar->VolumeSlider());
-    for (TMControlBar* bar :
-         std::initializer_list<TMControlBar*>{FListBar, FPosBar, FVolBar, FToolBar}) {
+    FBars = new TFrameBars(this, FClient, FSession.Controller().Queue());
+    setCentralWidget(FBars);
+    FHints = new TFrameHints(FBars->StatusBar(), {FBars, menuBar()}, this);
+    FClient->AttachBars(FBars->Queue(), FBars->PosBar()->PositionSlider(),
+                        FBars->VolBar()->VolumeSlider());
+    for (TMControlBar* bar : FBars->ControlBars()) {
         connect(bar, &TMControlBar::CommandPosted, this, &TMainFrame::Command);
-        connect(bar, &TMControlBar::HintRequested, this, [this](int id) {
-            if (FMiniHelp && FHintDepth == 0)
-                FStatusBar->SetHintText(id ? CommandHint(id) : QString());
-        });
+        connect(bar, &TMControlBar::HintRequested, FHints, &TFrameHints::ShowButtonHint);
     }
-    connect(queue, &TSongList::CommandPosted, this, &TMainFrame::Command);
-
-    // The Elements pop-up shares the menu's actions, so its check marks are the menu's.
-    FElementsMenu = new QMenu(this);
-    FElementsMenu->setObjectName(QString::number(ElementsMenuId));
-    // Grouped as in the Options menu: the menu bar, the sliders, the buttons and the status.
-    for (int id : TFrameGeometry::Elements()) {
-        FElementsMenu->addAction(FMenu.Action(id));
-        if (id == CmMenuBar || id == CmVolumeBar || id == CmStatusBar)
-            FElementsMenu->addSeparator();
-    }
-    FElementsMenu->addAction(FMenu.Action(CmAlwaysOnTop));
+    connect(FBars->Queue(), &TSongList::CommandPosted, this, &TMainFrame::Command);
+    FDialogs = new TCommandDialogs(this, FSession, *FBars->Queue(), FClient->Volume(), this);
 }
 
 void TMainFrame::BuildSystemMenu() {
-    // The window manager owns the window menu, so its items live in the tray icon's menu.
-    FSystemMenu = new QMenu(this);
-    const auto add = [this](const QString& text, int id, bool checkable) {
-        QAction* action = FSystemMenu->addAction(text);
-        action->setData(id);
-        action->setCheckable(checkable);
-        connect(action, &QAction::triggered, this, [this, id] { Command(id); });
-        return action;
-    };
-    add(QStringLiteral("&Play"), CmPlay, false);
-    add(QStringLiteral("Pa&use"), CmPause, true);
-    add(QStringLiteral("&Eject/Retract"), CmEjectRetract, false);
-    FSystemMenu->addSeparator();
-    add(QStringLiteral("Repea&t"), CmRepeat, true);
-    add(QStringLiteral("Ci&rculate"), CmCirculate, false);
-    add(QStringLiteral("&Mute"), CmMute, true);
-    FRestoreMenuSeparator = FSystemMenu->addSeparator();
-    FRestoreMenu = add(QStringLiteral("Re&store Menu"), CmRestoreMenu, false);
-    FRestoreMenuSeparator->setVisible(false);
-    FRestoreMenu->setVisible(false);
+    FTray = new TTrayMenu(this);
+    connect(FTray, &TTrayMenu::command, this, &TMainFrame::Command);
+    connect(FTray, &TTrayMenu::activateRequested, this, &TMainFrame::Activate);
     // Shift+F10 and the Menu key open the Elements pop-up too: window managers keep Alt + right
     // click for moving and resizing.
     for (const QKeySequence& keys :
@@ -241,31 +126,15 @@ void TMainFrame::BuildSystemMenu() {
                                                             : mapToGlobal(rect().center()));
         });
     }
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+    if (!FTray->HasTray()) {
         // No tray to carry the window menu's items: the Elements pop-up offers them.
         FElementsMenu->addSeparator();
-        FElementsMenu->addActions(FSystemMenu->actions());
-        return;
+        FElementsMenu->addActions(FTray->Menu()->actions());
     }
-    FTray = new QSystemTrayIcon(windowIcon(), this);
-    FTray->setToolTip(TApp::Name());
-    // The right button on the tray icon works as on the minimised window's icon; without Shift or
-    // Ctrl it opens the menu, and the middle button pauses or resumes.
-    connect(FTray, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                const Qt::KeyboardModifiers held = HeldModifiers();
-                if (reason == QSystemTrayIcon::Trigger)
-                    Activate();
-                else if (reason == QSystemTrayIcon::MiddleClick)
-                    Command(CmPause);
-                else if (reason == QSystemTrayIcon::Context && (held & Qt::ShiftModifier))
-                    Command(CmRepeat);
-                else if (reason == QSystemTrayIcon::Context && (held & Qt::ControlModifier))
-                    Command(CmMute);
-                else if (reason == QSystemTrayIcon::Context)
-                    FSystemMenu->popup(QCursor::pos());
-            });
-    FTray->show();
+}
+
+QMenu* TMainFrame::SystemMenu() const {
+    return FTray->Menu();
 }
 
 void TMainFrame::PopUpElements(const QPoint& global) {
@@ -274,172 +143,54 @@ void TMainFrame::PopUpElements(const QPoint& global) {
 }
 
 void TMainFrame::WireController() {
-    TPlayController& player = FClient->Controller();
+    TPlayController& player = FSession.Controller();
     FState = new TPlayerState(player, this);
-    BindLatched(*FState, TPlayerState::Playing, FToolBar->Button(CmPlayButton));
+    BindLatched(*FState, TPlayerState::Playing, FBars->ToolBar()->Button(CmPlayButton));
     // Every item and button of Pause, Repeat and Mute: the menu's, the window menu's, the bars'.
     for (int id : {CmPause, CmRepeat, CmMute}) {
-        const TPlayerState::Flag flag = *TPlayerState::CheckedBy(id);
-        QList<QAction*> items{FMenu.Action(id)};
-        for (QAction* action : FSystemMenu->actions())
+        QList<QAction*> items{FSession.Menu().Action(id)};
+        for (QAction* action : SystemMenu()->actions())
             if (action->data().toInt() == id)
                 items << action;
-        TButtonGadget* button = id == CmMute ? FVolBar->Button(id) : FToolBar->Button(id);
-        for (QAction* item : items)
-            BindChecked(*FState, flag, item);
-        BindChecked(*FState, flag, button);
-        if (id == CmPause) {
-            for (QAction* item : items)
-                BindEnabled(*FState, TPlayerState::PauseEnabled, item);
-            BindEnabled(*FState, TPlayerState::PauseEnabled, button);
-        }
+        BindCommand(*FState, id, items,
+                    id == CmMute ? FBars->VolBar()->Button(id) : FBars->ToolBar()->Button(id));
     }
     connect(&player, &TPlayController::captionChanged, this, &TMainFrame::UpdateCaption);
     connect(FClient, &TMainWindow::MinimisedIconChanged, this, &TMainFrame::UpdateWindowIcon);
 }
 
 QWidget* TMainFrame::Bar(int elementId) const {
-    switch (elementId) {
-    case CmQueueBox:
-        return FListBar;
-    case CmPositionSlider:
-        return FPosBar;
-    case CmVolumeBar:
-        return FVolBar;
-    case CmButtons:
-        return FToolBar;
-    case CmStatusBar:
-        return FStatusBar;
-    default:
-        return nullptr;
-    }
+    return FBars->Bar(elementId);
+}
+
+TMStatusBar* TMainFrame::StatusLine() const {
+    return FBars->StatusBar();
 }
 
 bool TMainFrame::IsMenuAttached() const {
     return !menuBar()->isHidden();
 }
 
+bool TMainFrame::MiniHelp() const {
+    return FHints->MiniHelp();
+}
+
 // ----- commands
 
 void TMainFrame::Command(int id) {
-    TPlayController& player = FClient->Controller();
-    const Qt::KeyboardModifiers held = HeldModifiers();
-    qCDebug(lcFrame) << "command" << id;
+    if (!FSession.Command(id, HeldModifiers()))
+        WindowCommand(id);
+}
+
+void TMainFrame::WindowCommand(int id) {
+    TOptionStore& options = FSession.Options();
+    qCDebug(lcFrame) << "window command" << id;
     switch (id) {
-    case CmAlbumOpen:
-        player.OpenCommand();
-        break;
-    case CmAlbumSave:
-        player.SaveCommand();
-        break;
-    case CmAlbumClose:
-        // Closing stops play; a failed auto-save may keep the album and its play.
-        player.CloseAlbum();
-        break;
-    case CmAlbumDelete:
-        player.DeleteAlbum();
-        break;
-    case CmAlbumSort:
-        player.SortByOriginalOrder();
-        break;
-    case CmAlbumShuffle:
-        player.Shuffle();
-        break;
-    case CmAlbumProperties: {
-        TAlbumPropDlg dialog(this, player);
-        dialog.exec();
-        break;
-    }
-    case CmDatabaseMaintain: {
-        TDBMaintDlg dialog(this, player.Database().Path(), FClient->Queue()->font(), this);
-        dialog.exec();
-        break;
-    }
-    case CmDatabaseExport:
-        player.ExportDatabase();
-        break;
-    case CmEject:
-        player.Stop();
-        player.Device().Set(Mci::kSetDoorOpen);
-        break;
-    case CmRetract:
-        player.Device().Set(Mci::kSetDoorClosed);
-        break;
-    case CmEjectRetract:
-        if (held & Qt::ShiftModifier)
-            Command(CmEject);
-        else if (held & Qt::ControlModifier)
-            Command(CmRetract);
-        else
-            EjectRetract();
-        break;
-    case CmExit:
-        close();
-        break;
-    case CmPlay:
-    case CmPlayButton:
-        player.PlaySelected();
-        break;
-    case CmStop:
-        player.Stop();
-        break;
-    case CmPause:
-        player.PauseOrResume();
-        break;
-    case CmRepeat:
-        player.ToggleRepeat();
-        break;
-    case CmCirculate:
-        player.NextSong();
-        break;
-    case CmMute:
-        player.ToggleMute();
-        break;
-    case CmSongEdit: {
-        TEditSongDlg dialog(this, player);
-        dialog.exec();
-        break;
-    }
-    case CmSongAdd: {
-        TAddTrackDlg dialog(this, player, FClient->Queue()->font());
-        dialog.exec();
-        break;
-    }
-    case CmSongRemove:
-        player.RemoveSelected();
-        break;
-    case CmMoveUp:
-    case CmMoveDown:
-        player.MoveSelected(id == CmMoveUp, held & Qt::ShiftModifier);
-        break;
-    case CmHighlightCurrent:
-        player.HighlightCurrent();
-        break;
-    case CmFastRewindStep:
-        player.FastWindStep(-1);
-        break;
-    case CmFastForwardStep:
-        player.FastWindStep(+1);
-        break;
-    case CmFastRewindEnd:
-    case CmFastForwardEnd:
-        player.FastWindRelease();
-        break;
-    case CmContinuousLoop:
-    case CmRandomOrder:
-    case CmElapsedTime:
-    case CmAutoPlay:
-    case CmStopPlayOnExit:
-    case CmAutoSaveAlbum:
-    case CmIgnoreOneTrackCds:
-    case CmSaveSettingsOnExit:
-        player.OptionToggled(id);
-        break;
     case CmMenuBar:
         ApplyMenuBar();
         break;
     case CmRestoreMenu:
-        FOptions.SetChecked(CmMenuBar, true);
+        options.SetChecked(CmMenuBar, true);
         ApplyMenuBar();
         break;
     case CmQueueBox:
@@ -450,7 +201,7 @@ void TMainFrame::Command(int id) {
         ToggleElement(id);
         break;
     case CmAlwaysOnTop:
-        ApplyAlwaysOnTop(FOptions.IsChecked(CmAlwaysOnTop));
+        ApplyAlwaysOnTop(options.IsChecked(CmAlwaysOnTop));
         break;
     case CmDefaultSize:
         PlaceWindow(0, 0, 0);
@@ -465,68 +216,25 @@ void TMainFrame::Command(int id) {
         ApplyView(TFrameGeometry::PresetElements(id));
         break;
     case CmCustomView:
-        ApplyCustomView();
+        ApplyView(FSession.CustomView());
         break;
     case CmSaveCustomView:
         SaveCustomView();
         break;
     case CmMiniHelp:
-        ApplyMiniHelp(FOptions.IsChecked(CmMiniHelp));
+        ApplyMiniHelp(options.IsChecked(CmMiniHelp));
         break;
     case CmSetFont:
-        if (FClient->Queue()->ChooseFont()) {
+        if (FBars->Queue()->ChooseFont()) {
             // The queue bar learns its new height only from a posted layout request; the frame
             // measures it now, so the bar's cached size goes first.
-            FListBar->updateGeometry();
+            FBars->ListBar()->updateGeometry();
             FixHeight();
         }
         break;
-    case CmVolumeDevice:
-        FClient->Volume().ChooseDevice(this, FProfile);
-        break;
-    case CmSaveSettingsNow:
-        FSettings.SaveSettingsNow();
-        player.ConfirmAutoSave(false);
-        break;
-    case CmHelpContents:
-    case CmHelpTutorial:
-    case CmHelpKeywordSearch:
-    case CmHelpUsingHelp:
-        ShowHelpFor(id);
-        break;
-    case CmAbout: {
-        TAboutDlg dialog(this);
-        dialog.exec();
-        break;
-    }
     default:
-        qCWarning(lcFrame) << "no handler for command" << id;
-        break;
-    }
-}
-
-void TMainFrame::EjectRetract() {
-    TPlayController& player = FClient->Controller();
-    player.Stop();
-    if (player.Device().Set(Mci::kSetDoorOpen) != 0)
-        player.Device().Set(Mci::kSetDoorClosed);
-}
-
-void TMainFrame::ShowHelpFor(int command) {
-    if (!FHelp)
-        FHelp = new THelpViewer;
-    switch (command) {
-    case CmHelpContents:
-        FHelp->Contents();
-        break;
-    case CmHelpTutorial:
-        FHelp->Topic(CmHelpTutorial);
-        break;
-    case CmHelpKeywordSearch:
-        FHelp->KeywordSearch(QString());
-        break;
-    default:
-        FHelp->UsingHelp();
+        if (!FDialogs->Open(id))
+            qCWarning(lcFrame) << "no handler for command" << id;
         break;
     }
 }
@@ -536,22 +244,14 @@ void TMainFrame::ShowHelpFor(int command) {
 void TMainFrame::ShowCheckedBars() {
     for (int id : TFrameGeometry::Elements())
         if (Bar(id))
-            SetBarVisible(id, FOptions.IsChecked(id));
-}
-
-void TMainFrame::SetBarVisible(int id, bool on) {
-    Bar(id)->setVisible(on);
-    // The separator's line belongs to the status bar's hints: it goes and comes with it.
-    if (id == CmStatusBar)
-        FSeparator->setVisible(on);
+            FBars->SetBarVisible(id, FSession.Options().IsChecked(id));
 }
 
 void TMainFrame::ApplyMenuBar() {
-    const bool on = FOptions.IsChecked(CmMenuBar);
+    const bool on = FSession.Options().IsChecked(CmMenuBar);
     if (on != IsMenuAttached()) {
         menuBar()->setVisible(on);
-        FRestoreMenuSeparator->setVisible(!on);
-        FRestoreMenu->setVisible(!on);
+        FTray->SetMenuAttached(on);
     }
     FixHeight();
 }
@@ -576,22 +276,14 @@ void TMainFrame::FixHeight() {
 
 void TMainFrame::ToggleElement(int id) {
     // The item has flipped its check mark; the bar follows it and the height follows the bar.
-    SetBarVisible(id, FOptions.IsChecked(id));
+    FBars->SetBarVisible(id, FSession.Options().IsChecked(id));
     FixHeight();
 }
 
 void TMainFrame::ApplyView(const QList<int>& elements) {
     for (int id : TFrameGeometry::Elements())
-        FOptions.SetChecked(id, elements.contains(id));
+        FSession.Options().SetChecked(id, elements.contains(id));
     PlaceWindow(0, 0, 0);
-}
-
-void TMainFrame::ApplyCustomView() {
-    QString text;
-    FProfile.ReadString(SettingsSection, CustomViewKey,
-                        TFrameGeometry::FormatView(TFrameGeometry::Elements()), text,
-                        CustomViewBuffer);
-    ApplyView(TFrameGeometry::ParseView(text));
 }
 
 void TMainFrame::SaveCustomView() {
@@ -600,7 +292,7 @@ void TMainFrame::SaveCustomView() {
         if (id == CmMenuBar ? IsMenuAttached() : !Bar(id)->isHidden())
             shown << id;
     }
-    FProfile.WriteString(SettingsSection, CustomViewKey, TFrameGeometry::FormatView(shown));
+    FSession.SaveCustomView(shown);
 }
 
 void TMainFrame::PlaceWindow(int x, int y, int width) {
@@ -619,16 +311,14 @@ void TMainFrame::PlaceWindow(int x, int y, int width) {
 }
 
 void TMainFrame::UpdateElementChecks() {
-    FOptions.SetChecked(CmMenuBar, IsMenuAttached());
+    FSession.Options().SetChecked(CmMenuBar, IsMenuAttached());
     for (int id : TFrameGeometry::Elements())
         if (QWidget* bar = Bar(id))
-            FOptions.SetChecked(id, !bar->isHidden());
+            FSession.Options().SetChecked(id, !bar->isHidden());
 }
 
 void TMainFrame::ApplyMiniHelp(bool on) {
-    FMiniHelp = on;
-    if (!on && FHintDepth == 0)
-        FStatusBar->SetHintText(QString());
+    FHints->SetMiniHelp(on);
 }
 
 void TMainFrame::ApplyAlwaysOnTop(bool on) {
@@ -641,58 +331,24 @@ void TMainFrame::ApplyAlwaysOnTop(bool on) {
         show();
 }
 
-void TMainFrame::ShowMenuHint(QAction* action) {
-    if (!FMiniHelp || FHintDepth > 0)
-        return;
-    FStatusBar->SetHintText(CommandHint(action->data().toInt()));
-}
-
 // ----- hints during long operations
 
 void TMainFrame::ShowHint(const QString& text) {
-    FStatusBar->SetHintText(text);
-    if (FHintDepth++ == 0) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        centralWidget()->setEnabled(false);
-        menuBar()->setEnabled(false);
-    }
-    FStatusBar->repaint();
+    FHints->Begin(text);
 }
 
 void TMainFrame::ClearHint() {
-    if (FHintDepth == 0)
-        return;
-    if (--FHintDepth == 0) {
-        QApplication::restoreOverrideCursor();
-        centralWidget()->setEnabled(true);
-        menuBar()->setEnabled(true);
-        FStatusBar->SetHintText(QString());
-    }
+    FHints->End();
 }
 
 // ----- caption and icon
 
-QString TMainFrame::Caption(bool minimised) const {
-    const TPlayController& player = FClient->Controller();
-    const QString album = player.Album().Title();
-    if (!minimised)
-        return album.isEmpty() ? TApp::Name() : album;
-    const int track = player.CurrentSong() >= 0 ? player.CurrentTrack() : 0;
-    if (track != 0) {
-        const QString song = player.CurrentTitle();
-        const QString text = album.isEmpty() ? song : album + QStringLiteral(" - ") + song;
-        return QStringLiteral("%1 (%2)").arg(text).arg(track);
-    }
-    return album.isEmpty() ? TApp::Name() : album;
-}
-
 void TMainFrame::UpdateCaption() {
-    setWindowTitle(Caption(isMinimized()));
-    const TPlayController& player = FClient->Controller();
-    FStatusBar->SetFieldText(TMStatusBar::AlbumFieldId, player.Album().Title());
-    FStatusBar->SetFieldText(TMStatusBar::SongFieldId, player.CurrentTitle());
-    if (FTray)
-        FTray->setToolTip(Caption(true));
+    setWindowTitle(FSession.Caption(isMinimized()));
+    const TPlayController& player = FSession.Controller();
+    StatusLine()->SetFieldText(TMStatusBar::AlbumFieldId, player.Album().Title());
+    StatusLine()->SetFieldText(TMStatusBar::SongFieldId, player.CurrentTitle());
+    FTray->SetToolTip(FSession.Caption(true));
 }
 
 void TMainFrame::UpdateWindowIcon() {
@@ -735,7 +391,7 @@ void TMainFrame::mouseDoubleClickEvent(QMouseEvent* event) {
         QMainWindow::mouseDoubleClickEvent(event);
         return;
     }
-    FOptions.SetChecked(CmMenuBar, !IsMenuAttached());
+    FSession.Options().SetChecked(CmMenuBar, !IsMenuAttached());
     Command(CmMenuBar);
     event->accept();
 }
@@ -757,7 +413,7 @@ void TMainFrame::Activate() {
 }
 
 void TMainFrame::SessionEnding() {
-    FSettings.SessionEnding();
+    FSession.SessionEnding();
 }
 
 void TMainFrame::Terminate() {
@@ -765,8 +421,7 @@ void TMainFrame::Terminate() {
         return;
     SessionEnding();
     FShuttingDown = true;
-    if (FHelp)
-        FHelp->Quit();
+    FDialogs->QuitHelp();
     close();
     QCoreApplication::quit();
 }
@@ -777,16 +432,11 @@ void TMainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     // Closing with Shift held saves everything and keeps the window open.
-    const bool shift = HeldModifiers() & Qt::ShiftModifier;
-    FSettings.ExitSave(shift);
-    // An album the exit save could not write is lost unless the user stays.
-    const bool mayLeave = FClient->Controller().ConfirmAutoSave(!shift);
-    if (shift || !mayLeave) {
+    if (!FSession.MayClose(HeldModifiers() & Qt::ShiftModifier)) {
         event->ignore();
         return;
     }
-    if (FHelp)
-        FHelp->Quit();
+    FDialogs->QuitHelp();
     event->accept();
 }
 
@@ -814,12 +464,19 @@ QRect TMainFrame::RestoredGeometry() const {
 
 void TMainFrame::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
-    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
-        FNormalGeometry = geometry();
+    RememberNormalGeometry();
 }
 
 void TMainFrame::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
+    RememberNormalGeometry();
+}
+
+void TMainFrame::RememberNormalGeometry() {
     if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
         FNormalGeometry = geometry();
+}
+
+THelpViewer* TMainFrame::HelpViewer() const {
+    return FDialogs->HelpViewer();
 }

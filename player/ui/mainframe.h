@@ -1,40 +1,34 @@
 #pragma once
 // The player's top-level window: the frame with caption "Korvo", main menu 7771 and the client
-// TMainWindow (the display, the drive and the play controller). Around the client it docks the
-// queue bar above and the position bar, volume bar, button bar, separator and status bar below.
+// TMainWindow (the display). Around the client it docks the queue bar above and the position
+// bar, volume bar, button bar, separator and status bar below. It binds to the player's session,
+// which owns the menu, the options, the settings, the drive and the play controller.
+//
 // Every command - menu, accelerators, buttons, the song and Elements pop-ups, the tray menu and
-// the mouse gestures - arrives at one dispatcher, Command().
+// the mouse gestures - goes to the session's dispatcher first; the frame carries out only what
+// is about windows: views, bars, size, font, hints, help, dialogs and always on top.
 //
 // Sizing: the height always follows from the elements shown and cannot be changed by the user;
 // the width can, down to the display's width. The settings are loaded while the frame is set up
 // and saved when it closes or the system shuts down.
 
-#include "core/cdaudioservice.h"
 #include "core/framegeometry.h"
-#include "core/mainmenu.h"
-#include "core/optionstore.h"
-#include "core/profile.h"
 #include "core/settings.h"
 #include "core/statushint.h"
 
 #include <QList>
 #include <QMainWindow>
 
-#include <memory>
-
 class QMenu;
-class QSystemTrayIcon;
-class TApp;
-class TAuxOutput;
-class THSeparator;
+class TCommandDialogs;
+class TFrameBars;
+class TFrameHints;
 class THelpViewer;
-class TListBar;
 class TMStatusBar;
-class TMToolBar;
 class TMainWindow;
+class TPlayerSession;
 class TPlayerState;
-class TPosBar;
-class TVolBar;
+class TTrayMenu;
 
 class TMainFrame : public QMainWindow, public TSettingsFrame, public TStatusHint {
     Q_OBJECT
@@ -42,32 +36,26 @@ class TMainFrame : public QMainWindow, public TSettingsFrame, public TStatusHint
 public:
     static constexpr int ElementsMenuId = 17936;
 
-    // `drive` is the CD-audio service the player plays; `volumeDevices` must outlive the frame.
-    TMainFrame(const TApp& app, std::unique_ptr<TCDAudioService> drive, TAuxOutput& volumeDevices,
-               QWidget* parent = nullptr);
+    // `session` must outlive the frame; the frame sets up its play controller and loads the
+    // settings, and at its end shuts the controller down.
+    explicit TMainFrame(TPlayerSession& session, QWidget* parent = nullptr);
     ~TMainFrame() override;
 
-    TMainMenu& Menu() { return FMenu; }
-    TOptionStore& Options() { return FOptions; }
-    TSettings& Settings() { return FSettings; }
-    TProfile& Profile() { return FProfile; }
+    TPlayerSession& Session() const { return FSession; }
     TMainWindow* Client() const { return FClient; }
-    TMStatusBar* StatusLine() const { return FStatusBar; }
+    TMStatusBar* StatusLine() const;
     // The bar of an element id; null for the menu bar and unknown ids.
     QWidget* Bar(int elementId) const;
-    // The window menu's items (Play, Pause, Eject/Retract, Repeat, Circulate, Mute, and Restore
-    // Menu while the menu bar is hidden), offered in the system tray where there is one and at
-    // the end of the Elements pop-up where there is none.
-    QMenu* SystemMenu() const { return FSystemMenu; }
+    // The window menu's items, offered in the system tray where there is one and at the end of
+    // the Elements pop-up where there is none.
+    QMenu* SystemMenu() const;
     QMenu* ElementsMenu() const { return FElementsMenu; }
-    THelpViewer* HelpViewer() const { return FHelp; }
-    bool MiniHelp() const { return FMiniHelp; }
+    THelpViewer* HelpViewer() const;
+    bool MiniHelp() const;
     bool IsMenuAttached() const;
 
-    // The one dispatcher of the player's commands.
+    // A command from the window: the session's, else the window's own.
     void Command(int id);
-    // The caption for the window shown normally or minimised.
-    QString Caption(bool minimised) const;
 
     // A later start of the player: bring this window, or the dialog it has open, to the front.
     void Activate();
@@ -90,7 +78,6 @@ public:
     void ClearHint() override;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
@@ -99,16 +86,17 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    void BuildMenuBar();
+    // The commands only a window carries out.
+    void WindowCommand(int id);
+    void BuildMenus();
     void BuildBars();
     void BuildSystemMenu();
     void WireController();
-    void ShowHelpFor(int command);
     QMargins FrameMargins() const;
+    void RememberNormalGeometry();
 
     // Shows the bars whose check marks are on and hides the others.
     void ShowCheckedBars();
-    void SetBarVisible(int id, bool on);
     void ApplyMenuBar();
     // The size rules applied to what the elements shown measure now.
     TFrameGeometry Geometry() const;
@@ -116,39 +104,22 @@ private:
     void FixHeight();
     void ToggleElement(int id);
     void ApplyView(const QList<int>& elements);
-    void ApplyCustomView();
     void SaveCustomView();
 
-    void EjectRetract();
     void UpdateCaption();
     void UpdateWindowIcon();
-    void ShowMenuHint(QAction* action);
     // The Elements pop-up at a point of the screen, its check marks brought up to date first.
     void PopUpElements(const QPoint& global);
-    // The menu closed or the pointer left it: the album and song fields come back.
-    void EndMenuHint();
 
-    TMainMenu FMenu;
-    TOptionStore FOptions;
-    TProfile FProfile;
-    TSettings FSettings;
+    TPlayerSession& FSession;
     TMainWindow* FClient = nullptr;
-    TListBar* FListBar = nullptr;
-    TPosBar* FPosBar = nullptr;
-    TVolBar* FVolBar = nullptr;
-    TMToolBar* FToolBar = nullptr;
-    THSeparator* FSeparator = nullptr;
-    TMStatusBar* FStatusBar = nullptr;
-    QMenu* FSystemMenu = nullptr;
-    QAction* FRestoreMenuSeparator = nullptr;
-    QAction* FRestoreMenu = nullptr;
+    TFrameBars* FBars = nullptr;
+    TFrameHints* FHints = nullptr;
+    TTrayMenu* FTray = nullptr;
     QMenu* FElementsMenu = nullptr;
-    QSystemTrayIcon* FTray = nullptr;
-    THelpViewer* FHelp = nullptr;
+    TCommandDialogs* FDialogs = nullptr;
     TPlayerState* FState = nullptr;
-    bool FMiniHelp = false;
     bool FShuttingDown = false;
-    int FHintDepth = 0;
     // Where the window was last shown normally: a minimised window's own geometry is wherever
     // the platform parks it.
     QRect FNormalGeometry;

@@ -1,8 +1,6 @@
 #include "ui/mainwindow.h"
 
-#include "core/app.h"
-#include "core/mcidevice.h"
-#include "core/playcontroller.h"
+#include "core/playersession.h"
 #include "ui/bevel.h"
 #include "ui/displaypanel.h"
 #include "ui/positionhandler.h"
@@ -33,15 +31,9 @@ QRect InnerRect() {
 
 } // namespace
 
-TMainWindow::TMainWindow(QWidget* parent, std::unique_ptr<TCDAudioService> drive,
-                         TAuxOutput& volumeDevices, std::function<bool(int)> isChecked,
-                         TStatusHint* hint)
-    : QWidget(parent), FDisplay(new TDisplayPanel(this)),
-      FDevice(std::make_unique<MCIDevice>(QStringLiteral("cdaudio"), std::move(drive))),
-      FController(std::make_unique<TPlayController>(*FDevice, TApp::Instance()
-                                                                  ? TApp::Instance()->DatabasePath()
-                                                                  : QStringLiteral("cdalb.idb"))),
-      FVolumeDevices(volumeDevices), FIcon(QStringLiteral(":/korvo/minimised.svg")) {
+TMainWindow::TMainWindow(QWidget* parent, TPlayerSession& session, TStatusHint* hint)
+    : QWidget(parent), FSession(session), FDisplay(new TDisplayPanel(this)),
+      FIcon(QStringLiteral(":/korvo/minimised.svg")) {
     setObjectName(QString::number(TemplateId));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -49,16 +41,14 @@ TMainWindow::TMainWindow(QWidget* parent, std::unique_ptr<TCDAudioService> drive
     layout->addWidget(FDisplay, 0, Qt::AlignHCenter | Qt::AlignTop);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 
-    FController->SetDisplay(FDisplay);
-    FController->SetStatusHint(hint);
-    FController->SetSaveFileAsker(this);
-    if (TApp::Instance())
-        FController->SetSettingsPath(TApp::Instance()->SettingsPath());
-    FController->SetOptionQuery(std::move(isChecked));
+    TPlayController& player = FSession.Controller();
+    player.SetDisplay(FDisplay);
+    player.SetStatusHint(hint);
+    player.SetSaveFileAsker(this);
     FPosition = std::make_unique<TPositionHandler>(
-        FDisplay, TPositionHandler::TWiring{[this](int at) { FController->ThumbTrack(at); },
-                                            [this](int at) { FController->Seek(at); }});
-    connect(FController.get(), &TPlayController::progressChanged, this, &TMainWindow::SetProgress);
+        FDisplay, TPositionHandler::TWiring{[&player](int at) { player.ThumbTrack(at); },
+                                            [&player](int at) { player.Seek(at); }});
+    connect(&player, &TPlayController::progressChanged, this, &TMainWindow::SetProgress);
 }
 
 TMainWindow::~TMainWindow() = default;
@@ -67,14 +57,15 @@ void TMainWindow::AttachBars(TQueueList* queue, TSoundBar* positionSlider,
                              TSoundBar* volumeSlider) {
     FQueue = queue;
     FPositionSlider = positionSlider;
-    FVolume = std::make_unique<TVolumeControl>(FVolumeDevices, volumeSlider);
+    FVolume = std::make_unique<TVolumeControl>(FSession.Volume(), volumeSlider);
     FQueue->SetDisplay(FDisplay);
+    TPlayController& player = FSession.Controller();
     // A double click plays the row; a single click only selects it.
-    connect(FQueue, &TQueueList::RowDoubleClicked, FController.get(),
-            [this](int) { FController->PlaySelected(); });
-    connect(FController.get(), &TPlayController::positionBarChanged, FPositionSlider,
+    connect(FQueue, &TQueueList::RowDoubleClicked, &player,
+            [&player](int) { player.PlaySelected(); });
+    connect(&player, &TPlayController::positionBarChanged, FPositionSlider,
             &TSoundBar::SetPosition);
-    connect(FController.get(), &TPlayController::positionBarEnabledChanged, FPositionSlider,
+    connect(&player, &TPlayController::positionBarEnabledChanged, FPositionSlider,
             &QWidget::setEnabled);
     connect(FPositionSlider, &TSoundBar::Scrolled, this,
             [this](int code, int at) { FPosition->OnScroll(code, at); });
@@ -83,12 +74,16 @@ void TMainWindow::AttachBars(TQueueList* queue, TSoundBar* positionSlider,
 }
 
 void TMainWindow::SetUp() {
-    FController->SetUp();
-    FPositionSlider->setEnabled(FController->BarEnabled());
+    FSession.SetUp();
+    FPositionSlider->setEnabled(FSession.Controller().BarEnabled());
 }
 
 void TMainWindow::ShutDown() {
-    FController->ShutDown();
+    FSession.ShutDown();
+    TPlayController& player = FSession.Controller();
+    player.SetDisplay(nullptr);
+    player.SetStatusHint(nullptr);
+    player.SetSaveFileAsker(nullptr);
 }
 
 int TMainWindow::ProgressRow(int percent) {
@@ -126,16 +121,16 @@ QPixmap TMainWindow::MinimisedIcon(qreal pixelRatio) const {
 }
 
 void TMainWindow::ShowOptionWords() {
-    FController->ShowOptionWords();
+    FSession.Controller().ShowOptionWords();
 }
 
 void TMainWindow::SwitchRepeatOn() {
-    if (!FController->IsRepeat())
-        FController->ToggleRepeat();
+    if (!FSession.Controller().IsRepeat())
+        FSession.Controller().ToggleRepeat();
 }
 
 void TMainWindow::SetCirculateIfStuck(bool on) {
-    FController->SetCirculateIfStuck(on);
+    FSession.Controller().SetCirculateIfStuck(on);
 }
 
 void TMainWindow::SetQueueFont(const TFontSpec& font) {
@@ -152,7 +147,7 @@ void TMainWindow::SetVolumeDevice(int number) {
 }
 
 int TMainWindow::DefaultVolumeDevice() const {
-    return TVolumeControl::DefaultSetting(FVolumeDevices);
+    return TVolumeModel::DefaultSetting(FSession.Volume().Devices());
 }
 
 void TMainWindow::FinishSetUp() {
@@ -161,23 +156,23 @@ void TMainWindow::FinishSetUp() {
 }
 
 bool TMainWindow::IsPaused() const {
-    return FController->IsPaused();
+    return FSession.Controller().IsPaused();
 }
 
 bool TMainWindow::IsStopped() const {
-    return FController->IsStopped();
+    return FSession.Controller().IsStopped();
 }
 
 bool TMainWindow::IsRepeat() const {
-    return FController->IsRepeat();
+    return FSession.Controller().IsRepeat();
 }
 
 void TMainWindow::SaveAlbum() {
-    FController->SaveAlbum();
+    FSession.Controller().SaveAlbum();
 }
 
 void TMainWindow::StopPlayback() {
-    FController->SessionEnding();
+    FSession.Controller().SessionEnding();
 }
 
 QString TMainWindow::AskSaveFile(const TSaveFileRequest& request) {

@@ -1,25 +1,21 @@
 #pragma once
-// TMainWindow: the client of the player's frame. It is the digital display and owns what plays
-// the disc: the drive (MCIDevice over the chosen CD-audio service), the play controller with the
-// album, the title list and the queue. The frame's bars hand it the queue view and the two
-// sliders; it answers the settings' questions about the player and draws the minimised icon.
+// TMainWindow: the client of the player's frame. It is the digital display of the session's play
+// controller: it gives the controller its display fields and the file dialog, and binds the
+// queue view and the two sliders the frame's bars hand it. It answers the settings' questions
+// about the player and draws the minimised icon.
 //
 // Clicks on the display are not taken here: they reach the frame, which owns the mouse gestures.
 
-#include "core/cdaudioservice.h"
 #include "core/savefileasker.h"
 #include "core/settings.h"
 
 #include <QIcon>
 #include <QWidget>
 
-#include <functional>
 #include <memory>
 
-class MCIDevice;
-class TAuxOutput;
 class TDisplayPanel;
-class TPlayController;
+class TPlayerSession;
 class TPositionHandler;
 class TQueueList;
 class TSoundBar;
@@ -34,14 +30,11 @@ public:
     // The side of the minimised icon in logical pixels.
     static constexpr int IconSize = 32;
 
-    // `isChecked` answers for the Options check marks; `hint` shows long operations (may be null).
-    TMainWindow(QWidget* parent, std::unique_ptr<TCDAudioService> drive, TAuxOutput& volumeDevices,
-                std::function<bool(int)> isChecked, TStatusHint* hint);
+    // `session` must outlive the window; `hint` shows long operations (may be null).
+    TMainWindow(QWidget* parent, TPlayerSession& session, TStatusHint* hint);
     ~TMainWindow() override;
 
     TDisplayPanel* Display() const { return FDisplay; }
-    TPlayController& Controller() const { return *FController; }
-    MCIDevice& Device() const { return *FDevice; }
     TQueueList* Queue() const { return FQueue; }
     TSoundBar* PositionSlider() const { return FPositionSlider; }
     TVolumeControl& Volume() const { return *FVolume; }
@@ -49,11 +42,12 @@ public:
 
     // The views the frame's bars made over this window's lists and sliders.
     void AttachBars(TQueueList* queue, TSoundBar* positionSlider, TSoundBar* volumeSlider);
-    // Set-up in its fixed order: the drive reports to this window with "Korvo" on its error
+    // Set-up in its fixed order: the drive reports to the controller with "Korvo" on its error
     // boxes, the player starts stopped (Pause and the position slider disabled) and timer 777
     // starts. The album is loaded by the first tick.
     void SetUp();
-    // Clean-up: the exit behaviour of the play controller (stop, or leave the disc playing).
+    // Clean-up: the exit behaviour of the play controller (stop, or leave the disc playing), and
+    // the controller lets go of this window.
     void ShutDown();
 
     // The minimised icon: a black frame, two bevels, the progress level (teal below, light grey
@@ -89,12 +83,10 @@ signals:
 private:
     void SetProgress(int percent);
 
+    TPlayerSession& FSession;
     TDisplayPanel* FDisplay;
-    std::unique_ptr<MCIDevice> FDevice;
-    std::unique_ptr<TPlayController> FController;
     std::unique_ptr<TVolumeControl> FVolume;
     std::unique_ptr<TPositionHandler> FPosition;
-    TAuxOutput& FVolumeDevices;
     TQueueList* FQueue = nullptr;
     TSoundBar* FPositionSlider = nullptr;
     QIcon FIcon;

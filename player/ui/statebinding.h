@@ -5,6 +5,9 @@
 
 #include "core/playerstate.h"
 
+#include <QAction>
+#include <QList>
+
 template <typename Item>
 void BindChecked(const TPlayerState& state, TPlayerState::Flag flag, Item* item) {
     state.Bind(flag, item, [item](bool on) { item->setChecked(on); });
@@ -23,4 +26,20 @@ void BindEnabled(const TPlayerState& state, TPlayerState::Flag flag, Item* item)
 template <typename Button>
 void BindLatched(const TPlayerState& state, TPlayerState::Flag flag, Button* button) {
     state.Bind(flag, button, [button](bool on) { button->SetLatched(on); });
+}
+
+// Every item and the button of a command with a check mark (Pause, Repeat, Mute): checked by its
+// flag, and Pause's enabled only while pausing can act.
+template <typename Button>
+void BindCommand(const TPlayerState& state, int commandId, const QList<QAction*>& items,
+                 Button* button) {
+    const TPlayerState::Flag flag = *TPlayerState::CheckedBy(commandId);
+    for (QAction* item : items)
+        BindChecked(state, flag, item);
+    BindChecked(state, flag, button);
+    if (flag != TPlayerState::Paused)
+        return;
+    for (QAction* item : items)
+        BindEnabled(state, TPlayerState::PauseEnabled, item);
+    BindEnabled(state, TPlayerState::PauseEnabled, button);
 }

@@ -1,7 +1,11 @@
 #pragma once
-// The volume slider over an auxiliary output device. The device setting n (the settings file's
-// "AuxOutDevice") selects device n - 1; 0 means no device and a disabled slider. A device number
-// beyond the devices present leaves the slider enabled but its movements do nothing.
+// The volume slider bound to the player's volume model: the slider shows the model's level and
+// is enabled with it, and every movement of the slider moves the level (and so the device).
+// The "Volume Device..." command's dialog lives here too.
+
+#include "core/volumemodel.h"
+
+#include <memory>
 
 class QWidget;
 class TAuxOutput;
@@ -10,10 +14,14 @@ class TSoundBar;
 
 class TVolumeControl {
 public:
+    // Binds the slider to the session's model; both must outlive this object.
+    TVolumeControl(TVolumeModel& model, TSoundBar* slider);
+    // A slider with a model of its own over `devices`.
     TVolumeControl(TAuxOutput& devices, TSoundBar* slider);
+    ~TVolumeControl();
 
-    // Reads the device's volume (its left channel) into the slider, or disables the slider.
-    void SetUp(int deviceSetting);
+    // See TVolumeModel::SetUp.
+    void SetUp(int deviceSetting) { FModel.SetUp(deviceSetting); }
     // Any movement of the volume slider: both channels of the device follow the slider.
     void OnScroll(int code, int position);
     // The "Volume Device..." command: the device dialog over `settings`, showing the device in
@@ -21,18 +29,17 @@ public:
     // Cancel.
     void ChooseDevice(QWidget* parent, TProfile& settings);
 
-    int DeviceSetting() const { return FSetting; }
+    int DeviceSetting() const { return FModel.DeviceSetting(); }
+    TVolumeModel& Model() const { return FModel; }
 
-    // Slider position (0..10000) to a 16-bit level and back.
-    static int SliderToLevel(int position);
-    static int LevelToSlider(int level);
-    // The setting that selects the first device the device dialog lists, 0 when it lists none.
-    static int DefaultSetting(const TAuxOutput& devices);
-    // The setting as the settings file holds it.
-    static int ReadSetting(const TProfile& settings);
+    static int DefaultSetting(const TAuxOutput& devices) {
+        return TVolumeModel::DefaultSetting(devices);
+    }
 
 private:
-    TAuxOutput& FDevices;
+    void Bind();
+
+    std::unique_ptr<TVolumeModel> FOwnModel;
+    TVolumeModel& FModel;
     TSoundBar* FSlider;
-    int FSetting = 0;
 };
