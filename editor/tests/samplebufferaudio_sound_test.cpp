@@ -9,15 +9,18 @@
 #include "spywavedevice.h"
 #include "tonemeter.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <string>
 
@@ -67,15 +70,42 @@ private:
 
 const auto* const awake = ::testing::AddGlobalTestEnvironment(new AwakeNullSink);
 
+// How long a test waits for what it expects before it fails: far more than any step takes on a
+// loaded machine, so that only a step that never comes fails a test.
+constexpr int kDeadlineMs = 30000;
+// How far the sound server's clock may run ahead of the test's: it moves on in blocks, of 20 ms
+// while the stream above keeps it awake.
+constexpr qint64 kAheadMs = 25;
+// How long a paused sound must stay where it is: several blocks of the sound server.
+constexpr int kHoldMs = 300;
+
+// Waits until `done` holds, checking as events arrive; false when the deadline passes first.
+bool WaitUntil(const std::function<bool()>& done, int deadlineMs = kDeadlineMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > deadlineMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(1);
+    }
+    return true;
+}
+
 class SoundEngineTest : public ::testing::Test {
 protected:
-    // Waits until `spy` has fired or `ms` have passed; true when it fired.
-    static bool WaitFor(QSignalSpy& spy, int ms) {
-        QElapsedTimer timer;
-        timer.start();
-        while (spy.isEmpty() && timer.elapsed() < ms)
-            QTest::qWait(5);
-        return !spy.isEmpty();
+    // Waits until `spy` has fired; true when it did before the deadline.
+    static bool WaitFor(QSignalSpy& spy) {
+        return WaitUntil([&spy] { return !spy.isEmpty(); });
+    }
+
+    // Delivers every notification already on its way: a call queued now arrives after them. A
+    // device that is closed sends no more, so this is when "only once" or "never" can be judged.
+    void DeliverPending() {
+        bool delivered = false;
+        QMetaObject::invokeMethod(
+            &notify, [&delivered] { delivered = true; }, Qt::QueuedConnection);
+        ASSERT_TRUE(WaitUntil([&delivered] { return delivered; }));
     }
 
     CQtWaveDeviceFactory real;
@@ -101,62 +131,71 @@ TEST_F(SoundEngineTest, PlaysTheRangeAsOneBufferOfExactlyItsBytes) {
     EXPECT_EQ(factory.log.created, 1);
     EXPECT_EQ(factory.log.queuedLength, 400u);
 
-    ASSERT_TRUE(WaitFor(outputDone, 3000));
+    ASSERT_TRUE(WaitFor(outputDone));
     audio.StopPlayback();
     EXPECT_EQ(factory.log.open, 0);
 }
 
 TEST_F(SoundEngineTest, OneSecondPlaysToItsEndNotifiesOnceAndStopCloses) {
-    FillSample(buffer, SampleLayout::Mono16, 22050, RandomValues(SampleLayout::Mono16, 22050, 5));
+    constexpr quint32 kRate = 22050;
+    FillSample(buffer, SampleLayout::Mono16, kRate, RandomValues(SampleLayout::Mono16, kRate, 5));
     QElapsedTimer clock;
     clock.start();
     ASSERT_EQ(audio.StartPlayback(&notify, -1, -1, -1), 0);
 
-    quint32 previous = 0;
-    quint32 halfway = 0;
-    while (outputDone.isEmpty() && clock.elapsed() < 4000) {
-        QTest::qWait(20);
-        const quint32 position = audio.GetPlayPosition();
-        EXPECT_GE(position, previous);
-        previous = position;
-        if (clock.elapsed() < 550)
-            halfway = position;
+    // Each new position is further on, within the sample, and never ahead of the time that has
+    // passed: it follows the sound being heard, not the bytes handed to the server.
+    QList<quint32> seen = {0};
+    while (outputDone.isEmpty()) {
+        quint32 position = 0;
+        ASSERT_TRUE(WaitUntil([&] {
+            position = audio.GetPlayPosition();
+            return position != seen.last() || !outputDone.isEmpty();
+        })) << "the position stays at "
+            << seen.last();
+        const qint64 heard = clock.elapsed();
+        if (position == seen.last())
+            break;
+        EXPECT_GT(position, seen.last());
+        EXPECT_LE(position, kRate - 1);
+        EXPECT_LE(position, (heard + kAheadMs) * kRate / 1000) << "at " << heard << " ms";
+        seen += position;
     }
     const qint64 elapsed = clock.elapsed();
-    ASSERT_EQ(outputDone.count(), 1);
-    EXPECT_GE(elapsed, 950);
-    EXPECT_LE(elapsed, 1600);
-    EXPECT_GT(halfway, 22050u / 4) << "the position follows the sound being heard";
-    EXPECT_LT(halfway, 22050u * 3 / 4);
-    EXPECT_EQ(audio.GetPlayPosition(), 22049u);
-
-    QTest::qWait(300);
     EXPECT_EQ(outputDone.count(), 1);
-    EXPECT_TRUE(audio.IsPlaying());
+    EXPECT_GE(elapsed, 1000 - kAheadMs) << "one second of sound";
+    EXPECT_LE(elapsed, 1000 + kDeadlineMs);
+    EXPECT_GT(seen.size(), 2) << "positions on the way, not only the end";
+    EXPECT_EQ(audio.GetPlayPosition(), kRate - 1);
+
+    EXPECT_TRUE(audio.IsPlaying()) << "playing until stopped";
     audio.StopPlayback();
     EXPECT_FALSE(audio.IsPlaying());
     EXPECT_EQ(factory.log.open, 0);
+    DeliverPending();
+    EXPECT_EQ(outputDone.count(), 1);
 }
 
 TEST_F(SoundEngineTest, PauseHoldsAndResetEndsEarlyWithThePositionWhereItStopped) {
+    // Two seconds of sound.
     FillSample(buffer, SampleLayout::Stereo8, 11025, RandomValues(SampleLayout::Stereo8, 22050, 9));
-    QElapsedTimer clock;
-    clock.start();
     ASSERT_EQ(audio.StartPlayback(&notify, -1, -1, -1), 0);
-    QTest::qWait(500);
+    ASSERT_TRUE(WaitUntil([this] { return audio.GetPlayPosition() > 0; })) << "nothing plays";
     audio.PausePlayback();
     const quint32 stopped = audio.GetPlayPosition();
-    EXPECT_GT(stopped, 11025u / 4);
-    EXPECT_LT(stopped, 11025u);
-    QTest::qWait(200);
+    EXPECT_GT(stopped, 0u);
+    EXPECT_LT(stopped, 22049u);
+    // Longer than the sound server takes to play on by a block.
+    QTest::qWait(kHoldMs);
     EXPECT_EQ(audio.GetPlayPosition(), stopped) << "paused";
 
     audio.ResetPlayback();
-    ASSERT_TRUE(WaitFor(outputDone, 1000));
-    EXPECT_LT(clock.elapsed(), 1500) << "two seconds of sound ended early";
-    EXPECT_EQ(audio.GetPlayPosition(), stopped);
+    ASSERT_TRUE(WaitFor(outputDone));
+    EXPECT_EQ(audio.GetPlayPosition(), stopped) << "ended where it was paused, before the end";
     audio.StopPlayback();
     EXPECT_EQ(factory.log.open, 0);
+    DeliverPending();
+    EXPECT_EQ(outputDone.count(), 1);
 }
 
 struct PlayCase {
@@ -175,9 +214,9 @@ TEST_P(SoundPlayback, AQuarterSecondInAnyLayoutAndRateTakesAQuarterSecond) {
     clock.start();
     ASSERT_EQ(audio.StartPlayback(&notify, -1, -1, -1), 0);
     EXPECT_EQ(factory.log.format, buffer.GetFormat());
-    ASSERT_TRUE(WaitFor(outputDone, 3000));
-    EXPECT_GE(clock.elapsed(), 200);
-    EXPECT_LE(clock.elapsed(), 500) << "the end is seen when heard, not after a timeout";
+    ASSERT_TRUE(WaitFor(outputDone));
+    EXPECT_GE(clock.elapsed(), 250 - kAheadMs) << "the end is seen when heard";
+    EXPECT_LE(clock.elapsed(), 250 + kDeadlineMs);
     EXPECT_EQ(audio.GetPlayPosition(), frames - 1);
     audio.StopPlayback();
     EXPECT_EQ(factory.log.open, 0);
@@ -197,10 +236,11 @@ TEST_F(SoundEngineTest, DestroyingWhilePlayingClosesTheDevice) {
         CSampleAudio player(playing);
         FillSample(playing, SampleLayout::Mono8, 8000, RandomValues(SampleLayout::Mono8, 8000, 1));
         ASSERT_EQ(player.StartPlayback(&notify, -1, -1, -1), 0);
-        QTest::qWait(100);
+        ASSERT_TRUE(WaitUntil([&player] { return player.GetPlayPosition() > 0; }));
+        ASSERT_TRUE(outputDone.isEmpty()) << "a second of sound is still playing";
     }
     EXPECT_EQ(factory.log.open, 0);
-    QTest::qWait(100);
+    DeliverPending();
     EXPECT_EQ(outputDone.count(), 0);
 }
 
@@ -242,9 +282,9 @@ TEST_P(SoundRecording, OneSecondFillsTheBufferNotifiesOnceAndHoldsTheSourcesSine
     clock.start();
     ASSERT_EQ(audio.StartRecording(&notify, BytesFor(1.0), -1), 0);
     EXPECT_EQ(factory.log.queuedLength, BytesFor(1.0));
-    ASSERT_TRUE(WaitFor(inputData, 4000));
-    EXPECT_GE(clock.elapsed(), 950) << "a recording lasts as long as it was asked to";
-    EXPECT_LE(clock.elapsed(), 2000);
+    ASSERT_TRUE(WaitFor(inputData));
+    EXPECT_GE(clock.elapsed(), 1000 - kAheadMs) << "a recording lasts as long as it was asked to";
+    EXPECT_LE(clock.elapsed(), 1000 + kDeadlineMs);
     EXPECT_DOUBLE_EQ(audio.GetRecordFraction(), 1.0);
 
     audio.StopRecording();
@@ -252,29 +292,35 @@ TEST_P(SoundRecording, OneSecondFillsTheBufferNotifiesOnceAndHoldsTheSourcesSine
     EXPECT_EQ(buffer.GetFrameCount(), c.rate);
     EXPECT_EQ(buffer.GetCommittedFormat(), recorded);
     ExpectSineOfTheSource();
-    QTest::qWait(200);
+    DeliverPending();
     EXPECT_EQ(inputData.count(), 1);
 }
 
-TEST_P(SoundRecording, StoppingAfterHalfTheTimeKeepsAboutHalfTheFrames) {
+TEST_P(SoundRecording, StoppingEarlyKeepsWhatCameInUntilThen) {
     const RecordCase& c = GetParam();
     buffer.SetFormat(c.rate, c.stereo, c.sixteenBit);
     const CWaveFormat recorded = buffer.GetFormat();
     ASSERT_EQ(audio.StartRecording(&notify, BytesFor(2.0), -1), 0);
-    QTest::qWait(1000);
-    const double fraction = audio.GetRecordFraction();
-    EXPECT_GT(fraction, 0.35);
-    EXPECT_LT(fraction, 0.65);
+    // A quarter of the two seconds: enough sound to measure its tone.
+    double fraction = 0;
+    ASSERT_TRUE(WaitUntil([&] {
+        fraction = audio.GetRecordFraction();
+        return fraction >= 0.25;
+    }));
+    ASSERT_LT(fraction, 1.0);
+    ASSERT_TRUE(inputData.isEmpty()) << "the recording is still running";
     audio.StopRecording();
 
-    EXPECT_GT(buffer.GetFrameCount(), quint32(c.rate * 0.7));
-    EXPECT_LT(buffer.GetFrameCount(), quint32(c.rate * 1.3));
-    EXPECT_EQ(buffer.GetByteLength(), buffer.GetFrameCount() * buffer.BytesPerFrame());
+    // What had come in when it was stopped, and what came in until then; never the whole.
+    const quint32 frames = buffer.GetFrameCount();
+    EXPECT_GE(frames, quint32(fraction * 2 * c.rate) - 1);
+    EXPECT_LT(frames, 2 * c.rate);
+    EXPECT_EQ(buffer.GetByteLength(), frames * buffer.BytesPerFrame());
     EXPECT_EQ(buffer.GetCommittedFormat(), recorded);
     ExpectSineOfTheSource();
-    QTest::qWait(200);
-    EXPECT_EQ(inputData.count(), 0);
     EXPECT_EQ(factory.log.open, 0);
+    DeliverPending();
+    EXPECT_EQ(inputData.count(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, SoundRecording,
@@ -298,10 +344,11 @@ TEST_F(SoundEngineTest, DestroyingWhileRecordingClosesTheDevice) {
         CSampleAudio recorder(recording);
         recording.SetFormat(22050, false, true);
         ASSERT_EQ(recorder.StartRecording(&notify, 44100, -1), 0);
-        QTest::qWait(200);
+        ASSERT_TRUE(WaitUntil([&recorder] { return recorder.GetRecordFraction() > 0; }));
+        ASSERT_TRUE(inputData.isEmpty()) << "a second of recording is still running";
     }
     EXPECT_EQ(factory.log.open, 0);
-    QTest::qWait(100);
+    DeliverPending();
     EXPECT_EQ(inputData.count(), 0);
 }
 
