@@ -10,6 +10,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -140,10 +141,11 @@ private:
     qint64 m_pos;
 };
 
-// The rate an extended block's time constant stands for.
+// The rate an extended block's time constant stands for, to the nearest hertz: the constant the
+// writer picks for 22050 Hz stands for 22049.96 Hz, which must read back as 22050, not 22049.
 quint32 ExtendedRate(quint16 timeConstant, bool stereo) {
     const double rate = 256000000.0 / (65536 - timeConstant);
-    return quint32(stereo ? rate * 0.5 : rate);
+    return quint32(std::lround(stereo ? rate * 0.5 : rate));
 }
 
 struct HeldRate {
