@@ -38,7 +38,12 @@ void LogToCategory(cdio_log_level_t level, const char message[]) {
 void InstallLogHandler() {
     static std::once_flag once;
     std::call_once(once, [] {
-        cdio_loglevel_default = CDIO_LOG_DEBUG; // the category filters, not libcdio
+        // libcdio's logger asserts when two threads log at once (playback workers read the disc
+        // beside the GUI thread), so it is asked only for messages the category shows; with
+        // korvo.cdio.debug on, that can still happen.
+        cdio_loglevel_default = lcCdio().isDebugEnabled()  ? CDIO_LOG_DEBUG
+                                : lcCdio().isInfoEnabled() ? CDIO_LOG_ERROR
+                                                           : CDIO_LOG_ASSERT;
         cdio_log_set_handler(LogToCategory);
     });
 }
@@ -139,6 +144,11 @@ TCdioHandle OpenCueSheet(const QString& source) {
 
 TCdioHandle OpenCdio(const QString& source, driver_id_t driver) {
     InstallLogHandler();
+    // libcdio parses cue and TOC sheets with static state (strtok): two threads opening at once
+    // (the GUI and playback workers, or workers a burst of commands left behind) garble each
+    // other's sheet and fail.
+    static std::mutex opening;
+    const std::lock_guard lock(opening);
     if (driver == DRIVER_CDRDAO)
         return OpenTocSheet(source);
     if (driver == DRIVER_BINCUE &&

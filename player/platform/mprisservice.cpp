@@ -10,10 +10,22 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QLoggingCategory>
+#include <QPointer>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 Q_LOGGING_CATEGORY(lcMpris, "korvo.mpris")
+
+namespace {
+qint64 SaturatedSum(qint64 a, qint64 b) {
+    qint64 sum = 0;
+    if (!__builtin_add_overflow(a, b, &sum))
+        return sum;
+    return b > 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
+}
+} // namespace
 
 TMprisService::TMprisService(TPlayController& player, TMprisHooks hooks, QObject* parent)
     : QObject(parent), m_player(player), m_hooks(std::move(hooks)), m_bus(QString()) {
@@ -161,10 +173,26 @@ bool TMprisService::CanSeek() const {
 // ----- requests
 
 void TMprisService::Later(std::function<void()> request) {
-    QTimer::singleShot(0, this, [this, request = std::move(request)] {
+    m_requests.push_back(std::move(request));
+    QTimer::singleShot(0, this, &TMprisService::RunRequests);
+}
+
+// One request at a time, in the order they came: a request that spins an event loop (a message
+// box) holds the rest back until it returns, so none runs halfway through another.
+void TMprisService::RunRequests() {
+    if (m_running)
+        return;
+    const QPointer<TMprisService> alive(this); // Quit may end the service
+    m_running = true;
+    while (!m_requests.empty()) {
+        const std::function<void()> request = std::move(m_requests.front());
+        m_requests.pop_front();
         request();
+        if (!alive)
+            return;
         Refresh();
-    });
+    }
+    m_running = false;
 }
 
 void TMprisService::Command(int id) {
@@ -237,7 +265,8 @@ void TMprisService::SeekTo(qint64 positionUs) {
 
 void TMprisService::Seek(qint64 offsetUs) {
     Later([this, offsetUs] {
-        const qint64 target = Position() + offsetUs;
+        // A bus may send any offset: the sum stops at the ends of the range instead of wrapping.
+        const qint64 target = SaturatedSum(Position(), offsetUs);
         if (CanSeek() && target > SongLengthUs())
             Command(CmCirculate);
         else
@@ -270,6 +299,8 @@ void TMprisService::SetShuffle(bool on) {
 }
 
 void TMprisService::SetVolume(double volume) {
+    if (std::isnan(volume))
+        return; // no level at all; infinities are clamped as any other level out of range
     Later([this, volume] {
         if (m_hooks.setVolume)
             m_hooks.setVolume(std::clamp(volume, 0.0, 1.0));

@@ -4,11 +4,12 @@
 // (or, for seeking, in what the position slider does), so a bus call does what the button does;
 // state is read from the play controller and the Options check marks.
 //
-// Requests are answered at once and carried out from the event loop: a command may open a message
-// box, which must not hold the caller. Property changes are announced with PropertiesChanged once
-// per turn of the event loop, only the values that differ from those last announced; Position is
-// never announced, a seek sends Seeked instead. No widgets here: the window is reached through
-// TMprisHooks.
+// Requests are answered at once and carried out from the event loop, one after the other in the
+// order they came: a command may open a message box, which must not hold the caller, and a
+// request never starts while another is still running (a media key held down sends a burst).
+// Property changes are announced with PropertiesChanged once per turn of the event loop, only the
+// values that differ from those last announced; Position is never announced, a seek sends Seeked
+// instead. No widgets here: the window is reached through TMprisHooks.
 
 #include <QDBusConnection>
 #include <QDBusObjectPath>
@@ -16,6 +17,7 @@
 #include <QTimer>
 #include <QVariantMap>
 
+#include <deque>
 #include <functional>
 
 class TPlayController;
@@ -88,6 +90,7 @@ signals:
 private:
     // Runs a request from the event loop; the state it changed is announced after it.
     void Later(std::function<void()> request);
+    void RunRequests();
     void Command(int id);
     bool Option(int id) const;
     void SetOption(int id, bool on);
@@ -106,4 +109,6 @@ private:
     QString m_busName;
     QVariantMap m_announced;
     QTimer m_announce;
+    std::deque<std::function<void()>> m_requests; // waiting for the event loop, oldest first
+    bool m_running = false;                       // a request is being carried out
 };

@@ -35,14 +35,16 @@ TCDError TPlaybackEngine::Start(TSectorReaderFactory factory, const TDiscToc& to
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull() || !device.isFormatSupported(CdFormat()))
         return TCDError::NoSound;
-    sink_ = std::make_unique<QAudioSink>(device, CdFormat());
-    sink_->setBufferSize(kSinkBufferBytes);
-    sink_->setVolume(muted_ ? 0.0 : 1.0);
-    output_ = sink_->start();
-    if (!output_ || sink_->error() != QAudio::NoError) {
-        Stop();
+    auto sink = std::make_unique<QAudioSink>(device, CdFormat());
+    sink->setBufferSize(kSinkBufferBytes);
+    sink->setVolume(muted_ ? 0.0 : 1.0);
+    QIODevice* output = sink->start();
+    if (!output || sink->error() != QAudio::NoError) {
+        Dispose(std::move(sink));
         return TCDError::NoSound;
     }
+    sink_ = std::move(sink);
+    output_ = output;
     rangeBytes_ = qMax<qint64>(0, toFrame - fromFrame) * TDiscToc::kBytesPerFrame;
     writtenBytes_ = 0;
     lastHeard_ = -1;
@@ -53,17 +55,28 @@ TCDError TPlaybackEngine::Start(TSectorReaderFactory factory, const TDiscToc& to
 }
 
 void TPlaybackEngine::Stop() {
+    // Every member reaches its stopped state before the old sink is let go of (see Dispose).
     feedTimer_.stop();
-    if (sink_)
-        sink_->stop();
     output_ = nullptr;
-    sink_.reset();
     unwritten_.clear();
     if (readAhead_) {
         readAhead_->RequestStop();
         retiring_.push_back(std::move(readAhead_));
     }
     Reap();
+    if (sink_)
+        Dispose(std::move(sink_));
+}
+
+// Deleting a QAudioSink runs a nested event loop (the PulseAudio backend processes events in its
+// destructor), which would run queued requests of the player in the middle of its own. The sink
+// goes silent now and is deleted once control is back in the event loop; the engine, its parent,
+// deletes one still waiting when it goes.
+void TPlaybackEngine::Dispose(std::unique_ptr<QAudioSink> sink) {
+    sink->stop();
+    QAudioSink* old = sink.release();
+    old->setParent(this);
+    old->deleteLater();
 }
 
 void TPlaybackEngine::Reap() {
@@ -96,6 +109,10 @@ void TPlaybackEngine::End(TEnd end) {
 void TPlaybackEngine::Feed() {
     if (held_)
         return;
+    if (!sink_ || !readAhead_) {
+        feedTimer_.stop(); // nothing is playing: a stop got in between
+        return;
+    }
     if (sink_->error() == QAudio::OpenError || sink_->error() == QAudio::FatalError ||
         sink_->error() == QAudio::IOError)
         return End(TEnd::OutputFailed);

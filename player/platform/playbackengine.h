@@ -2,7 +2,8 @@
 // Digital playback of one range of a disc: a TReadAhead worker reads the sectors, a QAudioSink on
 // the default output plays them (44100 Hz, 16-bit, stereo). What has been heard is the sink's
 // played time, never what has been read or queued. Lives on the GUI thread; Ended is emitted from
-// its feed timer, so it never arrives inside a call.
+// its feed timer, so it never arrives inside a call. Start and Stop never run the event loop, so
+// a request queued meanwhile (a media key held down) runs after them, never halfway through.
 
 #include "core/cdaudioservice.h"
 #include "platform/readahead.h"
@@ -49,6 +50,7 @@ private:
     void Feed();
     void End(TEnd end);
     void Reap();
+    void Dispose(std::unique_ptr<QAudioSink> sink);
 
     std::unique_ptr<TReadAhead> readAhead_;
     // Stopped workers still finishing a read; joined once done so Stop never waits on a drive.
