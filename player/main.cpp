@@ -60,9 +60,9 @@ int main(int argc, char** argv) {
     TAlsaMixer volumeDevices;
     TPlayerSession session(app, CreateCDAudioService(), volumeDevices);
     TMainFrame frame(session);
-    QObject::connect(&instance, &TSingleInstance::ActivationRequested, &frame,
+    QObject::connect(&instance, &TSingleInstance::activationRequested, &frame,
                      &TMainFrame::Activate);
-    QObject::connect(&shutdown, &TShutdownNotifier::ShutdownRequested, &frame,
+    QObject::connect(&shutdown, &TShutdownNotifier::shutdownRequested, &frame,
                      &TMainFrame::Terminate);
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &frame,
                      &TMainFrame::SessionEnding);

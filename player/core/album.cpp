@@ -16,33 +16,34 @@ int ToInt(quint32 value) {
 } // namespace
 
 void TCDAlbum::ComputeKey() {
-    key = QString();
-    if (!DiscReady(device))
+    FKey = QString();
+    if (!DiscReady(FDevice))
         return;
-    const int length = ToInt(device->Status(Mci::kStatusItem, Mci::kStatusLength));
-    const int tracks = ToInt(device->Status(Mci::kStatusItem, Mci::kStatusNumberOfTracks));
+    const int length = ToInt(FDevice->Status(Mci::kStatusItem, Mci::kStatusLength));
+    const int tracks = ToInt(FDevice->Status(Mci::kStatusItem, Mci::kStatusNumberOfTracks));
     QString text = QString::number(length / 1000);
     for (int t = 1; t <= std::min(tracks, 10); ++t)
         text += QString::number(
-            ToInt(device->Status(Mci::kStatusItem | Mci::kTrack, Mci::kStatusLength, t)) / 1000);
-    key = text;
-    totalLength = length;
-    numberOfTracks = tracks;
+            ToInt(FDevice->Status(Mci::kStatusItem | Mci::kTrack, Mci::kStatusLength, t)) / 1000);
+    FKey = text;
+    FTotalLength = length;
+    FNumberOfTracks = tracks;
 }
 
 int TCDAlbum::TrackStart(int track) const {
-    if (!device || !device->IsOpen() || track < 1 || track > numberOfTracks)
+    if (!FDevice || !FDevice->IsOpen() || track < 1 || track > FNumberOfTracks)
         return 0;
     const quint32 value =
-        device->Status(Mci::kStatusItem | Mci::kTrack, Mci::kStatusPosition, track);
-    return device->LastError() == 0 ? ToInt(value) : 0;
+        FDevice->Status(Mci::kStatusItem | Mci::kTrack, Mci::kStatusPosition, track);
+    return FDevice->LastError() == 0 ? ToInt(value) : 0;
 }
 
 int TCDAlbum::TrackLength(int track) const {
-    if (!device || !device->IsOpen() || track < 1 || track > numberOfTracks)
+    if (!FDevice || !FDevice->IsOpen() || track < 1 || track > FNumberOfTracks)
         return 0;
-    const quint32 value = device->Status(Mci::kStatusItem | Mci::kTrack, Mci::kStatusLength, track);
-    return device->LastError() == 0 ? ToInt(value) : 0;
+    const quint32 value =
+        FDevice->Status(Mci::kStatusItem | Mci::kTrack, Mci::kStatusLength, track);
+    return FDevice->LastError() == 0 ? ToInt(value) : 0;
 }
 
 QString TCDAlbum::QueueEntry(int track, const QString& title, int lengthMs) {

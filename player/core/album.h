@@ -13,17 +13,17 @@ class MCIDevice;
 
 class TCDAlbum {
 public:
-    explicit TCDAlbum(MCIDevice* device) : device(device) {}
+    explicit TCDAlbum(MCIDevice* device) : FDevice(device) {}
 
     // Null when no album is loaded (or the title key is missing).
-    const QString& Title() const { return title; }
-    void SetTitle(const QString& text) { title = text; }
+    const QString& Title() const { return FTitle; }
+    void SetTitle(const QString& text) { FTitle = text; }
     // Null when the disc could not be read.
-    const QString& Key() const { return key; }
-    int TotalLength() const { return totalLength; }
-    int NumberOfTracks() const { return numberOfTracks; }
-    bool IsLoaded() const { return loaded; }
-    void SetLoaded(bool on) { loaded = on; }
+    const QString& Key() const { return FKey; }
+    int TotalLength() const { return FTotalLength; }
+    int NumberOfTracks() const { return FNumberOfTracks; }
+    bool IsLoaded() const { return FLoaded; }
+    void SetLoaded(bool on) { FLoaded = on; }
 
     // Reads the disc: the key, total length and track count. With the drive closed or no disc
     // ready the key is null and the other fields are left as they were.
@@ -37,10 +37,10 @@ public:
     static QString QueueEntry(int track, const QString& title, int lengthMs);
 
 private:
-    QString title;
-    QString key;
-    int totalLength = 0;
-    int numberOfTracks = 0;
-    bool loaded = false;
-    MCIDevice* device;
+    QString FTitle;
+    QString FKey;
+    int FTotalLength = 0;
+    int FNumberOfTracks = 0;
+    bool FLoaded = false;
+    MCIDevice* FDevice;
 };

@@ -48,10 +48,10 @@ public:
     TSectionView() = default;
     TSectionView(const TProfile& profile, const QString& section) {
         for (const TProfile::TEntry& entry : profile.ReadSection(section))
-            values.insert(entry.key.toCaseFolded(), entry.value);
+            FValues.insert(entry.key.toCaseFolded(), entry.value);
     }
     QString Read(const QString& key, const QString& def, int size) const {
-        QString value = values.value(key.toCaseFolded(), def);
+        QString value = FValues.value(key.toCaseFolded(), def);
         if (value.size() > size - 1) {
             qsizetype keep = std::max(0, size - 1);
             if (keep > 0 && value[keep - 1].isHighSurrogate())
@@ -61,12 +61,12 @@ public:
         return value;
     }
     int ReadInt(const QString& key, int def) const {
-        const auto found = values.constFind(key.toCaseFolded());
-        return found == values.cend() || found->isEmpty() ? def : LeadingInteger(*found);
+        const auto found = FValues.constFind(key.toCaseFolded());
+        return found == FValues.cend() || found->isEmpty() ? def : LeadingInteger(*found);
     }
 
 private:
-    QHash<QString, QString> values;
+    QHash<QString, QString> FValues;
 };
 
 int ClampTracks(int count) {
@@ -111,7 +111,7 @@ QString ExportTitleOf(const TSectionView& view, const TAlbumSummary& summary, in
 
 } // namespace
 
-TAlbumDatabase::TAlbumDatabase(QString path) : path(std::move(path)) {}
+TAlbumDatabase::TAlbumDatabase(QString path) : FPath(std::move(path)) {}
 
 QString TAlbumDatabase::DefaultTrackTitle(int track) {
     return QStringLiteral("Track %1").arg(track);
@@ -138,7 +138,7 @@ void TAlbumDatabase::SplitOldSong(const QString& value, int& track, QString& tit
 TAlbumRecord TAlbumDatabase::ReadAlbum(const QString& key, int trackCount,
                                        const TDiscTitles& disc) const {
     // A disc without a key reads no section: every key takes its default.
-    const TSectionView view = key.isEmpty() ? TSectionView() : TSectionView(TProfile(path), key);
+    const TSectionView view = key.isEmpty() ? TSectionView() : TSectionView(TProfile(FPath), key);
     trackCount = ClampTracks(trackCount);
     TAlbumRecord record;
     record.title =
@@ -198,7 +198,7 @@ QString TAlbumDatabase::SavedAtTime() {
 bool TAlbumDatabase::WriteAlbum(const QString& key, const TAlbumContents& contents) {
     if (key.isEmpty())
         return false;
-    TProfile profile(path);
+    TProfile profile(FPath);
     TProfile::TBatch batch(profile);
     const QString stored = Read(profile, key, KVersion, QStringLiteral("2.0"), 5);
     // Every write counts: a refused one (a section name the file cannot hold) is a failure even
@@ -238,13 +238,13 @@ bool TAlbumDatabase::ConfirmDelete() {
 bool TAlbumDatabase::DeleteAlbum(const QString& key) {
     if (key.isEmpty())
         return false;
-    TProfile profile(path);
+    TProfile profile(FPath);
     return profile.DeleteSection(key);
 }
 
 bool TAlbumDatabase::ListSections(QStringList& sections) const {
     sections.clear();
-    QFile file(path);
+    QFile file(FPath);
     if (!file.open(QIODevice::ReadOnly))
         return false;
     // Line by line with ordinary reads: a file another program shortens meanwhile only ends the
@@ -269,12 +269,12 @@ bool TAlbumDatabase::ListSections(QStringList& sections) const {
 }
 
 TAlbumSummary TAlbumDatabase::ReadSummary(const QString& section, bool countTracks) const {
-    return SummaryOf(TSectionView(TProfile(path), section), section, countTracks);
+    return SummaryOf(TSectionView(TProfile(FPath), section), section, countTracks);
 }
 
 QString TAlbumDatabase::ExportTitle(const QString& section, const TAlbumSummary& summary,
                                     int track) const {
-    return ExportTitleOf(TSectionView(TProfile(path), section), summary, track);
+    return ExportTitleOf(TSectionView(TProfile(FPath), section), summary, track);
 }
 
 TAlbumDatabase::TExportResult TAlbumDatabase::Export(const QString& outPath) const {
@@ -284,7 +284,7 @@ TAlbumDatabase::TExportResult TAlbumDatabase::Export(const QString& outPath) con
     QStringList sections;
     if (!ListSections(sections))
         return TExportResult::CannotReadDatabase;
-    TProfile profile(path);
+    TProfile profile(FPath);
     QByteArray text;
     for (const QString& section : sections) {
         const TSectionView view(profile, section);

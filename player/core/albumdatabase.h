@@ -52,7 +52,7 @@ struct TAlbumContents {
 class TAlbumDatabase {
 public:
     explicit TAlbumDatabase(QString path);
-    const QString& Path() const { return path; }
+    const QString& Path() const { return FPath; }
 
     // A null key (unreadable disc) reads no section: an album of defaults. The titles the disc
     // carries itself (CD-TEXT) stand in for "Untitled" and "Track n" where the database has none.
@@ -85,5 +85,5 @@ public:
     static void SplitOldSong(const QString& value, int& track, QString& title, int& inQueue);
 
 private:
-    QString path;
+    QString FPath;
 };

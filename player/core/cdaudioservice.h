@@ -5,7 +5,7 @@
 // implement them.
 //
 // All calls come from the GUI thread. A backend may read sectors on a worker thread, but the
-// Completed signal is always emitted on the GUI thread and never from inside a call (it arrives
+// completed signal is always emitted on the GUI thread and never from inside a call (it arrives
 // through the event loop, in the order things happened).
 
 #include <QObject>
@@ -112,5 +112,5 @@ public:
     static QString ErrorText(quint32 code);
 
 signals:
-    void Completed(TCDCompletion kind);
+    void completed(TCDCompletion kind);
 };

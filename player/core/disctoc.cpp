@@ -1,16 +1,16 @@
 #include "core/disctoc.h"
 
 TDiscToc::TDiscToc(QVector<TTocTrack> tracks, qint32 leadoutSector, QString title)
-    : tracks_(std::move(tracks)), leadout_(leadoutSector), title_(std::move(title)) {}
+    : FTracks(std::move(tracks)), FLeadout(leadoutSector), FTitle(std::move(title)) {}
 
 bool TDiscToc::IsValid() const {
-    if (tracks_.isEmpty() || tracks_.first().firstSector < 0)
+    if (FTracks.isEmpty() || FTracks.first().firstSector < 0)
         return false;
-    for (int i = 1; i < tracks_.size(); ++i) {
-        if (tracks_[i].firstSector <= tracks_[i - 1].firstSector)
+    for (int i = 1; i < FTracks.size(); ++i) {
+        if (FTracks[i].firstSector <= FTracks[i - 1].firstSector)
             return false;
     }
-    return tracks_.last().firstSector < leadout_;
+    return FTracks.last().firstSector < FLeadout;
 }
 
 quint32 TDiscToc::SectorsToMs(qint64 sectors) {
@@ -18,21 +18,21 @@ quint32 TDiscToc::SectorsToMs(qint64 sectors) {
 }
 
 quint32 TDiscToc::TrackStartMs(int t) const {
-    return SectorsToMs(Track(t).firstSector - tracks_.first().firstSector);
+    return SectorsToMs(Track(t).firstSector - FTracks.first().firstSector);
 }
 
 quint32 TDiscToc::TrackLengthMs(int t) const {
-    const qint32 next = t < TrackCount() ? Track(t + 1).firstSector : leadout_;
+    const qint32 next = t < TrackCount() ? Track(t + 1).firstSector : FLeadout;
     return SectorsToMs(next - Track(t).firstSector);
 }
 
 quint32 TDiscToc::DiscLengthMs() const {
-    return tracks_.isEmpty() ? 0 : SectorsToMs(leadout_ - tracks_.first().firstSector);
+    return FTracks.isEmpty() ? 0 : SectorsToMs(FLeadout - FTracks.first().firstSector);
 }
 
 qint64 TDiscToc::DiscFrames() const {
-    return tracks_.isEmpty() ? 0
-                             : qint64(leadout_ - tracks_.first().firstSector) * kFramesPerSector;
+    return FTracks.isEmpty() ? 0
+                             : qint64(FLeadout - FTracks.first().firstSector) * kFramesPerSector;
 }
 
 qint64 TDiscToc::MsToFrames(quint32 ms) {
@@ -47,9 +47,9 @@ quint32 TDiscToc::FramesToMs(qint64 frames) {
 }
 
 int TDiscToc::TrackAtFrame(qint64 frame) const {
-    if (tracks_.isEmpty() || frame < 0 || frame >= DiscFrames())
+    if (FTracks.isEmpty() || frame < 0 || frame >= DiscFrames())
         return 0;
-    const qint64 sector = tracks_.first().firstSector + frame / kFramesPerSector;
+    const qint64 sector = FTracks.first().firstSector + frame / kFramesPerSector;
     int t = TrackCount();
     while (t > 1 && Track(t).firstSector > sector)
         --t;
@@ -57,6 +57,6 @@ int TDiscToc::TrackAtFrame(qint64 frame) const {
 }
 
 qint64 TDiscToc::TrackEndFrame(int t) const {
-    const qint32 next = t < TrackCount() ? Track(t + 1).firstSector : leadout_;
-    return qint64(next - tracks_.first().firstSector) * kFramesPerSector;
+    const qint32 next = t < TrackCount() ? Track(t + 1).firstSector : FLeadout;
+    return qint64(next - FTracks.first().firstSector) * kFramesPerSector;
 }

@@ -35,11 +35,11 @@ public:
 
     // Tracks must be in ascending order and before the lead-out; an empty list is no disc.
     bool IsValid() const;
-    int TrackCount() const { return tracks_.size(); }
-    const TTocTrack& Track(int t) const { return tracks_.at(t - 1); } // t counts from 1
-    qint32 LeadoutSector() const { return leadout_; }
+    int TrackCount() const { return FTracks.size(); }
+    const TTocTrack& Track(int t) const { return FTracks.at(t - 1); } // t counts from 1
+    qint32 LeadoutSector() const { return FLeadout; }
     // The disc's CD-TEXT album title; empty when it has none.
-    const QString& Title() const { return title_; }
+    const QString& Title() const { return FTitle; }
 
     quint32 TrackStartMs(int t) const;
     quint32 TrackLengthMs(int t) const;
@@ -59,12 +59,12 @@ public:
     qint64 TrackEndFrame(int t) const;
 
     bool operator==(const TDiscToc& other) const {
-        return tracks_ == other.tracks_ && leadout_ == other.leadout_ && title_ == other.title_;
+        return FTracks == other.FTracks && FLeadout == other.FLeadout && FTitle == other.FTitle;
     }
     bool operator!=(const TDiscToc& other) const { return !(*this == other); }
 
 private:
-    QVector<TTocTrack> tracks_;
-    qint32 leadout_ = 0;
-    QString title_;
+    QVector<TTocTrack> FTracks;
+    qint32 FLeadout = 0;
+    QString FTitle;
 };

@@ -48,7 +48,7 @@ TMenuItem Build(const TItemSpec& entry, TMainMenu* menu) {
             item.action->setShortcut(QKeySequence(QString::fromLatin1(entry.key)));
         const int id = entry.id;
         QObject::connect(item.action, &QAction::triggered, menu,
-                         [menu, id] { emit menu->Command(id); });
+                         [menu, id] { emit menu->command(id); });
     }
     return item;
 }

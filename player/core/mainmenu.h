@@ -45,7 +45,7 @@ public:
 signals:
     // A command item was chosen (by the menu or its accelerator); a checkable item's check mark
     // has already flipped.
-    void Command(int id);
+    void command(int id);
 
 private:
     std::vector<TMenuItem> FPopups;

@@ -15,9 +15,9 @@ std::optional<quint32> Bound(qint64 ms, qint64 unset) {
 
 MCIDevice::MCIDevice(const QString& deviceType, std::unique_ptr<TCDAudioService> service,
                      QObject* parent)
-    : QObject(parent), deviceType_(deviceType), service_(std::move(service)) {
-    Q_ASSERT(service_);
-    connect(service_.get(), &TCDAudioService::Completed, this, &MCIDevice::Notify);
+    : QObject(parent), FDeviceType(deviceType), FService(std::move(service)) {
+    Q_ASSERT(FService);
+    connect(FService.get(), &TCDAudioService::completed, this, &MCIDevice::notify);
 }
 
 MCIDevice::~MCIDevice() {
@@ -26,8 +26,8 @@ MCIDevice::~MCIDevice() {
 }
 
 quint32 MCIDevice::Store(TCDError error) {
-    lastError_ = static_cast<quint32>(error);
-    return lastError_;
+    FLastError = static_cast<quint32>(error);
+    return FLastError;
 }
 
 quint32 MCIDevice::Store(const TCDStatus& status) {
@@ -39,14 +39,14 @@ quint32 MCIDevice::Open(const QString& deviceType) {
     if (IsOpen())
         return Mci::kAlreadyOpen;
     if (!deviceType.isEmpty())
-        deviceType_ = deviceType;
-    if (deviceType_.isEmpty())
+        FDeviceType = deviceType;
+    if (FDeviceType.isEmpty())
         return Mci::kNoDeviceType;
-    if (deviceType_.compare(QLatin1String("cdaudio"), Qt::CaseInsensitive) != 0)
+    if (FDeviceType.compare(QLatin1String("cdaudio"), Qt::CaseInsensitive) != 0)
         return Store(TCDError::NoDevice);
-    const quint32 code = Store(service_->Open());
+    const quint32 code = Store(FService->Open());
     if (code == 0) {
-        deviceId_ = nextDeviceId++;
+        FDeviceId = nextDeviceId++;
         if (nextDeviceId == 0)
             nextDeviceId = 1;
     }
@@ -56,8 +56,8 @@ quint32 MCIDevice::Open(const QString& deviceType) {
 quint32 MCIDevice::Close() {
     if (!IsOpen())
         return Mci::kNotOpen;
-    service_->Close();
-    deviceId_ = 0;
+    FService->Close();
+    FDeviceId = 0;
     return Store(TCDError::None);
 }
 
@@ -65,10 +65,10 @@ quint32 MCIDevice::Play(qint64 from, qint64 to) {
     if (!IsOpen())
         return Mci::kNotOpen;
     const quint32 code = Store(
-        service_->Play(Bound(from, Mci::kCurrent), Bound(to, Mci::kEnd), !notifyWindow_.isNull()));
+        FService->Play(Bound(from, Mci::kCurrent), Bound(to, Mci::kEnd), !FNotifyWindow.isNull()));
     if (code != 0) {
         ReportPlayFailure(code);
-        lastError_ = code;
+        FLastError = code;
     }
     return code;
 }
@@ -76,25 +76,25 @@ quint32 MCIDevice::Play(qint64 from, qint64 to) {
 quint32 MCIDevice::Stop() {
     if (!IsOpen())
         return Mci::kNotOpen;
-    return Store(service_->Stop());
+    return Store(FService->Stop());
 }
 
 quint32 MCIDevice::Seek(qint64 to) {
     if (!IsOpen())
         return Mci::kNotOpen;
     if (to == Mci::kEnd)
-        return Store(service_->Seek(TCDSeek::End, 0));
+        return Store(FService->Seek(TCDSeek::End, 0));
     if (to == 0)
-        return Store(service_->Seek(TCDSeek::Start, 0));
+        return Store(FService->Seek(TCDSeek::Start, 0));
     if (to < 0)
         return Store(TCDError::OutOfRange);
-    return Store(service_->Seek(TCDSeek::Position, static_cast<quint32>(to)));
+    return Store(FService->Seek(TCDSeek::Position, static_cast<quint32>(to)));
 }
 
 quint32 MCIDevice::Pause() {
     if (!IsOpen())
         return Mci::kNotOpen;
-    return Store(service_->Pause());
+    return Store(FService->Pause());
 }
 
 quint32 MCIDevice::Set(quint32 flags, quint32 value) {
@@ -109,12 +109,12 @@ quint32 MCIDevice::Set(quint32 flags, quint32 value) {
         const bool off = (flags & Mci::kSetOff) != 0;
         if (value != Mci::kAudioAll || on == off)
             return Store(TCDError::Unsupported);
-        return Store(service_->SetAudio(on));
+        return Store(FService->SetAudio(on));
     }
     const bool open = (flags & Mci::kSetDoorOpen) != 0;
     const bool closed = (flags & Mci::kSetDoorClosed) != 0;
     if (open != closed)
-        return Store(service_->SetDoor(open));
+        return Store(FService->SetDoor(open));
     return Store(TCDError::Unsupported);
 }
 
@@ -125,16 +125,16 @@ quint32 MCIDevice::Status(quint32 flags, quint32 item, quint32 track) {
     const int t = static_cast<int>(qMin<quint32>(track, 0x7fffffff));
     switch (item) {
     case Mci::kStatusReady:
-        return Store(service_->Ready());
+        return Store(FService->Ready());
     case Mci::kStatusNumberOfTracks:
-        return Store(service_->TrackCount());
+        return Store(FService->TrackCount());
     case Mci::kStatusLength:
-        return Store(perTrack ? service_->TrackLength(t) : service_->DiscLength());
+        return Store(perTrack ? FService->TrackLength(t) : FService->DiscLength());
     case Mci::kStatusPosition:
-        return Store(perTrack ? service_->TrackStart(t) : service_->Position());
+        return Store(perTrack ? FService->TrackStart(t) : FService->Position());
     case Mci::kStatusMode:
         Store(TCDError::None);
-        return static_cast<quint32>(service_->Mode());
+        return static_cast<quint32>(FService->Mode());
     default:
         return Store(TCDStatus{TCDError::Unsupported, 0});
     }
@@ -146,7 +146,7 @@ void MCIDevice::ReportPlayFailure(quint32 code) const {
         text = QStringLiteral("Unknown MCI Error");
     TMessage message;
     message.text = text;
-    message.caption = caption_.isEmpty() ? QStringLiteral("MCI Error") : caption_;
+    message.caption = FCaption.isEmpty() ? QStringLiteral("MCI Error") : FCaption;
     message.icon = TMessageIcon::Warning;
     message.beep = true;
     ReportMessage(message);

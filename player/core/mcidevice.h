@@ -9,7 +9,7 @@
 // service's TCDError code. A request that reaches the drive stores its code in LastError(); the
 // refusals (1, 2, 8) leave it as it was.
 //
-// The completion of a range played while a notify window is set arrives as the Notify signal,
+// The completion of a range played while a notify window is set arrives as the notify signal,
 // queued on the GUI thread. A failed play reports the service's error text through the reporter.
 
 #include "core/cdaudioservice.h"
@@ -86,36 +86,36 @@ public:
     virtual quint32 Status(quint32 flags, quint32 item, quint32 track = 0);
 
     // The titles the disc carries itself; none while the device is closed.
-    TDiscTitles Titles() const { return IsOpen() ? service_->Titles() : TDiscTitles(); }
+    TDiscTitles Titles() const { return IsOpen() ? FService->Titles() : TDiscTitles(); }
 
-    bool IsOpen() const { return deviceId_ != 0; }
-    quint32 DeviceId() const { return deviceId_; }
-    quint32 LastError() const { return lastError_; }
+    bool IsOpen() const { return FDeviceId != 0; }
+    quint32 DeviceId() const { return FDeviceId; }
+    quint32 LastError() const { return FLastError; }
 
     // The receiver of completions and owner of error boxes; not owned.
-    void SetNotifyWindow(QObject* window) { notifyWindow_ = window; }
-    QObject* NotifyWindow() const { return notifyWindow_; }
-    void SetDeviceType(const QString& type) { deviceType_ = type; }
-    const QString& DeviceType() const { return deviceType_; }
+    void SetNotifyWindow(QObject* window) { FNotifyWindow = window; }
+    QObject* NotifyWindow() const { return FNotifyWindow; }
+    void SetDeviceType(const QString& type) { FDeviceType = type; }
+    const QString& DeviceType() const { return FDeviceType; }
     // Title of error boxes ("Korvo" in the player).
-    void SetCaption(const QString& caption) { caption_ = caption; }
-    const QString& Caption() const { return caption_; }
+    void SetCaption(const QString& caption) { FCaption = caption; }
+    const QString& Caption() const { return FCaption; }
 
-    TCDAudioService& Service() const { return *service_; }
+    TCDAudioService& Service() const { return *FService; }
 
 signals:
     // kind is TCDCompletion::Successful when a range played to its end.
-    void Notify(TCDCompletion kind);
+    void notify(TCDCompletion kind);
 
 private:
     quint32 Store(TCDError error);
     quint32 Store(const TCDStatus& status);
     void ReportPlayFailure(quint32 code) const;
 
-    QPointer<QObject> notifyWindow_;
-    quint32 lastError_ = 0;
-    quint32 deviceId_ = 0;
-    QString deviceType_;
-    QString caption_;
-    std::unique_ptr<TCDAudioService> service_;
+    QPointer<QObject> FNotifyWindow;
+    quint32 FLastError = 0;
+    quint32 FDeviceId = 0;
+    QString FDeviceType;
+    QString FCaption;
+    std::unique_ptr<TCDAudioService> FService;
 };

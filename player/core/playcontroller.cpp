@@ -20,13 +20,13 @@ namespace {
 // Clears a flag when a scope ends, whatever way it ends.
 class TScopedFlag {
 public:
-    explicit TScopedFlag(bool& flag) : flag(flag) { flag = true; }
-    ~TScopedFlag() { flag = false; }
+    explicit TScopedFlag(bool& flag) : FFlag(flag) { flag = true; }
+    ~TScopedFlag() { FFlag = false; }
     TScopedFlag(const TScopedFlag&) = delete;
     TScopedFlag& operator=(const TScopedFlag&) = delete;
 
 private:
-    bool& flag;
+    bool& FFlag;
 };
 
 int ToInt(quint32 value) {
@@ -60,15 +60,15 @@ TPlayController::TPlayController(MCIDevice& device, QString databasePath, QObjec
 TPlayController::TPlayController(MCIDevice& device, std::unique_ptr<TAlbumDatabase>&& own,
                                  QObject* parent)
     : TPlayController(device, *own, parent) {
-    ownDatabase = std::move(own);
+    FOwnDatabase = std::move(own);
 }
 
 TPlayController::TPlayController(MCIDevice& device, TAlbumDatabase& database, QObject* parent)
-    : QObject(parent), device(device), album(&device), database(database) {
+    : QObject(parent), FDevice(device), FAlbum(&device), FDatabase(database) {
     TRandomGenerator::Seed(static_cast<std::uint32_t>(QDateTime::currentSecsSinceEpoch()));
-    timer.setInterval(TimerInterval);
-    connect(&timer, &QTimer::timeout, this, &TPlayController::Tick);
-    connect(&queue, &TSongListModel::countChanged, this,
+    FTimer.setInterval(TimerInterval);
+    connect(&FTimer, &QTimer::timeout, this, &TPlayController::Tick);
+    connect(&FQueue, &TSongListModel::countChanged, this,
             [this](int count) { SetField(FieldTotal, FormatCount(count)); });
 }
 
@@ -77,42 +77,42 @@ TPlayController::~TPlayController() = default;
 // ----- set-up and clean-up
 
 void TPlayController::SetUp() {
-    device.SetNotifyWindow(this);
-    device.SetCaption(QStringLiteral("Korvo"));
-    connect(&device, &MCIDevice::Notify, this, &TPlayController::OnNotify, Qt::UniqueConnection);
+    FDevice.SetNotifyWindow(this);
+    FDevice.SetCaption(QStringLiteral("Korvo"));
+    connect(&FDevice, &MCIDevice::notify, this, &TPlayController::OnNotify, Qt::UniqueConnection);
     SetStopped(true);
     // A disc left playing by the last run is taken over when the album loads.
-    playOutWaiting = device.Service().PlayOutRunning();
-    timer.start();
+    FPlayOutWaiting = FDevice.Service().PlayOutRunning();
+    FTimer.start();
 }
 
 void TPlayController::ShutDown() {
-    timer.stop();
+    FTimer.stop();
     bool leftPlaying = false;
     if (Option(CmStopPlayOnExit)) {
         SetStopped(true);
-        device.Stop();
-    } else if (device.IsOpen() &&
-               device.Status(Mci::kStatusItem, Mci::kStatusMode) == Mci::kModePlaying) {
+        FDevice.Stop();
+    } else if (FDevice.IsOpen() &&
+               FDevice.Status(Mci::kStatusItem, Mci::kStatusMode) == Mci::kModePlaying) {
         // Hand the rest of the disc to the drive without anyone to notify; a backend that makes
         // the sound in this process leaves it to a process that outlives this one.
-        device.SetNotifyWindow(nullptr);
-        if (!device.Service().HandOff()) {
-            device.Stop();
-            leftPlaying = device.Play(Mci::kCurrent, Mci::kEnd) == 0;
+        FDevice.SetNotifyWindow(nullptr);
+        if (!FDevice.Service().HandOff()) {
+            FDevice.Stop();
+            leftPlaying = FDevice.Play(Mci::kCurrent, Mci::kEnd) == 0;
         }
     }
-    device.Set(Mci::kSetAudio | Mci::kSetOn, Mci::kAudioAll);
-    device.SetNotifyWindow(nullptr);
+    FDevice.Set(Mci::kSetAudio | Mci::kSetOn, Mci::kAudioAll);
+    FDevice.SetNotifyWindow(nullptr);
     // Closing the drive would end the sound our own backends make, so a disc left playing keeps
     // its drive open until the device object goes.
     if (!leftPlaying)
-        device.Close();
+        FDevice.Close();
 }
 
 void TPlayController::SessionEnding() {
     SetStopped(true);
-    device.Stop();
+    FDevice.Stop();
 }
 
 void TPlayController::ShowOptionWords() {
@@ -123,21 +123,21 @@ void TPlayController::ShowOptionWords() {
 void TPlayController::OptionToggled(int commandId) {
     if (commandId == CmRandomOrder || commandId == CmContinuousLoop)
         ShowOptionWords();
-    else if (commandId == CmElapsedTime && device.IsOpen())
-        ShowTime(BarToSongPosition(barPosition));
+    else if (commandId == CmElapsedTime && FDevice.IsOpen())
+        ShowTime(BarToSongPosition(FBarPosition));
 }
 
 // ----- display helpers
 
 void TPlayController::SetField(int id, const QString& text) {
-    if (display)
-        display->SetFieldText(id, text);
+    if (FDisplay)
+        FDisplay->SetFieldText(id, text);
 }
 
 int TPlayController::ShownSeconds(int positionMs) const {
     if (Option(CmElapsedTime))
         return positionMs / 1000;
-    const qint64 length = currentSong != -1 ? songLength : -1;
+    const qint64 length = FCurrentSong != -1 ? FSongLength : -1;
     return static_cast<int>((length - positionMs) / 1000);
 }
 
@@ -147,135 +147,135 @@ void TPlayController::ShowTime(int positionMs) {
 
 int TPlayController::BarToSongPosition(int position) const {
     const qint64 target =
-        static_cast<qint64>(std::clamp(position, 0, BarMaximum)) * songLength / BarMaximum;
-    return static_cast<int>(std::min<qint64>(target, songLength));
+        static_cast<qint64>(std::clamp(position, 0, BarMaximum)) * FSongLength / BarMaximum;
+    return static_cast<int>(std::min<qint64>(target, FSongLength));
 }
 
 void TPlayController::SetBarPosition(int position) {
     position = std::clamp(position, 0, BarMaximum);
-    if (position == barPosition)
+    if (position == FBarPosition)
         return;
-    barPosition = position;
+    FBarPosition = position;
     emit positionBarChanged(position);
 }
 
 void TPlayController::SetBarEnabled(bool on) {
-    if (on == barEnabled)
+    if (on == FBarEnabled)
         return;
-    barEnabled = on;
+    FBarEnabled = on;
     emit positionBarEnabledChanged(on);
 }
 
 void TPlayController::SetProgress(int percent) {
     percent = std::clamp(percent, 0, 100);
-    if (percent == progress)
+    if (percent == FProgress)
         return;
-    progress = percent;
+    FProgress = percent;
     emit progressChanged(percent);
 }
 
 // ----- state
 
 void TPlayController::SetStopped(bool on) {
-    stopped = on;
-    emit playPressedChanged(!stopped);
-    SetField(WordPlay, stopped ? QString() : StatusWord(WordPlay));
-    if (stopped) {
+    FStopped = on;
+    emit playPressedChanged(!FStopped);
+    SetField(WordPlay, FStopped ? QString() : StatusWord(WordPlay));
+    if (FStopped) {
         SetPaused(false);
         SetBarPosition(0);
         ShowTime(0);
         SetProgress(0);
     }
-    SetBarEnabled(!stopped);
-    emit pauseEnabledChanged(!stopped);
+    SetBarEnabled(!FStopped);
+    emit pauseEnabledChanged(!FStopped);
 }
 
 void TPlayController::SetPaused(bool on) {
-    paused = on;
-    SetField(WordPause, paused ? StatusWord(WordPause) : QString());
-    emit pauseChanged(paused);
+    FPaused = on;
+    SetField(WordPause, FPaused ? StatusWord(WordPause) : QString());
+    emit pauseChanged(FPaused);
 }
 
 // ----- playing
 
 int TPlayController::PlayRange(int from, int to) {
-    if (!device.IsOpen())
+    if (!FDevice.IsOpen())
         return -1;
     qint64 start = from;
     qint64 end = to;
-    if (start == ToInt(device.Status(Mci::kStatusItem, Mci::kStatusPosition)))
+    if (start == ToInt(FDevice.Status(Mci::kStatusItem, Mci::kStatusPosition)))
         start = Mci::kCurrent;
-    if (end >= ToInt(device.Status(Mci::kStatusItem, Mci::kStatusLength)))
+    if (end >= ToInt(FDevice.Status(Mci::kStatusItem, Mci::kStatusLength)))
         end = Mci::kEnd;
-    if (device.Play(start, end) != 0)
+    if (FDevice.Play(start, end) != 0)
         return -1;
     SetStopped(false);
     SetPaused(false);
-    tracking = true;
+    FTracking = true;
     return 0;
 }
 
 int TPlayController::PlaySong(int track, int fromMs) {
     // Track 0 is no track either: the drive would refuse it after the window had changed.
-    if (track < 1 || track > album.NumberOfTracks())
+    if (track < 1 || track > FAlbum.NumberOfTracks())
         return -1;
-    const int start = album.TrackStart(track);
-    const int length = album.TrackLength(track);
-    songLength = length;
+    const int start = FAlbum.TrackStart(track);
+    const int length = FAlbum.TrackLength(track);
+    FSongLength = length;
     if (PlayRange(start + fromMs, start + length) < 0)
         return -1;
     return length / 1000;
 }
 
 int TPlayController::PlaySelected(int fromMs) {
-    const int selected = queue.Selected();
+    const int selected = FQueue.Selected();
     if (selected < 0)
         return -1;
-    currentSong = selected;
-    const int track = queue.TrackNumber(selected);
+    FCurrentSong = selected;
+    const int track = FQueue.TrackNumber(selected);
     SetField(FieldTrack, FormatCount(track));
     emit captionChanged();
     SetBarPosition(0);
     SetField(FieldTime, QString());
     SetField(FieldLength, QString());
     SetProgress(0);
-    songLength = album.TrackLength(track);
-    lastShownPosition = fromMs;
-    previousPosition = fromMs;
-    stuckTicks = 0;
-    if (songLength != 0)
-        SetBarPosition(static_cast<int>(static_cast<qint64>(fromMs) * BarMaximum / songLength));
+    FSongLength = FAlbum.TrackLength(track);
+    FLastShownPosition = fromMs;
+    FPreviousPosition = fromMs;
+    FStuckTicks = 0;
+    if (FSongLength != 0)
+        SetBarPosition(static_cast<int>(static_cast<qint64>(fromMs) * BarMaximum / FSongLength));
     ShowTime(fromMs);
-    SetField(FieldLength, FormatTime(songLength / 1000));
+    SetField(FieldLength, FormatTime(FSongLength / 1000));
     if (PlaySong(track, fromMs) < 0) {
         SetStopped(true);
-        tracking = false;
-        device.Stop();
+        FTracking = false;
+        FDevice.Stop();
         return -1;
     }
     return 0;
 }
 
 int TPlayController::SelectAndPlay(int index) {
-    if (!queue.Select(index))
+    if (!FQueue.Select(index))
         return -1;
     return PlaySelected();
 }
 
 void TPlayController::NextSong() {
-    const int count = queue.Count();
+    const int count = FQueue.Count();
     int index = 0;
     if (Option(CmRandomOrder)) {
         index = count > 0 ? TRandomGenerator::Draw() % count : 0;
     } else {
         // The database may have left the current song anywhere up to the largest int.
-        const qint64 next = static_cast<qint64>(currentSong) + 1;
+        const qint64 next = static_cast<qint64>(FCurrentSong) + 1;
         if (next >= count) {
             if (!Option(CmContinuousLoop)) {
                 // Tracking ends too: a stopped player must not be restarted by the timer.
                 SetStopped(true);
-                tracking = false;
-                device.Stop();
+                FTracking = false;
+                FDevice.Stop();
                 return;
             }
             index = 0;
@@ -287,7 +287,7 @@ void TPlayController::NextSong() {
 }
 
 void TPlayController::SongEnded() {
-    if (repeat)
+    if (FRepeat)
         Seek(0);
     else
         NextSong();
@@ -300,200 +300,201 @@ void TPlayController::OnNotify(TCDCompletion kind) {
 
 void TPlayController::Stop() {
     SetStopped(true);
-    tracking = false;
-    device.Stop();
+    FTracking = false;
+    FDevice.Stop();
 }
 
 void TPlayController::PauseOrResume() {
-    if (stopped)
+    if (FStopped)
         return;
-    if (paused) {
-        PlayRange(pausePosition, album.TrackStart(CurrentTrack()) + songLength);
+    if (FPaused) {
+        PlayRange(FPausePosition, FAlbum.TrackStart(CurrentTrack()) + FSongLength);
         return;
     }
-    tracking = false;
+    FTracking = false;
     SetPaused(true);
-    device.Pause();
-    pausePosition = ToInt(device.Status(Mci::kStatusItem, Mci::kStatusPosition));
+    FDevice.Pause();
+    FPausePosition = ToInt(FDevice.Status(Mci::kStatusItem, Mci::kStatusPosition));
 }
 
 void TPlayController::ToggleRepeat() {
-    repeat = !repeat;
-    SetField(WordRepeat, repeat ? StatusWord(WordRepeat) : QString());
-    emit repeatChanged(repeat);
+    FRepeat = !FRepeat;
+    SetField(WordRepeat, FRepeat ? StatusWord(WordRepeat) : QString());
+    emit repeatChanged(FRepeat);
 }
 
 void TPlayController::ToggleMute() {
-    muted = !muted;
-    device.Set(Mci::kSetAudio | (muted ? Mci::kSetOff : Mci::kSetOn), Mci::kAudioAll);
-    SetField(WordMute, muted ? StatusWord(WordMute) : QString());
-    emit muteChanged(muted);
+    FMuted = !FMuted;
+    FDevice.Set(Mci::kSetAudio | (FMuted ? Mci::kSetOff : Mci::kSetOn), Mci::kAudioAll);
+    SetField(WordMute, FMuted ? StatusWord(WordMute) : QString());
+    emit muteChanged(FMuted);
 }
 
 int TPlayController::Seek(int position) {
-    if (!device.IsOpen() && PlaySelected() < 0)
+    if (!FDevice.IsOpen() && PlaySelected() < 0)
         return -1;
     position = std::clamp(position, 0, BarMaximum);
     const int target = BarToSongPosition(position);
-    tracking = false;
+    FTracking = false;
     SetBarPosition(position);
     ShowTime(target);
-    TScopedHint seeking(hint, QStringLiteral("Seeking in song..."));
-    const int start = album.TrackStart(CurrentTrack());
-    if (device.Seek(start + target) != 0)
+    TScopedHint seeking(FHint, QStringLiteral("Seeking in song..."));
+    const int start = FAlbum.TrackStart(CurrentTrack());
+    if (FDevice.Seek(start + target) != 0)
         return -1;
-    return PlayRange(ToInt(device.Status(Mci::kStatusItem, Mci::kStatusPosition)),
-                     start + songLength);
+    return PlayRange(ToInt(FDevice.Status(Mci::kStatusItem, Mci::kStatusPosition)),
+                     start + FSongLength);
 }
 
 void TPlayController::ThumbTrack(int position) {
-    tracking = false;
+    FTracking = false;
     SetBarPosition(position);
     ShowTime(BarToSongPosition(position));
 }
 
 void TPlayController::FastWindStep(int direction) {
-    if (!barEnabled)
+    if (!FBarEnabled)
         return;
-    tracking = false;
-    const int from = pendingPosition >= 0 ? pendingPosition : barPosition;
-    pendingPosition =
+    FTracking = false;
+    const int from = FPendingPosition >= 0 ? FPendingPosition : FBarPosition;
+    FPendingPosition =
         std::clamp(from + (direction < 0 ? -BarLineStep : BarLineStep), 0, BarMaximum);
-    SetBarPosition(pendingPosition);
-    ShowTime(BarToSongPosition(pendingPosition));
+    SetBarPosition(FPendingPosition);
+    ShowTime(BarToSongPosition(FPendingPosition));
 }
 
 void TPlayController::FastWindRelease() {
-    if (!barEnabled || pendingPosition < 0)
+    if (!FBarEnabled || FPendingPosition < 0)
         return;
-    const int target = pendingPosition;
-    pendingPosition = -1;
+    const int target = FPendingPosition;
+    FPendingPosition = -1;
     Seek(target);
 }
 
 void TPlayController::Clear() {
     SetStopped(true);
-    tracking = false;
-    device.Stop();
-    queue.Clear();
+    FTracking = false;
+    FDevice.Stop();
+    FQueue.Clear();
     SetField(FieldTrack, QString());
     SetField(FieldLength, QString());
     SetField(FieldTime, QString());
-    currentSong = -1;
-    saveFailed = false;
+    FCurrentSong = -1;
+    FSaveFailed = false;
     emit captionChanged();
 }
 
 bool TPlayController::DiscReady() {
-    return device.IsOpen() && device.Status(Mci::kStatusItem, Mci::kStatusReady) != 0;
+    return FDevice.IsOpen() && FDevice.Status(Mci::kStatusItem, Mci::kStatusReady) != 0;
 }
 
 void TPlayController::Tick() {
-    if (busy)
+    if (FBusy)
         return;
-    TScopedFlag guard(busy);
-    if (!firstTickDone) {
-        firstTickDone = true;
-        discWasReady = DiscReady();
+    TScopedFlag guard(FBusy);
+    if (!FFirstTickDone) {
+        FFirstTickDone = true;
+        FDiscWasReady = DiscReady();
     }
-    if (device.IsOpen()) {
-        openAttempts = 0;
-        const bool ready = device.Status(Mci::kStatusItem, Mci::kStatusReady) != 0;
-        if (discWasReady && !ready) {
-            discWasReady = false;
+    if (FDevice.IsOpen()) {
+        FOpenAttempts = 0;
+        const bool ready = FDevice.Status(Mci::kStatusItem, Mci::kStatusReady) != 0;
+        if (FDiscWasReady && !ready) {
+            FDiscWasReady = false;
             CloseAlbum(false);
-        } else if (!discWasReady && ready) {
-            discWasReady = true;
-            if (!album.IsLoaded())
+        } else if (!FDiscWasReady && ready) {
+            FDiscWasReady = true;
+            if (!FAlbum.IsLoaded())
                 LoadAlbum(false);
         }
-    } else if (openAttempts < MaxOpenAttempts) {
+    } else if (FOpenAttempts < MaxOpenAttempts) {
         if (LoadAlbum(false) == 0)
-            discWasReady = true;
+            FDiscWasReady = true;
         else
-            ++openAttempts;
+            ++FOpenAttempts;
     }
-    if (!tracking || !device.IsOpen())
+    if (!FTracking || !FDevice.IsOpen())
         return;
-    const qint64 start = currentSong != -1 ? album.TrackStart(CurrentTrack()) : -1;
+    const qint64 start = FCurrentSong != -1 ? FAlbum.TrackStart(CurrentTrack()) : -1;
     const int position = static_cast<int>(std::clamp<qint64>(
-        ToInt(device.Status(Mci::kStatusItem, Mci::kStatusPosition)) - start, 0, 0x7FFFFFFF));
+        ToInt(FDevice.Status(Mci::kStatusItem, Mci::kStatusPosition)) - start, 0, 0x7FFFFFFF));
     const quint32 progressMs =
-        static_cast<quint32>(position) - static_cast<quint32>(lastShownPosition);
+        static_cast<quint32>(position) - static_cast<quint32>(FLastShownPosition);
     if (progressMs <= ProgressThreshold) {
-        if (position == previousPosition && position == songLength) {
-            stuckTicks = 0;
+        if (position == FPreviousPosition && position == FSongLength) {
+            FStuckTicks = 0;
             SongEnded();
             return;
         }
-        if (circulateIfStuck && ++stuckTicks > StuckTickLimit) {
-            stuckTicks = 0;
+        if (FCirculateIfStuck && ++FStuckTicks > StuckTickLimit) {
+            FStuckTicks = 0;
             SongEnded();
             return;
         }
     } else {
-        if (songLength != 0)
+        if (FSongLength != 0)
             SetBarPosition(
-                static_cast<int>(static_cast<qint64>(position) * BarMaximum / songLength));
-        lastShownPosition = position;
+                static_cast<int>(static_cast<qint64>(position) * BarMaximum / FSongLength));
+        FLastShownPosition = position;
         ShowTime(position);
-        stuckTicks = 0;
-        if (songLength != 0)
-            SetProgress(static_cast<int>(static_cast<qint64>(position) * 100 / songLength + 1));
+        FStuckTicks = 0;
+        if (FSongLength != 0)
+            SetProgress(static_cast<int>(static_cast<qint64>(position) * 100 / FSongLength + 1));
     }
-    previousPosition = position;
+    FPreviousPosition = position;
 }
 
 // ----- album and database
 
 int TPlayController::LoadAlbum(bool isExplicit) {
-    if (loading)
+    if (FLoading)
         return -1;
-    TScopedFlag guard(loading);
-    if (device.IsOpen())
-        device.Close();
-    if (device.Open(QStringLiteral("cdaudio")) != 0 ||
-        device.Set(Mci::kSetTimeFormat, Mci::kFormatMilliseconds) != 0)
+    TScopedFlag guard(FLoading);
+    if (FDevice.IsOpen())
+        FDevice.Close();
+    if (FDevice.Open(QStringLiteral("cdaudio")) != 0 ||
+        FDevice.Set(Mci::kSetTimeFormat, Mci::kFormatMilliseconds) != 0)
         return -1;
-    if (device.Status(Mci::kStatusItem, Mci::kStatusReady) == 0)
+    if (FDevice.Status(Mci::kStatusItem, Mci::kStatusReady) == 0)
         return -1;
     if (!isExplicit && Option(CmIgnoreOneTrackCds) &&
-        ToInt(device.Status(Mci::kStatusItem, Mci::kStatusNumberOfTracks)) <= 1)
+        ToInt(FDevice.Status(Mci::kStatusItem, Mci::kStatusNumberOfTracks)) <= 1)
         return 0;
-    if (album.IsLoaded())
+    if (FAlbum.IsLoaded())
         Stop();
     int current = -1;
     {
-        TScopedHint loadingHint(hint, QStringLiteral("Loading album from disk..."));
-        album.ComputeKey();
-        songLength = album.TotalLength();
+        TScopedHint loadingHint(FHint, QStringLiteral("Loading album from disk..."));
+        FAlbum.ComputeKey();
+        FSongLength = FAlbum.TotalLength();
         const TAlbumRecord record =
-            database.ReadAlbum(album.Key(), album.NumberOfTracks(), device.Titles());
-        album.SetTitle(record.title);
+            FDatabase.ReadAlbum(FAlbum.Key(), FAlbum.NumberOfTracks(), FDevice.Titles());
+        FAlbum.SetTitle(record.title);
         Clear();
-        queue.SetRedraw(false);
-        titles.Clear();
-        album.SetLoaded(true);
+        FQueue.SetRedraw(false);
+        FTitles.Clear();
+        FAlbum.SetLoaded(true);
         for (const QString& title : record.titles)
-            titles.Add(title);
+            FTitles.Add(title);
         for (int track : record.queue)
-            queue.Add(TCDAlbum::QueueEntry(track, track >= 1 ? titles.TextAt(track - 1) : QString(),
-                                           album.TrackLength(track)));
-        queue.SetRedraw(true);
+            FQueue.Add(TCDAlbum::QueueEntry(track,
+                                            track >= 1 ? FTitles.TextAt(track - 1) : QString(),
+                                            FAlbum.TrackLength(track)));
+        FQueue.SetRedraw(true);
         current = record.currentSong;
     }
     if (current < 0)
-        current = Option(CmRandomOrder) && queue.Count() > 0
-                      ? TRandomGenerator::Draw() % queue.Count()
+        current = Option(CmRandomOrder) && FQueue.Count() > 0
+                      ? TRandomGenerator::Draw() % FQueue.Count()
                       : 0;
-    const int resumed = playOutWaiting ? TakeOverPlayOut() : -1;
+    const int resumed = FPlayOutWaiting ? TakeOverPlayOut() : -1;
     if (resumed >= 0)
         current = resumed;
     else if (Option(CmAutoPlay))
         SelectAndPlay(current);
     else
-        queue.Select(current);
-    currentSong = current;
+        FQueue.Select(current);
+    FCurrentSong = current;
     emit captionChanged();
     return 0;
 }
@@ -502,47 +503,47 @@ int TPlayController::LoadAlbum(bool isExplicit) {
 // on the first queue entry of that track, so the music does not stop. Returns the entry, or -1
 // when there was nothing to take over.
 int TPlayController::TakeOverPlayOut() {
-    playOutWaiting = false;
-    const std::optional<quint32> at = device.Service().TakeOver();
+    FPlayOutWaiting = false;
+    const std::optional<quint32> at = FDevice.Service().TakeOver();
     if (!at)
         return -1;
-    for (int i = 0; i < queue.Count(); ++i) {
-        const int track = queue.TrackNumber(i);
-        const qint64 offset = static_cast<qint64>(*at) - album.TrackStart(track);
-        if (offset >= 0 && offset < album.TrackLength(track) && queue.Select(i))
+    for (int i = 0; i < FQueue.Count(); ++i) {
+        const int track = FQueue.TrackNumber(i);
+        const qint64 offset = static_cast<qint64>(*at) - FAlbum.TrackStart(track);
+        if (offset >= 0 && offset < FAlbum.TrackLength(track) && FQueue.Select(i))
             return PlaySelected(static_cast<int>(offset)) == 0 ? i : -1;
     }
     return -1;
 }
 
 int TPlayController::SaveAlbum() {
-    if (!album.IsLoaded())
+    if (!FAlbum.IsLoaded())
         return -1;
-    TScopedHint saving(hint, QStringLiteral("Saving album to disk..."));
+    TScopedHint saving(FHint, QStringLiteral("Saving album to disk..."));
     TAlbumContents contents;
-    contents.title = album.Title();
-    contents.totalLengthMs = album.TotalLength();
-    contents.numberOfTracks = album.NumberOfTracks();
-    contents.currentSong = currentSong;
-    for (int i = 0; i < titles.Count(); ++i)
-        contents.titles.append(titles.TextAt(i));
-    for (int i = 0; i < queue.Count(); ++i)
-        contents.queue.append(queue.TrackNumber(i));
-    saveFailed = !database.WriteAlbum(album.Key(), contents);
-    return saveFailed ? -1 : 0;
+    contents.title = FAlbum.Title();
+    contents.totalLengthMs = FAlbum.TotalLength();
+    contents.numberOfTracks = FAlbum.NumberOfTracks();
+    contents.currentSong = FCurrentSong;
+    for (int i = 0; i < FTitles.Count(); ++i)
+        contents.titles.append(FTitles.TextAt(i));
+    for (int i = 0; i < FQueue.Count(); ++i)
+        contents.queue.append(FQueue.TrackNumber(i));
+    FSaveFailed = !FDatabase.WriteAlbum(FAlbum.Key(), contents);
+    return FSaveFailed ? -1 : 0;
 }
 
 QString TPlayController::SaveFailureText() const {
-    return QStringLiteral("The album could not be saved to %1.").arg(database.Path());
+    return QStringLiteral("The album could not be saved to %1.").arg(FDatabase.Path());
 }
 
 void TPlayController::SaveCommand() {
-    if (SaveAlbum() != 0 && saveFailed)
+    if (SaveAlbum() != 0 && FSaveFailed)
         ReportFailure(SaveFailureText());
 }
 
 bool TPlayController::ConfirmAutoSave(bool closing) {
-    if (!Option(CmAutoSaveAlbum) || !saveFailed || !album.IsLoaded())
+    if (!Option(CmAutoSaveAlbum) || !FSaveFailed || !FAlbum.IsLoaded())
         return true;
     if (!closing) {
         ReportFailure(SaveFailureText());
@@ -563,22 +564,22 @@ bool TPlayController::CloseAlbum(bool mayCancel) {
         SaveAlbum();
     if (!ConfirmAutoSave(mayCancel))
         return false;
-    album.SetTitle(QString());
-    album.SetLoaded(false);
-    titles.Clear();
+    FAlbum.SetTitle(QString());
+    FAlbum.SetLoaded(false);
+    FTitles.Clear();
     Clear();
     return true;
 }
 
 void TPlayController::DeleteAlbum() {
-    if (album.Key().isEmpty())
+    if (FAlbum.Key().isEmpty())
         return;
     if (!TAlbumDatabase::ConfirmDelete())
         return;
     // A section that stays in the file is reported; the album and its playing stay as they were.
-    if (!database.DeleteAlbum(album.Key())) {
+    if (!FDatabase.DeleteAlbum(FAlbum.Key())) {
         ReportFailure(
-            QStringLiteral("The album could not be deleted from %1.").arg(database.Path()));
+            QStringLiteral("The album could not be deleted from %1.").arg(FDatabase.Path()));
         return;
     }
     Stop();
@@ -598,56 +599,56 @@ void TPlayController::OpenCommand() {
 }
 
 void TPlayController::ExportDatabase() {
-    if (!asker)
+    if (!FAsker)
         return;
     TSaveFileRequest request;
     request.title = QStringLiteral("Export Database");
     request.filterName = QStringLiteral("Text DB file (*.txt)");
     request.filterPattern = QStringLiteral("*.txt");
     request.defaultExtension = QStringLiteral("txt");
-    const QString path = asker->AskSaveFile(request);
+    const QString path = FAsker->AskSaveFile(request);
     if (path.isEmpty())
         return;
     // The save-file dialog's overwrite prompt would let the export text replace a file the
     // player lives on.
     const QString target = CanonicalTarget(path);
-    if (target == CanonicalTarget(database.Path()) ||
-        (!settingsPath.isEmpty() && target == CanonicalTarget(settingsPath))) {
+    if (target == CanonicalTarget(FDatabase.Path()) ||
+        (!FSettingsPath.isEmpty() && target == CanonicalTarget(FSettingsPath))) {
         ReportFailure(QStringLiteral("The export cannot replace the album database or the "
                                      "settings file. Choose another file."));
         return;
     }
     TAlbumDatabase::TExportResult result;
     {
-        TScopedHint exporting(hint, QStringLiteral("Exporting database..."));
-        result = database.Export(path);
+        TScopedHint exporting(FHint, QStringLiteral("Exporting database..."));
+        result = FDatabase.Export(path);
     }
     if (result == TAlbumDatabase::TExportResult::CannotWriteExport)
         ReportFailure(path + QStringLiteral("\n\nCannot open export file for writing."));
     else if (result == TAlbumDatabase::TExportResult::CannotReadDatabase)
-        ReportFailure(database.Path() + QStringLiteral("\n\nCannot read the database."));
+        ReportFailure(FDatabase.Path() + QStringLiteral("\n\nCannot read the database."));
 }
 
 // ----- queue
 
 template <typename Less> void TPlayController::Reorder(const QString& hintText, Less less) {
-    TScopedHint reordering(hint, hintText);
-    queue.SetRedraw(false);
+    TScopedHint reordering(FHint, hintText);
+    FQueue.SetRedraw(false);
     std::vector<QString> rows;
-    for (int i = 0; i < queue.Count(); ++i)
-        rows.push_back(queue.TextAt(i));
-    const QString kept = queue.Select(currentSong) ? queue.TextAt(currentSong) : QString();
+    for (int i = 0; i < FQueue.Count(); ++i)
+        rows.push_back(FQueue.TextAt(i));
+    const QString kept = FQueue.Select(FCurrentSong) ? FQueue.TextAt(FCurrentSong) : QString();
     MergeSort(rows, less);
-    queue.Clear();
+    FQueue.Clear();
     for (const QString& row : rows)
-        queue.Add(row);
-    currentSong = kept.isNull() ? -1 : queue.Find(kept);
-    if (currentSong >= 0) {
-        queue.Select(currentSong);
-        SetField(FieldTrack, FormatCount(queue.TrackNumber(currentSong)));
+        FQueue.Add(row);
+    FCurrentSong = kept.isNull() ? -1 : FQueue.Find(kept);
+    if (FCurrentSong >= 0) {
+        FQueue.Select(FCurrentSong);
+        SetField(FieldTrack, FormatCount(FQueue.TrackNumber(FCurrentSong)));
     }
-    SetField(FieldTotal, FormatCount(queue.Count()));
-    queue.SetRedraw(true);
+    SetField(FieldTotal, FormatCount(FQueue.Count()));
+    FQueue.SetRedraw(true);
 }
 
 void TPlayController::SortByOriginalOrder() {
@@ -662,47 +663,47 @@ void TPlayController::Shuffle() {
 }
 
 void TPlayController::RemoveSelected() {
-    const int selected = queue.Selected();
+    const int selected = FQueue.Selected();
     if (selected < 0)
         return;
-    queue.Delete(selected);
-    if (queue.Count() == 0) {
+    FQueue.Delete(selected);
+    if (FQueue.Count() == 0) {
         Stop();
-        currentSong = -1;
+        FCurrentSong = -1;
         SetField(FieldTrack, QString());
         SetField(FieldLength, QString());
         SetField(FieldTime, QString());
         emit captionChanged();
-    } else if (selected == currentSong) {
-        --currentSong;
+    } else if (selected == FCurrentSong) {
+        --FCurrentSong;
         NextSong();
     } else {
-        queue.Select(std::min(selected, queue.Count() - 1));
-        if (selected < currentSong)
-            --currentSong;
+        FQueue.Select(std::min(selected, FQueue.Count() - 1));
+        if (selected < FCurrentSong)
+            --FCurrentSong;
     }
 }
 
 void TPlayController::MoveSelected(bool up, bool toEnd) {
-    const int selected = queue.Selected();
+    const int selected = FQueue.Selected();
     if (selected < 0)
         return;
-    const int offset = up ? (toEnd ? -selected : -1) : (toEnd ? queue.Count() - selected - 1 : 1);
+    const int offset = up ? (toEnd ? -selected : -1) : (toEnd ? FQueue.Count() - selected - 1 : 1);
     const int target = selected + offset;
-    if (target < 0 || target >= queue.Count())
+    if (target < 0 || target >= FQueue.Count())
         return;
-    const QString text = queue.TextAt(selected);
-    queue.Delete(selected);
-    queue.Insert(target, text);
-    queue.Select(target);
-    if (currentSong == selected)
-        currentSong = target;
-    else if (selected < target && currentSong > selected && currentSong <= target)
-        --currentSong;
-    else if (selected > target && currentSong >= target && currentSong < selected)
-        ++currentSong;
+    const QString text = FQueue.TextAt(selected);
+    FQueue.Delete(selected);
+    FQueue.Insert(target, text);
+    FQueue.Select(target);
+    if (FCurrentSong == selected)
+        FCurrentSong = target;
+    else if (selected < target && FCurrentSong > selected && FCurrentSong <= target)
+        --FCurrentSong;
+    else if (selected > target && FCurrentSong >= target && FCurrentSong < selected)
+        ++FCurrentSong;
 }
 
 void TPlayController::HighlightCurrent() {
-    queue.Select(currentSong);
+    FQueue.Select(FCurrentSong);
 }

@@ -49,11 +49,11 @@ public:
     ~TPlayController() override;
 
     // The window's services; any may be null (then nothing is shown).
-    void SetDisplay(TDisplayFields* display) { this->display = display; }
-    void SetStatusHint(TStatusHint* hint) { this->hint = hint; }
-    void SetSaveFileAsker(TSaveFileAsker* asker) { this->asker = asker; }
+    void SetDisplay(TDisplayFields* display) { this->FDisplay = display; }
+    void SetStatusHint(TStatusHint* hint) { this->FHint = hint; }
+    void SetSaveFileAsker(TSaveFileAsker* asker) { this->FAsker = asker; }
     // Whether the Options item with this command id is checked.
-    void SetOptionQuery(std::function<bool(int)> query) { isChecked = std::move(query); }
+    void SetOptionQuery(std::function<bool(int)> query) { FIsChecked = std::move(query); }
 
     // Set-up of the main window: the drive notifies this controller and titles its error boxes
     // "Korvo", the player starts stopped, and the 1-second timer starts.
@@ -64,15 +64,15 @@ public:
     void SessionEnding();
 
     // Settings read at start-up.
-    void SetCirculateIfStuck(bool on) { circulateIfStuck = on; }
-    bool CirculateIfStuck() const { return circulateIfStuck; }
+    void SetCirculateIfStuck(bool on) { FCirculateIfStuck = on; }
+    bool CirculateIfStuck() const { return FCirculateIfStuck; }
     // Lights LOOP and RANDOM as the option check marks say.
     void ShowOptionWords();
     // After an Options command has flipped its check mark.
     void OptionToggled(int commandId);
 
     // The settings file in use: the export may not replace it (nor the database).
-    void SetSettingsPath(const QString& path) { settingsPath = path; }
+    void SetSettingsPath(const QString& path) { FSettingsPath = path; }
 
     // Album (database)
     int LoadAlbum(bool isExplicit);
@@ -81,7 +81,7 @@ public:
     int SaveAlbum();
     // The Save command: saves and says so when the database could not be written.
     void SaveCommand();
-    bool SaveFailed() const { return saveFailed; }
+    bool SaveFailed() const { return FSaveFailed; }
     // After an automatic save (Auto Save Album checked) that could not write the database: when
     // closing, asks whether to close anyway and returns the answer; otherwise reports it. True
     // when no automatic save failed.
@@ -121,36 +121,36 @@ public:
     void Tick();
 
     // State
-    bool IsStopped() const { return stopped; }
-    bool IsPaused() const { return paused; }
-    bool IsRepeat() const { return repeat; }
-    bool IsMuted() const { return muted; }
-    bool IsTracking() const { return tracking; }
-    int CurrentSong() const { return currentSong; }
-    int SongLength() const { return songLength; }
-    int PausePosition() const { return pausePosition; }
-    int PendingPosition() const { return pendingPosition; }
-    int OpenAttempts() const { return openAttempts; }
-    int BarPosition() const { return barPosition; }
-    bool BarEnabled() const { return barEnabled; }
-    int Progress() const { return progress; }
+    bool IsStopped() const { return FStopped; }
+    bool IsPaused() const { return FPaused; }
+    bool IsRepeat() const { return FRepeat; }
+    bool IsMuted() const { return FMuted; }
+    bool IsTracking() const { return FTracking; }
+    int CurrentSong() const { return FCurrentSong; }
+    int SongLength() const { return FSongLength; }
+    int PausePosition() const { return FPausePosition; }
+    int PendingPosition() const { return FPendingPosition; }
+    int OpenAttempts() const { return FOpenAttempts; }
+    int BarPosition() const { return FBarPosition; }
+    bool BarEnabled() const { return FBarEnabled; }
+    int Progress() const { return FProgress; }
     // Timer 777; the window never needs it, tests stop it to drive the ticks themselves.
-    QTimer& Timer() { return timer; }
+    QTimer& Timer() { return FTimer; }
 
-    TCDAlbum& Album() { return album; }
-    const TCDAlbum& Album() const { return album; }
-    TSongListModel& Queue() { return queue; }
-    TSongListModel& Titles() { return titles; }
-    TAlbumDatabase& Database() { return database; }
-    MCIDevice& Device() { return device; }
+    TCDAlbum& Album() { return FAlbum; }
+    const TCDAlbum& Album() const { return FAlbum; }
+    TSongListModel& Queue() { return FQueue; }
+    TSongListModel& Titles() { return FTitles; }
+    TAlbumDatabase& Database() { return FDatabase; }
+    MCIDevice& Device() { return FDevice; }
 
     // A dialog retitled the album or the current song: the caption, the status fields and the
     // desktop's media controls follow.
     void TitlesEdited() { emit captionChanged(); }
 
     // The title and track number of the current song (empty and 0 when there is none).
-    QString CurrentTitle() const { return queue.Title(currentSong); }
-    int CurrentTrack() const { return queue.TrackNumber(currentSong); }
+    QString CurrentTitle() const { return FQueue.Title(FCurrentSong); }
+    int CurrentTrack() const { return FQueue.TrackNumber(FCurrentSong); }
 
     // The time shown for a position in the current song: elapsed or remaining whole seconds.
     int ShownSeconds(int positionMs) const;
@@ -182,46 +182,46 @@ private:
     void SetField(int id, const QString& text);
     void ShowTime(int positionMs);
     int BarToSongPosition(int barPosition) const;
-    bool Option(int commandId) const { return isChecked && isChecked(commandId); }
+    bool Option(int commandId) const { return FIsChecked && FIsChecked(commandId); }
     bool DiscReady();
     template <typename Less> void Reorder(const QString& hintText, Less less);
 
-    MCIDevice& device;
-    TCDAlbum album;
-    TSongListModel titles;
-    TSongListModel queue;
-    std::unique_ptr<TAlbumDatabase> ownDatabase;
-    TAlbumDatabase& database;
-    TDisplayFields* display = nullptr;
-    TStatusHint* hint = nullptr;
-    TSaveFileAsker* asker = nullptr;
-    std::function<bool(int)> isChecked;
-    QTimer timer;
+    MCIDevice& FDevice;
+    TCDAlbum FAlbum;
+    TSongListModel FTitles;
+    TSongListModel FQueue;
+    std::unique_ptr<TAlbumDatabase> FOwnDatabase;
+    TAlbumDatabase& FDatabase;
+    TDisplayFields* FDisplay = nullptr;
+    TStatusHint* FHint = nullptr;
+    TSaveFileAsker* FAsker = nullptr;
+    std::function<bool(int)> FIsChecked;
+    QTimer FTimer;
 
-    bool stopped = true;
-    bool paused = false;
-    bool repeat = false;
-    bool muted = false;
-    bool tracking = false;
-    bool circulateIfStuck = true;
-    int currentSong = -1;
-    int songLength = 0;
-    int pausePosition = 0;
+    bool FStopped = true;
+    bool FPaused = false;
+    bool FRepeat = false;
+    bool FMuted = false;
+    bool FTracking = false;
+    bool FCirculateIfStuck = true;
+    int FCurrentSong = -1;
+    int FSongLength = 0;
+    int FPausePosition = 0;
 
-    bool firstTickDone = false;
-    bool discWasReady = false;
-    int openAttempts = 0;
-    int lastShownPosition = 0;
-    int previousPosition = 0;
-    int stuckTicks = 0;
-    bool busy = false;
-    bool loading = false;
-    bool playOutWaiting = false;
-    bool saveFailed = false;
-    QString settingsPath;
+    bool FFirstTickDone = false;
+    bool FDiscWasReady = false;
+    int FOpenAttempts = 0;
+    int FLastShownPosition = 0;
+    int FPreviousPosition = 0;
+    int FStuckTicks = 0;
+    bool FBusy = false;
+    bool FLoading = false;
+    bool FPlayOutWaiting = false;
+    bool FSaveFailed = false;
+    QString FSettingsPath;
 
-    int pendingPosition = -1;
-    int barPosition = 0;
-    bool barEnabled = false;
-    int progress = 0;
+    int FPendingPosition = -1;
+    int FBarPosition = 0;
+    bool FBarEnabled = false;
+    int FProgress = 0;
 };

@@ -25,7 +25,7 @@ TPlayerSession::TPlayerSession(const TApp& app, std::unique_ptr<TCDAudioService>
     FController.SetSettingsPath(app.SettingsPath());
     FController.SetOptionQuery([this](int id) { return FOptions.IsChecked(id); });
     connect(&FController, &TPlayController::muteChanged, &FVolume, &TVolumeModel::SetMuted);
-    connect(&FMenu, &TMainMenu::Command, this, [this](int id) {
+    connect(&FMenu, &TMainMenu::command, this, [this](int id) {
         if (!Command(id, FHeld ? FHeld() : Qt::NoModifier))
             emit windowCommand(id);
     });

@@ -6,32 +6,32 @@
 TSongListModel::TSongListModel(QObject* parent) : QAbstractListModel(parent) {}
 
 int TSongListModel::TextLength(int index) const {
-    return index >= 0 && index < Count() ? static_cast<int>(rows[index].size()) : -1;
+    return index >= 0 && index < Count() ? static_cast<int>(FRows[index].size()) : -1;
 }
 
 bool TSongListModel::Text(int index, QString& text) const {
     if (index < 0 || index >= Count())
         return false;
-    text = rows[index];
+    text = FRows[index];
     return true;
 }
 
 QString TSongListModel::TextAt(int index) const {
-    return index >= 0 && index < Count() ? rows[index] : QString();
+    return index >= 0 && index < Count() ? FRows[index] : QString();
 }
 
 bool TSongListModel::Delete(int index) {
     if (index < 0 || index >= Count())
         return false;
-    if (redraw)
+    if (FRedraw)
         beginRemoveRows(QModelIndex(), index, index);
-    rows.removeAt(index);
-    if (redraw)
+    FRows.removeAt(index);
+    if (FRedraw)
         endRemoveRows();
-    if (selected == index)
+    if (FSelected == index)
         SetSelected(-1);
-    else if (selected > index)
-        SetSelected(selected - 1);
+    else if (FSelected > index)
+        SetSelected(FSelected - 1);
     emit countChanged(Count());
     return true;
 }
@@ -41,13 +41,13 @@ bool TSongListModel::Insert(int index, const QString& text) {
         index = Count();
     if (index < 0 || index > Count())
         return false;
-    if (redraw)
+    if (FRedraw)
         beginInsertRows(QModelIndex(), index, index);
-    rows.insert(index, text);
-    if (redraw)
+    FRows.insert(index, text);
+    if (FRedraw)
         endInsertRows();
-    if (selected >= index)
-        SetSelected(selected + 1);
+    if (FSelected >= index)
+        SetSelected(FSelected + 1);
     emit countChanged(Count());
     return true;
 }
@@ -57,10 +57,10 @@ void TSongListModel::Add(const QString& text) {
 }
 
 void TSongListModel::Clear() {
-    if (redraw)
+    if (FRedraw)
         beginResetModel();
-    rows.clear();
-    if (redraw)
+    FRows.clear();
+    if (FRedraw)
         endResetModel();
     SetSelected(-1);
     emit countChanged(0);
@@ -73,13 +73,13 @@ bool TSongListModel::Select(int index) {
 }
 
 int TSongListModel::Find(const QString& text) const {
-    return static_cast<int>(rows.indexOf(text));
+    return static_cast<int>(FRows.indexOf(text));
 }
 
 void TSongListModel::SetRedraw(bool on) {
-    if (on == redraw)
+    if (on == FRedraw)
         return;
-    redraw = on;
+    FRedraw = on;
     if (on)
         endResetModel();
     else
@@ -87,13 +87,13 @@ void TSongListModel::SetRedraw(bool on) {
 }
 
 int TSongListModel::TrackNumber(int index) const {
-    return index >= 0 && index < Count() ? LeadingInteger(rows[index]) : 0;
+    return index >= 0 && index < Count() ? LeadingInteger(FRows[index]) : 0;
 }
 
 QString TSongListModel::Title(int index) const {
     if (index < 0 || index >= Count())
         return QString();
-    const QString& row = rows[index];
+    const QString& row = FRows[index];
     const qsizetype first = row.indexOf(QLatin1Char('\t'));
     if (first < 0)
         return QString();
@@ -109,14 +109,14 @@ QVariant TSongListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= Count())
         return QVariant();
     if (role == Qt::DisplayRole || role == Qt::EditRole)
-        return rows[index.row()];
+        return FRows[index.row()];
     return QVariant();
 }
 
 void TSongListModel::SetSelected(int index) {
-    if (index == selected)
+    if (index == FSelected)
         return;
-    selected = index;
+    FSelected = index;
     emit selectionChanged(index);
 }
 

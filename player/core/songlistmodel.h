@@ -16,7 +16,7 @@ class TSongListModel : public QAbstractListModel {
 public:
     explicit TSongListModel(QObject* parent = nullptr);
 
-    int Count() const { return static_cast<int>(rows.size()); }
+    int Count() const { return static_cast<int>(FRows.size()); }
     // -1 for an index out of range.
     int TextLength(int index) const;
     // False (and text untouched) for an index out of range.
@@ -28,20 +28,20 @@ public:
     bool Insert(int index, const QString& text);
     void Add(const QString& text);
     void Clear();
-    int Selected() const { return selected; }
+    int Selected() const { return FSelected; }
     // Selects a row; an index out of range leaves nothing selected and fails.
     bool Select(int index);
     // The first row whose text equals the given text, -1 when none.
     int Find(const QString& text) const;
     void SetRedraw(bool on);
-    bool Redrawing() const { return redraw; }
+    bool Redrawing() const { return FRedraw; }
 
     // The decimal integer at the start of the row (leading blanks and a sign allowed), 0 when the
     // row cannot be read.
     int TrackNumber(int index) const;
     // The text between the first and second tab; empty when the row has no tab.
     QString Title(int index) const;
-    QString SelectedTitle() const { return Title(selected); }
+    QString SelectedTitle() const { return Title(FSelected); }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -53,9 +53,9 @@ signals:
 private:
     void SetSelected(int index);
 
-    QStringList rows;
-    int selected = -1;
-    bool redraw = true;
+    QStringList FRows;
+    int FSelected = -1;
+    bool FRedraw = true;
 };
 
 // The leading decimal integer of a text as the C library reads it (blanks, sign, digits); 0 when

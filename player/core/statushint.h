@@ -15,17 +15,17 @@ public:
 // Shows a hint for the life of the object, so every way out of an operation clears it.
 class TScopedHint {
 public:
-    TScopedHint(TStatusHint* hint, const QString& text) : hint(hint) {
+    TScopedHint(TStatusHint* hint, const QString& text) : FHint(hint) {
         if (hint)
             hint->ShowHint(text);
     }
     ~TScopedHint() {
-        if (hint)
-            hint->ClearHint();
+        if (FHint)
+            FHint->ClearHint();
     }
     TScopedHint(const TScopedHint&) = delete;
     TScopedHint& operator=(const TScopedHint&) = delete;
 
 private:
-    TStatusHint* hint;
+    TStatusHint* FHint;
 };

@@ -26,17 +26,17 @@ constexpr double kPi = 3.14159265358979323846;
 // A stereo mix in floating point; notes are added into it and it is scaled once at the end.
 class TMix {
 public:
-    explicit TMix(int frames) : left_(frames), right_(frames) {}
+    explicit TMix(int frames) : FLeft(frames), FRight(frames) {}
 
-    int Frames() const { return static_cast<int>(left_.size()); }
+    int Frames() const { return static_cast<int>(FLeft.size()); }
 
     // pan 0 is left, 1 right, with constant power between.
     void Add(int first, const std::vector<double>& wave, double pan) {
         const double left = std::cos(pan * kPi / 2), right = std::sin(pan * kPi / 2);
         const int end = std::min(Frames(), first + static_cast<int>(wave.size()));
         for (int i = std::max(first, 0); i < end; ++i) {
-            left_[i] += wave[size_t(i - first)] * left;
-            right_[i] += wave[size_t(i - first)] * right;
+            FLeft[i] += wave[size_t(i - first)] * left;
+            FRight[i] += wave[size_t(i - first)] * right;
         }
     }
 
@@ -44,7 +44,7 @@ public:
     std::vector<int16_t> Render() const {
         double peak = 1e-9;
         for (int i = 0; i < Frames(); ++i)
-            peak = std::max({peak, std::fabs(left_[i]), std::fabs(right_[i])});
+            peak = std::max({peak, std::fabs(FLeft[i]), std::fabs(FRight[i])});
         const double scale = 0.707 * 32767.0 / peak;
         const int fade = std::min(Frames() / 4, kRate / 2);
         std::vector<int16_t> out(2 * size_t(Frames()));
@@ -54,14 +54,14 @@ public:
                 gain *= double(i) / fade;
             if (Frames() - i < fade)
                 gain *= double(Frames() - i) / fade;
-            out[2 * i] = static_cast<int16_t>(std::lround(left_[i] * gain));
-            out[2 * i + 1] = static_cast<int16_t>(std::lround(right_[i] * gain));
+            out[2 * i] = static_cast<int16_t>(std::lround(FLeft[i] * gain));
+            out[2 * i + 1] = static_cast<int16_t>(std::lround(FRight[i] * gain));
         }
         return out;
     }
 
 private:
-    std::vector<double> left_, right_;
+    std::vector<double> FLeft, FRight;
 };
 
 enum class TVoice { Pluck, Bell, Pad, Bass };

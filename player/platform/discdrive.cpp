@@ -18,143 +18,143 @@ QString PlayerFolder() {
 } // namespace
 
 TDiscDrive::TDiscDrive(QObject* parent) : TCDAudioService(parent) {
-    connect(&engine_, &TPlaybackEngine::Ended, this, &TDiscDrive::OnEnded);
+    connect(&FEngine, &TPlaybackEngine::Ended, this, &TDiscDrive::OnEnded);
 }
 
 TDiscDrive::~TDiscDrive() = default;
 
 TCDError TDiscDrive::Open() {
-    if (open_)
+    if (FOpen)
         return TCDError::None;
     const TCDError error = Attach();
     if (error != TCDError::None)
         return error;
-    open_ = true;
-    mode_ = TCDMode::Stopped;
-    position_ = 0;
+    FOpen = true;
+    FMode = TCDMode::Stopped;
+    FPosition = 0;
     Refresh();
     return TCDError::None;
 }
 
 void TDiscDrive::Close() {
     const TCallGuard guard(*this);
-    if (!open_)
+    if (!FOpen)
         return;
     Halt(TCDCompletion::Aborted);
     Detach();
-    open_ = false;
-    toc_ = TDiscToc();
+    FOpen = false;
+    FToc = TDiscToc();
 }
 
 void TDiscDrive::Refresh() {
     TDiscToc disc = ReadDisc();
-    if (disc == toc_)
+    if (disc == FToc)
         return;
-    toc_ = std::move(disc);
-    mode_ = TCDMode::Stopped;
-    position_ = 0;
+    FToc = std::move(disc);
+    FMode = TCDMode::Stopped;
+    FPosition = 0;
 }
 
 // Ends the range playing now (if any), keeping what has been heard as the position.
 void TDiscDrive::Halt(TCDCompletion kind) {
-    if (engine_.IsActive()) {
-        position_ = CurrentMs();
-        engine_.Stop();
+    if (FEngine.IsActive()) {
+        FPosition = CurrentMs();
+        FEngine.Stop();
     }
-    if (mode_ == TCDMode::Playing)
-        mode_ = TCDMode::Stopped;
+    if (FMode == TCDMode::Playing)
+        FMode = TCDMode::Stopped;
     Notify(kind);
 }
 
-TDiscDrive::TCallGuard::TCallGuard(TDiscDrive& drive) : drive_(drive) {
-    if (drive_.depth_++ == 0)
-        drive_.engine_.SetHeld(true);
+TDiscDrive::TCallGuard::TCallGuard(TDiscDrive& drive) : FDrive(drive) {
+    if (FDrive.FDepth++ == 0)
+        FDrive.FEngine.SetHeld(true);
 }
 
 TDiscDrive::TCallGuard::~TCallGuard() {
-    if (--drive_.depth_ == 0)
-        drive_.engine_.SetHeld(false);
+    if (--FDrive.FDepth == 0)
+        FDrive.FEngine.SetHeld(false);
 }
 
 // Every completion goes through the event loop, never from inside a call: the sound output may
 // run a nested event loop while it starts or stops, and a completion delivered there would
 // re-enter the player in the middle of its request.
 void TDiscDrive::Notify(TCDCompletion kind) {
-    if (!notify_)
+    if (!FNotify)
         return;
-    notify_ = false;
-    pending_.append(kind);
+    FNotify = false;
+    FPending.append(kind);
     QTimer::singleShot(0, this, &TDiscDrive::Deliver);
 }
 
 void TDiscDrive::Deliver() {
-    if (depth_ > 0) {
+    if (FDepth > 0) {
         QTimer::singleShot(1, this, &TDiscDrive::Deliver);
         return;
     }
     const QPointer<TDiscDrive> alive(this); // a receiver may close and delete the drive
-    while (alive && !pending_.isEmpty())
-        emit Completed(pending_.takeFirst());
+    while (alive && !FPending.isEmpty())
+        emit completed(FPending.takeFirst());
 }
 
 void TDiscDrive::OnEnded(TPlaybackEngine::TEnd end, qint64 heardFrames) {
-    mode_ = TCDMode::Stopped;
+    FMode = TCDMode::Stopped;
     switch (end) {
     case TPlaybackEngine::TEnd::Completed:
-        position_ = rangeEndMs_;
+        FPosition = FRangeEndMs;
         Notify(TCDCompletion::Successful);
         break;
     case TPlaybackEngine::TEnd::ReadFailed:
-        position_ = 0;
-        toc_ = TDiscToc();
+        FPosition = 0;
+        FToc = TDiscToc();
         DiscFailed();
         Notify(TCDCompletion::Failure);
         break;
     case TPlaybackEngine::TEnd::OutputFailed:
-        position_ = TDiscToc::FramesToMs(rangeStartFrame_ + heardFrames);
+        FPosition = TDiscToc::FramesToMs(FRangeStartFrame + heardFrames);
         Notify(TCDCompletion::Failure);
         break;
     }
 }
 
 quint32 TDiscDrive::CurrentMs() const {
-    if (!engine_.IsActive())
-        return position_;
-    return TDiscToc::FramesToMs(rangeStartFrame_ + engine_.HeardFrames());
+    if (!FEngine.IsActive())
+        return FPosition;
+    return TDiscToc::FramesToMs(FRangeStartFrame + FEngine.HeardFrames());
 }
 
 TCDStatus TDiscDrive::Value(quint32 value) const {
-    if (!toc_.IsValid())
+    if (!FToc.IsValid())
         return {TCDError::NotReady, 0};
     return {TCDError::None, value};
 }
 
 TCDStatus TDiscDrive::Ready() {
-    if (!open_)
+    if (!FOpen)
         return {TCDError::NotReady, 0};
-    if (!engine_.IsActive())
+    if (!FEngine.IsActive())
         Refresh();
-    return {TCDError::None, toc_.IsValid() ? 1u : 0u};
+    return {TCDError::None, FToc.IsValid() ? 1u : 0u};
 }
 
 TCDStatus TDiscDrive::TrackCount() {
-    return Value(static_cast<quint32>(toc_.TrackCount()));
+    return Value(static_cast<quint32>(FToc.TrackCount()));
 }
 
 TCDStatus TDiscDrive::DiscLength() {
-    return Value(toc_.DiscLengthMs());
+    return Value(FToc.DiscLengthMs());
 }
 
 TCDStatus TDiscDrive::TrackStart(int t) {
-    if (toc_.IsValid() && (t < 1 || t > toc_.TrackCount()))
+    if (FToc.IsValid() && (t < 1 || t > FToc.TrackCount()))
         return {TCDError::InvalidTrack, 0};
-    return Value(toc_.IsValid() ? toc_.TrackStartMs(t) : 0);
+    return Value(FToc.IsValid() ? FToc.TrackStartMs(t) : 0);
 }
 
 TCDStatus TDiscDrive::TrackLength(int t) {
-    if (toc_.IsValid() && (t < 1 || t > toc_.TrackCount()))
+    if (FToc.IsValid() && (t < 1 || t > FToc.TrackCount()))
         return {TCDError::InvalidTrack, 0};
-    return Value(toc_.IsValid() ? toc_.TrackLengthMs(t) : 0);
+    return Value(FToc.IsValid() ? FToc.TrackLengthMs(t) : 0);
 }
 
 TCDStatus TDiscDrive::Position() {
@@ -163,81 +163,81 @@ TCDStatus TDiscDrive::Position() {
 }
 
 TCDMode TDiscDrive::Mode() {
-    if (!open_)
+    if (!FOpen)
         return TCDMode::NotReady;
     if (TrayIsOpen())
         return TCDMode::Open;
-    if (!toc_.IsValid())
+    if (!FToc.IsValid())
         return TCDMode::NotReady;
-    return mode_;
+    return FMode;
 }
 
 TDiscTitles TDiscDrive::Titles() {
     TDiscTitles titles;
-    titles.album = toc_.Title();
-    for (int t = 1; t <= toc_.TrackCount(); ++t)
-        titles.tracks.append(toc_.Track(t).title);
+    titles.album = FToc.Title();
+    for (int t = 1; t <= FToc.TrackCount(); ++t)
+        titles.tracks.append(FToc.Track(t).title);
     return titles;
 }
 
 TCDError TDiscDrive::Play(std::optional<quint32> from, std::optional<quint32> to, bool notify) {
     const TCallGuard guard(*this);
-    if (!toc_.IsValid())
+    if (!FToc.IsValid())
         return TCDError::NotReady;
     const quint32 fromMs = from.value_or(CurrentMs());
-    const quint32 toMs = to.value_or(toc_.DiscLengthMs());
-    if (fromMs > toMs || toMs > toc_.DiscLengthMs())
+    const quint32 toMs = to.value_or(FToc.DiscLengthMs());
+    if (fromMs > toMs || toMs > FToc.DiscLengthMs())
         return TCDError::OutOfRange;
     Halt(TCDCompletion::Superseded);
-    const qint64 fromFrame = qMin(TDiscToc::MsToFrames(fromMs), toc_.DiscFrames());
-    const qint64 toFrame = qMin(TDiscToc::MsToFrames(toMs), toc_.DiscFrames());
-    const TCDError error = engine_.Start(Reader(), toc_, fromFrame, toFrame);
+    const qint64 fromFrame = qMin(TDiscToc::MsToFrames(fromMs), FToc.DiscFrames());
+    const qint64 toFrame = qMin(TDiscToc::MsToFrames(toMs), FToc.DiscFrames());
+    const TCDError error = FEngine.Start(Reader(), FToc, fromFrame, toFrame);
     if (error != TCDError::None)
         return error;
-    position_ = fromMs;
-    rangeStartFrame_ = fromFrame;
-    rangeEndMs_ = toMs;
-    notify_ = notify;
-    mode_ = TCDMode::Playing;
+    FPosition = fromMs;
+    FRangeStartFrame = fromFrame;
+    FRangeEndMs = toMs;
+    FNotify = notify;
+    FMode = TCDMode::Playing;
     return TCDError::None;
 }
 
 TCDError TDiscDrive::Pause() {
     const TCallGuard guard(*this);
-    if (!toc_.IsValid())
+    if (!FToc.IsValid())
         return TCDError::NotReady;
-    if (mode_ == TCDMode::Playing) {
+    if (FMode == TCDMode::Playing) {
         Halt(TCDCompletion::Aborted);
-        mode_ = TCDMode::Paused;
+        FMode = TCDMode::Paused;
     }
     return TCDError::None;
 }
 
 TCDError TDiscDrive::Stop() {
     const TCallGuard guard(*this);
-    if (!toc_.IsValid())
+    if (!FToc.IsValid())
         return TCDError::NotReady;
     Halt(TCDCompletion::Aborted);
-    mode_ = TCDMode::Stopped;
+    FMode = TCDMode::Stopped;
     return TCDError::None;
 }
 
 TCDError TDiscDrive::Seek(TCDSeek where, quint32 ms) {
     const TCallGuard guard(*this);
-    if (!toc_.IsValid())
+    if (!FToc.IsValid())
         return TCDError::NotReady;
-    const quint32 length = toc_.DiscLengthMs();
+    const quint32 length = FToc.DiscLengthMs();
     if (where == TCDSeek::Position && ms > length)
         return TCDError::OutOfRange;
     Halt(TCDCompletion::Aborted);
-    mode_ = TCDMode::Stopped;
-    position_ = where == TCDSeek::Start ? 0 : where == TCDSeek::End ? length : ms;
+    FMode = TCDMode::Stopped;
+    FPosition = where == TCDSeek::Start ? 0 : where == TCDSeek::End ? length : ms;
     return TCDError::None;
 }
 
 TCDError TDiscDrive::SetAudio(bool on) {
     const TCallGuard guard(*this);
-    engine_.SetMuted(!on);
+    FEngine.SetMuted(!on);
     return TCDError::None;
 }
 
@@ -249,9 +249,9 @@ TCDError TDiscDrive::SetDoor(bool open) {
     if (error != TCDError::None)
         return error;
     if (open) {
-        toc_ = TDiscToc();
-        mode_ = TCDMode::Stopped;
-        position_ = 0;
+        FToc = TDiscToc();
+        FMode = TCDMode::Stopped;
+        FPosition = 0;
     } else {
         Refresh();
     }
@@ -260,7 +260,7 @@ TCDError TDiscDrive::SetDoor(bool open) {
 
 // The sound is made in this process, so the rest of the disc goes to a play-out process of ours.
 bool TDiscDrive::HandOff() {
-    if (mode_ != TCDMode::Playing || !engine_.IsActive() || PlayerFolder().isEmpty())
+    if (FMode != TCDMode::Playing || !FEngine.IsActive() || PlayerFolder().isEmpty())
         return false;
     const TPlayOutRequest request{Source(), CurrentMs(), QDateTime::currentMSecsSinceEpoch(),
                                   PlayerFolder()};

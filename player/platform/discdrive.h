@@ -62,7 +62,7 @@ private:
         ~TCallGuard();
 
     private:
-        TDiscDrive& drive_;
+        TDiscDrive& FDrive;
     };
 
     void Deliver();
@@ -73,14 +73,14 @@ private:
     quint32 CurrentMs() const;
     TCDStatus Value(quint32 value) const;
 
-    bool open_ = false;
-    TDiscToc toc_;
-    TCDMode mode_ = TCDMode::Stopped;
-    quint32 position_ = 0;
-    qint64 rangeStartFrame_ = 0;
-    quint32 rangeEndMs_ = 0;
-    bool notify_ = false;
-    QList<TCDCompletion> pending_;
-    int depth_ = 0;
-    TPlaybackEngine engine_;
+    bool FOpen = false;
+    TDiscToc FToc;
+    TCDMode FMode = TCDMode::Stopped;
+    quint32 FPosition = 0;
+    qint64 FRangeStartFrame = 0;
+    quint32 FRangeEndMs = 0;
+    bool FNotify = false;
+    QList<TCDCompletion> FPending;
+    int FDepth = 0;
+    TPlaybackEngine FEngine;
 };

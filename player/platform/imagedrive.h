@@ -12,25 +12,25 @@ class TImageDrive : public TDiscDrive {
 public:
     explicit TImageDrive(const QString& imagePath, QObject* parent = nullptr);
 
-    const QString& ImagePath() const { return imagePath_; }
+    const QString& ImagePath() const { return FImagePath; }
 
 protected:
-    QString Source() const override { return imagePath_; }
+    QString Source() const override { return FImagePath; }
     TCDError Attach() override;
     void Detach() override {}
     TDiscToc ReadDisc() override;
     TSectorReaderFactory Reader() const override;
     TCDError MoveTray(bool open) override;
-    bool TrayIsOpen() override { return trayOpen_; }
-    void DiscFailed() override { failed_ = true; }
+    bool TrayIsOpen() override { return FTrayOpen; }
+    void DiscFailed() override { FFailed = true; }
 
 private:
     QList<QVariant> FileStamp() const;
 
-    QString imagePath_;
-    QString dataFile_;      // where the last reading found the sectors
-    QList<QVariant> stamp_; // the files as they were at the last reading
-    TDiscToc lastRead_;
-    bool trayOpen_ = false;
-    bool failed_ = false;
+    QString FImagePath;
+    QString FDataFile;      // where the last reading found the sectors
+    QList<QVariant> FStamp; // the files as they were at the last reading
+    TDiscToc FLastRead;
+    bool FTrayOpen = false;
+    bool FFailed = false;
 };

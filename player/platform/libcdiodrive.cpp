@@ -21,41 +21,41 @@ TCDError FromDriverCode(driver_return_code_t code) {
 } // namespace
 
 TLibcdioDrive::TLibcdioDrive(const QString& device, driver_id_t driver, QObject* parent)
-    : TDiscDrive(parent), device_(device), driver_(driver) {}
+    : TDiscDrive(parent), FDevice(device), FDriver(driver) {}
 
 TCDError TLibcdioDrive::Attach() {
     // A drive that exists opens even when it holds no disc or cannot read it; that is readiness.
-    return QFileInfo::exists(device_) ? TCDError::None : TCDError::NoDevice;
+    return QFileInfo::exists(FDevice) ? TCDError::None : TCDError::NoDevice;
 }
 
 TDiscToc TLibcdioDrive::ReadDisc() {
     // A fresh handle each time: libcdio keeps the table of contents it read first.
-    cdio_ = OpenCdio(device_, driver_);
-    return ReadToc(cdio_.get());
+    FCdio = OpenCdio(FDevice, FDriver);
+    return ReadToc(FCdio.get());
 }
 
 TSectorReaderFactory TLibcdioDrive::Reader() const {
-    return TParanoiaSectorReader::Factory(device_, driver_);
+    return TParanoiaSectorReader::Factory(FDevice, FDriver);
 }
 
 bool TLibcdioDrive::TrayIsOpen() {
-    return cdio_ && mmc_get_tray_status(cdio_.get()) == 1;
+    return FCdio && mmc_get_tray_status(FCdio.get()) == 1;
 }
 
 TCDError TLibcdioDrive::MoveTray(bool open) {
     if (!open) {
-        driver_id_t driver = driver_;
-        const QByteArray name = QFile::encodeName(device_);
+        driver_id_t driver = FDriver;
+        const QByteArray name = QFile::encodeName(FDevice);
         return FromDriverCode(cdio_close_tray(name.constData(), &driver));
     }
     if (TrayIsOpen())
         return TCDError::DoorAlreadySet;
-    if (!cdio_)
-        cdio_ = OpenCdio(device_, driver_);
-    if (!cdio_)
+    if (!FCdio)
+        FCdio = OpenCdio(FDevice, FDriver);
+    if (!FCdio)
         return TCDError::NotReady;
-    CdIo_t* cdio = cdio_.release();
+    CdIo_t* cdio = FCdio.release();
     const driver_return_code_t code = cdio_eject_media(&cdio);
-    cdio_.reset(cdio); // freed and null when the media went out
+    FCdio.reset(cdio); // freed and null when the media went out
     return FromDriverCode(code);
 }

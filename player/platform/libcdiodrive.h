@@ -12,19 +12,19 @@ public:
     explicit TLibcdioDrive(const QString& device, driver_id_t driver = DRIVER_DEVICE,
                            QObject* parent = nullptr);
 
-    const QString& Device() const { return device_; }
+    const QString& Device() const { return FDevice; }
 
 protected:
-    QString Source() const override { return device_; }
+    QString Source() const override { return FDevice; }
     TCDError Attach() override;
-    void Detach() override { cdio_.reset(); }
+    void Detach() override { FCdio.reset(); }
     TDiscToc ReadDisc() override;
     TSectorReaderFactory Reader() const override;
     TCDError MoveTray(bool open) override;
     bool TrayIsOpen() override;
 
 private:
-    QString device_;
-    driver_id_t driver_;
-    TCdioHandle cdio_;
+    QString FDevice;
+    driver_id_t FDriver;
+    TCdioHandle FCdio;
 };

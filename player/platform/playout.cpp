@@ -45,7 +45,7 @@ int PlayOutMain(const TPlayOutRequest& request) {
 
     int status = 0;
     QObject::connect(
-        drive.get(), &TCDAudioService::Completed, drive.get(),
+        drive.get(), &TCDAudioService::completed, drive.get(),
         [&status, &request](TCDCompletion kind) {
             // Aborted is this process's own stop when the next player takes over.
             if (kind == TCDCompletion::Aborted)
@@ -56,7 +56,7 @@ int PlayOutMain(const TPlayOutRequest& request) {
             QCoreApplication::quit();
         });
     TShutdownNotifier shutdown;
-    QObject::connect(&shutdown, &TShutdownNotifier::ShutdownRequested, drive.get(),
+    QObject::connect(&shutdown, &TShutdownNotifier::shutdownRequested, drive.get(),
                      [] { QCoreApplication::quit(); });
 
     const auto state = [&] {

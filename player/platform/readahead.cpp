@@ -9,84 +9,84 @@ constexpr qint64 kAheadBytes = 2 * 44100 * TDiscToc::kBytesPerFrame;
 
 TReadAhead::TReadAhead(TSectorReaderFactory factory, const TDiscToc& toc, qint64 fromFrame,
                        qint64 toFrame)
-    : toc_(toc), fromFrame_(fromFrame), toFrame_(toFrame) {
-    thread_ = std::thread([this, factory = std::move(factory)] {
+    : FToc(toc), FFromFrame(fromFrame), FToFrame(toFrame) {
+    FThread = std::thread([this, factory = std::move(factory)] {
         Run(factory);
-        std::lock_guard lock(mutex_);
-        finished_ = true;
+        std::lock_guard lock(FMutex);
+        FFinished = true;
     });
 }
 
 TReadAhead::~TReadAhead() {
     RequestStop();
-    thread_.join();
+    FThread.join();
 }
 
 void TReadAhead::RequestStop() {
     {
-        std::lock_guard lock(mutex_);
-        stop_ = true;
+        std::lock_guard lock(FMutex);
+        FStop = true;
     }
-    wake_.notify_all();
+    FWake.notify_all();
 }
 
 bool TReadAhead::Finished() const {
-    std::lock_guard lock(mutex_);
-    return finished_;
+    std::lock_guard lock(FMutex);
+    return FFinished;
 }
 
 QByteArray TReadAhead::Take(qint64 maxBytes) {
     QByteArray taken;
     {
-        std::lock_guard lock(mutex_);
-        const qint64 n = qMin<qint64>(maxBytes, buffer_.size()) / TDiscToc::kBytesPerFrame *
+        std::lock_guard lock(FMutex);
+        const qint64 n = qMin<qint64>(maxBytes, FBuffer.size()) / TDiscToc::kBytesPerFrame *
                          TDiscToc::kBytesPerFrame;
         if (n <= 0)
             return taken;
-        taken = buffer_.left(n);
-        buffer_.remove(0, n);
+        taken = FBuffer.left(n);
+        FBuffer.remove(0, n);
     }
-    wake_.notify_all();
+    FWake.notify_all();
     return taken;
 }
 
 qint64 TReadAhead::Buffered() const {
-    std::lock_guard lock(mutex_);
-    return buffer_.size();
+    std::lock_guard lock(FMutex);
+    return FBuffer.size();
 }
 
 TReadAhead::TState TReadAhead::State() const {
-    std::lock_guard lock(mutex_);
-    return state_;
+    std::lock_guard lock(FMutex);
+    return FState;
 }
 
 void TReadAhead::Finish(TState state) {
-    std::lock_guard lock(mutex_);
-    state_ = state;
+    std::lock_guard lock(FMutex);
+    FState = state;
 }
 
 void TReadAhead::Run(TSectorReaderFactory factory) {
-    if (fromFrame_ >= toFrame_)
+    if (FFromFrame >= FToFrame)
         return Finish(TState::Done);
     const std::unique_ptr<TSectorReader> reader = factory();
     if (!reader)
         return Finish(TState::Failed);
-    const qint32 firstLsn = toc_.Track(1).firstSector;
+    const qint32 firstLsn = FToc.Track(1).firstSector;
     QByteArray chunk(kChunkSectors * TDiscToc::kBytesPerSector, Qt::Uninitialized);
-    qint64 frame = fromFrame_;
-    while (frame < toFrame_) {
+    qint64 frame = FFromFrame;
+    while (frame < FToFrame) {
         {
-            std::unique_lock lock(mutex_);
-            wake_.wait(lock, [this] { return stop_ || buffer_.size() < kAheadBytes; });
-            if (stop_)
+            std::unique_lock lock(FMutex);
+            FWake.wait(lock, [this] { return FStop || FBuffer.size() < kAheadBytes; });
+            if (FStop)
                 return;
         }
-        const int track = toc_.TrackAtFrame(frame);
-        if (track == 0 || !toc_.Track(track).audio)
+        const int track = FToc.TrackAtFrame(frame);
+        if (track == 0 || !FToc.Track(track).audio)
             return Finish(TState::Stalled);
         // Read whole sectors, up to the end of the range or of this audio track.
         const qint64 sector = frame / TDiscToc::kFramesPerSector;
-        const qint64 endFrame = qMin(toFrame_, toc_.TrackEndFrame(track));
+        const qint64 endFrame = qMin(FToFrame, FToc.TrackEndFrame(track));
         const qint64 endSector =
             (endFrame + TDiscToc::kFramesPerSector - 1) / TDiscToc::kFramesPerSector;
         const int count = static_cast<int>(qMin<qint64>(kChunkSectors, endSector - sector));
@@ -96,8 +96,8 @@ void TReadAhead::Run(TSectorReaderFactory factory) {
         const qint64 frames =
             qMin<qint64>(qint64(count) * TDiscToc::kFramesPerSector - skip, endFrame - frame);
         {
-            std::lock_guard lock(mutex_);
-            buffer_.append(chunk.constData() + skip * TDiscToc::kBytesPerFrame,
+            std::lock_guard lock(FMutex);
+            FBuffer.append(chunk.constData() + skip * TDiscToc::kBytesPerFrame,
                            frames * TDiscToc::kBytesPerFrame);
         }
         frame += frames;

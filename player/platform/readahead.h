@@ -40,15 +40,15 @@ private:
     void Run(TSectorReaderFactory factory);
     void Finish(TState state);
 
-    const TDiscToc toc_;
-    const qint64 fromFrame_;
-    const qint64 toFrame_;
+    const TDiscToc FToc;
+    const qint64 FFromFrame;
+    const qint64 FToFrame;
 
-    mutable std::mutex mutex_;
-    std::condition_variable wake_;
-    QByteArray buffer_;
-    TState state_ = TState::Reading;
-    bool stop_ = false;
-    bool finished_ = false;
-    std::thread thread_;
+    mutable std::mutex FMutex;
+    std::condition_variable FWake;
+    QByteArray FBuffer;
+    TState FState = TState::Reading;
+    bool FStop = false;
+    bool FFinished = false;
+    std::thread FThread;
 };

@@ -14,23 +14,23 @@ constexpr int kParanoiaRetries = 5;
 } // namespace
 
 TPlainSectorReader::TPlainSectorReader(TCdioHandle cdio)
-    : cdio_(std::move(cdio)), leadout_(cdio_get_track_lsn(cdio_.get(), CDIO_CDROM_LEADOUT_TRACK)) {
+    : FCdio(std::move(cdio)), FLeadout(cdio_get_track_lsn(FCdio.get(), CDIO_CDROM_LEADOUT_TRACK)) {
     // Only a data file that exists now can be watched (a TOC sheet is opened from a copy).
-    dataFile_ = DataFile(cdio_.get());
-    dataSize_ = dataFile_.isEmpty() ? 0 : QFileInfo(dataFile_).size();
+    FDataFile = DataFile(FCdio.get());
+    FDataSize = FDataFile.isEmpty() ? 0 : QFileInfo(FDataFile).size();
 }
 
 bool TPlainSectorReader::ImageIntact() const {
-    const QFileInfo file(dataFile_);
-    return dataFile_.isEmpty() || (file.exists() && file.size() >= dataSize_);
+    const QFileInfo file(FDataFile);
+    return FDataFile.isEmpty() || (file.exists() && file.size() >= FDataSize);
 }
 
 bool TPlainSectorReader::Read(qint32 lsn, int count, char* out) {
     // libcdio quietly truncates a read past the end of an image; a short image is a failure here.
-    if (lsn < 0 || count <= 0 || leadout_ == CDIO_INVALID_LSN || lsn + count > leadout_)
+    if (lsn < 0 || count <= 0 || FLeadout == CDIO_INVALID_LSN || lsn + count > FLeadout)
         return false;
     // Checked after reading, so a file cut short during the read is caught too.
-    if (cdio_read_audio_sectors(cdio_.get(), out, lsn, static_cast<uint32_t>(count)) !=
+    if (cdio_read_audio_sectors(FCdio.get(), out, lsn, static_cast<uint32_t>(count)) !=
             DRIVER_OP_SUCCESS ||
         !ImageIntact())
         return false;
@@ -52,39 +52,39 @@ TSectorReaderFactory TPlainSectorReader::Factory(const QString& source, driver_i
 }
 
 TParanoiaSectorReader::~TParanoiaSectorReader() {
-    if (paranoia_)
-        cdio_paranoia_free(paranoia_);
-    if (drive_)
-        cdio_cddap_close_no_free_cdio(drive_);
+    if (FParanoia)
+        cdio_paranoia_free(FParanoia);
+    if (FDrive)
+        cdio_cddap_close_no_free_cdio(FDrive);
 }
 
 std::unique_ptr<TParanoiaSectorReader> TParanoiaSectorReader::Open(TCdioHandle cdio) {
     std::unique_ptr<TParanoiaSectorReader> reader(new TParanoiaSectorReader);
-    reader->cdio_ = std::move(cdio);
-    reader->drive_ = cdio_cddap_identify_cdio(reader->cdio_.get(), CDDA_MESSAGE_FORGETIT, nullptr);
-    if (!reader->drive_ || cdio_cddap_open(reader->drive_) != 0)
+    reader->FCdio = std::move(cdio);
+    reader->FDrive = cdio_cddap_identify_cdio(reader->FCdio.get(), CDDA_MESSAGE_FORGETIT, nullptr);
+    if (!reader->FDrive || cdio_cddap_open(reader->FDrive) != 0)
         return nullptr;
-    reader->paranoia_ = cdio_paranoia_init(reader->drive_);
-    if (!reader->paranoia_)
+    reader->FParanoia = cdio_paranoia_init(reader->FDrive);
+    if (!reader->FParanoia)
         return nullptr;
-    cdio_paranoia_modeset(reader->paranoia_, PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP);
+    cdio_paranoia_modeset(reader->FParanoia, PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP);
     return reader;
 }
 
 bool TParanoiaSectorReader::Read(qint32 lsn, int count, char* out) {
-    if (lsn < 0 || count <= 0 || lsn + count - 1 > cdio_cddap_disc_lastsector(drive_))
+    if (lsn < 0 || count <= 0 || lsn + count - 1 > cdio_cddap_disc_lastsector(FDrive))
         return false;
-    if (lsn != next_)
-        cdio_paranoia_seek(paranoia_, lsn, SEEK_SET);
+    if (lsn != FNext)
+        cdio_paranoia_seek(FParanoia, lsn, SEEK_SET);
     for (int i = 0; i < count; ++i) {
-        const int16_t* sector = cdio_paranoia_read_limited(paranoia_, nullptr, kParanoiaRetries);
+        const int16_t* sector = cdio_paranoia_read_limited(FParanoia, nullptr, kParanoiaRetries);
         if (!sector) {
-            next_ = -1;
+            FNext = -1;
             return false;
         }
         std::memcpy(out + i * CDIO_CD_FRAMESIZE_RAW, sector, CDIO_CD_FRAMESIZE_RAW);
     }
-    next_ = lsn + count;
+    FNext = lsn + count;
     return true;
 }
 

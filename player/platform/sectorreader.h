@@ -29,10 +29,10 @@ public:
 private:
     bool ImageIntact() const;
 
-    TCdioHandle cdio_;
-    qint32 leadout_;
-    QString dataFile_; // the file the sectors come from (the BIN of a cue sheet)
-    qint64 dataSize_;
+    TCdioHandle FCdio;
+    qint32 FLeadout;
+    QString FDataFile; // the file the sectors come from (the BIN of a cue sheet)
+    qint64 FDataSize;
 };
 
 // Reads through cdparanoia's verification and jitter correction (real drives).
@@ -46,8 +46,8 @@ public:
 private:
     TParanoiaSectorReader() = default;
 
-    TCdioHandle cdio_;
-    struct cdrom_drive_s* drive_ = nullptr;
-    struct cdrom_paranoia_s* paranoia_ = nullptr;
-    qint32 next_ = -1; // the sector paranoia reads next, to seek only when the range jumps
+    TCdioHandle FCdio;
+    struct cdrom_drive_s* FDrive = nullptr;
+    struct cdrom_paranoia_s* FParanoia = nullptr;
+    qint32 FNext = -1; // the sector paranoia reads next, to seek only when the range jumps
 };

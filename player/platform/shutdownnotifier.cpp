@@ -46,5 +46,5 @@ TShutdownNotifier::~TShutdownNotifier() {
 void TShutdownNotifier::Drain() {
     char byte = 0;
     while (::read(pipeEnds[0], &byte, 1) == 1)
-        emit ShutdownRequested(int(static_cast<unsigned char>(byte)));
+        emit shutdownRequested(int(static_cast<unsigned char>(byte)));
 }

@@ -16,7 +16,7 @@ public:
     ~TShutdownNotifier() override;
 
 signals:
-    void ShutdownRequested(int signal);
+    void shutdownRequested(int signal);
 
 private:
     void Drain();

@@ -71,7 +71,7 @@ void TSingleInstance::Answer() {
                 return;
             if (socket->readLine() == Activate) {
                 socket->write(Done);
-                emit ActivationRequested();
+                emit activationRequested();
             }
             socket->disconnectFromServer();
         });

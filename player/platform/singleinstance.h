@@ -27,7 +27,7 @@ public:
 
 signals:
     // A later start asked this player to come to the front.
-    void ActivationRequested();
+    void activationRequested();
 
 private:
     void Answer();

@@ -29,7 +29,7 @@ protected:
     }
 
     int Commands(int key, Qt::KeyboardModifiers modifiers, int id) {
-        QSignalSpy spy(&menu, &TMainMenu::Command);
+        QSignalSpy spy(&menu, &TMainMenu::command);
         QTest::keyClick(window.windowHandle(), Qt::Key(key), modifiers);
         QTest::qWait(20);
         int count = 0;
@@ -61,7 +61,7 @@ TEST_F(Accelerators, DisabledActionAndOtherWindowsAreLeftAlone) {
     QMainWindow other;
     other.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-    QSignalSpy spy(&menu, &TMainMenu::Command);
+    QSignalSpy spy(&menu, &TMainMenu::command);
     QTest::keyClick(other.windowHandle(), Qt::Key_S, Qt::AltModifier);
     EXPECT_EQ(spy.count(), 0);
 }

@@ -147,7 +147,7 @@ TEST(Bars, EveryButtonHasArtworkAndAHint) {
 TEST(Bars, ClicksSendCommandsAndTogglesLatch) {
     TMToolBar bar(nullptr);
     bar.show();
-    QSignalSpy commands(&bar, &TMControlBar::CommandPosted);
+    QSignalSpy commands(&bar, &TMControlBar::commandPosted);
     QTest::mouseClick(bar.Button(CmStop), Qt::LeftButton);
     QTest::mouseClick(bar.Button(CmPause), Qt::LeftButton);
     EXPECT_TRUE(bar.Button(CmPause)->isChecked());
@@ -161,7 +161,7 @@ TEST(Bars, ClicksSendCommandsAndTogglesLatch) {
 
 TEST(Bars, PointerOverAButtonAsksForItsHint) {
     TVolBar bar(nullptr);
-    QSignalSpy hints(&bar, &TMControlBar::HintRequested);
+    QSignalSpy hints(&bar, &TMControlBar::hintRequested);
     QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
     QCoreApplication::sendEvent(bar.Button(CmMoveUp), &enter);
     QEvent leave(QEvent::Leave);
@@ -192,7 +192,7 @@ TEST(Bars, RightClicksReachTheWindow) {
 
 TEST(Bars, SliderMovementsReachTheBarWithTheirId) {
     TVolBar bar(nullptr);
-    QSignalSpy scrolls(&bar, &TMControlBar::HScroll);
+    QSignalSpy scrolls(&bar, &TMControlBar::hScroll);
     bar.VolumeSlider()->triggerAction(QAbstractSlider::SliderPageStepAdd);
     ASSERT_EQ(scrolls.size(), 1);
     EXPECT_EQ(scrolls[0][0].toInt(), 7889);
@@ -238,7 +238,7 @@ protected:
 // About ten steps a second (one every 100 ms, never faster) and exactly one release.
 TEST_F(FastWind, HoldingSendsAStepEveryTenthOfASecondAndOneRelease) {
     auto* forward = static_cast<TDblRepButtonGadget*>(button);
-    QSignalSpy commands(&bar, &TMControlBar::CommandPosted);
+    QSignalSpy commands(&bar, &TMControlBar::commandPosted);
     QElapsedTimer held;
     held.start();
     QTest::mousePress(button, Qt::LeftButton);
@@ -261,7 +261,7 @@ TEST_F(FastWind, HoldingSendsAStepEveryTenthOfASecondAndOneRelease) {
 }
 
 TEST_F(FastWind, DraggingOffPausesTheStepsAndReleaseIsStillSent) {
-    QSignalSpy commands(&bar, &TMControlBar::CommandPosted);
+    QSignalSpy commands(&bar, &TMControlBar::commandPosted);
     QTest::mousePress(button, Qt::LeftButton);
     ASSERT_TRUE(WaitForSteps(commands, CmFastForwardStep, 2));
     const QPoint outside(button->width() + 40, button->height() + 40);
@@ -282,7 +282,7 @@ TEST_F(FastWind, DraggingOffPausesTheStepsAndReleaseIsStillSent) {
 }
 
 TEST_F(FastWind, RewindRepeatsItsOwnCommand) {
-    QSignalSpy commands(&bar, &TMControlBar::CommandPosted);
+    QSignalSpy commands(&bar, &TMControlBar::commandPosted);
     TButtonGadget* rewind = bar.Button(CmFastRewindEnd);
     QTest::mousePress(rewind, Qt::LeftButton);
     EXPECT_TRUE(WaitForSteps(commands, CmFastRewindStep, 2));

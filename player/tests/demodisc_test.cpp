@@ -78,7 +78,7 @@ TEST(DemoDisc, PlaysThroughTheDeviceTheWindowUses) {
     QObject window;
     device.SetNotifyWindow(&window);
     device.SetCaption(QStringLiteral("Korvo"));
-    QSignalSpy notified(&device, &MCIDevice::Notify);
+    QSignalSpy notified(&device, &MCIDevice::notify);
     ASSERT_EQ(device.Open(QStringLiteral("cdaudio")), 0u);
     ASSERT_EQ(device.Set(Mci::kSetTimeFormat, Mci::kFormatMilliseconds), 0u);
     ASSERT_EQ(device.Status(Mci::kStatusItem, Mci::kStatusReady), 1u);

@@ -15,7 +15,7 @@ public:
     // Writes NAME.cue and NAME.bin; check Cue() is not empty.
     explicit TDiscImage(const QList<double>& seconds, int dataTrack = 0,
                         const QString& name = QStringLiteral("disc")) {
-        QStringList arguments{dir_.filePath(name)};
+        QStringList arguments{FDir.filePath(name)};
         for (double s : seconds)
             arguments << QString::number(s);
         if (dataTrack > 0)
@@ -23,8 +23,8 @@ public:
         const int code = QProcess::execute(Generator(), arguments);
         EXPECT_EQ(code, 0) << "korvo_demodisc failed";
         if (code == 0) {
-            cue_ = dir_.filePath(name + QStringLiteral(".cue"));
-            bin_ = dir_.filePath(name + QStringLiteral(".bin"));
+            FCue = FDir.filePath(name + QStringLiteral(".cue"));
+            FBin = FDir.filePath(name + QStringLiteral(".bin"));
         }
     }
 
@@ -37,15 +37,15 @@ public:
             .filePath(QStringLiteral("player/demo/korvo-demo.cue"));
     }
 
-    const QString& Cue() const { return cue_; }
-    const QString& Bin() const { return bin_; }
-    QString FilePath(const QString& name) const { return dir_.filePath(name); }
+    const QString& Cue() const { return FCue; }
+    const QString& Bin() const { return FBin; }
+    QString FilePath(const QString& name) const { return FDir.filePath(name); }
 
     // Cuts the BIN down to a number of bytes, as a damaged copy or a disc pulled out would.
-    bool TruncateBin(qint64 bytes) const { return QFile::resize(bin_, bytes); }
+    bool TruncateBin(qint64 bytes) const { return QFile::resize(FBin, bytes); }
 
 private:
-    QTemporaryDir dir_;
-    QString cue_;
-    QString bin_;
+    QTemporaryDir FDir;
+    QString FCue;
+    QString FBin;
 };

@@ -32,7 +32,7 @@ inline void Idle(int ms) {
 class TCompletionLog {
 public:
     explicit TCompletionLog(TCDAudioService& service) {
-        QObject::connect(&service, &TCDAudioService::Completed, &context_,
+        QObject::connect(&service, &TCDAudioService::completed, &FContext,
                          [this](TCDCompletion kind) { kinds.append(kind); });
     }
     int Count(TCDCompletion kind) const { return kinds.count(kind); }
@@ -41,5 +41,5 @@ public:
     QList<TCDCompletion> kinds;
 
 private:
-    QObject context_;
+    QObject FContext;
 };

@@ -36,7 +36,7 @@ public:
             playing = false;
             if (notifyPending) {
                 notifyPending = false;
-                emit Completed(TCDCompletion::Successful);
+                emit completed(TCDCompletion::Successful);
             }
         }
     }
@@ -162,6 +162,6 @@ private:
             return;
         notifyPending = false;
         QMetaObject::invokeMethod(
-            this, [this, kind] { emit Completed(kind); }, Qt::QueuedConnection);
+            this, [this, kind] { emit completed(kind); }, Qt::QueuedConnection);
     }
 };

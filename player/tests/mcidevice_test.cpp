@@ -175,7 +175,7 @@ TEST_F(MciDeviceTest, CompletionsReachTheNotifySignal) {
     Open();
     QObject window;
     device->SetNotifyWindow(&window);
-    QSignalSpy spy(device.get(), &MCIDevice::Notify);
+    QSignalSpy spy(device.get(), &MCIDevice::notify);
     device->Play(0, 1000);
     device->Play(0, 2000);
     drive->Advance(5000);

@@ -63,7 +63,7 @@ protected:
 
 TEST_F(ControllerOnImageTest, PlaysFromTheFirstSongToTheLastByItselfAndStops) {
     QList<TCDCompletion> completions;
-    QObject::connect(device.get(), &MCIDevice::Notify, device.get(),
+    QObject::connect(device.get(), &MCIDevice::notify, device.get(),
                      [&](TCDCompletion kind) { completions << kind; });
     QElapsedTimer clock;
     clock.start();

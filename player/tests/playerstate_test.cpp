@@ -66,7 +66,7 @@ TEST_F(PlayerStateTest, PlayButtonLooksPressedWhileNotStopped) {
     TPlayerState state(*controller);
     TNormalButtonGadget play(nullptr, CmPlay, CmPlayButton, TButtonGadget::Command);
     BindLatched(state, TPlayerState::Playing, &play);
-    QObject::connect(&play, &TButtonGadget::CommandPosted, [&] { controller->PlaySelected(); });
+    QObject::connect(&play, &TButtonGadget::commandPosted, [&] { controller->PlaySelected(); });
     play.show();
     EXPECT_FALSE(play.LooksPressed());
     const QPoint off(-20, -20);

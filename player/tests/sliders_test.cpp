@@ -67,7 +67,7 @@ TEST_P(SoundBarActions, ReportTheirCodeWithTheNewPosition) {
     const TActionCase& c = GetParam();
     TSoundBar slider(nullptr, 7850, 0, 0, 200, 16, true);
     slider.SetPosition(c.start);
-    QSignalSpy scrolled(&slider, &TSoundBar::Scrolled);
+    QSignalSpy scrolled(&slider, &TSoundBar::scrolled);
     slider.triggerAction(c.action);
     ASSERT_EQ(scrolled.size(), 1);
     EXPECT_EQ(scrolled[0][0].toInt(), c.code);
@@ -112,7 +112,7 @@ protected:
                                           seeks << position;
                                           controller->Seek(position);
                                       }});
-        QObject::connect(slider, &TSoundBar::Scrolled, slider,
+        QObject::connect(slider, &TSoundBar::scrolled, slider,
                          [this](int code, int position) { handler->OnScroll(code, position); });
         controller->SetUp();
         controller->Timer().stop();

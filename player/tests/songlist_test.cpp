@@ -356,7 +356,7 @@ protected:
 
     TSongListModel model;
     TQueueList queue{nullptr, &model};
-    QSignalSpy commands{&queue, &TSongList::CommandPosted};
+    QSignalSpy commands{&queue, &TSongList::commandPosted};
 };
 
 TEST_F(RightClick, RowUnderThePointerIsSelectedBeforeTheMenu) {
@@ -383,8 +383,8 @@ TEST_F(RightClick, MenuChoiceLeavesAsItsCommandId) {
 }
 
 TEST_F(RightClick, LeftClickAndDoubleClickPickRows) {
-    QSignalSpy picked(&queue, &TODListBox::SelectionPicked);
-    QSignalSpy doubled(&queue, &TODListBox::RowDoubleClicked);
+    QSignalSpy picked(&queue, &TODListBox::selectionPicked);
+    QSignalSpy doubled(&queue, &TODListBox::rowDoubleClicked);
     const int row = queue.RowHeight();
     QTest::mouseClick(queue.viewport(), Qt::LeftButton, {}, QPoint(20, row + 2));
     EXPECT_EQ(model.Selected(), 1);

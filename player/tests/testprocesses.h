@@ -23,37 +23,37 @@ inline void StopProcess(QProcess& process, int waitMs) {
 class TXDisplay {
 public:
     // Starts the server; Name() stays empty when it could not (a test asserts on it).
-    TXDisplay(const QString& geometry, int waitMs) : m_waitMs(waitMs) {
-        m_server.start(QStringLiteral("Xvfb"),
-                       {QStringLiteral("-displayfd"), QStringLiteral("1"),
-                        QStringLiteral("-screen"), QStringLiteral("0"), geometry,
-                        QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-        if (!m_server.waitForStarted(waitMs))
+    TXDisplay(const QString& geometry, int waitMs) : FWaitMs(waitMs) {
+        FServer.start(QStringLiteral("Xvfb"),
+                      {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                       QStringLiteral("0"), geometry, QStringLiteral("-nolisten"),
+                       QStringLiteral("tcp")});
+        if (!FServer.waitForStarted(waitMs))
             return;
         QByteArray number;
-        while (!number.contains('\n') && m_server.waitForReadyRead(waitMs))
-            number += m_server.readAllStandardOutput();
+        while (!number.contains('\n') && FServer.waitForReadyRead(waitMs))
+            number += FServer.readAllStandardOutput();
         if (number.contains('\n'))
-            m_name = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
+            FName = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
     }
-    ~TXDisplay() { StopProcess(m_server, m_waitMs); }
+    ~TXDisplay() { StopProcess(FServer, FWaitMs); }
     TXDisplay(const TXDisplay&) = delete;
     TXDisplay& operator=(const TXDisplay&) = delete;
 
-    const QString& Name() const { return m_name; }
+    const QString& Name() const { return FName; }
     // The system's environment with this display for the xcb platform.
     QProcessEnvironment Environment() const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), m_name);
+        env.insert(QStringLiteral("DISPLAY"), FName);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         env.remove(QStringLiteral("WAYLAND_DISPLAY"));
         return env;
     }
 
 private:
-    QProcess m_server;
-    QString m_name;
-    int m_waitMs;
+    QProcess FServer;
+    QString FName;
+    int FWaitMs;
 };
 
 // Runs xdotool with `arguments` in `env` and returns what it printed.

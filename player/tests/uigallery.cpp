@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsSet("GALLERY_HINT"))
         status->SetHintText(CommandHint(CmFastForwardEnd));
     for (TMControlBar* bar : std::initializer_list<TMControlBar*>{volBar, toolBar})
-        QObject::connect(bar, &TMControlBar::HintRequested, status,
+        QObject::connect(bar, &TMControlBar::hintRequested, status,
                          [status](int id) { status->SetHintText(CommandHint(id)); });
 
     window.show();

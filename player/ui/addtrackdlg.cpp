@@ -14,7 +14,7 @@ TAddTrackDlg::TAddTrackDlg(QWidget* parent, TPlayController& player, const QFont
     FOk = new QPushButton(tr("&OK"), this);
     Place(FOk, 99, 90, 50, 14, 1);
     connect(FAdd, &QPushButton::clicked, this, &TAddTrackDlg::Add);
-    connect(FList, &TSongList::RowDoubleClicked, this, &TAddTrackDlg::Add);
+    connect(FList, &TSongList::rowDoubleClicked, this, &TAddTrackDlg::Add);
     connect(FOk, &QPushButton::clicked, this, &QDialog::accept);
     SetUp();
 

@@ -14,7 +14,7 @@ TButtonGadget::TButtonGadget(QWidget* parent, int imageId, int commandId, TKind 
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     if (QFile::exists(ImagePath(imageId)))
         FImage = QIcon(ImagePath(imageId));
-    connect(this, &QAbstractButton::clicked, this, [this] { emit CommandPosted(FCommandId); });
+    connect(this, &QAbstractButton::clicked, this, [this] { emit commandPosted(FCommandId); });
 }
 
 QString TButtonGadget::ImagePath(int imageId) {
@@ -34,12 +34,12 @@ void TButtonGadget::SetLatched(bool on) {
 
 void TButtonGadget::enterEvent(QEnterEvent* event) {
     QAbstractButton::enterEvent(event);
-    emit PointerEntered(FCommandId);
+    emit pointerEntered(FCommandId);
 }
 
 void TButtonGadget::leaveEvent(QEvent* event) {
     QAbstractButton::leaveEvent(event);
-    emit PointerLeft();
+    emit pointerLeft();
 }
 
 void TButtonGadget::paintEvent(QPaintEvent*) {

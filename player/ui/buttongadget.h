@@ -36,9 +36,9 @@ public:
     static QString ImagePath(int imageId);
 
 signals:
-    void CommandPosted(int commandId);
-    void PointerEntered(int commandId);
-    void PointerLeft();
+    void commandPosted(int commandId);
+    void pointerEntered(int commandId);
+    void pointerLeft();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

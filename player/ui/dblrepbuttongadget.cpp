@@ -27,7 +27,7 @@ void TDblRepButtonGadget::BeginRepeat() {
 
 void TDblRepButtonGadget::OnRepeatTimer() {
     if (isDown())
-        emit CommandPosted(FCurrentRepeatCommand);
+        emit commandPosted(FCurrentRepeatCommand);
 }
 
 void TDblRepButtonGadget::mousePressEvent(QMouseEvent* event) {
@@ -44,5 +44,5 @@ void TDblRepButtonGadget::mouseReleaseEvent(QMouseEvent* event) {
     FHeld = false;
     FRepeatTimer.stop();
     setDown(false);
-    emit CommandPosted(CommandId());
+    emit commandPosted(CommandId());
 }

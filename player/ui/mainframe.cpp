@@ -104,10 +104,10 @@ void TMainFrame::BuildBars() {
     FClient->AttachBars(FBars->Queue(), FBars->PosBar()->PositionSlider(),
                         FBars->VolBar()->VolumeSlider());
     for (TMControlBar* bar : FBars->ControlBars()) {
-        connect(bar, &TMControlBar::CommandPosted, this, &TMainFrame::Command);
-        connect(bar, &TMControlBar::HintRequested, FHints, &TFrameHints::ShowButtonHint);
+        connect(bar, &TMControlBar::commandPosted, this, &TMainFrame::Command);
+        connect(bar, &TMControlBar::hintRequested, FHints, &TFrameHints::ShowButtonHint);
     }
-    connect(FBars->Queue(), &TSongList::CommandPosted, this, &TMainFrame::Command);
+    connect(FBars->Queue(), &TSongList::commandPosted, this, &TMainFrame::Command);
     FDialogs = new TCommandDialogs(this, FSession, *FBars->Queue(), FClient->Volume(), this);
 }
 
@@ -156,7 +156,7 @@ void TMainFrame::WireController() {
                     id == CmMute ? FBars->VolBar()->Button(id) : FBars->ToolBar()->Button(id));
     }
     connect(&player, &TPlayController::captionChanged, this, &TMainFrame::UpdateCaption);
-    connect(FClient, &TMainWindow::MinimisedIconChanged, this, &TMainFrame::UpdateWindowIcon);
+    connect(FClient, &TMainWindow::minimisedIconChanged, this, &TMainFrame::UpdateWindowIcon);
 }
 
 QWidget* TMainFrame::Bar(int elementId) const {

@@ -61,15 +61,15 @@ void TMainWindow::AttachBars(TQueueList* queue, TSoundBar* positionSlider,
     FQueue->SetDisplay(FDisplay);
     TPlayController& player = FSession.Controller();
     // A double click plays the row; a single click only selects it.
-    connect(FQueue, &TQueueList::RowDoubleClicked, &player,
+    connect(FQueue, &TQueueList::rowDoubleClicked, &player,
             [&player](int) { player.PlaySelected(); });
     connect(&player, &TPlayController::positionBarChanged, FPositionSlider,
             &TSoundBar::SetPosition);
     connect(&player, &TPlayController::positionBarEnabledChanged, FPositionSlider,
             &QWidget::setEnabled);
-    connect(FPositionSlider, &TSoundBar::Scrolled, this,
+    connect(FPositionSlider, &TSoundBar::scrolled, this,
             [this](int code, int at) { FPosition->OnScroll(code, at); });
-    connect(volumeSlider, &TSoundBar::Scrolled, this,
+    connect(volumeSlider, &TSoundBar::scrolled, this,
             [this](int code, int at) { FVolume->OnScroll(code, at); });
 }
 
@@ -95,7 +95,7 @@ void TMainWindow::SetProgress(int percent) {
     const int before = ProgressRow(FProgress);
     FProgress = qBound(0, percent, 100);
     if (ProgressRow(FProgress) != before)
-        emit MinimisedIconChanged();
+        emit minimisedIconChanged();
 }
 
 QPixmap TMainWindow::MinimisedIcon(qreal pixelRatio) const {

@@ -78,7 +78,7 @@ public:
 
 signals:
     // The minimised icon's progress level moved to another pixel row.
-    void MinimisedIconChanged();
+    void minimisedIconChanged();
 
 private:
     void SetProgress(int percent);

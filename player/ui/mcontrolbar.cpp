@@ -32,9 +32,9 @@ QList<QWidget*> TMControlBar::Gadgets() const {
 TButtonGadget* TMControlBar::AddButton(TButtonGadget* button) {
     FLayout->addWidget(button, 0, Qt::AlignVCenter);
     FButtons.insert(button->CommandId(), button);
-    connect(button, &TButtonGadget::CommandPosted, this, &TMControlBar::CommandPosted);
-    connect(button, &TButtonGadget::PointerEntered, this, &TMControlBar::HintRequested);
-    connect(button, &TButtonGadget::PointerLeft, this, [this] { emit HintRequested(0); });
+    connect(button, &TButtonGadget::commandPosted, this, &TMControlBar::commandPosted);
+    connect(button, &TButtonGadget::pointerEntered, this, &TMControlBar::hintRequested);
+    connect(button, &TButtonGadget::pointerLeft, this, [this] { emit hintRequested(0); });
     return button;
 }
 
@@ -64,8 +64,8 @@ void TMControlBar::AddControl(QWidget* control, bool stretch) {
 void TMControlBar::AddSoundBar(TSoundBar* slider, bool stretch) {
     slider->setMinimumWidth(slider->width());
     AddControl(slider, stretch);
-    connect(slider, &TSoundBar::Scrolled, this,
-            [this, slider](int code, int position) { emit HScroll(slider->Id(), code, position); });
+    connect(slider, &TSoundBar::scrolled, this,
+            [this, slider](int code, int position) { emit hScroll(slider->Id(), code, position); });
 }
 
 void TMControlBar::AddStretch() {

@@ -29,11 +29,11 @@ public:
     QList<QWidget*> Gadgets() const;
 
 signals:
-    void CommandPosted(int commandId);
+    void commandPosted(int commandId);
     // The command of the button the pointer entered, 0 when it left the button.
-    void HintRequested(int commandId);
+    void hintRequested(int commandId);
     // A slider inside the bar moved (see TSoundBar for the codes).
-    void HScroll(int controlId, int code, int position);
+    void hScroll(int controlId, int code, int position);
 
 protected:
     TButtonGadget* AddButton(TButtonGadget* button);

@@ -77,7 +77,7 @@ void TODListBox::Pick(int index) {
     if (index < 0 || index >= FModel->Count())
         return;
     FModel->Select(index);
-    emit SelectionPicked(index);
+    emit selectionPicked(index);
 }
 
 void TODListBox::paintEvent(QPaintEvent*) {
@@ -114,7 +114,7 @@ void TODListBox::mouseDoubleClickEvent(QMouseEvent* event) {
     const int index = RowAt(event->position().toPoint());
     if (index >= 0 && index < FModel->Count()) {
         Pick(index);
-        emit RowDoubleClicked(index);
+        emit rowDoubleClicked(index);
     }
 }
 

@@ -27,8 +27,8 @@ public:
 
 signals:
     // The user picked a row (click or key); the model already has it selected.
-    void SelectionPicked(int index);
-    void RowDoubleClicked(int index);
+    void selectionPicked(int index);
+    void rowDoubleClicked(int index);
 
 protected:
     void SetRowHeight(int height);

@@ -119,7 +119,7 @@ void TSongList::ShowSongMenu(const QPoint& globalPos) {
     for (const auto& [text, id] : items)
         menu.addAction(tr(text))->setData(id);
     if (QAction* chosen = menu.exec(globalPos))
-        emit CommandPosted(chosen->data().toInt());
+        emit commandPosted(chosen->data().toInt());
 }
 
 QStringList SplitRow(const QString& text, int fields) {

@@ -46,7 +46,7 @@ public:
 
 signals:
     // A command of the song menu (Play, Edit, Add, Remove, Highlight Current).
-    void CommandPosted(int commandId);
+    void commandPosted(int commandId);
 
 protected:
     void DrawItemText(QPainter& painter, const QRect& rect, int index) override;

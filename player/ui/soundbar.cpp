@@ -32,26 +32,26 @@ void TSoundBar::OnAction(int action) {
     const int position = sliderPosition();
     switch (action) {
     case SliderSingleStepSub:
-        emit Scrolled(LineLeft, position);
+        emit scrolled(LineLeft, position);
         break;
     case SliderSingleStepAdd:
-        emit Scrolled(LineRight, position);
+        emit scrolled(LineRight, position);
         break;
     case SliderPageStepSub:
-        emit Scrolled(PageLeft, position);
+        emit scrolled(PageLeft, position);
         break;
     case SliderPageStepAdd:
-        emit Scrolled(PageRight, position);
+        emit scrolled(PageRight, position);
         break;
     case SliderToMinimum:
-        emit Scrolled(ToLeft, position);
+        emit scrolled(ToLeft, position);
         break;
     case SliderToMaximum:
-        emit Scrolled(ToRight, position);
+        emit scrolled(ToRight, position);
         break;
     case SliderMove:
         // A drag reports the thumb as it goes; a wheel turn is a finished move.
-        emit Scrolled(isSliderDown() ? ThumbTrack : ThumbPosition, position);
+        emit scrolled(isSliderDown() ? ThumbTrack : ThumbPosition, position);
         break;
     default:
         break;
@@ -59,6 +59,6 @@ void TSoundBar::OnAction(int action) {
 }
 
 void TSoundBar::OnReleased() {
-    emit Scrolled(ThumbPosition, sliderPosition());
-    emit Scrolled(EndScroll, sliderPosition());
+    emit scrolled(ThumbPosition, sliderPosition());
+    emit scrolled(EndScroll, sliderPosition());
 }

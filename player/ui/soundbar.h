@@ -33,7 +33,7 @@ public:
 
 signals:
     // `position` is where the slider stands after the movement.
-    void Scrolled(int code, int position);
+    void scrolled(int code, int position);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
