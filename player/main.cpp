@@ -3,7 +3,6 @@
 #include "korvoversion.h"
 
 #include "core/app.h"
-#include "core/commandids.h"
 #include "core/playersession.h"
 #include "platform/alsamixer.h"
 #include "platform/cdaudiofactory.h"
@@ -15,21 +14,9 @@
 #include "ui/mainframe.h"
 #include "ui/messageboxreporter.h"
 
-#include <QAction>
 #include <QApplication>
 
 #include <cstdio>
-
-// The desktop's media controls reach the session as the menu and the volume bar do.
-static TMprisHooks MprisHooks(TPlayerSession& session) {
-    TVolumeModel& volume = session.Volume();
-    return {[&session](int id) { session.Trigger(id); },
-            [&session](int id) { return session.Options().IsChecked(id); },
-            [&volume] { return double(volume.Level()) / TVolumeModel::Range; },
-            [&volume](double level) { volume.SetLevel(qRound(level * TVolumeModel::Range)); },
-            [&session] { session.Raise(); },
-            [&session] { session.Quit(); }};
-}
 
 int main(int argc, char** argv) {
     // The rest of a disc a closing player left playing, in this program without a window.
@@ -66,12 +53,7 @@ int main(int argc, char** argv) {
                      &TMainFrame::Terminate);
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &frame,
                      &TMainFrame::SessionEnding);
-    TMprisService mpris(session.Controller(), MprisHooks(session));
-    for (int option : {CmContinuousLoop, CmRandomOrder})
-        QObject::connect(session.Menu().Action(option), &QAction::toggled, &mpris,
-                         &TMprisService::Refresh);
-    QObject::connect(&session.Volume(), &TVolumeModel::levelChanged, &mpris,
-                     &TMprisService::Refresh);
+    TMprisService mpris(session);
     mpris.RegisterOnSessionBus();
     frame.show();
     return application.exec();

@@ -3,9 +3,11 @@
 #include "core/commandids.h"
 #include "core/mcidevice.h"
 #include "core/playcontroller.h"
+#include "core/playersession.h"
 #include "platform/mprisplayeradaptor.h"
 #include "platform/mprisrootadaptor.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -27,8 +29,9 @@ qint64 SaturatedSum(qint64 a, qint64 b) {
 }
 } // namespace
 
-TMprisService::TMprisService(TPlayController& player, TMprisHooks hooks, QObject* parent)
-    : QObject(parent), m_player(player), m_hooks(std::move(hooks)), m_bus(QString()) {
+TMprisService::TMprisService(TPlayerSession& session, QObject* parent)
+    : QObject(parent), m_session(session), m_player(session.Controller()), m_bus(QString()) {
+    TPlayController& player = m_player;
     new TMprisRootAdaptor(this);
     new TMprisPlayerAdaptor(this);
     m_announce.setSingleShot(true);
@@ -40,6 +43,9 @@ TMprisService::TMprisService(TPlayController& player, TMprisHooks hooks, QObject
         connect(&player, changed, this, &TMprisService::Refresh);
     connect(&player, &TPlayController::captionChanged, this, &TMprisService::Refresh);
     connect(&player.Queue(), &TSongListModel::countChanged, this, &TMprisService::Refresh);
+    for (int option : {CmContinuousLoop, CmRandomOrder})
+        connect(session.Menu().Action(option), &QAction::toggled, this, &TMprisService::Refresh);
+    connect(&session.Volume(), &TVolumeModel::levelChanged, this, &TMprisService::Refresh);
 }
 
 TMprisService::~TMprisService() {
@@ -103,7 +109,7 @@ bool TMprisService::Shuffle() const {
 }
 
 double TMprisService::Volume() const {
-    return m_hooks.volume ? m_hooks.volume() : 0.0;
+    return double(m_session.Volume().Level()) / TVolumeModel::Range;
 }
 
 QDBusObjectPath TMprisService::TrackId() const {
@@ -196,12 +202,12 @@ void TMprisService::RunRequests() {
 }
 
 void TMprisService::Command(int id) {
-    if (m_hooks.command)
-        m_hooks.command(id);
+    // As its menu item sends it, so that an option's check mark flips as on a click.
+    m_session.Trigger(id);
 }
 
 bool TMprisService::Option(int id) const {
-    return m_hooks.isChecked && m_hooks.isChecked(id);
+    return m_session.Options().IsChecked(id);
 }
 
 void TMprisService::SetOption(int id, bool on) {
@@ -302,23 +308,16 @@ void TMprisService::SetVolume(double volume) {
     if (std::isnan(volume))
         return; // no level at all; infinities are clamped as any other level out of range
     Later([this, volume] {
-        if (m_hooks.setVolume)
-            m_hooks.setVolume(std::clamp(volume, 0.0, 1.0));
+        m_session.Volume().SetLevel(qRound(std::clamp(volume, 0.0, 1.0) * TVolumeModel::Range));
     });
 }
 
 void TMprisService::Raise() {
-    Later([this] {
-        if (m_hooks.raise)
-            m_hooks.raise();
-    });
+    Later([this] { m_session.Raise(); });
 }
 
 void TMprisService::Quit() {
-    Later([this] {
-        if (m_hooks.quit)
-            m_hooks.quit();
-    });
+    Later([this] { m_session.Quit(); });
 }
 
 // ----- announcements

@@ -2,14 +2,15 @@
 // The player on the desktop's session bus as an MPRIS 2 media player, so that media keys, panel
 // applets and the like can drive it. Every request ends in the player's own command dispatcher
 // (or, for seeking, in what the position slider does), so a bus call does what the button does;
-// state is read from the play controller and the Options check marks.
+// state is read from the session: its play controller, its option store and its volume.
 //
 // Requests are answered at once and carried out from the event loop, one after the other in the
 // order they came: a command may open a message box, which must not hold the caller, and a
 // request never starts while another is still running (a media key held down sends a burst).
 // Property changes are announced with PropertiesChanged once per turn of the event loop, only the
 // values that differ from those last announced; Position is never announced, a seek sends Seeked
-// instead. No widgets here: the window is reached through TMprisHooks.
+// instead. No widgets here: the service is a peer of the windows on the player's session, and
+// raising or closing the window is asked of the session.
 
 #include <QDBusConnection>
 #include <QDBusObjectPath>
@@ -21,16 +22,7 @@
 #include <functional>
 
 class TPlayController;
-
-// What the service needs of the window; a missing hook makes its requests do nothing.
-struct TMprisHooks {
-    std::function<void(int)> command;      // a command id, as a menu item or button sends it
-    std::function<bool(int)> isChecked;    // an Options check mark by command id
-    std::function<double()> volume;        // the volume control, 0..1
-    std::function<void(double)> setVolume; // move the volume control, 0..1
-    std::function<void()> raise;
-    std::function<void()> quit;
-};
+class TPlayerSession;
 
 class TMprisService : public QObject {
     Q_OBJECT
@@ -41,7 +33,8 @@ public:
     static constexpr const char* TrackPathPrefix = "/org/audiosuite/Korvo/track/";
     static constexpr const char* NoTrackPath = "/org/mpris/MediaPlayer2/TrackList/NoTrack";
 
-    TMprisService(TPlayController& player, TMprisHooks hooks, QObject* parent = nullptr);
+    // The session must outlive the service.
+    explicit TMprisService(TPlayerSession& session, QObject* parent = nullptr);
     ~TMprisService() override;
 
     // Registers on DBUS_SESSION_BUS_ADDRESS's bus; without one it only logs and returns false.
@@ -103,8 +96,8 @@ private:
     QVariantMap Snapshot() const;
     void Announce();
 
+    TPlayerSession& m_session;
     TPlayController& m_player;
-    TMprisHooks m_hooks;
     QDBusConnection m_bus;
     QString m_busName;
     QVariantMap m_announced;
