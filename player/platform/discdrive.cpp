@@ -18,7 +18,7 @@ QString PlayerFolder() {
 } // namespace
 
 TDiscDrive::TDiscDrive(QObject* parent) : TCDAudioService(parent) {
-    connect(&FEngine, &TPlaybackEngine::Ended, this, &TDiscDrive::OnEnded);
+    connect(&FEngine, &TPlaybackEngine::ended, this, &TDiscDrive::OnEnded);
 }
 
 TDiscDrive::~TDiscDrive() = default;

@@ -29,39 +29,39 @@ class TMprisPlayerAdaptor : public QDBusAbstractAdaptor {
 
 public:
     explicit TMprisPlayerAdaptor(TMprisService* service)
-        : QDBusAbstractAdaptor(service), m_service(service) {
+        : QDBusAbstractAdaptor(service), FService(service) {
         connect(service, &TMprisService::Seeked, this, &TMprisPlayerAdaptor::Seeked);
     }
 
-    QString PlaybackStatus() const { return m_service->PlaybackStatus(); }
-    QString LoopStatus() const { return m_service->LoopStatus(); }
-    void SetLoopStatus(const QString& status) { m_service->SetLoopStatus(status); }
-    bool Shuffle() const { return m_service->Shuffle(); }
-    void SetShuffle(bool on) { m_service->SetShuffle(on); }
-    double Volume() const { return m_service->Volume(); }
-    void SetVolume(double volume) { m_service->SetVolume(volume); }
+    QString PlaybackStatus() const { return FService->PlaybackStatus(); }
+    QString LoopStatus() const { return FService->LoopStatus(); }
+    void SetLoopStatus(const QString& status) { FService->SetLoopStatus(status); }
+    bool Shuffle() const { return FService->Shuffle(); }
+    void SetShuffle(bool on) { FService->SetShuffle(on); }
+    double Volume() const { return FService->Volume(); }
+    void SetVolume(double volume) { FService->SetVolume(volume); }
     double Rate() const { return 1.0; }
     // Only normal speed: any other rate is ignored.
     void SetRate(double) {}
-    QVariantMap Metadata() const { return m_service->Metadata(); }
-    qlonglong Position() const { return m_service->Position(); }
-    bool CanGoNext() const { return m_service->CanGoNext(); }
-    bool CanGoPrevious() const { return m_service->CanGoPrevious(); }
-    bool CanPlay() const { return m_service->CanPlay(); }
-    bool CanPause() const { return m_service->CanPause(); }
-    bool CanSeek() const { return m_service->CanSeek(); }
+    QVariantMap Metadata() const { return FService->Metadata(); }
+    qlonglong Position() const { return FService->Position(); }
+    bool CanGoNext() const { return FService->CanGoNext(); }
+    bool CanGoPrevious() const { return FService->CanGoPrevious(); }
+    bool CanPlay() const { return FService->CanPlay(); }
+    bool CanPause() const { return FService->CanPause(); }
+    bool CanSeek() const { return FService->CanSeek(); }
     bool CanControl() const { return true; }
 
 public slots:
-    void Play() { m_service->Play(); }
-    void Pause() { m_service->Pause(); }
-    void PlayPause() { m_service->PlayPause(); }
-    void Stop() { m_service->Stop(); }
-    void Next() { m_service->Next(); }
-    void Previous() { m_service->Previous(); }
-    void Seek(qlonglong offset) { m_service->Seek(offset); }
+    void Play() { FService->Play(); }
+    void Pause() { FService->Pause(); }
+    void PlayPause() { FService->PlayPause(); }
+    void Stop() { FService->Stop(); }
+    void Next() { FService->Next(); }
+    void Previous() { FService->Previous(); }
+    void Seek(qlonglong offset) { FService->Seek(offset); }
     void SetPosition(const QDBusObjectPath& trackId, qlonglong position) {
-        m_service->SetPosition(trackId, position);
+        FService->SetPosition(trackId, position);
     }
     // No URI scheme is supported, so there is nothing to open.
     void OpenUri(const QString&) {}
@@ -70,5 +70,5 @@ signals:
     void Seeked(qlonglong position);
 
 private:
-    TMprisService* m_service;
+    TMprisService* FService;
 };

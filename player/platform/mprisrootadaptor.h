@@ -20,7 +20,7 @@ class TMprisRootAdaptor : public QDBusAbstractAdaptor {
 
 public:
     explicit TMprisRootAdaptor(TMprisService* service)
-        : QDBusAbstractAdaptor(service), m_service(service) {}
+        : QDBusAbstractAdaptor(service), FService(service) {}
 
     QString Identity() const { return QStringLiteral("Korvo"); }
     // The name of the desktop file the player installs, without ".desktop".
@@ -33,9 +33,9 @@ public:
     QStringList SupportedMimeTypes() const { return {}; }
 
 public slots:
-    void Raise() { m_service->Raise(); }
-    void Quit() { m_service->Quit(); }
+    void Raise() { FService->Raise(); }
+    void Quit() { FService->Quit(); }
 
 private:
-    TMprisService* m_service;
+    TMprisService* FService;
 };

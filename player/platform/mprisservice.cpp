@@ -30,13 +30,13 @@ qint64 SaturatedSum(qint64 a, qint64 b) {
 } // namespace
 
 TMprisService::TMprisService(TPlayerSession& session, QObject* parent)
-    : QObject(parent), m_session(session), m_player(session.Controller()), m_bus(QString()) {
-    TPlayController& player = m_player;
+    : QObject(parent), FSession(session), FPlayer(session.Controller()), FBus(QString()) {
+    TPlayController& player = FPlayer;
     new TMprisRootAdaptor(this);
     new TMprisPlayerAdaptor(this);
-    m_announce.setSingleShot(true);
-    m_announce.setInterval(0);
-    connect(&m_announce, &QTimer::timeout, this, &TMprisService::Announce);
+    FAnnounce.setSingleShot(true);
+    FAnnounce.setInterval(0);
+    connect(&FAnnounce, &QTimer::timeout, this, &TMprisService::Announce);
     for (auto changed : {&TPlayController::playPressedChanged, &TPlayController::pauseChanged,
                          &TPlayController::repeatChanged, &TPlayController::pauseEnabledChanged,
                          &TPlayController::positionBarEnabledChanged})
@@ -49,10 +49,10 @@ TMprisService::TMprisService(TPlayerSession& session, QObject* parent)
 }
 
 TMprisService::~TMprisService() {
-    if (m_busName.isEmpty())
+    if (FBusName.isEmpty())
         return;
-    m_bus.unregisterService(m_busName);
-    m_bus.unregisterObject(QString::fromLatin1(ObjectPath));
+    FBus.unregisterService(FBusName);
+    FBus.unregisterObject(QString::fromLatin1(ObjectPath));
 }
 
 bool TMprisService::RegisterOnSessionBus() {
@@ -69,37 +69,37 @@ bool TMprisService::Register(const QDBusConnection& bus) {
         qCInfo(lcMpris) << "no session bus:" << bus.lastError().message();
         return false;
     }
-    m_bus = bus;
-    if (!m_bus.registerObject(QString::fromLatin1(ObjectPath), this,
-                              QDBusConnection::ExportAdaptors)) {
-        qCInfo(lcMpris) << "cannot register" << ObjectPath << m_bus.lastError().message();
+    FBus = bus;
+    if (!FBus.registerObject(QString::fromLatin1(ObjectPath), this,
+                             QDBusConnection::ExportAdaptors)) {
+        qCInfo(lcMpris) << "cannot register" << ObjectPath << FBus.lastError().message();
         return false;
     }
     const QString name = QString::fromLatin1(ServiceName);
     for (const QString& candidate :
          {name, name + QStringLiteral(".instance%1").arg(QCoreApplication::applicationPid())}) {
-        if (m_bus.registerService(candidate)) {
-            m_busName = candidate;
-            m_announced = Snapshot();
+        if (FBus.registerService(candidate)) {
+            FBusName = candidate;
+            FAnnounced = Snapshot();
             qCInfo(lcMpris) << "media controls on the session bus as" << candidate;
             return true;
         }
     }
-    qCInfo(lcMpris) << "cannot own" << name << m_bus.lastError().message();
-    m_bus.unregisterObject(QString::fromLatin1(ObjectPath));
+    qCInfo(lcMpris) << "cannot own" << name << FBus.lastError().message();
+    FBus.unregisterObject(QString::fromLatin1(ObjectPath));
     return false;
 }
 
 // ----- state
 
 QString TMprisService::PlaybackStatus() const {
-    if (m_player.IsStopped())
+    if (FPlayer.IsStopped())
         return QStringLiteral("Stopped");
-    return m_player.IsPaused() ? QStringLiteral("Paused") : QStringLiteral("Playing");
+    return FPlayer.IsPaused() ? QStringLiteral("Paused") : QStringLiteral("Playing");
 }
 
 QString TMprisService::LoopStatus() const {
-    if (m_player.IsRepeat())
+    if (FPlayer.IsRepeat())
         return QStringLiteral("Track");
     return Option(CmContinuousLoop) ? QStringLiteral("Playlist") : QStringLiteral("None");
 }
@@ -109,52 +109,52 @@ bool TMprisService::Shuffle() const {
 }
 
 double TMprisService::Volume() const {
-    return double(m_session.Volume().Level()) / TVolumeModel::Range;
+    return double(FSession.Volume().Level()) / TVolumeModel::Range;
 }
 
 QDBusObjectPath TMprisService::TrackId() const {
-    const int track = m_player.CurrentTrack();
+    const int track = FPlayer.CurrentTrack();
     return QDBusObjectPath(track > 0 ? QString::fromLatin1(TrackPathPrefix) + QString::number(track)
                                      : QString::fromLatin1(NoTrackPath));
 }
 
 qint64 TMprisService::SongLengthUs() const {
-    const int track = m_player.CurrentTrack();
-    return track > 0 ? qint64(m_player.Album().TrackLength(track)) * 1000 : 0;
+    const int track = FPlayer.CurrentTrack();
+    return track > 0 ? qint64(FPlayer.Album().TrackLength(track)) * 1000 : 0;
 }
 
 QVariantMap TMprisService::Metadata() const {
     QVariantMap metadata{{QStringLiteral("mpris:trackid"), QVariant::fromValue(TrackId())}};
-    const int track = m_player.CurrentTrack();
+    const int track = FPlayer.CurrentTrack();
     if (track <= 0)
         return metadata;
     metadata.insert(QStringLiteral("mpris:length"), SongLengthUs());
     metadata.insert(QStringLiteral("xesam:trackNumber"), track);
-    metadata.insert(QStringLiteral("xesam:title"), m_player.CurrentTitle());
-    metadata.insert(QStringLiteral("xesam:album"), m_player.Album().Title());
+    metadata.insert(QStringLiteral("xesam:title"), FPlayer.CurrentTitle());
+    metadata.insert(QStringLiteral("xesam:album"), FPlayer.Album().Title());
     return metadata;
 }
 
 qint64 TMprisService::Position() const {
-    const int track = m_player.CurrentTrack();
-    MCIDevice& device = m_player.Device();
-    if (m_player.IsStopped() || track <= 0 || !device.IsOpen())
+    const int track = FPlayer.CurrentTrack();
+    MCIDevice& device = FPlayer.Device();
+    if (FPlayer.IsStopped() || track <= 0 || !device.IsOpen())
         return 0;
     // The drive counts from the start of the disc; a pause keeps where it stopped.
-    const qint64 at = m_player.IsPaused()
-                          ? m_player.PausePosition()
+    const qint64 at = FPlayer.IsPaused()
+                          ? FPlayer.PausePosition()
                           : qint64(device.Status(Mci::kStatusItem, Mci::kStatusPosition));
-    return std::clamp<qint64>(at - m_player.Album().TrackStart(track), 0, SongLengthUs() / 1000) *
+    return std::clamp<qint64>(at - FPlayer.Album().TrackStart(track), 0, SongLengthUs() / 1000) *
            1000;
 }
 
 bool TMprisService::CanGoNext() const {
-    return m_player.Queue().Count() > 0;
+    return FPlayer.Queue().Count() > 0;
 }
 
 int TMprisService::PreviousIndex() const {
-    const int count = m_player.Queue().Count();
-    const qint64 previous = qint64(m_player.CurrentSong()) - 1;
+    const int count = FPlayer.Queue().Count();
+    const qint64 previous = qint64(FPlayer.CurrentSong()) - 1;
     if (previous >= 0 && previous < count)
         return int(previous);
     return count > 0 && previous == -1 && Option(CmContinuousLoop) ? count - 1 : -1;
@@ -165,49 +165,49 @@ bool TMprisService::CanGoPrevious() const {
 }
 
 bool TMprisService::CanPlay() const {
-    return m_player.Queue().Count() > 0;
+    return FPlayer.Queue().Count() > 0;
 }
 
 bool TMprisService::CanPause() const {
-    return !m_player.IsStopped();
+    return !FPlayer.IsStopped();
 }
 
 bool TMprisService::CanSeek() const {
-    return m_player.BarEnabled() && SongLengthUs() > 0;
+    return FPlayer.BarEnabled() && SongLengthUs() > 0;
 }
 
 // ----- requests
 
 void TMprisService::Later(std::function<void()> request) {
-    m_requests.push_back(std::move(request));
+    FRequests.push_back(std::move(request));
     QTimer::singleShot(0, this, &TMprisService::RunRequests);
 }
 
 // One request at a time, in the order they came: a request that spins an event loop (a message
 // box) holds the rest back until it returns, so none runs halfway through another.
 void TMprisService::RunRequests() {
-    if (m_running)
+    if (FRunning)
         return;
     const QPointer<TMprisService> alive(this); // Quit may end the service
-    m_running = true;
-    while (!m_requests.empty()) {
-        const std::function<void()> request = std::move(m_requests.front());
-        m_requests.pop_front();
+    FRunning = true;
+    while (!FRequests.empty()) {
+        const std::function<void()> request = std::move(FRequests.front());
+        FRequests.pop_front();
         request();
         if (!alive)
             return;
         Refresh();
     }
-    m_running = false;
+    FRunning = false;
 }
 
 void TMprisService::Command(int id) {
     // As its menu item sends it, so that an option's check mark flips as on a click.
-    m_session.Trigger(id);
+    FSession.Trigger(id);
 }
 
 bool TMprisService::Option(int id) const {
-    return m_session.Options().IsChecked(id);
+    return FSession.Options().IsChecked(id);
 }
 
 void TMprisService::SetOption(int id, bool on) {
@@ -216,28 +216,28 @@ void TMprisService::SetOption(int id, bool on) {
 }
 
 void TMprisService::SetRepeat(bool on) {
-    if (m_player.IsRepeat() != on)
+    if (FPlayer.IsRepeat() != on)
         Command(CmRepeat);
 }
 
 void TMprisService::Play() {
     Later([this] {
-        if (m_player.IsStopped())
+        if (FPlayer.IsStopped())
             Command(CmPlay);
-        else if (m_player.IsPaused())
+        else if (FPlayer.IsPaused())
             Command(CmPause);
     });
 }
 
 void TMprisService::Pause() {
     Later([this] {
-        if (!m_player.IsStopped() && !m_player.IsPaused())
+        if (!FPlayer.IsStopped() && !FPlayer.IsPaused())
             Command(CmPause);
     });
 }
 
 void TMprisService::PlayPause() {
-    Later([this] { Command(m_player.IsStopped() ? CmPlay : CmPause); });
+    Later([this] { Command(FPlayer.IsStopped() ? CmPlay : CmPause); });
 }
 
 void TMprisService::Stop() {
@@ -252,7 +252,7 @@ void TMprisService::Previous() {
     // There is no button for it: the song before is chosen in the queue and played.
     Later([this] {
         const int index = PreviousIndex();
-        if (index >= 0 && m_player.Queue().Select(index))
+        if (index >= 0 && FPlayer.Queue().Select(index))
             Command(CmPlay);
     });
 }
@@ -265,7 +265,7 @@ void TMprisService::SeekTo(qint64 positionUs) {
         (std::clamp<qint64>(positionUs, 0, length) * TPlayController::BarMaximum + length / 2) /
         length;
     // What a finished movement of the position slider does.
-    m_player.Seek(int(bar));
+    FPlayer.Seek(int(bar));
     emit Seeked(Position());
 }
 
@@ -308,23 +308,23 @@ void TMprisService::SetVolume(double volume) {
     if (std::isnan(volume))
         return; // no level at all; infinities are clamped as any other level out of range
     Later([this, volume] {
-        m_session.Volume().SetLevel(qRound(std::clamp(volume, 0.0, 1.0) * TVolumeModel::Range));
+        FSession.Volume().SetLevel(qRound(std::clamp(volume, 0.0, 1.0) * TVolumeModel::Range));
     });
 }
 
 void TMprisService::Raise() {
-    Later([this] { m_session.Raise(); });
+    Later([this] { FSession.Raise(); });
 }
 
 void TMprisService::Quit() {
-    Later([this] { m_session.Quit(); });
+    Later([this] { FSession.Quit(); });
 }
 
 // ----- announcements
 
 void TMprisService::Refresh() {
-    if (!m_busName.isEmpty())
-        m_announce.start();
+    if (!FBusName.isEmpty())
+        FAnnounce.start();
 }
 
 QVariantMap TMprisService::Snapshot() const {
@@ -344,14 +344,14 @@ void TMprisService::Announce() {
     const QVariantMap now = Snapshot();
     QVariantMap changed;
     for (auto it = now.cbegin(); it != now.cend(); ++it)
-        if (m_announced.value(it.key()) != it.value())
+        if (FAnnounced.value(it.key()) != it.value())
             changed.insert(it.key(), it.value());
-    m_announced = now;
+    FAnnounced = now;
     if (changed.isEmpty())
         return;
     QDBusMessage signal = QDBusMessage::createSignal(
         QString::fromLatin1(ObjectPath), QStringLiteral("org.freedesktop.DBus.Properties"),
         QStringLiteral("PropertiesChanged"));
     signal << QString::fromLatin1(PlayerInterface) << changed << QStringList();
-    m_bus.send(signal);
+    FBus.send(signal);
 }

@@ -43,7 +43,7 @@ public:
     // per settings folder allows several). False, with a log line, when neither can be had.
     bool Register(const QDBusConnection& bus);
     // The name held on the bus; empty when not registered.
-    QString BusName() const { return m_busName; }
+    QString BusName() const { return FBusName; }
 
     // org.mpris.MediaPlayer2.Player, as the adaptors show it.
     QString PlaybackStatus() const;
@@ -96,12 +96,12 @@ private:
     QVariantMap Snapshot() const;
     void Announce();
 
-    TPlayerSession& m_session;
-    TPlayController& m_player;
-    QDBusConnection m_bus;
-    QString m_busName;
-    QVariantMap m_announced;
-    QTimer m_announce;
-    std::deque<std::function<void()>> m_requests; // waiting for the event loop, oldest first
-    bool m_running = false;                       // a request is being carried out
+    TPlayerSession& FSession;
+    TPlayController& FPlayer;
+    QDBusConnection FBus;
+    QString FBusName;
+    QVariantMap FAnnounced;
+    QTimer FAnnounce;
+    std::deque<std::function<void()>> FRequests; // waiting for the event loop, oldest first
+    bool FRunning = false;                       // a request is being carried out
 };

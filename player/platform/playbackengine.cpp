@@ -21,8 +21,8 @@ QAudioFormat CdFormat() {
 } // namespace
 
 TPlaybackEngine::TPlaybackEngine(QObject* parent) : QObject(parent) {
-    feedTimer_.setInterval(kFeedIntervalMs);
-    connect(&feedTimer_, &QTimer::timeout, this, &TPlaybackEngine::Feed);
+    FFeedTimer.setInterval(kFeedIntervalMs);
+    connect(&FFeedTimer, &QTimer::timeout, this, &TPlaybackEngine::Feed);
 }
 
 TPlaybackEngine::~TPlaybackEngine() {
@@ -37,35 +37,35 @@ TCDError TPlaybackEngine::Start(TSectorReaderFactory factory, const TDiscToc& to
         return TCDError::NoSound;
     auto sink = std::make_unique<QAudioSink>(device, CdFormat());
     sink->setBufferSize(kSinkBufferBytes);
-    sink->setVolume(muted_ ? 0.0 : 1.0);
+    sink->setVolume(FMuted ? 0.0 : 1.0);
     QIODevice* output = sink->start();
     if (!output || sink->error() != QAudio::NoError) {
         Dispose(std::move(sink));
         return TCDError::NoSound;
     }
-    sink_ = std::move(sink);
-    output_ = output;
-    rangeBytes_ = qMax<qint64>(0, toFrame - fromFrame) * TDiscToc::kBytesPerFrame;
-    writtenBytes_ = 0;
-    lastHeard_ = -1;
-    drainTicks_ = 0;
-    readAhead_ = std::make_unique<TReadAhead>(std::move(factory), toc, fromFrame, toFrame);
-    feedTimer_.start();
+    FSink = std::move(sink);
+    FOutput = output;
+    FRangeBytes = qMax<qint64>(0, toFrame - fromFrame) * TDiscToc::kBytesPerFrame;
+    FWrittenBytes = 0;
+    FLastHeard = -1;
+    FDrainTicks = 0;
+    FReadAhead = std::make_unique<TReadAhead>(std::move(factory), toc, fromFrame, toFrame);
+    FFeedTimer.start();
     return TCDError::None;
 }
 
 void TPlaybackEngine::Stop() {
     // Every member reaches its stopped state before the old sink is let go of (see Dispose).
-    feedTimer_.stop();
-    output_ = nullptr;
-    unwritten_.clear();
-    if (readAhead_) {
-        readAhead_->RequestStop();
-        retiring_.push_back(std::move(readAhead_));
+    FFeedTimer.stop();
+    FOutput = nullptr;
+    FUnwritten.clear();
+    if (FReadAhead) {
+        FReadAhead->RequestStop();
+        FRetiring.push_back(std::move(FReadAhead));
     }
     Reap();
-    if (sink_)
-        Dispose(std::move(sink_));
+    if (FSink)
+        Dispose(std::move(FSink));
 }
 
 // Deleting a QAudioSink runs a nested event loop (the PulseAudio backend processes events in its
@@ -80,65 +80,65 @@ void TPlaybackEngine::Dispose(std::unique_ptr<QAudioSink> sink) {
 }
 
 void TPlaybackEngine::Reap() {
-    retiring_.erase(std::remove_if(retiring_.begin(), retiring_.end(),
+    FRetiring.erase(std::remove_if(FRetiring.begin(), FRetiring.end(),
                                    [](const auto& worker) { return worker->Finished(); }),
-                    retiring_.end());
+                    FRetiring.end());
 }
 
 qint64 TPlaybackEngine::HeardFrames() const {
-    if (!sink_)
+    if (!FSink)
         return 0;
     // The sink's played time; it can never have played more than it was given.
-    const qint64 played = sink_->processedUSecs() * kRate / 1000000;
-    return qMin(played, writtenBytes_ / TDiscToc::kBytesPerFrame);
+    const qint64 played = FSink->processedUSecs() * kRate / 1000000;
+    return qMin(played, FWrittenBytes / TDiscToc::kBytesPerFrame);
 }
 
 void TPlaybackEngine::SetMuted(bool muted) {
-    muted_ = muted;
-    if (sink_)
-        sink_->setVolume(muted ? 0.0 : 1.0);
+    FMuted = muted;
+    if (FSink)
+        FSink->setVolume(muted ? 0.0 : 1.0);
 }
 
 void TPlaybackEngine::End(TEnd end) {
     const qint64 heard =
-        end == TEnd::Completed ? writtenBytes_ / TDiscToc::kBytesPerFrame : HeardFrames();
+        end == TEnd::Completed ? FWrittenBytes / TDiscToc::kBytesPerFrame : HeardFrames();
     Stop();
-    emit Ended(end, heard);
+    emit ended(end, heard);
 }
 
 void TPlaybackEngine::Feed() {
-    if (held_)
+    if (FHeld)
         return;
-    if (!sink_ || !readAhead_) {
-        feedTimer_.stop(); // nothing is playing: a stop got in between
+    if (!FSink || !FReadAhead) {
+        FFeedTimer.stop(); // nothing is playing: a stop got in between
         return;
     }
-    if (sink_->error() == QAudio::OpenError || sink_->error() == QAudio::FatalError ||
-        sink_->error() == QAudio::IOError)
+    if (FSink->error() == QAudio::OpenError || FSink->error() == QAudio::FatalError ||
+        FSink->error() == QAudio::IOError)
         return End(TEnd::OutputFailed);
-    const qint64 free = sink_->bytesFree();
+    const qint64 free = FSink->bytesFree();
     if (free > 0) {
-        if (unwritten_.isEmpty())
-            unwritten_ = readAhead_->Take(free);
-        if (!unwritten_.isEmpty()) {
-            const qint64 written = output_->write(unwritten_);
+        if (FUnwritten.isEmpty())
+            FUnwritten = FReadAhead->Take(free);
+        if (!FUnwritten.isEmpty()) {
+            const qint64 written = FOutput->write(FUnwritten);
             if (written < 0)
                 return End(TEnd::OutputFailed);
-            unwritten_.remove(0, written); // the rest goes with the next tick
-            writtenBytes_ += written;
+            FUnwritten.remove(0, written); // the rest goes with the next tick
+            FWrittenBytes += written;
         }
     }
-    switch (readAhead_->State()) {
+    switch (FReadAhead->State()) {
     case TReadAhead::TState::Failed:
         return End(TEnd::ReadFailed);
     case TReadAhead::TState::Done:
-        if (writtenBytes_ == rangeBytes_ && unwritten_.isEmpty()) {
+        if (FWrittenBytes == FRangeBytes && FUnwritten.isEmpty()) {
             // Complete once everything given to the sink has been played out, or when its clock
             // has stopped short of that for a while (some outputs report less than they played).
             const qint64 heard = HeardFrames();
-            drainTicks_ = heard == lastHeard_ ? drainTicks_ + 1 : 0;
-            lastHeard_ = heard;
-            if (heard * TDiscToc::kBytesPerFrame >= writtenBytes_ || drainTicks_ > kDrainTicks)
+            FDrainTicks = heard == FLastHeard ? FDrainTicks + 1 : 0;
+            FLastHeard = heard;
+            if (heard * TDiscToc::kBytesPerFrame >= FWrittenBytes || FDrainTicks > kDrainTicks)
                 return End(TEnd::Completed);
         }
         break;

@@ -1,7 +1,7 @@
 #pragma once
 // Digital playback of one range of a disc: a TReadAhead worker reads the sectors, a QAudioSink on
 // the default output plays them (44100 Hz, 16-bit, stereo). What has been heard is the sink's
-// played time, never what has been read or queued. Lives on the GUI thread; Ended is emitted from
+// played time, never what has been read or queued. Lives on the GUI thread; ended is emitted from
 // its feed timer, so it never arrives inside a call. Start and Stop never run the event loop, so
 // a request queued meanwhile (a media key held down) runs after them, never halfway through.
 
@@ -33,18 +33,18 @@ public:
                    qint64 toFrame);
     // Ends playback at once, without a signal.
     void Stop();
-    bool IsActive() const { return readAhead_ != nullptr; }
+    bool IsActive() const { return FReadAhead != nullptr; }
     // Frames of the range heard so far (0 when nothing plays).
     qint64 HeardFrames() const;
     // Silences the output while playback and the heard count go on.
     void SetMuted(bool muted);
     // While held (the owner is inside a request), the engine neither feeds nor ends, so a nested
     // event loop in the sound output cannot pull the sink away under the caller.
-    void SetHeld(bool held) { held_ = held; }
+    void SetHeld(bool held) { FHeld = held; }
 
 signals:
     // Playback has stopped by itself; heardFrames is how much of the range was heard.
-    void Ended(TPlaybackEngine::TEnd end, qint64 heardFrames);
+    void ended(TPlaybackEngine::TEnd end, qint64 heardFrames);
 
 private:
     void Feed();
@@ -52,17 +52,17 @@ private:
     void Reap();
     void Dispose(std::unique_ptr<QAudioSink> sink);
 
-    std::unique_ptr<TReadAhead> readAhead_;
+    std::unique_ptr<TReadAhead> FReadAhead;
     // Stopped workers still finishing a read; joined once done so Stop never waits on a drive.
-    std::vector<std::unique_ptr<TReadAhead>> retiring_;
-    std::unique_ptr<QAudioSink> sink_;
-    QIODevice* output_ = nullptr; // owned by sink_
-    QByteArray unwritten_;        // taken from the worker, not yet accepted by the sink
-    QTimer feedTimer_;
-    qint64 writtenBytes_ = 0;
-    qint64 rangeBytes_ = 0;
-    qint64 lastHeard_ = -1;
-    int drainTicks_ = 0;
-    bool muted_ = false;
-    bool held_ = false;
+    std::vector<std::unique_ptr<TReadAhead>> FRetiring;
+    std::unique_ptr<QAudioSink> FSink;
+    QIODevice* FOutput = nullptr; // owned by sink_
+    QByteArray FUnwritten;        // taken from the worker, not yet accepted by the sink
+    QTimer FFeedTimer;
+    qint64 FWrittenBytes = 0;
+    qint64 FRangeBytes = 0;
+    qint64 FLastHeard = -1;
+    int FDrainTicks = 0;
+    bool FMuted = false;
+    bool FHeld = false;
 };

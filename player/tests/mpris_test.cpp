@@ -84,34 +84,34 @@ namespace {
 class TKorvo {
 public:
     TKorvo(const QByteArray& settings, const std::function<void(QProcessEnvironment&)>& adjust) {
-        QFile ini(m_home.filePath("Korvo.ini"));
+        QFile ini(FHome.filePath("Korvo.ini"));
         EXPECT_TRUE(ini.open(QIODevice::WriteOnly));
         ini.write(settings);
         ini.close();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("KORVO_HOME", m_home.path());
+        env.insert("KORVO_HOME", FHome.path());
         env.insert("KORVO_CDROM", TDiscImage::DemoDisc());
         env.insert("QT_QPA_PLATFORM", "offscreen");
         adjust(env);
-        m_process.setProcessEnvironment(env);
-        m_process.start(QStringLiteral(KORVO32_PATH), {});
-        EXPECT_TRUE(m_process.waitForStarted(WaitMs));
+        FProcess.setProcessEnvironment(env);
+        FProcess.start(QStringLiteral(KORVO32_PATH), {});
+        EXPECT_TRUE(FProcess.waitForStarted(WaitMs));
     }
-    ~TKorvo() { StopProcess(m_process, WaitMs); }
+    ~TKorvo() { StopProcess(FProcess, WaitMs); }
 
     bool WaitForLog(const QByteArray& text) {
         return Eventually([&] { return Log().contains(text); });
     }
     QByteArray Settings() const {
-        QFile ini(m_home.filePath("Korvo.ini"));
+        QFile ini(FHome.filePath("Korvo.ini"));
         return ini.open(QIODevice::ReadOnly) ? ini.readAll() : QByteArray();
     }
-    QProcess& Process() { return m_process; }
+    QProcess& Process() { return FProcess; }
     // Starts the program again in the same folder, which asks this one to come forward; the
     // later start's exit code, -1 when it did not end by itself.
     int StartAgain() {
         QProcess later;
-        later.setProcessEnvironment(m_process.processEnvironment());
+        later.setProcessEnvironment(FProcess.processEnvironment());
         later.start(QStringLiteral(KORVO32_PATH), {});
         if (!later.waitForFinished(WaitMs)) {
             StopProcess(later, WaitMs);
@@ -120,14 +120,14 @@ public:
         return later.exitStatus() == QProcess::NormalExit ? later.exitCode() : -1;
     }
     const QByteArray& Log() {
-        m_log += m_process.readAllStandardError();
-        return m_log;
+        FLog += FProcess.readAllStandardError();
+        return FLog;
     }
 
 private:
-    QTemporaryDir m_home;
-    QProcess m_process;
-    QByteArray m_log;
+    QTemporaryDir FHome;
+    QProcess FProcess;
+    QByteArray FLog;
 };
 
 class MprisTest : public ::testing::Test {
@@ -135,10 +135,10 @@ protected:
     // Without the bus or the sound server every check would fail for want of them rather than
     // of the player.
     void SetUp() override {
-        ASSERT_TRUE(m_bus.isConnected())
+        ASSERT_TRUE(FBus.isConnected())
             << "no D-Bus session bus (DBUS_SESSION_BUS_ADDRESS): run the tests through "
                "scripts/test, which starts one; "
-            << m_bus.lastError().message().toStdString();
+            << FBus.lastError().message().toStdString();
         QProcess pactl;
         pactl.start(QStringLiteral("pactl"), {QStringLiteral("info")});
         ASSERT_TRUE(pactl.waitForFinished(WaitMs) && pactl.exitStatus() == QProcess::NormalExit &&
@@ -152,16 +152,16 @@ protected:
     // Starts the player with the options given and waits until it holds its name and has the
     // disc in its queue; other tests' players on the same bus may hold the plain name.
     void Start(const QByteArray& options) {
-        m_korvo = std::make_unique<TKorvo>("[Settings]\nAutoPlay=0\nAuxOutDevice=1\n" + options,
-                                           [](QProcessEnvironment&) {});
-        ASSERT_TRUE(Eventually([&] { return !(m_name = NameOf(*m_korvo)).isEmpty(); }))
-            << m_korvo->Log().data();
+        FKorvo = std::make_unique<TKorvo>("[Settings]\nAutoPlay=0\nAuxOutDevice=1\n" + options,
+                                          [](QProcessEnvironment&) {});
+        ASSERT_TRUE(Eventually([&] { return !(FName = NameOf(*FKorvo)).isEmpty(); }))
+            << FKorvo->Log().data();
         for (const auto& [interface, member, slot] :
              {std::tuple{Properties, "PropertiesChanged",
                          SLOT(OnChanged(QString, QVariantMap, QStringList))},
               std::tuple{Player, "Seeked", SLOT(OnSeeked(qlonglong))}})
-            ASSERT_TRUE(m_bus.connect(m_name, Path, interface, QString::fromLatin1(member),
-                                      &m_recorder, slot));
+            ASSERT_TRUE(FBus.connect(FName, Path, interface, QString::fromLatin1(member),
+                                     &FRecorder, slot));
         ASSERT_TRUE(Eventually([&] { return Get(Player, "CanPlay").toBool(); }));
     }
 
@@ -170,20 +170,20 @@ protected:
         const uint pid = uint(korvo.Process().processId());
         const QString name = QStringLiteral("org.mpris.MediaPlayer2.korvo");
         for (const QString& candidate : {name, name + QStringLiteral(".instance%1").arg(pid)})
-            if (m_bus.interface()->servicePid(candidate).value() == pid)
+            if (FBus.interface()->servicePid(candidate).value() == pid)
                 return candidate;
         return QString();
     }
 
     QVariant Get(const QString& interface, const char* property) {
         const QDBusMessage reply =
-            m_bus.call(QDBusMessage::createMethodCall(m_name, Path, Properties, "Get")
-                       << interface << QString::fromLatin1(property));
+            FBus.call(QDBusMessage::createMethodCall(FName, Path, Properties, "Get")
+                      << interface << QString::fromLatin1(property));
         return Plain(reply.arguments().value(0).value<QDBusVariant>().variant());
     }
     bool Set(const char* property, const QVariant& value) {
-        const QDBusMessage reply = m_bus.call(
-            QDBusMessage::createMethodCall(m_name, Path, Properties, "Set")
+        const QDBusMessage reply = FBus.call(
+            QDBusMessage::createMethodCall(FName, Path, Properties, "Set")
             << Player << QString::fromLatin1(property) << QVariant::fromValue(QDBusVariant(value)));
         if (reply.type() == QDBusMessage::ReplyMessage)
             return true;
@@ -191,9 +191,9 @@ protected:
         return false;
     }
     bool Call(const QString& interface, const char* method, const QVariantList& arguments = {}) {
-        QDBusMessage call = QDBusMessage::createMethodCall(m_name, Path, interface, method);
+        QDBusMessage call = QDBusMessage::createMethodCall(FName, Path, interface, method);
         call.setArguments(arguments);
-        return m_bus.call(call).type() == QDBusMessage::ReplyMessage;
+        return FBus.call(call).type() == QDBusMessage::ReplyMessage;
     }
     bool BecomesStatus(const char* status) {
         return Eventually([&] { return Get(Player, "PlaybackStatus") == status; });
@@ -211,7 +211,7 @@ protected:
             return -1;
         return int(
             pactl.readAllStandardOutput().count(QStringLiteral("application.process.id = \"%1\"")
-                                                    .arg(m_korvo->Process().processId())
+                                                    .arg(FKorvo->Process().processId())
                                                     .toLatin1()));
     }
     // Waits until every request sent before has been carried out: requests run in order, and
@@ -222,10 +222,10 @@ protected:
                Eventually([&] { return Get(Player, "LoopStatus") == loop; });
     }
 
-    QDBusConnection m_bus = QDBusConnection::sessionBus();
-    std::unique_ptr<TKorvo> m_korvo;
-    QString m_name;
-    TBusRecorder m_recorder;
+    QDBusConnection FBus = QDBusConnection::sessionBus();
+    std::unique_ptr<TKorvo> FKorvo;
+    QString FName;
+    TBusRecorder FRecorder;
 };
 
 TEST_F(MprisTest, SaysWhoItIsAndRaisesItsWindow) {
@@ -252,7 +252,7 @@ TEST_F(MprisTest, SaysWhoItIsAndRaisesItsWindow) {
     for (const auto& c : cases)
         EXPECT_EQ(Get(c.interface, c.property), c.value) << c.property;
     EXPECT_TRUE(Call(Root, "Raise"));
-    EXPECT_TRUE(m_korvo->WaitForLog("activated")) << m_korvo->Log().data();
+    EXPECT_TRUE(FKorvo->WaitForLog("activated")) << FKorvo->Log().data();
 }
 
 TEST_F(MprisTest, ASecondPlayerTakesAnInstanceName) {
@@ -288,7 +288,7 @@ TEST_F(MprisTest, PlaysPausesSkipsAndSeeksAsTheButtonsDo) {
     // A track change is announced with the new song's metadata.
     ASSERT_TRUE(Call(Player, "Next"));
     ASSERT_TRUE(Eventually([&] {
-        for (const QVariant& announced : m_recorder.Announced("Metadata"))
+        for (const QVariant& announced : FRecorder.Announced("Metadata"))
             if (Plain(announced.toMap().value("mpris:trackid")).value<QDBusObjectPath>().path() ==
                 TrackPath(2))
                 return true;
@@ -299,22 +299,22 @@ TEST_F(MprisTest, PlaysPausesSkipsAndSeeksAsTheButtonsDo) {
     // Seeking within the song, announced with Seeked; a position for another song is ignored.
     const QDBusObjectPath second(TrackPath(2));
     ASSERT_TRUE(Call(Player, "SetPosition", {QVariant::fromValue(second), qlonglong(10'000'000)}));
-    ASSERT_TRUE(Eventually([&] { return !m_recorder.seeks.isEmpty(); }));
-    EXPECT_NEAR(m_recorder.seeks.first(), 10'000'000, 100'000);
+    ASSERT_TRUE(Eventually([&] { return !FRecorder.seeks.isEmpty(); }));
+    EXPECT_NEAR(FRecorder.seeks.first(), 10'000'000, 100'000);
     EXPECT_GE(Position(), 9'900'000);
     // Requests are carried out in order, so the seek that follows it shows the ignored one
     // has been seen to.
     const QDBusObjectPath first(TrackPath(1));
     ASSERT_TRUE(Call(Player, "SetPosition", {QVariant::fromValue(first), qlonglong(0)}));
     ASSERT_TRUE(Call(Player, "SetPosition", {QVariant::fromValue(second), qlonglong(12'000'000)}));
-    ASSERT_TRUE(Eventually([&] { return m_recorder.seeks.size() >= 2; }));
-    EXPECT_EQ(m_recorder.seeks.size(), 2);
-    EXPECT_NEAR(m_recorder.seeks.last(), 12'000'000, 100'000);
+    ASSERT_TRUE(Eventually([&] { return FRecorder.seeks.size() >= 2; }));
+    EXPECT_EQ(FRecorder.seeks.size(), 2);
+    EXPECT_NEAR(FRecorder.seeks.last(), 12'000'000, 100'000);
 
     // A relative seek; one past the end goes on to the next song.
     ASSERT_TRUE(Call(Player, "Seek", {qlonglong(3'000'000)}));
-    ASSERT_TRUE(Eventually([&] { return m_recorder.seeks.size() == 3; }));
-    EXPECT_NEAR(m_recorder.seeks.last(), 15'000'000, 1'000'000);
+    ASSERT_TRUE(Eventually([&] { return FRecorder.seeks.size() == 3; }));
+    EXPECT_NEAR(FRecorder.seeks.last(), 15'000'000, 1'000'000);
     ASSERT_TRUE(Call(Player, "Seek", {qlonglong(3'600'000'000)}));
     ASSERT_TRUE(Eventually([&] { return Metadata().value("xesam:trackNumber") == 3; }));
 
@@ -326,7 +326,7 @@ TEST_F(MprisTest, PlaysPausesSkipsAndSeeksAsTheButtonsDo) {
     EXPECT_EQ(Get(Player, "CanPause"), false);
     // Every status went out as it changed.
     const auto statuses = [&] {
-        return QVariant(m_recorder.Announced("PlaybackStatus")).toStringList().join(' ');
+        return QVariant(FRecorder.Announced("PlaybackStatus")).toStringList().join(' ');
     };
     EXPECT_TRUE(Eventually([&] { return statuses() == "Playing Paused Playing Stopped"; }))
         << statuses().toStdString();
@@ -351,18 +351,18 @@ TEST_F(MprisTest, ASeekOfAnySizeStaysOnTheDisc) {
         SCOPED_TRACE(c.offset);
         // Five seconds into the song playing now.
         const int track = TrackNumber();
-        const qsizetype seeks = m_recorder.seeks.size();
+        const qsizetype seeks = FRecorder.seeks.size();
         ASSERT_TRUE(
             Call(Player, "SetPosition",
                  {QVariant::fromValue(QDBusObjectPath(TrackPath(track))), qlonglong(5'000'000)}));
-        ASSERT_TRUE(Eventually([&] { return m_recorder.seeks.size() == seeks + 1; }));
+        ASSERT_TRUE(Eventually([&] { return FRecorder.seeks.size() == seeks + 1; }));
         ASSERT_TRUE(Call(Player, "Seek", {c.offset}));
         if (c.nextSong) {
             EXPECT_TRUE(Eventually([&] { return TrackNumber() == track + 1; }))
                 << "still on " << TrackNumber();
         } else {
-            ASSERT_TRUE(Eventually([&] { return m_recorder.seeks.size() == seeks + 2; }));
-            EXPECT_LT(m_recorder.seeks.last(), 1'000'000);
+            ASSERT_TRUE(Eventually([&] { return FRecorder.seeks.size() == seeks + 2; }));
+            EXPECT_LT(FRecorder.seeks.last(), 1'000'000);
             EXPECT_EQ(TrackNumber(), track);
         }
     }
@@ -384,25 +384,25 @@ TEST_F(MprisTest, BurstsOfPlayPauseLeaveThePlayerWorking) {
             struct TResume {
                 pid_t pid;
                 ~TResume() { ::kill(pid, SIGCONT); }
-            } const held{pid_t(m_korvo->Process().processId())};
+            } const held{pid_t(FKorvo->Process().processId())};
             ASSERT_EQ(::kill(held.pid, SIGSTOP), 0);
             for (int i = 0; i < presses; ++i)
-                calls << m_bus.asyncCall(
-                    QDBusMessage::createMethodCall(m_name, Path, Player, "PlayPause"));
+                calls << FBus.asyncCall(
+                    QDBusMessage::createMethodCall(FName, Path, Player, "PlayPause"));
             // The bus passes on one sender's messages in order: once it has answered this,
             // every press is waiting in the player's queue.
-            ASSERT_TRUE(m_bus.interface()->isServiceRegistered(m_name).value());
+            ASSERT_TRUE(FBus.interface()->isServiceRegistered(FName).value());
         }
         for (QDBusPendingCall& call : calls) {
             call.waitForFinished();
             ASSERT_FALSE(call.isError()) << call.error().message().toStdString() << "\n"
-                                         << m_korvo->Log().data();
+                                         << FKorvo->Log().data();
         }
         // A player that went away is noticed only once its end has been read.
-        const bool answered = Barrier() && !m_korvo->Process().waitForFinished(100);
-        ASSERT_TRUE(answered) << "exit status " << m_korvo->Process().exitStatus() << " code "
-                              << m_korvo->Process().exitCode() << "\n"
-                              << m_korvo->Log().data();
+        const bool answered = Barrier() && !FKorvo->Process().waitForFinished(100);
+        ASSERT_TRUE(answered) << "exit status " << FKorvo->Process().exitStatus() << " code "
+                              << FKorvo->Process().exitCode() << "\n"
+                              << FKorvo->Log().data();
         // From stopped the first press plays; every other one pauses or plays on.
         playing = (presses - (stopped ? 1 : 0)) % 2 == 0 ? stopped || playing : !playing;
         stopped = false;
@@ -416,9 +416,9 @@ TEST_F(MprisTest, BurstsOfPlayPauseLeaveThePlayerWorking) {
         }
     }
     ASSERT_TRUE(Call(Root, "Quit"));
-    ASSERT_TRUE(m_korvo->Process().waitForFinished(WaitMs));
-    EXPECT_EQ(m_korvo->Process().exitStatus(), QProcess::NormalExit) << m_korvo->Log().data();
-    EXPECT_EQ(m_korvo->Process().exitCode(), 0);
+    ASSERT_TRUE(FKorvo->Process().waitForFinished(WaitMs));
+    EXPECT_EQ(FKorvo->Process().exitStatus(), QProcess::NormalExit) << FKorvo->Log().data();
+    EXPECT_EQ(FKorvo->Process().exitCode(), 0);
 }
 
 TEST_F(MprisTest, OptionsAndVolumeFollowTheirControls) {
@@ -447,7 +447,7 @@ TEST_F(MprisTest, OptionsAndVolumeFollowTheirControls) {
         const QVariant expected = c.expected.isValid() ? c.expected : c.value;
         ASSERT_TRUE(Set(c.property, c.value)) << c.property;
         EXPECT_TRUE(Eventually([&] {
-            const QVariantList announced = m_recorder.Announced(c.property);
+            const QVariantList announced = FRecorder.Announced(c.property);
             return Get(Player, c.property) == expected && !announced.isEmpty() &&
                    announced.last() == expected;
         })) << c.property
@@ -456,18 +456,18 @@ TEST_F(MprisTest, OptionsAndVolumeFollowTheirControls) {
     for (const auto& c : volumes)
         follows(c);
     // A volume that is no number leaves the control where it was.
-    const qsizetype announcedVolumes = m_recorder.Announced("Volume").size();
+    const qsizetype announcedVolumes = FRecorder.Announced("Volume").size();
     ASSERT_TRUE(Set("Volume", std::nan("")));
     ASSERT_TRUE(Barrier());
     EXPECT_EQ(Get(Player, "Volume").toDouble(), 0.5);
-    EXPECT_EQ(m_recorder.Announced("Volume").size(), announcedVolumes);
+    EXPECT_EQ(FRecorder.Announced("Volume").size(), announcedVolumes);
     for (const auto& c : options)
         follows(c);
     // The check marks themselves moved: the player saves them on Quit.
     ASSERT_TRUE(Call(Root, "Quit"));
-    ASSERT_TRUE(m_korvo->Process().waitForFinished(WaitMs));
-    EXPECT_EQ(m_korvo->Process().exitCode(), 0);
-    const QByteArray settings = m_korvo->Settings();
+    ASSERT_TRUE(FKorvo->Process().waitForFinished(WaitMs));
+    EXPECT_EQ(FKorvo->Process().exitCode(), 0);
+    const QByteArray settings = FKorvo->Settings();
     EXPECT_TRUE(settings.contains("\nRandomOrder=1\n")) << settings.data();
     EXPECT_TRUE(settings.contains("\nContinuousLoop=1\n")) << settings.data();
 }

@@ -43,7 +43,7 @@ protected:
         toc_ = ReadToc(OpenCdio(image_.Cue(), driver).get());
         ASSERT_TRUE(toc_.IsValid());
         factory_ = TPlainSectorReader::Factory(image_.Cue(), driver);
-        QObject::connect(&engine_, &TPlaybackEngine::Ended, &engine_,
+        QObject::connect(&engine_, &TPlaybackEngine::ended, &engine_,
                          [this](TPlaybackEngine::TEnd end, qint64 heard) {
                              ends_.append({end, heard});
                          });
