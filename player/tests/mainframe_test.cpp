@@ -127,6 +127,12 @@ TEST_F(Frame, MenuHintLastsWhileItsItemIsHighlighted) {
         EXPECT_EQ(frame.StatusLine()->HintText(), QString()) << (closeMenu ? "closed" : "left");
         options->hide();
     }
+    // The bar keeps the title lit after Escape closed its menu: no hint that nothing would clear.
+    emit frame.menuBar()->hovered(options->menuAction());
+    EXPECT_EQ(frame.StatusLine()->HintText(), QString());
+    options->popup(frame.geometry().topLeft());
+    EXPECT_EQ(frame.StatusLine()->HintText(), CommandHint(options->menuAction()->data().toInt()));
+    options->hide();
 }
 
 // Without a system tray (as here) the Elements pop-up also carries the window menu's items, and

@@ -459,11 +459,12 @@ TEST_F(Window, MiniHelpShowsTheHintsOfButtonsAndMenusOnlyWhileChecked) {
     EXPECT_EQ(frame->StatusLine()->HintText(), "Stops song play");
     Leave(stop);
     EXPECT_TRUE(frame->StatusLine()->HintText().isEmpty());
-    emit frame->menuBar()->hovered(albumMenu);
+    albumMenu->menu()->popup(frame->geometry().topLeft());
     EXPECT_EQ(frame->StatusLine()->HintText(), "Opens, saves and maintains albums");
     emit frame->menuBar()->hovered(session->Menu().Action(CmViewMenuOff));
     EXPECT_EQ(frame->StatusLine()->HintText(),
               "Shows the display alone; Alt+M brings the menu back");
+    albumMenu->menu()->hide();
 }
 
 TEST_F(Window, HelpRequestsReachTheViewerWhichQuitsWithTheWindow) {

@@ -21,8 +21,15 @@ void TFrameHints::SetMiniHelp(bool on) {
 }
 
 void TFrameHints::WatchMenus(QMenuBar* bar) {
-    connect(bar, &QMenuBar::hovered, this, &TFrameHints::ShowMenuHint);
+    // A title the bar highlights with no menu open (the bar keeps it lit after Escape closed its
+    // menu) gives no hint: the hint would stay when the bar lets go of the keyboard.
+    connect(bar, &QMenuBar::hovered, this, [this](QAction* action) {
+        if (QApplication::activePopupWidget())
+            ShowMenuHint(action);
+    });
     std::function<void(QMenu*)> watch = [&](QMenu* menu) {
+        connect(menu, &QMenu::aboutToShow, this,
+                [this, menu] { ShowMenuHint(menu->menuAction()); });
         connect(menu, &QMenu::hovered, this, &TFrameHints::ShowMenuHint);
         connect(menu, &QMenu::aboutToHide, this, &TFrameHints::EndMenuHint);
         menu->installEventFilter(this);
