@@ -151,6 +151,107 @@ double FiniteGain(float gain) {
     return std::clamp(double(gain), -largest, largest);
 }
 
+// The largest gain ScaleFrame applies; beyond it every product saturates alike.
+constexpr double kLargestGain = double(std::numeric_limits<float>::max());
+
+float GainAt(double base, double step, double k) {
+    return float(std::clamp(base + step * k, -kLargestGain, kLargestGain));
+}
+
+#ifdef __SSE2__
+// The 16-bit gains of a straight run several frames at a time, with ScaleFrame's arithmetic: the
+// gain rounded to single precision, the product saturated and truncated toward zero. Returns the
+// frames done; the caller does the remaining few one by one.
+quint64 ScaleWordRun(quint8* p, quint64 frames, bool stereo, double base, double step, double k0,
+                     bool left, bool right) {
+    const __m128d largest = _mm_set1_pd(kLargestGain);
+    const __m128d smallest = _mm_set1_pd(-kLargestGain);
+    const __m128d b = _mm_set1_pd(base);
+    const __m128d s = _mm_set1_pd(step);
+    const __m128d four = _mm_set1_pd(4.0);
+    __m128d k01 = _mm_set_pd(k0 + 1, k0);
+    __m128d k23 = _mm_set_pd(k0 + 3, k0 + 2);
+    // Four frames' gains, then the next four.
+    auto nextGains = [&] {
+        const __m128d g01 =
+            _mm_max_pd(_mm_min_pd(_mm_add_pd(b, _mm_mul_pd(s, k01)), largest), smallest);
+        const __m128d g23 =
+            _mm_max_pd(_mm_min_pd(_mm_add_pd(b, _mm_mul_pd(s, k23)), largest), smallest);
+        k01 = _mm_add_pd(k01, four);
+        k23 = _mm_add_pd(k23, four);
+        return _mm_movelh_ps(_mm_cvtpd_ps(g01), _mm_cvtpd_ps(g23));
+    };
+    const __m128 high = _mm_set1_ps(32767.0f);
+    const __m128 low = _mm_set1_ps(-32768.0f);
+    auto scale = [&](__m128i in, __m128 lowGains, __m128 highGains) {
+        __m128 a = _mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpacklo_epi16(in, in), 16));
+        __m128 c = _mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpackhi_epi16(in, in), 16));
+        a = _mm_max_ps(_mm_min_ps(_mm_mul_ps(a, lowGains), high), low);
+        c = _mm_max_ps(_mm_min_ps(_mm_mul_ps(c, highGains), high), low);
+        return _mm_packs_epi32(_mm_cvttps_epi32(a), _mm_cvttps_epi32(c));
+    };
+    const short l = left ? -1 : 0;
+    const short r = right ? -1 : 0;
+    const __m128i chosen = stereo ? _mm_setr_epi16(l, r, l, r, l, r, l, r) : _mm_set1_epi16(-1);
+    const quint64 perBlock = stereo ? 4 : 8;
+    quint64 done = 0;
+    for (; done + perBlock <= frames; done += perBlock, p += 16) {
+        const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        __m128i out;
+        if (stereo) {
+            const __m128 g = nextGains();
+            out = scale(in, _mm_unpacklo_ps(g, g), _mm_unpackhi_ps(g, g));
+        } else {
+            const __m128 g0 = nextGains();
+            out = scale(in, g0, nextGains());
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p),
+                         _mm_or_si128(_mm_and_si128(chosen, out), _mm_andnot_si128(chosen, in)));
+    }
+    return done;
+}
+
+// The 16-bit stereo pan of a straight run four frames at a time, with PanFrame's arithmetic: each
+// channel halved toward zero, the halves summed, the sum times the position (left) and one minus
+// it (right) in single precision, truncated toward zero. Returns the frames done.
+quint64 PanWordRun(quint8* p, quint64 frames, double base, double step, double k0) {
+    const __m128d zero = _mm_setzero_pd();
+    const __m128d one = _mm_set1_pd(1.0);
+    const __m128d b = _mm_set1_pd(base);
+    const __m128d s = _mm_set1_pd(step);
+    const __m128d four = _mm_set1_pd(4.0);
+    const __m128 onef = _mm_set1_ps(1.0f);
+    __m128d k01 = _mm_set_pd(k0 + 1, k0);
+    __m128d k23 = _mm_set_pd(k0 + 3, k0 + 2);
+    // x / 2 as C divides: toward zero.
+    auto half = [](__m128i x) {
+        return _mm_srai_epi32(_mm_add_epi32(x, _mm_srli_epi32(x, 31)), 1);
+    };
+    // Each frame's two halves summed, in both of the frame's lanes.
+    auto mix = [&](__m128i words) {
+        const __m128i h = half(_mm_srai_epi32(words, 16));
+        return _mm_cvtepi32_ps(_mm_add_epi32(h, _mm_shuffle_epi32(h, _MM_SHUFFLE(2, 3, 0, 1))));
+    };
+    quint64 done = 0;
+    for (; done + 4 <= frames; done += 4, p += 16) {
+        const __m128d p01 = _mm_max_pd(_mm_min_pd(_mm_add_pd(b, _mm_mul_pd(s, k01)), one), zero);
+        const __m128d p23 = _mm_max_pd(_mm_min_pd(_mm_add_pd(b, _mm_mul_pd(s, k23)), one), zero);
+        k01 = _mm_add_pd(k01, four);
+        k23 = _mm_add_pd(k23, four);
+        const __m128 left = _mm_movelh_ps(_mm_cvtpd_ps(p01), _mm_cvtpd_ps(p23));
+        const __m128 right = _mm_sub_ps(onef, left);
+        const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128 low =
+            _mm_mul_ps(mix(_mm_unpacklo_epi16(in, in)), _mm_unpacklo_ps(left, right));
+        const __m128 high =
+            _mm_mul_ps(mix(_mm_unpackhi_epi16(in, in)), _mm_unpackhi_ps(left, right));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p),
+                         _mm_packs_epi32(_mm_cvttps_epi32(low), _mm_cvttps_epi32(high)));
+    }
+    return done;
+}
+#endif
+
 // Selectors 1 and 2 mean one channel only on a stereo sample.
 int EffectiveChannel(SampleLayout layout, int channel) {
     return LayoutIsStereo(layout) && (channel == 1 || channel == 2) ? channel : 0;
@@ -252,6 +353,73 @@ int CSampleBuffer::PanFrame(float position, quint32 frame) {
     const int mix = (at[0] - 128) / 2 + (at[1] - 128) / 2;
     at[0] = quint8(int(float(mix) * p) + 128);
     at[1] = quint8(int(float(mix) * (1.0f - p)) + 128);
+    return 1;
+}
+
+int CSampleBuffer::ScaleRamp(quint32 frame, quint64 frames, int channel, double base, double step,
+                             double k0) {
+    if (!m_data || frame >= m_frameCount || frames > m_frameCount - frame || !BeginWrite())
+        return 0;
+    const int chosen = EffectiveChannel(m_layout, channel);
+    const bool left = chosen != 2;
+    const bool right = chosen != 1;
+    const bool stereo = LayoutIsStereo(m_layout);
+    const bool sixteenBit = LayoutIs16Bit(m_layout);
+    const quint32 frameBytes = BytesPerFrame();
+    quint8* at = m_data + quint64(frame) * frameBytes;
+    quint64 done = 0;
+#ifdef __SSE2__
+    if (sixteenBit && std::isfinite(base) && std::isfinite(step))
+        done = ScaleWordRun(at, frames, stereo, base, step, k0, left, right);
+#endif
+    // The rest, and the 8-bit frames, one by one; a gain that is no number leaves its frame.
+    for (; done < frames; ++done) {
+        const float gain = GainAt(base, step, k0 + double(done));
+        if (std::isnan(gain))
+            continue;
+        quint8* p = at + done * frameBytes;
+        for (int c = 0; c < (stereo ? 2 : 1); ++c) {
+            if (!(c == 0 ? left : right))
+                continue;
+            if (sixteenBit)
+                StoreWord(p + 2 * c, Saturate16(Product(LoadWord(p + 2 * c), gain)));
+            else
+                p[c] = quint8(Saturate8(Product(p[c] - 128, gain)));
+        }
+    }
+    return 1;
+}
+
+int CSampleBuffer::PanRamp(quint32 frame, quint64 frames, double base, double step, double k0) {
+    if (!m_data || frame >= m_frameCount || frames > m_frameCount - frame ||
+        !LayoutIsStereo(m_layout) || !BeginWrite())
+        return 0;
+    const bool sixteenBit = LayoutIs16Bit(m_layout);
+    const quint32 frameBytes = BytesPerFrame();
+    quint8* at = m_data + quint64(frame) * frameBytes;
+    quint64 done = 0;
+#ifdef __SSE2__
+    if (sixteenBit && std::isfinite(base) && std::isfinite(step))
+        done = PanWordRun(at, frames, base, step, k0);
+#endif
+    // The rest as PanFrame does it; the clamp keeps the conversion to single precision defined,
+    // and a position that is no number leaves its frame.
+    for (; done < frames; ++done) {
+        const double position = base + step * (k0 + double(done));
+        if (std::isnan(position))
+            continue;
+        const float p = float(std::clamp(position, 0.0, 1.0));
+        quint8* f = at + done * frameBytes;
+        if (sixteenBit) {
+            const int mix = LoadWord(f) / 2 + LoadWord(f + 2) / 2;
+            StoreWord(f, int(float(mix) * p));
+            StoreWord(f + 2, int(float(mix) * (1.0f - p)));
+        } else {
+            const int mix = (f[0] - 128) / 2 + (f[1] - 128) / 2;
+            f[0] = quint8(int(float(mix) * p) + 128);
+            f[1] = quint8(int(float(mix) * (1.0f - p)) + 128);
+        }
+    }
     return 1;
 }
 

@@ -198,6 +198,11 @@ public:
     int DCBiasAdjust(float bias, int channel);
     int ScaleFrame(float gain, quint32 frame, int channel);
     int PanFrame(float position, quint32 frame);
+    // ScaleFrame and PanFrame over a straight run of a curve: frame + i of the `frames` frames
+    // from `frame` on takes the gain or position base + step x (k0 + i). Same results as the
+    // per-frame calls, several frames at a time.
+    int ScaleRamp(quint32 frame, quint64 frames, int channel, double base, double step, double k0);
+    int PanRamp(quint32 frame, quint64 frames, double base, double step, double k0);
     int Reverse(qint64 first, qint64 last, int channel);
     // Flips the top bit of every byte of the range, whatever the bit depth.
     int ChangeSign(qint64 first, qint64 last);

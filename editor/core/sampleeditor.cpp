@@ -4,10 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 namespace {
 bool IsOneChannel(const CSampleBuffer& buffer, int channel) {
     return buffer.GetChannels() == 2 && (channel == 1 || channel == 2);
@@ -198,13 +194,6 @@ namespace {
 
 using CSegment = CSampleEditor::CSegment;
 
-// The largest gain ScaleFrame applies; beyond it every product saturates alike.
-constexpr double kLargestGain = double(std::numeric_limits<float>::max());
-
-float GainAt(double base, double step, double k) {
-    return float(std::clamp(base + step * k, -kLargestGain, kLargestGain));
-}
-
 // Calls run(frame, frames, base, step, k0) for the part of every segment inside the frames
 // from..to: `frames` frames from `frame` on, frame + i having the value base + step x (k0 + i).
 template <typename Run>
@@ -220,60 +209,6 @@ void ForEachRun(quint64 from, quint64 to, const std::vector<CSegment>& segments,
     }
 }
 
-#ifdef __SSE2__
-// The 16-bit gains of a straight run several frames at a time, with ScaleFrame's arithmetic: the
-// gain rounded to single precision, the product saturated and truncated toward zero. Returns the
-// frames done; the caller does the remaining few one by one.
-quint64 ScaleWordRun(quint8* p, quint64 frames, bool stereo, double base, double step, double k0,
-                     bool left, bool right) {
-    const __m128d largest = _mm_set1_pd(kLargestGain);
-    const __m128d smallest = _mm_set1_pd(-kLargestGain);
-    const __m128d b = _mm_set1_pd(base);
-    const __m128d s = _mm_set1_pd(step);
-    const __m128d four = _mm_set1_pd(4.0);
-    __m128d k01 = _mm_set_pd(k0 + 1, k0);
-    __m128d k23 = _mm_set_pd(k0 + 3, k0 + 2);
-    // Four frames' gains, then the next four.
-    auto nextGains = [&] {
-        const __m128d g01 =
-            _mm_max_pd(_mm_min_pd(_mm_add_pd(b, _mm_mul_pd(s, k01)), largest), smallest);
-        const __m128d g23 =
-            _mm_max_pd(_mm_min_pd(_mm_add_pd(b, _mm_mul_pd(s, k23)), largest), smallest);
-        k01 = _mm_add_pd(k01, four);
-        k23 = _mm_add_pd(k23, four);
-        return _mm_movelh_ps(_mm_cvtpd_ps(g01), _mm_cvtpd_ps(g23));
-    };
-    const __m128 high = _mm_set1_ps(32767.0f);
-    const __m128 low = _mm_set1_ps(-32768.0f);
-    auto scale = [&](__m128i in, __m128 lowGains, __m128 highGains) {
-        __m128 a = _mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpacklo_epi16(in, in), 16));
-        __m128 c = _mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpackhi_epi16(in, in), 16));
-        a = _mm_max_ps(_mm_min_ps(_mm_mul_ps(a, lowGains), high), low);
-        c = _mm_max_ps(_mm_min_ps(_mm_mul_ps(c, highGains), high), low);
-        return _mm_packs_epi32(_mm_cvttps_epi32(a), _mm_cvttps_epi32(c));
-    };
-    const short l = left ? -1 : 0;
-    const short r = right ? -1 : 0;
-    const __m128i chosen = stereo ? _mm_setr_epi16(l, r, l, r, l, r, l, r) : _mm_set1_epi16(-1);
-    const quint64 perBlock = stereo ? 4 : 8;
-    quint64 done = 0;
-    for (; done + perBlock <= frames; done += perBlock, p += 16) {
-        const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        __m128i out;
-        if (stereo) {
-            const __m128 g = nextGains();
-            out = scale(in, _mm_unpacklo_ps(g, g), _mm_unpackhi_ps(g, g));
-        } else {
-            const __m128 g0 = nextGains();
-            out = scale(in, g0, nextGains());
-        }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p),
-                         _mm_or_si128(_mm_and_si128(chosen, out), _mm_andnot_si128(chosen, in)));
-    }
-    return done;
-}
-#endif
-
 } // namespace
 
 void CSampleEditor::ScaleSegments(qint64 first, qint64 last, int channel,
@@ -284,21 +219,9 @@ void CSampleEditor::ScaleSegments(qint64 first, qint64 last, int channel,
         const quint64 from = extent.offset / frameBytes;
         if (extent.length == 0)
             return 1;
-        const bool stereo = m_buffer.GetChannels() == 2;
-        const bool oneChannel = stereo && (channel == 1 || channel == 2);
         ForEachRun(from, from + extent.length / frameBytes - 1, segments,
                    [&](quint32 frame, quint64 frames, double base, double step, double k0) {
-                       quint64 done = 0;
-#ifdef __SSE2__
-                       if (m_buffer.GetBits() == 16 && std::isfinite(base) && std::isfinite(step))
-                           done = ScaleWordRun(m_buffer.GetData() + quint64(frame) * frameBytes,
-                                               frames, stereo, base, step, k0,
-                                               !oneChannel || channel == 1,
-                                               !oneChannel || channel == 2);
-#endif
-                       for (; done < frames; ++done)
-                           m_buffer.ScaleFrame(GainAt(base, step, k0 + double(done)),
-                                               quint32(frame + done), channel);
+                       m_buffer.ScaleRamp(frame, frames, channel, base, step, k0);
                    });
         return 1;
     });
@@ -313,12 +236,7 @@ void CSampleEditor::PanSegments(qint64 first, qint64 last, const std::vector<CSe
             return 1;
         ForEachRun(from, from + extent.length / frameBytes - 1, segments,
                    [&](quint32 frame, quint64 frames, double base, double step, double k0) {
-                       // PanFrame keeps positions within 0..1 itself; the clamp only keeps the
-                       // conversion to single precision defined.
-                       for (quint64 i = 0; i < frames; ++i)
-                           m_buffer.PanFrame(
-                               float(std::clamp(base + step * (k0 + double(i)), 0.0, 1.0)),
-                               quint32(frame + i));
+                       m_buffer.PanRamp(frame, frames, base, step, k0);
                    });
         return 1;
     });

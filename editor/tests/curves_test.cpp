@@ -530,4 +530,68 @@ TEST(ScaleSegments, GivesTheBytesOfScaleFramesWithTheSameGains) {
     }
 }
 
+// The runs of a curve done several frames at a time against the per-frame edits with the same
+// values, on random loud data, so that the products clip and the halves round at both signs.
+struct CRunCase {
+    const char* name;
+    bool pan;
+    std::vector<CSampleEditor::CSegment> runs;
+};
+
+class CurveRuns : public ::testing::TestWithParam<CRunCase> {};
+
+TEST_P(CurveRuns, GiveTheBytesOfThePerFrameEdit) {
+    const CRunCase& c = GetParam();
+    // The value the per-frame edit gets for `frame`, as the run defines it.
+    auto valueAt = [&](quint32 frame) {
+        for (const CSampleEditor::CSegment& s : c.runs) {
+            if (frame >= s.first && frame <= s.last) {
+                const double step = s.last > s.first ? (s.to - s.from) / (s.last - s.first) : 0;
+                return float(s.from + step * double(frame - s.first));
+            }
+        }
+        return c.pan ? 0.5f : 1.0f;
+    };
+    constexpr qint64 kFirst = 7;
+    constexpr qint64 kLast = 2990;
+    for (SampleLayout layout : {SampleLayout::Mono8, SampleLayout::Mono16, SampleLayout::Stereo8,
+                                SampleLayout::Stereo16}) {
+        for (int channel : {0, 1, 2}) {
+            if (c.pan && channel != 0)
+                continue;
+            CSampleBuffer fast;
+            CSampleBuffer slow;
+            const Values before = RandomValues(layout, 3001, 29);
+            FillSample(fast, layout, 8000, before);
+            FillSample(slow, layout, 8000, before);
+            if (c.pan) {
+                CSampleEditor(fast).PanSegments(kFirst, kLast, c.runs);
+                CSampleEditor(slow).PanFrames(kFirst, kLast, valueAt);
+            } else {
+                CSampleEditor(fast).ScaleSegments(kFirst, kLast, channel, c.runs);
+                CSampleEditor(slow).ScaleFrames(kFirst, kLast, channel, valueAt);
+            }
+            EXPECT_EQ(ValuesOf(fast), ValuesOf(slow)) << int(layout) << " channel " << channel;
+            // A stereo pan changes the sample; a pan of a mono one leaves it.
+            EXPECT_EQ(ValuesOf(fast) == before, c.pan && !LayoutIsStereo(layout));
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Curves, CurveRuns,
+    ::testing::Values(
+        CRunCase{"GainsThatClipAndTurnTheSign",
+                 false,
+                 {{0, 1000, 0.0, 3.5},
+                  {1001, 1001, 0.3, 0.3},
+                  {1002, 2500, 3.5, -2.25},
+                  {2501, 3000, -0.001, 0.77}}},
+        CRunCase{"GainsOfAShortRunAndAGap", false, {{5, 9, 1.5, 0.25}, {400, 2000, 0.9, 1.1}}},
+        CRunCase{"PositionsAcrossTheWholeBalance",
+                 true,
+                 {{0, 1300, 0.0, 1.0}, {1301, 1301, 0.25, 0.25}, {1302, 3000, 0.93, 0.07}}},
+        CRunCase{"PositionsPastBothEnds", true, {{0, 3000, -0.5, 1.5}}}),
+    [](const ::testing::TestParamInfo<CRunCase>& info) { return std::string(info.param.name); });
+
 } // namespace
