@@ -145,6 +145,11 @@ void CPeakSummary::Merge(const std::vector<CPeak>& blocks, std::size_t first, st
 }
 
 void CPeakSummary::SummariseBlocks(const quint8* data, std::size_t first, std::size_t end) {
+    ScanBlocks(data, first, end);
+    SummariseParents(first, end);
+}
+
+void CPeakSummary::ScanBlocks(const quint8* data, std::size_t first, std::size_t end) {
     const quint64 frameBytes = LayoutBytesPerFrame(m_layout);
     const quint64 dataEnd = quint64(m_frameCount) * frameBytes;
     std::vector<CPeak>& blocks = m_levels[0];
@@ -154,7 +159,9 @@ void CPeakSummary::SummariseBlocks(const quint8* data, std::size_t first, std::s
         Scan(m_layout, data + from, data + std::min(from + kBlockBytes, dataEnd), peak);
         blocks[i] = peak;
     }
+}
 
+void CPeakSummary::SummariseParents(std::size_t first, std::size_t end) {
     std::size_t level = 1;
     for (; m_levels[level - 1].size() > 1; ++level) {
         // A level the sample has just grown into; the changed range, which starts inside the old
@@ -177,6 +184,7 @@ void CPeakSummary::SummariseBlocks(const quint8* data, std::size_t first, std::s
 }
 
 void CPeakSummary::Build(const CSampleBuffer& buffer) {
+    m_fedData = nullptr;
     m_layout = buffer.GetLayout();
     m_blockFrames = kBlockBytes / LayoutBytesPerFrame(m_layout);
     m_frameCount = buffer.HasData() ? buffer.GetFrameCount() : 0;
@@ -213,6 +221,53 @@ void CPeakSummary::Clear() {
     m_blockFrames = 0;
     m_frameCount = 0;
     m_layout = SampleLayout::Mono8;
+    m_fedData = nullptr;
+}
+
+void CPeakSummary::BeginFeed() {
+    Clear();
+    m_levels.emplace_back();
+}
+
+void CPeakSummary::Feed(const quint8* data, SampleLayout layout, quint64 bytes) {
+    if (m_levels.empty() || data != m_fedData || layout != m_layout) {
+        // New data, or the reader started over: what was fed belongs to other bytes.
+        m_levels.assign(1, {});
+        m_fedData = data;
+        m_layout = layout;
+    }
+    // Only whole blocks: the last one's extent waits for the sample's length.
+    std::vector<CPeak>& blocks = m_levels[0];
+    for (quint64 from = quint64(blocks.size()) * kBlockBytes; from + kBlockBytes <= bytes;
+         from += kBlockBytes) {
+        CPeak peak = kNoPeak;
+        Scan(layout, data + from, data + from + kBlockBytes, peak);
+        blocks.push_back(peak);
+    }
+}
+
+void CPeakSummary::FinishFeed(const CSampleBuffer& buffer) {
+    const std::size_t fed = m_levels.empty() ? 0 : m_levels[0].size();
+    if (!buffer.HasData() || buffer.GetData() != m_fedData || buffer.GetLayout() != m_layout ||
+        quint64(fed) * kBlockBytes > buffer.GetByteLength()) {
+        Build(buffer);
+        return;
+    }
+    m_blockFrames = kBlockBytes / LayoutBytesPerFrame(m_layout);
+    m_frameCount = buffer.GetFrameCount();
+    const std::size_t blocks = (quint64(m_frameCount) + m_blockFrames - 1) / m_blockFrames;
+    m_levels.resize(1);
+    m_levels[0].resize(blocks);
+    // Feed grew the level by doubling; keep it at Build's size.
+    m_levels[0].shrink_to_fit();
+    ScanBlocks(buffer.GetData(), fed, blocks);
+    SummariseParents(0, blocks);
+    m_fedData = nullptr;
+}
+
+bool CPeakSummary::operator==(const CPeakSummary& other) const {
+    return m_levels == other.m_levels && m_blockFrames == other.m_blockFrames &&
+           m_frameCount == other.m_frameCount && m_layout == other.m_layout;
 }
 
 bool CPeakSummary::Range(const CSampleBuffer& buffer, quint32 first, quint32 count, int channel,

@@ -31,6 +31,18 @@ public:
     void Update(const CSampleBuffer& buffer, quint32 first, quint32 last);
     void Clear();
 
+    // Building while a sample is read, so that its bytes are summarised while still in the cache:
+    // BeginFeed before the reader fills the buffer; Feed each time the data's first `bytes` bytes
+    // (in `layout`) are in place; FinishFeed once the buffer holds the sample. The summary is then
+    // the one Build would make: FinishFeed summarises what Feed did not, and builds from scratch
+    // when the data or its layout is not what was fed.
+    void BeginFeed();
+    void Feed(const quint8* data, SampleLayout layout, quint64 bytes);
+    void FinishFeed(const CSampleBuffer& buffer);
+
+    // Same blocks on every level, for the same length and layout.
+    bool operator==(const CPeakSummary& other) const;
+
     // Minimum and maximum of `channel` (0 left or only, 1 right) over the frames
     // first..first+count-1 of `buffer`, which must be the sample the summary was built from.
     // False, leaving min and max alone, when the range holds no frame or the summary no longer
@@ -48,6 +60,10 @@ private:
     struct CPeak {
         qint16 min[2];
         qint16 max[2];
+        bool operator==(const CPeak& o) const {
+            return min[0] == o.min[0] && min[1] == o.min[1] && max[0] == o.max[0] &&
+                   max[1] == o.max[1];
+        }
     };
     // Extremes that any value replaces, to start a merge from.
     static constexpr CPeak kNoPeak{{32767, 32767}, {-32768, -32768}};
@@ -60,9 +76,14 @@ private:
     // Summarises level-0 blocks first..end-1 from the data, then their parents on every level
     // above, adding or dropping levels to fit the number of blocks below.
     void SummariseBlocks(const quint8* data, std::size_t first, std::size_t end);
+    // The level-0 half of SummariseBlocks, and the levels above for blocks first..end-1.
+    void ScanBlocks(const quint8* data, std::size_t first, std::size_t end);
+    void SummariseParents(std::size_t first, std::size_t end);
 
     std::vector<std::vector<CPeak>> m_levels;
     quint32 m_blockFrames = 0;
     quint32 m_frameCount = 0;
     SampleLayout m_layout = SampleLayout::Mono8;
+    // The data Feed summarised the first blocks of; null when nothing was fed.
+    const quint8* m_fedData = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "core/samplebuffer.h"
 
+#include "core/peaksummary.h"
 #include "core/reporter.h"
 
 #include <cstring>
@@ -321,16 +322,20 @@ int CSampleBuffer::CopyFrom(const CSampleBuffer& other) {
     return 1;
 }
 
-int CSampleBuffer::LoadFile(const QString& path, FileKind kind) {
+int CSampleBuffer::LoadFile(const QString& path, FileKind kind, CPeakSummary* summary) {
     if (Busy())
         return 0;
     const CWaveFormat before = m_format;
     SetLoadDefaults(m_format);
     m_layout = SampleLayout::Mono8;
+    if (summary)
+        summary->BeginFeed();
     int result = 0;
     switch (kind) {
     case FileKind::Wave:
+        m_loadSummary = summary;
         result = ReadWave(path);
+        m_loadSummary = nullptr;
         break;
     case FileKind::SunAudio:
         result = ReadSunAudio(path);
@@ -343,8 +348,12 @@ int CSampleBuffer::LoadFile(const QString& path, FileKind kind) {
             result = ReadSoundFile(path);
         break;
     }
-    if (result == 0)
+    if (result == 0) {
+        // What a failed reader fed may share its address with the raw read's new block.
+        if (summary)
+            summary->BeginFeed();
         result = ReadRaw(path, 0, 0);
+    }
     // A file that cannot be read at all leaves the sample's data; its format must still describe
     // it.
     if (result == 0) {
@@ -353,6 +362,9 @@ int CSampleBuffer::LoadFile(const QString& path, FileKind kind) {
         SetByteLength(m_byteLength);
     }
     CommitFormat();
+    // The other readers feed nothing: their summary is built here, from the loaded data.
+    if (summary)
+        summary->FinishFeed(*this);
     return result;
 }
 

@@ -105,6 +105,8 @@ enum InfoText : int {
     InfoTextCount = 6
 };
 
+class CPeakSummary;
+
 class CSampleBuffer {
 public:
     CSampleBuffer();
@@ -152,8 +154,9 @@ public:
 
     // --- Files ------------------------------------------------------------------------------
     // 1 on success, 0 on failure. A failed reader is followed by a raw read of the whole file.
-    // The readers refuse while busy, as they replace the data.
-    int LoadFile(const QString& path, FileKind kind);
+    // The readers refuse while busy, as they replace the data. With `summary` the peak summary
+    // of what was loaded is built as the data arrives (see CPeakSummary::Feed).
+    int LoadFile(const QString& path, FileKind kind, CPeakSummary* summary = nullptr);
     int SaveFile(const QString& path, FileKind kind);
 
     int ReadWave(const QString& path);
@@ -257,6 +260,8 @@ private:
     CWaveFormat m_format;
     CWaveFormat m_committed;
     CDataLock m_lock = CDataLock::None;
+    // The summary LoadFile feeds while the wave reader fills the data; null outside LoadFile.
+    CPeakSummary* m_loadSummary = nullptr;
     // The clipboard data m_data points into between ReadClipboard and ReleaseClipboard.
     QByteArray m_clipboardBlock;
 };

@@ -6,6 +6,7 @@
 #include "core/byteorder.h"
 #include "core/fileio.h"
 #include "core/g711.h"
+#include "core/peaksummary.h"
 #include "core/reporter.h"
 #include "core/samplebuffer.h"
 #include "wlproversion.h"
@@ -41,6 +42,9 @@ void WarnOpening(const QString& text) {
 
 // The data size a streaming writer leaves when it cannot go back to fill in the real one.
 constexpr quint32 kSizeToTheEnd = 0xFFFFFFFF;
+// Bytes of plain data read at once: small enough to be in the cache still when the peak summary
+// reads them.
+constexpr quint64 kPieceBytes = 256 * 1024;
 
 struct Chunk {
     qint64 body = 0;
@@ -309,10 +313,17 @@ int CSampleBuffer::ReadWave(const QString& path) {
     if (plain) {
         if (!AllocateData(length))
             return 0;
-        if (!ReadAt(file, data.body, m_data, qint64(length))) {
-            FreeData();
-            WarnOpening(QStringLiteral("Error reading the wave data"));
-            return 0;
+        // In pieces that stay in the cache, so the summary reads them from there.
+        for (quint64 done = 0; done < length;) {
+            const quint64 n = std::min<quint64>(kPieceBytes, length - done);
+            if (!ReadAt(file, qint64(data.body + done), m_data + done, qint64(n))) {
+                FreeData();
+                WarnOpening(QStringLiteral("Error reading the wave data"));
+                return 0;
+            }
+            done += n;
+            if (m_loadSummary)
+                m_loadSummary->Feed(m_data, m_layout, done);
         }
         SetByteLength(quint32(length));
         return loaded();
@@ -337,6 +348,10 @@ int CSampleBuffer::ReadWave(const QString& path) {
         }
         ConvertFrames(source, in.data(), n, m_data + done * outFrameBytes);
         done += n;
+        if (m_loadSummary)
+            m_loadSummary->Feed(m_data,
+                                MakeLayout(source.OutChannels() == 2, source.OutSampleBytes() == 2),
+                                done * outFrameBytes);
     }
     m_format.formatTag = kTagPcm;
     m_format.extraSize = 0;

@@ -25,14 +25,13 @@ CWlproDoc::CLoaded CWlproDoc::Read(const QString& path) {
                         : !info.isReadable() ? QStringLiteral("You may not read it.")
                                              : QString();
     auto buffer = std::make_unique<CSampleBuffer>();
-    if (!why.isEmpty() || !buffer->LoadFile(path, FileKindForPath(path))) {
+    if (!why.isEmpty() || !buffer->LoadFile(path, FileKindForPath(path), &loaded.summary)) {
         ReportMessage(
             CMessage{QStringLiteral("Cannot open \"%1\".\n%2")
                          .arg(path, why.isEmpty() ? QStringLiteral("It could not be read.") : why),
                      QString(), CMessageIcon::Warning});
         return loaded;
     }
-    loaded.summary.Build(*buffer);
     loaded.buffer = std::move(buffer);
     return loaded;
 }

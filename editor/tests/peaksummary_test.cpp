@@ -1,6 +1,6 @@
 // The peak summary against the extremes found by reading every frame: ranges on and across block
 // boundaries of every level and past the end, a lone spike, edits followed by Update, the empty
-// sample, and the summary's size.
+// sample, the summary's size, and the summary built while a file is read.
 
 #include "samplemaker.h"
 
@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 
 #include <cstring>
 #include <utility>
@@ -192,5 +194,111 @@ TEST(PeakSummary, TakesUnderOnePercentOfTheSampleBytes) {
         EXPECT_LT(summary.MemoryBytes() * 100, buffer.GetByteLength()) << quint32(layout);
     }
 }
+
+// A file of each reader's path: the plain wave layouts read in pieces, a float wave converted as
+// it is read, a Sun audio file, and bytes no reader knows (loaded raw). Each holds more than one
+// read piece and ends inside a block.
+struct LoadCase {
+    const char* name;
+    FileKind kind;
+    QByteArray (*make)(const QString& path);
+};
+
+QByteArray SavedAs(const QString& path, SampleLayout layout, FileKind kind) {
+    CSampleBuffer buffer;
+    FillSample(buffer, layout, 22050,
+               RandomValues(layout, 700 * 1024 / LayoutBytesPerFrame(layout) + 37, 5));
+    return buffer.SaveFile(path, kind) ? QByteArray() : QByteArray("not saved");
+}
+
+QByteArray FloatWave(const QString& path) {
+    constexpr quint32 kFrames = 90001;
+    QByteArray bytes("RIFF....WAVEfmt ");
+    auto le = [&](quint32 v, int n) {
+        for (int i = 0; i < n; ++i)
+            bytes.append(char((v >> (8 * i)) & 0xFF));
+    };
+    le(16, 4);
+    le(3, 2); // IEEE float
+    le(2, 2); // stereo
+    le(8000, 4);
+    le(8000 * 8, 4);
+    le(8, 2);
+    le(32, 2);
+    bytes.append("data");
+    le(kFrames * 8, 4);
+    QRandomGenerator random(9);
+    for (quint32 i = 0; i < kFrames * 2; ++i) {
+        const float v = float(random.generateDouble() * 1.8 - 0.9);
+        quint32 word;
+        std::memcpy(&word, &v, 4);
+        le(word, 4);
+    }
+    const quint32 riff = quint32(bytes.size() - 8);
+    for (int i = 0; i < 4; ++i)
+        bytes[4 + i] = char((riff >> (8 * i)) & 0xFF);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()
+               ? QByteArray()
+               : QByteArray("not written");
+}
+
+QByteArray NoKnownFormat(const QString& path) {
+    QByteArray bytes(400 * 1024 + 3, '\0');
+    QRandomGenerator random(4);
+    for (char& c : bytes)
+        c = char(random.bounded(256));
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()
+               ? QByteArray()
+               : QByteArray("not written");
+}
+
+const LoadCase kLoads[] = {
+    {"Mono8", FileKind::Wave,
+     [](const QString& p) { return SavedAs(p, SampleLayout::Mono8, FileKind::Wave); }},
+    {"Mono16", FileKind::Wave,
+     [](const QString& p) { return SavedAs(p, SampleLayout::Mono16, FileKind::Wave); }},
+    {"Stereo8", FileKind::Wave,
+     [](const QString& p) { return SavedAs(p, SampleLayout::Stereo8, FileKind::Wave); }},
+    {"Stereo16", FileKind::Wave,
+     [](const QString& p) { return SavedAs(p, SampleLayout::Stereo16, FileKind::Wave); }},
+    {"FloatWave", FileKind::Wave, FloatWave},
+    {"SunAudio", FileKind::SunAudio,
+     [](const QString& p) { return SavedAs(p, SampleLayout::Stereo16, FileKind::SunAudio); }},
+    {"NoKnownFormat", FileKind::Wave, NoKnownFormat},
+};
+
+void PrintTo(const LoadCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PeakWhileLoading : public ::testing::TestWithParam<LoadCase> {};
+
+TEST_P(PeakWhileLoading, EqualsTheSummaryBuiltAfterwards) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("in"));
+    ASSERT_EQ(GetParam().make(path), QByteArray());
+    CSampleBuffer loaded;
+    CPeakSummary fed;
+    // Left over from another sample: the load must not build on it.
+    FillSample(loaded, SampleLayout::Mono8, 8000, Values(5000, 3));
+    fed.Build(loaded);
+    ASSERT_TRUE(loaded.LoadFile(path, GetParam().kind, &fed));
+    ASSERT_GT(loaded.GetByteLength(), 256u * 1024);
+    CPeakSummary built;
+    built.Build(loaded);
+    EXPECT_TRUE(fed == built);
+    EXPECT_EQ(fed.MemoryBytes(), built.MemoryBytes());
+    for (int channel : {0, 1})
+        for (const auto& [first, count] : Spans(built.BlockFrames(), loaded.GetFrameCount()))
+            EXPECT_EQ(Ask(fed, loaded, first, count, channel),
+                      Ask(built, loaded, first, count, channel));
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, PeakWhileLoading, ::testing::ValuesIn(kLoads),
+                         [](const ::testing::TestParamInfo<LoadCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 } // namespace
