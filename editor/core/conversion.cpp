@@ -1,16 +1,20 @@
-// Format conversion of a whole sample: the sampling rate by linear interpolation, the bit depth
-// and channel count frame by frame with ReadFrame's values. Both run in place: a conversion that
-// grows the data resizes the block first and fills it from the end, one that shrinks it fills from
-// the start and resizes afterwards. A block that cannot grow leaves the sample as it was.
+// Format conversion of a whole sample: the sampling rate band-limited (libsoxr) or by linear
+// interpolation, the bit depth and channel count frame by frame with ReadFrame's values, or with
+// TPDF dither where 16 bits become 8. They run in place: a conversion that grows the data resizes
+// the block first and fills it from the end, one that shrinks it fills from the start and resizes
+// afterwards. A block that cannot grow leaves the sample as it was.
 
 #include "core/framecodec.h"
 #include "core/reporter.h"
 #include "core/sampleaccess.h"
 #include "core/samplebuffer.h"
+#include "core/soxrresampler.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -163,6 +167,51 @@ void ConvertFrames(SampleLayout source, SampleLayout target, quint8* data, quint
     }
 }
 
+// Triangular noise of two 8-bit steps' width (the sum of two uniform values of one step each),
+// from a fixed seed so that a conversion is repeatable.
+class CTpdfNoise {
+public:
+    double Next() { return Uniform() + Uniform() - 1.0; }
+
+private:
+    double Uniform() {
+        m_state ^= m_state << 13;
+        m_state ^= m_state >> 7;
+        m_state ^= m_state << 17;
+        return double(m_state >> 11) * (1.0 / 9007199254740992.0);
+    }
+    quint64 m_state = 0x9E3779B97F4A7C15ull;
+};
+
+// 16-bit samples to 8-bit ones in place: dithered, then rounded to the nearest step and clipped.
+// Sample i is written at byte i after its word at 2i was read.
+void DitherTo8Bit(quint8* data, quint64 samples) {
+    CTpdfNoise noise;
+    for (quint64 i = 0; i < samples; ++i) {
+        const double value = double(LoadWord(data + 2 * i)) / 256.0 + noise.Next();
+        const int step = std::clamp(int(std::floor(value + 0.5)), -128, 127);
+        data[i] = quint8(step + 128);
+    }
+}
+
+// As ConvertFrames, with dither where 16 bits become 8. Stereo to mono mixes the words first, so
+// that the mix keeps its precision; otherwise the channels change after the bits, on the smaller
+// samples. No step needs more room than the larger of the source and the target.
+void ConvertFrames(SampleLayout source, SampleLayout target, quint8* data, quint32 frames,
+                   bool dither) {
+    if (!dither || !LayoutIs16Bit(source) || LayoutIs16Bit(target))
+        return ConvertFrames(source, target, data, frames);
+    if (LayoutIsStereo(source) && !LayoutIsStereo(target)) {
+        ConvertFrames(source, SampleLayout::Mono16, data, frames);
+        DitherTo8Bit(data, frames);
+        return;
+    }
+    DitherTo8Bit(data, quint64(frames) * LayoutChannels(source));
+    const SampleLayout narrowed = MakeLayout(LayoutIsStereo(source), false);
+    if (narrowed != target)
+        ConvertFrames(narrowed, target, data, frames);
+}
+
 SampleLayout LayoutOf(const CWaveFormat& format) {
     return MakeLayout(format.channels != 1, format.bitsPerSample != 8);
 }
@@ -208,7 +257,7 @@ int CSampleBuffer::ConvertLayout(SampleLayout source, SampleLayout target) {
         ReportResizeFailure();
         return 0;
     }
-    ConvertFrames(source, target, m_data, m_frameCount);
+    ConvertFrames(source, target, m_data, m_frameCount, m_dither);
     if (newLength < m_byteLength)
         ResizeData(newLength);
     m_byteLength = quint32(newLength);
@@ -247,21 +296,47 @@ int CSampleBuffer::ApplyFormat() {
         sameFrames ? m_byteLength : newFrames * LayoutBytesPerFrame(source);
     const quint64 finalLength = sameFrames ? m_byteLength : newFrames * LayoutBytesPerFrame(target);
     const quint64 largest = std::max(resampledLength, finalLength);
-    if (largest > m_byteLength && !ResizeData(largest)) {
+    const quint32 originalLength = m_byteLength;
+    bool grown = false;
+    auto fail = [&] {
+        if (grown)
+            ResizeData(originalLength);
         m_format = original;
         LayoutFromFormat();
         m_frameCount = m_byteLength / BytesPerFrame();
         ReportResizeFailure();
         return 0;
+    };
+    if (largest > m_byteLength) {
+        if (!ResizeData(largest))
+            return fail();
+        grown = true;
     }
 
-    if (sourceRate != 0 && sourceRate != wanted.samplesPerSec && oldFrames > 0)
+    const bool resample = sourceRate != 0 && sourceRate != wanted.samplesPerSec && oldFrames > 0;
+    if (resample && m_rateConversion == RateConversion::BandLimited) {
+        // The converter reads the frames where they are and writes beside them; nothing of the
+        // sample changes until it succeeded.
+        const quint64 bytes = newFrames * LayoutBytesPerFrame(source);
+        std::unique_ptr<quint8[]> converted(new (std::nothrow) quint8[std::max<quint64>(bytes, 1)]);
+        if (!converted)
+            return fail();
+        // Rates the converter refuses (ratios far beyond any real use) are still converted, if
+        // only linearly.
+        if (ResampleBandLimited(source, m_data, oldFrames, converted.get(), newFrames, sourceRate,
+                                wanted.samplesPerSec))
+            std::memcpy(m_data, converted.get(), bytes);
+        else
+            ResampleFrames(source, m_data, oldFrames, newFrames,
+                           double(sourceRate) / double(wanted.samplesPerSec));
+    } else if (resample) {
         ResampleFrames(source, m_data, oldFrames, newFrames,
                        double(sourceRate) / double(wanted.samplesPerSec));
+    }
     m_byteLength = quint32(resampledLength);
     m_frameCount = quint32(newFrames);
     if (source != target)
-        ConvertFrames(source, target, m_data, m_frameCount);
+        ConvertFrames(source, target, m_data, m_frameCount, m_dither);
     if (finalLength < largest)
         ResizeData(finalLength);
     m_byteLength = quint32(finalLength);

@@ -54,6 +54,10 @@ constexpr SampleLayout MakeLayout(bool stereo, bool sixteenBit) {
     return SampleLayout((stereo ? 8u : 4u) | (sixteenBit ? 2u : 1u));
 }
 
+// How ApplyFormat changes the sampling rate: band-limited (libsoxr at very high quality) or by
+// the linear interpolation of Resample, faster but with audible aliases and images.
+enum class RateConversion : quint8 { BandLimited, Linear };
+
 // 0 to 3 are fixed by the document's file dialogs and read by the editor's own readers; 4 and up
 // are read and written through libsndfile. Any other value saves as raw data.
 enum class FileKind : int {
@@ -190,9 +194,18 @@ public:
     // --- Conversion -------------------------------------------------------------------------
     // 1 on success; 0 when busy, when the block cannot be resized ("Error resizing sample!") or
     // a rate is 0, and the sample is then unchanged.
+    // Resample always interpolates linearly; ApplyFormat converts the rate as
+    // SetRateConversion says.
     int Resample(quint32 oldRate, quint32 newRate);
     int ConvertLayout(SampleLayout source, SampleLayout target);
     int ApplyFormat();
+    // Band-limited unless set otherwise.
+    void SetRateConversion(RateConversion conversion) { m_rateConversion = conversion; }
+    RateConversion GetRateConversion() const { return m_rateConversion; }
+    // With dither on, ConvertLayout and ApplyFormat add TPDF dither of one 8-bit step where 16-bit
+    // samples become 8-bit ones, and round instead of keeping the high byte. Off unless set.
+    void SetDither(bool on) { m_dither = on; }
+    bool GetDither() const { return m_dither; }
 
     // --- Effects ----------------------------------------------------------------------------
     // Each returns 1 when it changed the sample; 0 when it was refused (busy) or had nothing to do.
@@ -260,6 +273,8 @@ private:
     CWaveFormat m_format;
     CWaveFormat m_committed;
     CDataLock m_lock = CDataLock::None;
+    RateConversion m_rateConversion = RateConversion::BandLimited;
+    bool m_dither = false;
     // The summary LoadFile feeds while the wave reader fills the data; null outside LoadFile.
     CPeakSummary* m_loadSummary = nullptr;
     // The clipboard data m_data points into between ReadClipboard and ReleaseClipboard.

@@ -9,6 +9,7 @@
 #include "ui/wlproview.h"
 
 #include "core/wlprodoc.h"
+#include "platform/settingsstore.h"
 
 #include "capturereporter.h"
 #include "samplemaker.h"
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -113,6 +115,8 @@ TEST_F(SampleCommands, ConvertOkConvertsTheWholeSampleAsOneUndoStep) {
         Type(convert.FrequencyEdit(), "22050 Hz");
         convert.Bits16()->click();
         convert.Stereo()->click();
+        // Linear, so that every value is known: byte 128 stays the zero line wherever it is.
+        convert.ConversionCombo()->setCurrentIndex(int(RateConversion::Linear));
         return int(QDialog::Accepted);
     });
     EXPECT_TRUE(ok);
@@ -156,6 +160,83 @@ TEST_F(SampleCommands, ConvertCancelChangesNothing) {
     EXPECT_EQ(CSampleState::Of(Buffer()), before);
     EXPECT_FALSE(m_doc->Editor().CanUndo());
     EXPECT_FALSE(m_doc->IsModified());
+}
+
+// The profile in a temporary folder, installed as the process-wide store while it lives.
+struct CTempProfile {
+    CTempProfile() : store(dir.path()) { CSettingsStore::Install(&store); }
+    ~CTempProfile() { CSettingsStore::Install(nullptr); }
+    QTemporaryDir dir;
+    CSettingsStore store;
+};
+
+TEST(ConvertSampleDlg, OffersBandLimitedConversionWithoutDitherAtFirst) {
+    CTempProfile profile;
+    CConvertSampleDlg dialog;
+    QComboBox* conversion = dialog.ConversionCombo();
+    ASSERT_EQ(conversion->count(), 2);
+    EXPECT_EQ(conversion->itemText(0), "High (band-limited)");
+    EXPECT_EQ(conversion->itemText(1), "Linear (fast)");
+    EXPECT_EQ(conversion->currentText(), "High (band-limited)");
+    EXPECT_EQ(dialog.Conversion(), RateConversion::BandLimited);
+    EXPECT_EQ(dialog.DitherCheck()->text(), "&Dither");
+    EXPECT_FALSE(dialog.Dither());
+    // Its own label, apart from the presets' "&Quality:".
+    QStringList labels;
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+        if (label->buddy() == conversion)
+            labels << label->text();
+    EXPECT_EQ(labels, QStringList{"Co&nversion:"});
+}
+
+// OK keeps the conversion and dither chosen in the profile and converts with them; the next
+// dialog starts from them; Cancel keeps nothing.
+TEST_F(SampleCommands, ConvertKeepsItsConversionAndDitherInTheProfile) {
+    CTempProfile profile;
+    const std::tuple<int, bool, RateConversion> choices[] = {
+        {1, true, RateConversion::Linear},
+        {0, false, RateConversion::BandLimited},
+        {1, false, RateConversion::Linear}};
+    for (const auto& [index, dither, conversion] : choices) {
+        const Values values = RandomValues(SampleLayout::Mono16, 441, 9);
+        CWlproView& view = Show(SampleLayout::Mono16, 44100, values);
+        ASSERT_TRUE(RunConvertSample(view, [&, index = index, dither = dither](QDialog& dialog) {
+            auto& convert = static_cast<CConvertSampleDlg&>(dialog);
+            Type(convert.FrequencyEdit(), "22050 Hz");
+            convert.Bits8()->click();
+            convert.ConversionCombo()->setCurrentIndex(index);
+            if (convert.DitherCheck()->isChecked() != dither)
+                convert.DitherCheck()->click();
+            return int(QDialog::Accepted);
+        }));
+        CSampleBuffer expected;
+        expected.SetRateConversion(conversion);
+        expected.SetDither(dither);
+        FillSample(expected, SampleLayout::Mono16, 44100, values);
+        expected.SetFormat(22050, false, false);
+        ASSERT_EQ(expected.ApplyFormat(), 1);
+        EXPECT_EQ(ValuesOf(Buffer()), ValuesOf(expected)) << index << dither;
+
+        CConvertSampleDlg next;
+        EXPECT_EQ(next.ConversionCombo()->currentIndex(), index);
+        EXPECT_EQ(next.Dither(), dither);
+        // In the profile on disk, not only in this process.
+        CSettingsStore reread(profile.dir.path());
+        CSettingsStore::Install(&reread);
+        EXPECT_EQ(CConvertSampleDlg::StoredConversion(), conversion);
+        EXPECT_EQ(CConvertSampleDlg::StoredDither(), dither);
+        CSettingsStore::Install(&profile.store);
+    }
+
+    CWlproView& view = Show(SampleLayout::Mono16, 44100, {1, 2, 3, 4});
+    EXPECT_FALSE(RunConvertSample(view, [](QDialog& dialog) {
+        auto& convert = static_cast<CConvertSampleDlg&>(dialog);
+        convert.ConversionCombo()->setCurrentIndex(0);
+        convert.DitherCheck()->click();
+        return int(QDialog::Rejected);
+    }));
+    EXPECT_EQ(CConvertSampleDlg::StoredConversion(), RateConversion::Linear);
+    EXPECT_FALSE(CConvertSampleDlg::StoredDither());
 }
 
 TEST(AdjustVolumeDlg, VolumeTextsInPercentAndDecibels) {

@@ -2,6 +2,9 @@
 
 #include "ui/spinedit.h"
 
+#include "platform/settingsstore.h"
+
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -12,13 +15,27 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+namespace {
+
+// Profile section and entries of the conversion choices.
+const QString kSection = QStringLiteral("Convert Sample");
+const QString kConversionEntry = QStringLiteral("RateConversion");
+const QString kDitherEntry = QStringLiteral("Dither");
+
+// The combo's items, in the order of RateConversion.
+const QString kConversionItems[] = {QStringLiteral("High (band-limited)"),
+                                    QStringLiteral("Linear (fast)")};
+
+} // namespace
+
 CConvertSampleDlg::CConvertSampleDlg(QWidget* parent, CKeyStore* keys)
     : QDialog(parent), m_source(new QLabel), m_frequency(new CSpinEdit),
       m_bits8(new QRadioButton(QStringLiteral("&8-bit"))),
       m_bits16(new QRadioButton(QStringLiteral("&16-bit"))),
       m_mono(new QRadioButton(QStringLiteral("&Mono"))),
       m_stereo(new QRadioButton(QStringLiteral("&Stereo"))),
-      m_quality(new CQualityList(this, keys)) {
+      m_quality(new CQualityList(this, keys)), m_conversion(new QComboBox),
+      m_dither(new QCheckBox(QStringLiteral("&Dither"))) {
     setWindowTitle(QStringLiteral("Convert Sample"));
     setModal(true);
 
@@ -42,6 +59,23 @@ CConvertSampleDlg::CConvertSampleDlg(QWidget* parent, CKeyStore* keys)
     if (auto* label = qobject_cast<QLabel*>(form->labelForField(quality)))
         label->setBuddy(m_quality->Combo());
 
+    for (const QString& item : kConversionItems)
+        m_conversion->addItem(item);
+    m_conversion->setCurrentIndex(int(StoredConversion()));
+    m_conversion->setToolTip(QStringLiteral(
+        "Band-limited conversion keeps tones above the new rate's limit from folding back; "
+        "linear interpolation is faster but lets them through"));
+    m_dither->setChecked(StoredDither());
+    m_dither->setToolTip(
+        QStringLiteral("Adds triangular noise of one step where 16-bit samples become 8-bit ones, "
+                       "so that quiet parts turn to hiss instead of distortion"));
+    auto* conversion = new QHBoxLayout;
+    conversion->addWidget(m_conversion, 1);
+    conversion->addWidget(m_dither);
+    form->addRow(QStringLiteral("Co&nversion:"), conversion);
+    if (auto* label = qobject_cast<QLabel*>(form->labelForField(conversion)))
+        label->setBuddy(m_conversion);
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -59,7 +93,9 @@ CConvertSampleDlg::CConvertSampleDlg(QWidget* parent, CKeyStore* keys)
     setTabOrder(m_mono, m_stereo);
     setTabOrder(m_stereo, m_quality->Combo());
     setTabOrder(m_quality->Combo(), m_quality->PresetsButton());
-    setTabOrder(m_quality->PresetsButton(), buttons);
+    setTabOrder(m_quality->PresetsButton(), m_conversion);
+    setTabOrder(m_conversion, m_dither);
+    setTabOrder(m_dither, buttons);
     m_frequency->setFocus();
 
     connect(m_frequency, &CSpinEdit::textEdited, this, [this](const QString& text) {
@@ -96,6 +132,34 @@ QString CConvertSampleDlg::FormatText(quint32 rate, quint32 bits, bool stereo) {
 
 CFormatChoice CConvertSampleDlg::Target() const {
     return {m_frequency->Text(), m_bits16->isChecked(), m_stereo->isChecked()};
+}
+
+RateConversion CConvertSampleDlg::Conversion() const {
+    return m_conversion->currentIndex() == int(RateConversion::Linear)
+               ? RateConversion::Linear
+               : RateConversion::BandLimited;
+}
+
+bool CConvertSampleDlg::Dither() const {
+    return m_dither->isChecked();
+}
+
+void CConvertSampleDlg::StoreConversion() const {
+    CSettingsStore& settings = CSettingsStore::Instance();
+    settings.WriteInt(kSection, kConversionEntry, int(Conversion()));
+    settings.WriteInt(kSection, kDitherEntry, Dither() ? 1 : 0);
+}
+
+// Any value but the linear one's reads as band-limited, the default.
+RateConversion CConvertSampleDlg::StoredConversion() {
+    const int stored = CSettingsStore::Instance().ReadInt(kSection, kConversionEntry,
+                                                          int(RateConversion::BandLimited));
+    return stored == int(RateConversion::Linear) ? RateConversion::Linear
+                                                 : RateConversion::BandLimited;
+}
+
+bool CConvertSampleDlg::StoredDither() {
+    return CSettingsStore::Instance().ReadInt(kSection, kDitherEntry, 0) != 0;
 }
 
 void CConvertSampleDlg::LookupQuality() {

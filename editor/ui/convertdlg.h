@@ -1,14 +1,19 @@
 #pragma once
 // CConvertSampleDlg: "Convert Sample", the format a sample is to be converted to. It shows the
-// sample's own format, and offers the stored format presets as its "&Quality:" list. The view
-// converts after OK; the dialog changes nothing itself.
+// sample's own format, offers the stored format presets as its "&Quality:" list, and how the rate
+// is converted ("Co&nversion:") and whether lowered bit depths are dithered, both kept in the
+// profile. The view converts after OK; the dialog changes nothing itself.
 
 #include "ui/samplepresetsdlg.h"
+
+#include "core/samplebuffer.h"
 
 #include <QDialog>
 
 class CKeyStore;
 class CSpinEdit;
+class QCheckBox;
+class QComboBox;
 class QLabel;
 class QRadioButton;
 
@@ -27,6 +32,14 @@ public:
 
     // The format chosen; its frequency is the text read as an integer.
     CFormatChoice Target() const;
+    RateConversion Conversion() const;
+    bool Dither() const;
+    // Keeps the conversion and dither chosen in the profile, where the next dialog and the
+    // properties window's Convert find them.
+    void StoreConversion() const;
+    // The profile's choices: band-limited and no dither until one was stored.
+    static RateConversion StoredConversion();
+    static bool StoredDither();
 
     // The controls, for tests.
     QLabel* SourceLabel() const { return m_source; }
@@ -36,6 +49,8 @@ public:
     QRadioButton* Mono() const { return m_mono; }
     QRadioButton* Stereo() const { return m_stereo; }
     CQualityList& Quality() { return *m_quality; }
+    QComboBox* ConversionCombo() const { return m_conversion; }
+    QCheckBox* DitherCheck() const { return m_dither; }
 
 private:
     void LookupQuality();
@@ -48,4 +63,6 @@ private:
     QRadioButton* m_mono;
     QRadioButton* m_stereo;
     CQualityList* m_quality;
+    QComboBox* m_conversion;
+    QCheckBox* m_dither;
 };

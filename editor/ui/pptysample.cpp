@@ -1,5 +1,6 @@
 #include "ui/pptysample.h"
 
+#include "ui/convertdlg.h"
 #include "ui/samplepresetsdlg.h"
 #include "ui/spinedit.h"
 #include "ui/wlproview.h"
@@ -231,11 +232,13 @@ void CPptySample::Revert() {
 }
 
 // The data becomes what the page shows: converted from the committed format to the current one,
-// as one undo step.
+// as one undo step, the rate and bits as the Convert Sample dialog last chose.
 void CPptySample::Convert() {
     if (!m_view)
         return;
     CWlproDoc* doc = m_view->Document();
+    doc->Buffer().SetRateConversion(CConvertSampleDlg::StoredConversion());
+    doc->Buffer().SetDither(CConvertSampleDlg::StoredDither());
     if (doc->Editor().ApplyFormat())
         doc->SampleEdited(0);
     m_view->ZoomOut();

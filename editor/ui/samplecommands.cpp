@@ -47,6 +47,9 @@ bool RunConvertSample(CWlproView& view, const CDialogRunner& run) {
     const bool accepted = Run(dialog, run) == QDialog::Accepted;
     if (accepted) {
         const CFormatChoice target = dialog.Target();
+        dialog.StoreConversion();
+        doc.Buffer().SetRateConversion(dialog.Conversion());
+        doc.Buffer().SetDither(dialog.Dither());
         QApplication::setOverrideCursor(Qt::WaitCursor);
         // Rates below the lowest one are raised by the conversion itself; a negative text
         // counts as such a rate.
