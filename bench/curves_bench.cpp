@@ -4,7 +4,8 @@
 //  - Envelope: a five-point curve applied by the dialog as one undo step (the curve's straight
 //    runs, several frames at a time), and the same curve evaluated frame by frame through
 //    ScaleFrames, the naive way;
-//  - Panning: a three-point balance curve applied by the dialog.
+//  - Panning: a three-point balance curve applied by the dialog;
+//  - Envelope and Panning again with a history that keeps nothing, beside the plain Amplify.
 // Every figure is wall-clock time; the undo history is emptied between runs, untimed.
 
 #include "benchmain.h"
@@ -81,12 +82,35 @@ void BM_PanningRecorded(benchmark::State& state) {
     Recorded(state, [&](CSampleEditor& editor) { dialog.Apply(editor); });
 }
 
+// The same edits through an editor whose history keeps nothing: the effect alone, to set beside
+// BM_Amplify without the copy each undo step makes.
+template <typename Edit> void Unrecorded(benchmark::State& state, Edit edit) {
+    CSampleEditor editor(Sample(), 0);
+    for (auto _ : state)
+        edit(editor);
+    state.SetBytesProcessed(state.iterations() * kBytes);
+}
+
+void BM_EnvelopeUnrecorded(benchmark::State& state) {
+    CEnvelopeDlg dialog(Sample(), 0, kFrames - 1, 0);
+    dialog.Curve()->SetFractions(kEnvelope);
+    Unrecorded(state, [&](CSampleEditor& editor) { dialog.Apply(editor); });
+}
+
+void BM_PanningUnrecorded(benchmark::State& state) {
+    CPanningDlg dialog(Sample(), 0, kFrames - 1);
+    dialog.Curve()->SetFractions(kBalance);
+    Unrecorded(state, [&](CSampleEditor& editor) { dialog.Apply(editor); });
+}
+
 BENCHMARK(BM_Amplify)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_AmplifyRecorded)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_EnvelopeRecorded)->Unit(benchmark::kMillisecond)->UseRealTime();
 // A fixed count: each run takes seconds.
 BENCHMARK(BM_EnvelopePerFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_PanningRecorded)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_EnvelopeUnrecorded)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PanningUnrecorded)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

@@ -162,8 +162,11 @@ float GainAt(double base, double step, double k) {
 // The 16-bit gains of a straight run several frames at a time, with ScaleFrame's arithmetic: the
 // gain rounded to single precision, the product saturated and truncated toward zero. Returns the
 // frames done; the caller does the remaining few one by one.
-quint64 ScaleWordRun(quint8* p, quint64 frames, bool stereo, double base, double step, double k0,
-                     bool left, bool right) {
+// kClamp and kSaturate leave out the limits a run never reaches: its gains lie between those of its
+// two ends, and products below 2^31 saturate alike when packed into words.
+template <bool kClamp, bool kSaturate>
+quint64 ScaleWordRunOf(quint8* p, quint64 frames, bool stereo, double base, double step, double k0,
+                       bool left, bool right) {
     const __m128d largest = _mm_set1_pd(kLargestGain);
     const __m128d smallest = _mm_set1_pd(-kLargestGain);
     const __m128d b = _mm_set1_pd(base);
@@ -173,10 +176,12 @@ quint64 ScaleWordRun(quint8* p, quint64 frames, bool stereo, double base, double
     __m128d k23 = _mm_set_pd(k0 + 3, k0 + 2);
     // Four frames' gains, then the next four.
     auto nextGains = [&] {
-        const __m128d g01 =
-            _mm_max_pd(_mm_min_pd(_mm_add_pd(b, _mm_mul_pd(s, k01)), largest), smallest);
-        const __m128d g23 =
-            _mm_max_pd(_mm_min_pd(_mm_add_pd(b, _mm_mul_pd(s, k23)), largest), smallest);
+        __m128d g01 = _mm_add_pd(b, _mm_mul_pd(s, k01));
+        __m128d g23 = _mm_add_pd(b, _mm_mul_pd(s, k23));
+        if constexpr (kClamp) {
+            g01 = _mm_max_pd(_mm_min_pd(g01, largest), smallest);
+            g23 = _mm_max_pd(_mm_min_pd(g23, largest), smallest);
+        }
         k01 = _mm_add_pd(k01, four);
         k23 = _mm_add_pd(k23, four);
         return _mm_movelh_ps(_mm_cvtpd_ps(g01), _mm_cvtpd_ps(g23));
@@ -186,13 +191,18 @@ quint64 ScaleWordRun(quint8* p, quint64 frames, bool stereo, double base, double
     auto scale = [&](__m128i in, __m128 lowGains, __m128 highGains) {
         __m128 a = _mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpacklo_epi16(in, in), 16));
         __m128 c = _mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpackhi_epi16(in, in), 16));
-        a = _mm_max_ps(_mm_min_ps(_mm_mul_ps(a, lowGains), high), low);
-        c = _mm_max_ps(_mm_min_ps(_mm_mul_ps(c, highGains), high), low);
+        a = _mm_mul_ps(a, lowGains);
+        c = _mm_mul_ps(c, highGains);
+        if constexpr (kSaturate) {
+            a = _mm_max_ps(_mm_min_ps(a, high), low);
+            c = _mm_max_ps(_mm_min_ps(c, high), low);
+        }
         return _mm_packs_epi32(_mm_cvttps_epi32(a), _mm_cvttps_epi32(c));
     };
     const short l = left ? -1 : 0;
     const short r = right ? -1 : 0;
     const __m128i chosen = stereo ? _mm_setr_epi16(l, r, l, r, l, r, l, r) : _mm_set1_epi16(-1);
+    const bool both = !stereo || (left && right);
     const quint64 perBlock = stereo ? 4 : 8;
     quint64 done = 0;
     for (; done + perBlock <= frames; done += perBlock, p += 16) {
@@ -205,16 +215,31 @@ quint64 ScaleWordRun(quint8* p, quint64 frames, bool stereo, double base, double
             const __m128 g0 = nextGains();
             out = scale(in, g0, nextGains());
         }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p),
-                         _mm_or_si128(_mm_and_si128(chosen, out), _mm_andnot_si128(chosen, in)));
+        if (!both)
+            out = _mm_or_si128(_mm_and_si128(chosen, out), _mm_andnot_si128(chosen, in));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), out);
     }
     return done;
+}
+
+quint64 ScaleWordRun(quint8* p, quint64 frames, bool stereo, double base, double step, double k0,
+                     bool left, bool right) {
+    if (frames == 0)
+        return 0;
+    const double ends =
+        std::max(std::fabs(base + step * k0), std::fabs(base + step * (k0 + double(frames - 1))));
+    if (ends > kLargestGain)
+        return ScaleWordRunOf<true, true>(p, frames, stereo, base, step, k0, left, right);
+    if (ends >= 65000.0)
+        return ScaleWordRunOf<false, true>(p, frames, stereo, base, step, k0, left, right);
+    return ScaleWordRunOf<false, false>(p, frames, stereo, base, step, k0, left, right);
 }
 
 // The 16-bit stereo pan of a straight run four frames at a time, with PanFrame's arithmetic: each
 // channel halved toward zero, the halves summed, the sum times the position (left) and one minus
 // it (right) in single precision, truncated toward zero. Returns the frames done.
-quint64 PanWordRun(quint8* p, quint64 frames, double base, double step, double k0) {
+template <bool kClamp>
+quint64 PanWordRunOf(quint8* p, quint64 frames, double base, double step, double k0) {
     const __m128d zero = _mm_setzero_pd();
     const __m128d one = _mm_set1_pd(1.0);
     const __m128d b = _mm_set1_pd(base);
@@ -234,8 +259,12 @@ quint64 PanWordRun(quint8* p, quint64 frames, double base, double step, double k
     };
     quint64 done = 0;
     for (; done + 4 <= frames; done += 4, p += 16) {
-        const __m128d p01 = _mm_max_pd(_mm_min_pd(_mm_add_pd(b, _mm_mul_pd(s, k01)), one), zero);
-        const __m128d p23 = _mm_max_pd(_mm_min_pd(_mm_add_pd(b, _mm_mul_pd(s, k23)), one), zero);
+        __m128d p01 = _mm_add_pd(b, _mm_mul_pd(s, k01));
+        __m128d p23 = _mm_add_pd(b, _mm_mul_pd(s, k23));
+        if constexpr (kClamp) {
+            p01 = _mm_max_pd(_mm_min_pd(p01, one), zero);
+            p23 = _mm_max_pd(_mm_min_pd(p23, one), zero);
+        }
         k01 = _mm_add_pd(k01, four);
         k23 = _mm_add_pd(k23, four);
         const __m128 left = _mm_movelh_ps(_mm_cvtpd_ps(p01), _mm_cvtpd_ps(p23));
@@ -249,6 +278,17 @@ quint64 PanWordRun(quint8* p, quint64 frames, double base, double step, double k
                          _mm_packs_epi32(_mm_cvttps_epi32(low), _mm_cvttps_epi32(high)));
     }
     return done;
+}
+
+// Positions between those of the run's two ends need no clamp when both ends are within 0..1.
+quint64 PanWordRun(quint8* p, quint64 frames, double base, double step, double k0) {
+    if (frames == 0)
+        return 0;
+    const double a = base + step * k0;
+    const double z = base + step * (k0 + double(frames - 1));
+    if (a >= 0 && a <= 1 && z >= 0 && z <= 1)
+        return PanWordRunOf<false>(p, frames, base, step, k0);
+    return PanWordRunOf<true>(p, frames, base, step, k0);
 }
 #endif
 
