@@ -4,6 +4,7 @@
 // measured as counters in dB with the tests' single-frequency detector.
 
 #include "../editor/tests/tonelevel.h"
+#include "benchfolder.h"
 #include "benchmain.h"
 #include "musicsample.h"
 
@@ -21,14 +22,8 @@ namespace {
 
 constexpr quint32 kFrames = 10 * 60 * 44100;
 
-// In memory where the system offers it, so that both sides are measured rather than the disk.
-QString TempTemplate() {
-    const QString shm = QStringLiteral("/dev/shm");
-    return (QDir(shm).exists() ? shm : QDir::tempPath()) + QStringLiteral("/wlpro-bench-XXXXXX");
-}
-
 struct Input {
-    QTemporaryDir dir{TempTemplate()};
+    QTemporaryDir dir{BenchTempTemplate()};
     QString wave;
     QString error;
 };

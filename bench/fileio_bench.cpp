@@ -2,6 +2,7 @@
 // the same file (`sox in.wav out.wav`) in the same run. Times are wall-clock: sox runs as a child
 // process, and both sides include writing the whole file out.
 
+#include "benchfolder.h"
 #include "core/samplebuffer.h"
 
 #include <QDir>
@@ -21,12 +22,6 @@ constexpr quint32 kRate = 44100;
 constexpr quint32 kFrames = 10 * 60 * kRate;
 
 // Files live in memory when the system offers it, so both sides are measured, not the disk; on
-// a disk our saves would also pay for the sync to disk that sox never does.
-QString TempTemplate() {
-    const QString shm = QStringLiteral("/dev/shm");
-    return (QDir(shm).exists() ? shm : QDir::tempPath()) + QStringLiteral("/wlpro-bench-XXXXXX");
-}
-
 // CPU seconds used so far by this process, or by its finished children.
 double CpuSeconds(int who) {
     rusage usage{};
@@ -37,7 +32,7 @@ double CpuSeconds(int who) {
 
 // The input file, made once for the whole run: two tones, one per channel.
 struct Input {
-    QTemporaryDir dir{TempTemplate()};
+    QTemporaryDir dir{BenchTempTemplate()};
     QString wave;
     QString error;
 

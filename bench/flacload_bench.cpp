@@ -2,6 +2,7 @@
 // beside `flac -d` and `sox in.flac out.wav` decoding the same file in the same run. Times are
 // wall-clock: the peers run as child processes and write their wave file to memory-backed storage.
 
+#include "benchfolder.h"
 #include "core/samplebuffer.h"
 #include "musicsample.h"
 
@@ -16,14 +17,9 @@ namespace {
 
 constexpr quint32 kFrames = 10 * 60 * 44100;
 
-QString TempTemplate() {
-    const QString shm = QStringLiteral("/dev/shm");
-    return (QDir(shm).exists() ? shm : QDir::tempPath()) + QStringLiteral("/wlpro-bench-XXXXXX");
-}
-
 // The FLAC file, written once for the whole run by the editor itself.
 struct Input {
-    QTemporaryDir dir{TempTemplate()};
+    QTemporaryDir dir{BenchTempTemplate()};
     QString flac;
     QString error;
 

@@ -8,6 +8,7 @@
 //    whose columns fit in one block it stays flat.
 // Every figure is wall-clock time.
 
+#include "benchfolder.h"
 #include "musicsample.h"
 
 #include "core/peaksummary.h"
@@ -35,9 +36,7 @@ constexpr quint32 kColumns = 1920;
 // The wave file, in memory when the system offers it so that the load measures our reader, not
 // the disk; made once for the whole run.
 struct Input {
-    QTemporaryDir dir{(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm")
-                                                                 : QDir::tempPath()) +
-                      QStringLiteral("/wlpro-bench-XXXXXX")};
+    QTemporaryDir dir{BenchTempTemplate()};
     QString wave;
     QString error;
 
