@@ -99,10 +99,16 @@ void CSampleBuffer::SetInfo(int index, const QString& text) {
 }
 
 int CSampleBuffer::SetFormat(quint32 rate, bool stereo, bool sixteenBit) {
-    m_layout = MakeLayout(stereo, sixteenBit);
+    return SetFormat(rate, stereo, sixteenBit ? SampleDepth::Int16 : SampleDepth::Int8);
+}
+
+int CSampleBuffer::SetFormat(quint32 rate, bool stereo, SampleDepth depth) {
+    m_layout = MakeLayout(stereo, depth);
     const quint32 blockAlign = BytesPerFrame();
+    // Float samples carry the IEEE float tag; every integer depth is PCM.
+    m_format.formatTag = quint16(depth == SampleDepth::Float32 ? 3 : 1);
     m_format.channels = quint16(stereo ? 2 : 1);
-    m_format.bitsPerSample = quint16(sixteenBit ? 16 : 8);
+    m_format.bitsPerSample = quint16(DepthBits(depth));
     m_format.samplesPerSec = rate;
     m_format.avgBytesPerSec = quint32(quint64(rate) * blockAlign);
     m_format.blockAlign = quint16(blockAlign);
@@ -124,7 +130,7 @@ void CSampleBuffer::RevertFormat(quint32& rate, bool& stereo, bool& sixteenBit) 
 }
 
 void CSampleBuffer::LayoutFromFormat() {
-    m_layout = MakeLayout(m_format.channels != 1, m_format.bitsPerSample != 8);
+    m_layout = MakeLayout(m_format.channels != 1, DepthForBits(m_format.bitsPerSample));
 }
 
 void CSampleBuffer::SetByteLength(quint32 bytes) {

@@ -31,18 +31,50 @@
 
 class QObject;
 
-// Bit 1: 8-bit samples, bit 2: 16-bit, bit 4: mono, bit 8: stereo. Stored on the clipboard, so
-// the numbers never change.
-enum class SampleLayout : quint32 { Mono8 = 5, Mono16 = 6, Stereo8 = 9, Stereo16 = 10 };
+// Bit 1: 8-bit samples, bit 2: 16-bit, bit 4: mono, bit 8: stereo, bit 16: 24-bit, bit 32:
+// 32-bit float. Stored on the clipboard, so the numbers never change.
+enum class SampleLayout : quint32 {
+    Mono8 = 5,
+    Mono16 = 6,
+    Stereo8 = 9,
+    Stereo16 = 10,
+    Mono24 = 20,
+    Stereo24 = 24,
+    MonoFloat = 36,
+    StereoFloat = 40
+};
 
+// The four sample formats: 8-bit unsigned (128 is the zero line), 16- and 24-bit signed
+// little-endian integers (24-bit packed in three bytes), and 32-bit IEEE float little-endian,
+// full scale at +-1.0 and values beyond it kept.
+enum class SampleDepth : quint8 { Int8, Int16, Int24, Float32 };
+
+constexpr SampleDepth LayoutDepth(SampleLayout layout) {
+    const quint32 bits = quint32(layout);
+    return (bits & 1)    ? SampleDepth::Int8
+           : (bits & 2)  ? SampleDepth::Int16
+           : (bits & 16) ? SampleDepth::Int24
+                         : SampleDepth::Float32;
+}
 constexpr bool LayoutIs16Bit(SampleLayout layout) {
     return (quint32(layout) & 2) != 0;
+}
+// 8- or 16-bit: the formats whose arithmetic the effects have always had.
+constexpr bool LayoutIsClassic(SampleLayout layout) {
+    return (quint32(layout) & 3) != 0;
 }
 constexpr bool LayoutIsStereo(SampleLayout layout) {
     return (quint32(layout) & 4) == 0;
 }
+constexpr quint32 DepthBytes(SampleDepth depth) {
+    return quint32(depth) + 1;
+}
+// 8, 16, 24 or 32: the bits per sample of the wave format record.
+constexpr quint32 DepthBits(SampleDepth depth) {
+    return DepthBytes(depth) * 8;
+}
 constexpr quint32 LayoutBytesPerSample(SampleLayout layout) {
-    return LayoutIs16Bit(layout) ? 2 : 1;
+    return DepthBytes(LayoutDepth(layout));
 }
 constexpr quint32 LayoutChannels(SampleLayout layout) {
     return LayoutIsStereo(layout) ? 2 : 1;
@@ -50,8 +82,20 @@ constexpr quint32 LayoutChannels(SampleLayout layout) {
 constexpr quint32 LayoutBytesPerFrame(SampleLayout layout) {
     return LayoutBytesPerSample(layout) * LayoutChannels(layout);
 }
+constexpr SampleLayout MakeLayout(bool stereo, SampleDepth depth) {
+    constexpr quint32 depthBits[] = {1, 2, 16, 32};
+    return SampleLayout((stereo ? 8u : 4u) | depthBits[quint32(depth)]);
+}
 constexpr SampleLayout MakeLayout(bool stereo, bool sixteenBit) {
-    return SampleLayout((stereo ? 8u : 4u) | (sixteenBit ? 2u : 1u));
+    return MakeLayout(stereo, sixteenBit ? SampleDepth::Int16 : SampleDepth::Int8);
+}
+// The depth a format record's bits per sample describe: 8 is 8-bit, 24 is 24-bit integer, 32 is
+// float (a 32-bit integer file is read as float), anything else 16-bit.
+constexpr SampleDepth DepthForBits(quint32 bits) {
+    return bits == 32   ? SampleDepth::Float32
+           : bits == 24 ? SampleDepth::Int24
+           : bits == 8  ? SampleDepth::Int8
+                        : SampleDepth::Int16;
 }
 
 // How ApplyFormat changes the sampling rate: band-limited (libsoxr at very high quality) or by
@@ -140,7 +184,9 @@ public:
     bool HasData() const { return m_data != nullptr; }
 
     // Reinterprets the existing bytes in a new format; returns the block align.
+    int SetFormat(quint32 rate, bool stereo, SampleDepth depth);
     int SetFormat(quint32 rate, bool stereo, bool sixteenBit);
+    SampleDepth GetDepth() const { return LayoutDepth(m_layout); }
     void CommitFormat();
     void RevertFormat(quint32& rate, bool& stereo, bool& sixteenBit);
 
