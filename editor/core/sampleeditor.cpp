@@ -110,9 +110,13 @@ int CSampleEditor::DecodeULaw() {
 }
 
 int CSampleEditor::SetFormat(quint32 rate, bool stereo, bool sixteenBit) {
+    return SetFormat(rate, stereo, sixteenBit ? SampleDepth::Int16 : SampleDepth::Int8);
+}
+
+int CSampleEditor::SetFormat(quint32 rate, bool stereo, SampleDepth depth) {
     int blockAlign = 0;
     Record(CUndoHistory::PointExtent(m_buffer, 0), [&] {
-        blockAlign = m_buffer.SetFormat(rate, stereo, sixteenBit);
+        blockAlign = m_buffer.SetFormat(rate, stereo, depth);
         return 1;
     });
     return blockAlign;
@@ -130,8 +134,12 @@ int CSampleEditor::ApplyFormat() {
 }
 
 int CSampleEditor::Convert(quint32 rate, bool stereo, bool sixteenBit) {
+    return Convert(rate, stereo, sixteenBit ? SampleDepth::Int16 : SampleDepth::Int8);
+}
+
+int CSampleEditor::Convert(quint32 rate, bool stereo, SampleDepth depth) {
     return Record(CUndoHistory::WholeExtent(m_buffer), [&] {
-        m_buffer.SetFormat(rate, stereo, sixteenBit);
+        m_buffer.SetFormat(rate, stereo, depth);
         return m_buffer.ApplyFormat();
     });
 }

@@ -39,10 +39,12 @@ public:
 
     // --- Format -----------------------------------------------------------------------------
     int SetFormat(quint32 rate, bool stereo, bool sixteenBit);
+    int SetFormat(quint32 rate, bool stereo, SampleDepth depth);
     void RevertFormat(quint32& rate, bool& stereo, bool& sixteenBit);
     int ApplyFormat();
     // SetFormat and ApplyFormat as one step: the Convert Sample dialog's result.
     int Convert(quint32 rate, bool stereo, bool sixteenBit);
+    int Convert(quint32 rate, bool stereo, SampleDepth depth);
 
     // --- Ranges and the clipboard -----------------------------------------------------------
     int DeleteFrames(qint64 first, qint64 last, int channel);
