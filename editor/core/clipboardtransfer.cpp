@@ -1,6 +1,7 @@
 // Cut, copy and paste through the system clipboard under the private format "WLSAMPLE", so that
 // running editors exchange samples. A clip carries its own layout and rate; a paste converts it
-// frame by frame to the target's layout (not its rate). The clipboard is changed only by a
+// frame by frame to the target's layout (not its rate), so a float clip keeps values beyond full
+// scale in a float sample and is clipped in an integer one. The clipboard is changed only by a
 // copy that has succeeded, and a paste changes the sample only when the whole clip can go in.
 
 #include "core/clipboardaccess.h"
@@ -40,8 +41,7 @@ int CSampleBuffer::CopyToClipboard(QObject* /*window*/, qint64 first, qint64 las
     const quint64 n = frames * BytesPerFrame() / (oneChannel ? 2 : 1);
     QByteArray block;
     try {
-        const SampleLayout layout =
-            oneChannel ? MakeLayout(false, LayoutIs16Bit(m_layout)) : m_layout;
+        const SampleLayout layout = oneChannel ? MakeLayout(false, GetDepth()) : m_layout;
         block = CSampleClip::MakeBlock(quint32(layout), GetRate(), quint32(n));
     } catch (const std::bad_alloc&) {
         ReportClipboardError("Error - Out of Memory!");
@@ -99,7 +99,7 @@ int CSampleBuffer::ReadClipboard(QObject* /*window*/) {
     m_data = reinterpret_cast<quint8*>(m_clipboardBlock.data()) + CSampleClip::kHeaderSize;
     m_byteLength = clip->byteCount;
     const auto layout = SampleLayout(clip->layout);
-    SetFormat(clip->rate, LayoutIsStereo(layout), LayoutIs16Bit(layout));
+    SetFormat(clip->rate, LayoutIsStereo(layout), LayoutDepth(layout));
     return 1;
 }
 
@@ -130,17 +130,17 @@ quint32 CSampleBuffer::InsertClipboard(QObject* window, quint32 at, int channel)
     quint8* out = m_data + quint64(at) * frameBytes;
     if (!IsOneChannel(m_layout, channel)) {
         for (quint32 j = 0; j < count; ++j, out += frameBytes) {
-            quint8 slot[4] = {};
+            quint8 slot[8] = {};
             clip.ReadFrame(j, m_layout, slot);
             StoreSlot(out, slot, m_layout);
         }
         return count;
     }
-    const SampleLayout mono = MakeLayout(false, LayoutIs16Bit(m_layout));
+    const SampleLayout mono = MakeLayout(false, GetDepth());
     const quint32 sampleBytes = BytesPerSample();
     out += channel == 2 ? sampleBytes : 0;
     for (quint32 j = 0; j < count; ++j, out += frameBytes) {
-        quint8 slot[4] = {};
+        quint8 slot[8] = {};
         clip.ReadFrame(j, mono, slot);
         std::memcpy(out, slot, sampleBytes);
     }

@@ -1,8 +1,8 @@
 // Format conversion of a whole sample: the sampling rate band-limited (libsoxr) or by linear
 // interpolation, the bit depth and channel count frame by frame with ReadFrame's values, or with
-// TPDF dither where 16 bits become 8. They run in place: a conversion that grows the data resizes
-// the block first and fills it from the end, one that shrinks it fills from the start and resizes
-// afterwards. A block that cannot grow leaves the sample as it was.
+// TPDF dither where samples become narrower integers. They run in place: a conversion that grows
+// the data resizes the block first and fills it from the end, one that shrinks it fills from the
+// start and resizes afterwards. A block that cannot grow leaves the sample as it was.
 
 #include "core/framecodec.h"
 #include "core/reporter.h"
@@ -30,28 +30,33 @@ void ReportResizeFailure() {
                            CMessageIcon::Warning});
 }
 
-template <bool Wide> int LoadSample(const quint8* p) {
-    if constexpr (Wide)
-        return LoadWord(p);
+// The values the linear interpolation works on: 8-bit samples as the unsigned bytes they are
+// (truncation toward zero then rounds as it always has), the other depths as signed values.
+template <SampleDepth D> auto LoadLinear(const quint8* p) {
+    if constexpr (D == SampleDepth::Int8)
+        return int(*p);
     else
-        return *p;
+        return Sample<D>::Load(p);
 }
-
-template <bool Wide> void StoreSample(quint8* p, int value) {
-    if constexpr (Wide)
-        StoreWord(p, value);
+template <SampleDepth D> void StoreLinear(quint8* p, double value) {
+    if constexpr (D == SampleDepth::Int8)
+        *p = quint8(int(value));
+    else if constexpr (D == SampleDepth::Float32)
+        Sample<D>::Store(p, float(value));
     else
-        *p = quint8(value);
+        Sample<D>::Store(p, int(value));
 }
 
 // Output frame i interpolates source frames k = trunc(i x ratio) and k + 1 (the last frame where
-// k + 1 runs past the end), in double precision, truncating toward zero. Raising the rate, the
-// frames are written from the end so that every source frame is read before it is overwritten;
-// lowering it, from the start.
-template <bool Wide, int Channels>
+// k + 1 runs past the end), in double precision, truncating integers toward zero. Raising the
+// rate, the frames are written from the end so that every source frame is read before it is
+// overwritten; lowering it, from the start.
+template <SampleLayout Layout>
 void ResampleFrames(quint8* data, quint64 oldFrames, quint64 newFrames, double ratio) {
-    constexpr quint32 sampleBytes = Wide ? 2 : 1;
-    constexpr quint32 frameBytes = sampleBytes * Channels;
+    constexpr SampleDepth depth = LayoutDepth(Layout);
+    constexpr quint32 sampleBytes = LayoutBytesPerSample(Layout);
+    constexpr quint32 frameBytes = LayoutBytesPerFrame(Layout);
+    constexpr int Channels = int(LayoutChannels(Layout));
     const quint64 lastFrame = oldFrames - 1;
     auto frame = [&](quint64 i) {
         const double pos = double(i) * ratio;
@@ -59,14 +64,14 @@ void ResampleFrames(quint8* data, quint64 oldFrames, quint64 newFrames, double r
         const double f = pos - std::trunc(pos);
         const quint8* s0 = data + k * frameBytes;
         const quint8* s1 = data + std::min(k + 1, lastFrame) * frameBytes;
-        int out[Channels];
+        double out[Channels];
         for (int c = 0; c < Channels; ++c) {
-            const int a = LoadSample<Wide>(s0 + c * sampleBytes);
-            const int b = LoadSample<Wide>(s1 + c * sampleBytes);
-            out[c] = int(double(a) + double(b - a) * f);
+            const double a = LoadLinear<depth>(s0 + c * sampleBytes);
+            const double b = LoadLinear<depth>(s1 + c * sampleBytes);
+            out[c] = a + (b - a) * f;
         }
         for (int c = 0; c < Channels; ++c)
-            StoreSample<Wide>(data + i * frameBytes + c * sampleBytes, out[c]);
+            StoreLinear<depth>(data + i * frameBytes + c * sampleBytes, out[c]);
     };
     const quint64 step = quint64(ratio);
     if (ratio >= 2.0 && double(step) == ratio) {
@@ -87,16 +92,9 @@ void ResampleFrames(quint8* data, quint64 oldFrames, quint64 newFrames, double r
 
 void ResampleFrames(SampleLayout layout, quint8* data, quint64 oldFrames, quint64 newFrames,
                     double ratio) {
-    switch (layout) {
-    case SampleLayout::Mono8:
-        return ResampleFrames<false, 1>(data, oldFrames, newFrames, ratio);
-    case SampleLayout::Stereo8:
-        return ResampleFrames<false, 2>(data, oldFrames, newFrames, ratio);
-    case SampleLayout::Mono16:
-        return ResampleFrames<true, 1>(data, oldFrames, newFrames, ratio);
-    case SampleLayout::Stereo16:
-        return ResampleFrames<true, 2>(data, oldFrames, newFrames, ratio);
-    }
+    framecodec::WithLayout(layout, [&](auto l) {
+        ResampleFrames<decltype(l)::value>(data, oldFrames, newFrames, ratio);
+    });
 }
 
 // Rewrites `frames` frames of `data` from the source layout to the target layout at the same
@@ -140,31 +138,12 @@ void ConvertFrames<SampleLayout::Stereo16, SampleLayout::Mono16>(quint8* data, q
 }
 #endif
 
-template <SampleLayout Source>
-void ConvertFrames(SampleLayout target, quint8* data, quint32 frames) {
-    switch (target) {
-    case SampleLayout::Mono8:
-        return ConvertFrames<Source, SampleLayout::Mono8>(data, frames);
-    case SampleLayout::Mono16:
-        return ConvertFrames<Source, SampleLayout::Mono16>(data, frames);
-    case SampleLayout::Stereo8:
-        return ConvertFrames<Source, SampleLayout::Stereo8>(data, frames);
-    case SampleLayout::Stereo16:
-        return ConvertFrames<Source, SampleLayout::Stereo16>(data, frames);
-    }
-}
-
 void ConvertFrames(SampleLayout source, SampleLayout target, quint8* data, quint32 frames) {
-    switch (source) {
-    case SampleLayout::Mono8:
-        return ConvertFrames<SampleLayout::Mono8>(target, data, frames);
-    case SampleLayout::Mono16:
-        return ConvertFrames<SampleLayout::Mono16>(target, data, frames);
-    case SampleLayout::Stereo8:
-        return ConvertFrames<SampleLayout::Stereo8>(target, data, frames);
-    case SampleLayout::Stereo16:
-        return ConvertFrames<SampleLayout::Stereo16>(target, data, frames);
-    }
+    framecodec::WithLayout(source, [&](auto from) {
+        framecodec::WithLayout(target, [&](auto to) {
+            ConvertFrames<decltype(from)::value, decltype(to)::value>(data, frames);
+        });
+    });
 }
 
 // Triangular noise of two 8-bit steps' width (the sum of two uniform values of one step each),
@@ -183,37 +162,56 @@ private:
     quint64 m_state = 0x9E3779B97F4A7C15ull;
 };
 
-// 16-bit samples to 8-bit ones in place: dithered, then rounded to the nearest step and clipped.
-// Sample i is written at byte i after its word at 2i was read.
-void DitherTo8Bit(quint8* data, quint64 samples) {
+// Samples of depth From to the narrower integer depth To in place: dithered in steps of To,
+// then rounded to the nearest step and clipped. Sample i is written at i x To's size after it
+// was read at i x From's.
+template <SampleDepth From, SampleDepth To> void Dither(quint8* data, quint64 samples) {
+    using S = Sample<From>;
+    using T = Sample<To>;
     CTpdfNoise noise;
     for (quint64 i = 0; i < samples; ++i) {
-        const double value = double(LoadWord(data + 2 * i)) / 256.0 + noise.Next();
-        const int step = std::clamp(int(std::floor(value + 0.5)), -128, 127);
-        data[i] = quint8(step + 128);
+        const double value =
+            double(S::Load(data + S::kBytes * i)) * (T::kScale / S::kScale) + noise.Next();
+        const int step =
+            std::clamp(int(std::floor(std::clamp(value, -1e9, 1e9) + 0.5)), T::kLow, T::kHigh);
+        T::Store(data + T::kBytes * i, step);
     }
 }
 
-// As ConvertFrames, with dither where 16 bits become 8. Stereo to mono mixes the words first, so
-// that the mix keeps its precision; otherwise the channels change after the bits, on the smaller
-// samples. No step needs more room than the larger of the source and the target.
+void Dither(SampleDepth from, SampleDepth to, quint8* data, quint64 samples) {
+    framecodec::WithDepth(from, [&](auto f) {
+        framecodec::WithDepth(to, [&](auto t) {
+            constexpr SampleDepth kFrom = decltype(f)::value;
+            constexpr SampleDepth kTo = decltype(t)::value;
+            if constexpr (kTo < kFrom && kTo <= SampleDepth::Int16)
+                Dither<kFrom, kTo>(data, samples);
+        });
+    });
+}
+
+// As ConvertFrames, with dither where samples become 8- or 16-bit ones of fewer bits (24-bit
+// targets have steps below any float sample's noise). Stereo to mono mixes
+// first, so that the mix keeps its precision; otherwise the channels change after the depth, on
+// the smaller samples. No step needs more room than the larger of the source and the target.
 void ConvertFrames(SampleLayout source, SampleLayout target, quint8* data, quint32 frames,
                    bool dither) {
-    if (!dither || !LayoutIs16Bit(source) || LayoutIs16Bit(target))
+    const SampleDepth from = LayoutDepth(source);
+    const SampleDepth to = LayoutDepth(target);
+    if (!dither || to >= from || to > SampleDepth::Int16)
         return ConvertFrames(source, target, data, frames);
     if (LayoutIsStereo(source) && !LayoutIsStereo(target)) {
-        ConvertFrames(source, SampleLayout::Mono16, data, frames);
-        DitherTo8Bit(data, frames);
+        ConvertFrames(source, MakeLayout(false, from), data, frames);
+        Dither(from, to, data, frames);
         return;
     }
-    DitherTo8Bit(data, quint64(frames) * LayoutChannels(source));
-    const SampleLayout narrowed = MakeLayout(LayoutIsStereo(source), false);
+    Dither(from, to, data, quint64(frames) * LayoutChannels(source));
+    const SampleLayout narrowed = MakeLayout(LayoutIsStereo(source), to);
     if (narrowed != target)
         ConvertFrames(narrowed, target, data, frames);
 }
 
 SampleLayout LayoutOf(const CWaveFormat& format) {
-    return MakeLayout(format.channels != 1, format.bitsPerSample != 8);
+    return MakeLayout(format.channels != 1, DepthForBits(format.bitsPerSample));
 }
 
 } // namespace
@@ -261,7 +259,7 @@ int CSampleBuffer::ConvertLayout(SampleLayout source, SampleLayout target) {
     if (newLength < m_byteLength)
         ResizeData(newLength);
     m_byteLength = quint32(newLength);
-    SetFormat(m_format.samplesPerSec, LayoutIsStereo(target), LayoutIs16Bit(target));
+    SetFormat(m_format.samplesPerSec, LayoutIsStereo(target), LayoutDepth(target));
     return 1;
 }
 
@@ -342,7 +340,7 @@ int CSampleBuffer::ApplyFormat() {
     m_byteLength = quint32(finalLength);
 
     m_format = wanted;
-    SetFormat(wanted.samplesPerSec, wanted.channels != 1, wanted.bitsPerSample != 8);
+    SetFormat(wanted.samplesPerSec, wanted.channels != 1, DepthForBits(wanted.bitsPerSample));
     CommitFormat();
     return 1;
 }

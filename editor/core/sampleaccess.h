@@ -6,6 +6,10 @@
 
 #include <QtEndian>
 
+#include <cmath>
+#include <cstring>
+#include <type_traits>
+
 namespace wlpro::sampleaccess {
 
 inline int LoadWord(const quint8* p) {
@@ -24,26 +28,93 @@ inline int SaturateTrunc(double value, int low, int high) {
     return int(value);
 }
 
-// Stores a 4-byte frame slot as ReadFrame fills it (left or only channel in bytes 0-1, right in
-// bytes 2-3, an 8-bit value in the first byte of its slot) as one frame of `layout`.
-inline void StoreSlot(quint8* frame, const quint8* slot, SampleLayout layout) {
-    switch (layout) {
-    case SampleLayout::Mono8:
-        frame[0] = slot[0];
-        break;
-    case SampleLayout::Mono16:
-        frame[0] = slot[0];
-        frame[1] = slot[1];
-        break;
-    case SampleLayout::Stereo8:
-        frame[0] = slot[0];
-        frame[1] = slot[2];
-        break;
-    case SampleLayout::Stereo16:
-        for (int i = 0; i < 4; ++i)
-            frame[i] = slot[i];
-        break;
+inline int LoadInt24(const quint8* p) {
+    // The top byte shifted in as the sign of a 32-bit value, then shifted back arithmetically.
+    return int(quint32(p[0] << 8 | p[1] << 16 | quint32(p[2]) << 24)) >> 8;
+}
+inline void StoreInt24(quint8* p, int value) {
+    p[0] = quint8(value);
+    p[1] = quint8(value >> 8);
+    p[2] = quint8(value >> 16);
+}
+
+// One depth's samples as values: `Value` is int for the integer depths (signed, so 8-bit data
+// reads as byte - 128) and float for float samples. kLow and kHigh are the integer range,
+// kScale the value of full scale (2^(bits-1), 1 for float).
+template <SampleDepth D> struct Sample {
+    static constexpr bool kFloat = D == SampleDepth::Float32;
+    using Value = std::conditional_t<kFloat, float, int>;
+    static constexpr quint32 kBytes = DepthBytes(D);
+    static constexpr int kBits = int(DepthBits(D));
+    static constexpr int kHigh = kFloat ? 0 : int((1u << (kBits - 1)) - 1);
+    static constexpr int kLow = -kHigh - 1;
+    static constexpr double kScale = kFloat ? 1.0 : double(kHigh) + 1.0;
+
+    static Value Load(const quint8* p) {
+        if constexpr (D == SampleDepth::Int8)
+            return int(*p) - 128;
+        else if constexpr (D == SampleDepth::Int16)
+            return LoadWord(p);
+        else if constexpr (D == SampleDepth::Int24)
+            return LoadInt24(p);
+        else
+            return qFromLittleEndian<float>(p);
     }
+    static void Store(quint8* p, Value value) {
+        if constexpr (D == SampleDepth::Int8)
+            *p = quint8(value + 128);
+        else if constexpr (D == SampleDepth::Int16)
+            StoreWord(p, value);
+        else if constexpr (D == SampleDepth::Int24)
+            StoreInt24(p, value);
+        else
+            qToLittleEndian<float>(value, p);
+    }
+    // A float value of this depth's scale (a product, a mix) truncated toward zero and clipped,
+    // as the effects store their results; float samples keep it as it is.
+    static Value FromProduct(double value) {
+        if constexpr (kFloat)
+            return float(value);
+        else
+            return SaturateTrunc(value, kLow, kHigh);
+    }
+};
+
+// A value of depth From as one of depth To: integers widen by shifting left and narrow by
+// keeping the high bits (an arithmetic shift); integer to float divides by 2^(bits-1), float to
+// integer multiplies by it, rounds to the nearest and clips (NaN becomes 0).
+template <SampleDepth From, SampleDepth To>
+inline typename Sample<To>::Value ConvertValue(typename Sample<From>::Value v) {
+    using S = Sample<From>;
+    using T = Sample<To>;
+    if constexpr (S::kFloat && T::kFloat) {
+        return v;
+    } else if constexpr (T::kFloat) {
+        return float(v) * float(1.0 / S::kScale);
+    } else if constexpr (S::kFloat) {
+        const float x = v * float(T::kScale);
+        if (!(x > float(T::kLow)))
+            return x == x ? T::kLow : 0;
+        return x >= float(T::kHigh) ? T::kHigh : int(std::lrint(x));
+    } else if constexpr (T::kBits >= S::kBits) {
+        return int(quint32(v) << (T::kBits - S::kBits));
+    } else {
+        return v >> (S::kBits - T::kBits);
+    }
+}
+
+// The byte offset of the right channel in the slot ReadFrame fills: 2 for 8- and 16-bit
+// layouts (a 4-byte slot), 4 for 24-bit and float ones (an 8-byte slot).
+constexpr quint32 SlotHalf(SampleLayout layout) {
+    return LayoutIsClassic(layout) ? 2 : 4;
+}
+
+// Stores a frame slot as ReadFrame fills it (left or only channel from byte 0, right from byte
+// SlotHalf, each value in the first bytes of its half) as one frame of `layout`.
+inline void StoreSlot(quint8* frame, const quint8* slot, SampleLayout layout) {
+    const quint32 bytes = LayoutBytesPerSample(layout);
+    for (quint32 c = 0; c < LayoutChannels(layout); ++c)
+        std::memcpy(frame + c * bytes, slot + c * SlotHalf(layout), bytes);
 }
 
 // The samples one selector picks from frames first..last: `count` samples `stride` bytes apart,

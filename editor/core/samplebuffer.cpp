@@ -1,5 +1,6 @@
 #include "core/samplebuffer.h"
 
+#include "core/framecodec.h"
 #include "core/peaksummary.h"
 #include "core/reporter.h"
 
@@ -22,23 +23,22 @@ void SetLoadDefaults(CWaveFormat& format) {
     format.bitsPerSample = 8;
 }
 
-inline qint16 Word(const quint8* p) {
-    return qint16(quint16(p[0] | (p[1] << 8)));
-}
-
-inline void PutWord(quint8* p, int value) {
-    p[0] = quint8(value & 0xFF);
-    p[1] = quint8((value >> 8) & 0xFF);
-}
-
-// Fills `count` samples spaced `stride` bytes apart with one sample value of 1 or 2 bytes.
-void FillSamples(quint8* p, quint64 count, quint32 stride, quint32 sampleBytes, int value) {
-    for (quint64 i = 0; i < count; ++i, p += stride) {
-        if (sampleBytes == 1)
-            *p = quint8(value);
-        else
-            PutWord(p, value);
+// Fills `count` samples spaced `stride` bytes apart with one sample of `depth`: the byte 127 on
+// 8-bit data, else silence, or with `deleted` the fill the editor has always written behind a
+// deletion in one channel (127, and -256 for 16-bit data) at the other depths' scale.
+void FillSamples(quint8* p, quint64 count, quint32 stride, SampleDepth depth, bool deleted) {
+    quint8 value[4] = {127, 0, 0, 0};
+    if (deleted && depth != SampleDepth::Int8) {
+        wlpro::framecodec::WithDepth(depth, [&](auto d) {
+            constexpr SampleDepth kDepth = decltype(d)::value;
+            wlpro::sampleaccess::Sample<kDepth>::Store(
+                value, wlpro::sampleaccess::ConvertValue<SampleDepth::Int16, kDepth>(-256));
+        });
+    } else if (depth != SampleDepth::Int8) {
+        value[0] = 0;
     }
+    for (quint64 i = 0; i < count; ++i, p += stride)
+        std::memcpy(p, value, DepthBytes(depth));
 }
 
 // Moves `count` samples of one channel from `from` to `to` (stride apart), overlap-safe.
@@ -198,47 +198,19 @@ bool CSampleBuffer::ResolveRange(qint64& first, qint64& last) const {
 void CSampleBuffer::ReadFrame(quint32 frame, SampleLayout target, void* slot) const {
     if (frame >= m_frameCount || !m_data)
         return;
-    auto* out = static_cast<quint8*>(slot);
     const quint8* p = m_data + quint64(frame) * BytesPerFrame();
-    // Left and right as exact integers: 0..255 for 8-bit data, -32768..32767 for 16-bit.
-    int l = 0;
-    int r = 0;
-    const bool sourceWide = LayoutIs16Bit(m_layout);
-    const bool sourceStereo = LayoutIsStereo(m_layout);
-    if (sourceWide) {
-        l = Word(p);
-        r = sourceStereo ? Word(p + 2) : l;
-    } else {
-        l = p[0];
-        r = sourceStereo ? p[1] : l;
-    }
-
-    // High byte of a 16-bit value (arithmetic shift) plus 128 is the 8-bit form.
-    auto narrow = [](int w) { return quint8(((w >> 8) + 128) & 0xFF); };
-    auto widen = [](int b) { return (b - 128) * 256; };
-
-    switch (target) {
-    case SampleLayout::Mono8:
-        if (!sourceStereo)
-            out[0] = sourceWide ? narrow(l) : quint8(l);
-        else
-            out[0] = sourceWide ? quint8((((l + r) >> 9) + 128) & 0xFF) : quint8((l + r) >> 1);
-        break;
-    case SampleLayout::Mono16:
-        if (!sourceStereo)
-            PutWord(out, sourceWide ? l : widen(l));
-        else
-            PutWord(out, sourceWide ? (l + r) >> 1 : (l + r - 256) * 128);
-        break;
-    case SampleLayout::Stereo8:
-        out[0] = sourceWide ? narrow(l) : quint8(l);
-        out[2] = sourceWide ? narrow(r) : quint8(r);
-        break;
-    case SampleLayout::Stereo16:
-        PutWord(out, sourceWide ? l : widen(l));
-        PutWord(out + 2, sourceWide ? r : widen(r));
-        break;
-    }
+    quint8 packed[8];
+    namespace codec = wlpro::framecodec;
+    codec::WithLayout(m_layout, [&](auto source) {
+        codec::WithLayout(target, [&](auto to) {
+            codec::ConvertFrame<decltype(source)::value, decltype(to)::value>(p, packed);
+        });
+    });
+    // Each channel's value at the start of its half of the slot.
+    const quint32 bytes = LayoutBytesPerSample(target);
+    auto* out = static_cast<quint8*>(slot);
+    for (quint32 c = 0; c < LayoutChannels(target); ++c)
+        std::memcpy(out + c * wlpro::sampleaccess::SlotHalf(target), packed + c * bytes, bytes);
 }
 
 int CSampleBuffer::InsertFrames(quint32 at, quint32 count, int channel) {
@@ -273,10 +245,8 @@ int CSampleBuffer::InsertFrames(quint32 at, quint32 count, int channel) {
     const quint64 other = channel == 2 ? 0 : sampleBytes;
     MoveSamples(m_data + from + shift + chosen, m_data + from + chosen, oldFrames - at, frameBytes,
                 sampleBytes);
-    // The other channel keeps its frames; its new frames at the end get a defined value: 127 as
-    // the 8-bit editor always did, silence for 16-bit data.
-    FillSamples(m_data + restAt + other, count, frameBytes, sampleBytes,
-                sampleBytes == 1 ? 127 : 0);
+    // The other channel keeps its frames; its new frames at the end get a defined value.
+    FillSamples(m_data + restAt + other, count, frameBytes, GetDepth(), false);
     return 1;
 }
 
@@ -301,9 +271,8 @@ int CSampleBuffer::DeleteFrames(qint64 first, qint64 last, int channel) {
     const quint64 moved = m_frameCount - quint64(last) - 1;
     MoveSamples(m_data + quint64(first) * frameBytes + chosen,
                 m_data + quint64(last + 1) * frameBytes + chosen, moved, frameBytes, sampleBytes);
-    // 127 for 8-bit and -256 for 16-bit: the fill the editor has always written.
     FillSamples(m_data + (quint64(first) + moved) * frameBytes + chosen, count, frameBytes,
-                sampleBytes, sampleBytes == 1 ? 127 : -256);
+                GetDepth(), true);
     return 1;
 }
 

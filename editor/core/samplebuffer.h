@@ -190,9 +190,10 @@ public:
     void CommitFormat();
     void RevertFormat(quint32& rate, bool& stereo, bool& sixteenBit);
 
-    // Converts one frame to `target` into a 4-byte slot: bytes 0-1 the left (or only) channel,
-    // bytes 2-3 the right; an 8-bit value sits in the first byte of its slot. Frames at or past
-    // the frame count leave the slot untouched.
+    // Converts one frame to `target` into a slot: for 8- and 16-bit targets 4 bytes, bytes 0-1
+    // the left (or only) channel and bytes 2-3 the right; for 24-bit and float targets 8 bytes,
+    // bytes 0-3 left and 4-7 right. A value sits in the first bytes of its half. Frames at or
+    // past the frame count leave the slot untouched.
     void ReadFrame(quint32 frame, SampleLayout target, void* slot) const;
 
     // --- Range operations -------------------------------------------------------------------
@@ -248,8 +249,9 @@ public:
     // Band-limited unless set otherwise.
     void SetRateConversion(RateConversion conversion) { m_rateConversion = conversion; }
     RateConversion GetRateConversion() const { return m_rateConversion; }
-    // With dither on, ConvertLayout and ApplyFormat add TPDF dither of one 8-bit step where 16-bit
-    // samples become 8-bit ones, and round instead of keeping the high byte. Off unless set.
+    // With dither on, ConvertLayout and ApplyFormat add TPDF dither of one target step where
+    // samples become 8- or 16-bit ones of fewer bits (16 to 8, 24 or float to 16 or 8), and
+    // round instead of keeping the high bits. Off unless set.
     void SetDither(bool on) { m_dither = on; }
     bool GetDither() const { return m_dither; }
 
@@ -266,7 +268,8 @@ public:
     int ScaleRamp(quint32 frame, quint64 frames, int channel, double base, double step, double k0);
     int PanRamp(quint32 frame, quint64 frames, double base, double step, double k0);
     int Reverse(qint64 first, qint64 last, int channel);
-    // Flips the top bit of every byte of the range, whatever the bit depth.
+    // Flips the top bit of every byte of the range on integer samples, whatever the bit depth;
+    // negates float samples.
     int ChangeSign(qint64 first, qint64 last);
     quint32 PeakSearch(qint64 first, qint64 last, int channel) const;
     // Expands every byte as a G.711 mu-law code to a 16-bit sample, in place; 0 (and the sample

@@ -1,15 +1,16 @@
 #include "core/sampleclip.h"
 
+#include "core/samplebuffer.h"
+
 #include <QtEndian>
 
 namespace {
 bool IsKnownLayout(quint32 layout) {
-    return layout == 5 || layout == 6 || layout == 9 || layout == 10;
-}
-
-// Bit 2 doubles the sample size, a clear bit 4 (stereo) the channels.
-quint32 BytesPerFrame(quint32 layout) {
-    return ((layout & 2) ? 2 : 1) * ((layout & 4) ? 1 : 2);
+    for (quint32 known : {5, 6, 9, 10, 20, 24, 36, 40}) {
+        if (layout == known)
+            return true;
+    }
+    return false;
 }
 } // namespace
 
@@ -36,7 +37,7 @@ std::optional<CSampleClip> CSampleClip::Decode(const QByteArray& block) {
     clip.byteCount = qFromLittleEndian<quint32>(in + 8);
     if (!IsKnownLayout(clip.layout) || clip.rate == 0 ||
         quint64(clip.byteCount) > quint64(block.size() - kHeaderSize) ||
-        clip.byteCount < BytesPerFrame(clip.layout))
+        clip.byteCount < LayoutBytesPerFrame(SampleLayout(clip.layout)))
         return std::nullopt;
     clip.block = block;
     return clip;

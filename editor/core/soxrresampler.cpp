@@ -1,5 +1,6 @@
 #include "core/soxrresampler.h"
 
+#include "core/framecodec.h"
 #include "core/sampleaccess.h"
 
 #include <QtEndian>
@@ -85,50 +86,52 @@ bool Run(soxr* converter, unsigned channels, quint64 inFrames, quint64 outFrames
 bool ResampleBandLimited(SampleLayout layout, const quint8* in, quint64 inFrames, quint8* out,
                          quint64 outFrames, double oldRate, double newRate) {
     const unsigned channels = LayoutChannels(layout);
-    const bool wide = LayoutIs16Bit(layout);
+    const SampleDepth depth = LayoutDepth(layout);
     const quint32 frameBytes = LayoutBytesPerFrame(layout);
     // Whatever the converter does not give is silence.
-    if (wide)
-        std::memset(out, 0, outFrames * frameBytes);
-    else
-        std::memset(out, 128, outFrames * frameBytes);
+    std::memset(out, depth == SampleDepth::Int8 ? 128 : 0, outFrames * frameBytes);
 
-    if (wide && Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+    const bool native = Q_BYTE_ORDER == Q_LITTLE_ENDIAN &&
+                        (depth == SampleDepth::Int16 || depth == SampleDepth::Float32);
+    auto copyIn = [&](quint64 first, quint64 count, void* buffer) {
+        std::memcpy(buffer, in + first * frameBytes, count * frameBytes);
+    };
+    auto copyOut = [&](quint64 first, quint64 count, const void* buffer) {
+        std::memcpy(out + first * frameBytes, buffer, count * frameBytes);
+    };
+    if (native && depth == SampleDepth::Int16) {
         // The stored words are libsoxr's own 16-bit type.
         const SoxrPtr converter = MakeConverter(oldRate, newRate, channels, SOXR_INT16_I);
         return converter &&
-               Run<qint16>(
-                   converter.get(), channels, inFrames, outFrames,
-                   [&](quint64 first, quint64 count, qint16* buffer) {
-                       std::memcpy(buffer, in + first * frameBytes, count * frameBytes);
-                   },
-                   [&](quint64 first, quint64 count, const qint16* buffer) {
-                       std::memcpy(out + first * frameBytes, buffer, count * frameBytes);
-                   });
+               Run<qint16>(converter.get(), channels, inFrames, outFrames, copyIn, copyOut);
     }
-    // 8-bit samples (and words in another byte order) go through floats of the same scale.
     const SoxrPtr converter = MakeConverter(oldRate, newRate, channels, SOXR_FLOAT32_I);
-    const int low = wide ? -32768 : -128;
-    const int high = wide ? 32767 : 127;
-    return converter && Run<float>(
-                            converter.get(), channels, inFrames, outFrames,
-                            [&](quint64 first, quint64 count, float* buffer) {
-                                const quint8* p = in + first * frameBytes;
-                                for (quint64 i = 0; i < count * channels; ++i)
-                                    buffer[i] = wide ? float(sampleaccess::LoadWord(p + 2 * i))
-                                                     : float(int(p[i]) - 128);
-                            },
-                            [&](quint64 first, quint64 count, const float* buffer) {
-                                quint8* p = out + first * frameBytes;
-                                for (quint64 i = 0; i < count * channels; ++i) {
-                                    const int value =
-                                        std::clamp(int(std::lrint(buffer[i])), low, high);
-                                    if (wide)
-                                        sampleaccess::StoreWord(p + 2 * i, value);
-                                    else
-                                        p[i] = quint8(value + 128);
-                                }
-                            });
+    if (!converter)
+        return false;
+    if (native)
+        return Run<float>(converter.get(), channels, inFrames, outFrames, copyIn, copyOut);
+    // The other depths go through floats of the samples' own scale (24-bit values are exact in
+    // single precision), rounded and clipped on the way back.
+    return framecodec::WithDepth(depth, [&](auto d) {
+        using S = sampleaccess::Sample<decltype(d)::value>;
+        return Run<float>(
+            converter.get(), channels, inFrames, outFrames,
+            [&](quint64 first, quint64 count, float* buffer) {
+                const quint8* p = in + first * frameBytes;
+                for (quint64 i = 0; i < count * channels; ++i)
+                    buffer[i] = float(S::Load(p + S::kBytes * i));
+            },
+            [&](quint64 first, quint64 count, const float* buffer) {
+                quint8* p = out + first * frameBytes;
+                for (quint64 i = 0; i < count * channels; ++i) {
+                    if constexpr (S::kFloat)
+                        S::Store(p + S::kBytes * i, buffer[i]);
+                    else
+                        S::Store(p + S::kBytes * i,
+                                 std::clamp(int(std::lrint(buffer[i])), S::kLow, S::kHigh));
+                }
+            });
+    });
 }
 
 } // namespace wlpro
