@@ -1,7 +1,11 @@
 #include "platform/imagedrive.h"
 
+#include "core/reporter.h"
+#include "platform/audiocuesheet.h"
+
 #include <QDateTime>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -13,6 +17,7 @@ TCDError TImageDrive::Attach() {
     FTrayOpen = false;
     FFailed = false;
     FStamp.clear();
+    FProblem.clear();
     return TCDError::None;
 }
 
@@ -31,8 +36,8 @@ QList<QVariant> TImageDrive::FileStamp() const {
     QList<QVariant> stamp;
     Stamp(stamp, FImagePath);
     Stamp(stamp, QFileInfo(FImagePath).absolutePath());
-    if (!FDataFile.isEmpty())
-        Stamp(stamp, FDataFile);
+    for (const QString& file : FDataFiles)
+        Stamp(stamp, file);
     return stamp;
 }
 
@@ -44,9 +49,21 @@ TDiscToc TImageDrive::ReadDisc() {
     const QList<QVariant> stamp = FileStamp();
     if (stamp == FStamp)
         return FLastRead;
-    const TCdioHandle cdio = OpenCdio(FImagePath, driver);
-    FDataFile = DataFile(cdio.get());
-    FLastRead = ReadToc(cdio.get());
+    const TAudioCueSheet sheet =
+        driver == DRIVER_BINCUE ? TAudioCueSheet::Read(FImagePath) : TAudioCueSheet();
+    if (sheet.NamesAudioFiles()) {
+        FAudioDisc = TAudioFileDisc::Open(sheet);
+        FDataFiles = FAudioDisc.Files();
+        FLastRead = FAudioDisc.IsValid() ? FAudioDisc.Toc() : TDiscToc();
+        SetProblem(FAudioDisc.Error());
+    } else {
+        FAudioDisc = TAudioFileDisc();
+        const TCdioHandle cdio = OpenCdio(FImagePath, driver);
+        FDataFiles = QStringList{DataFile(cdio.get())};
+        FDataFiles.removeAll(QString());
+        FLastRead = ReadToc(cdio.get());
+        SetProblem(QString());
+    }
     FStamp = FileStamp();
     // File times are coarse: a change right after this reading could keep the same stamp, so a
     // stamp is trusted only once its files have been left alone for a while.
@@ -60,7 +77,26 @@ TDiscToc TImageDrive::ReadDisc() {
 }
 
 TSectorReaderFactory TImageDrive::Reader() const {
+    if (FAudioDisc.IsValid())
+        return FAudioDisc.Reader();
     return TPlainSectorReader::Factory(FImagePath, ImageDriver(FImagePath));
+}
+
+// Told once, through the event loop (this runs inside the player's polling); again only when the
+// reason changes or the disc is put in anew.
+void TImageDrive::SetProblem(const QString& problem) {
+    if (problem == FProblem)
+        return;
+    FProblem = problem;
+    if (problem.isEmpty())
+        return;
+    qCWarning(lcCdio, "%s", qPrintable(problem));
+    QTimer::singleShot(0, this, [problem] {
+        TMessage message;
+        message.text = problem;
+        message.icon = TMessageIcon::Warning;
+        ReportMessage(message);
+    });
 }
 
 TCDError TImageDrive::MoveTray(bool open) {
@@ -70,6 +106,7 @@ TCDError TImageDrive::MoveTray(bool open) {
     if (!open) {
         FFailed = false;
         FStamp.clear(); // a disc put in is read anew
+        FProblem.clear();
     }
     return TCDError::None;
 }
