@@ -50,7 +50,9 @@ TDiscToc TImageDrive::ReadDisc() {
     if (stamp == FStamp)
         return FLastRead;
     const TAudioCueSheet sheet =
-        driver == DRIVER_BINCUE ? TAudioCueSheet::Read(FImagePath) : TAudioCueSheet();
+        QFileInfo(FImagePath).suffix().compare(QLatin1String("cue"), Qt::CaseInsensitive) == 0
+            ? TAudioCueSheet::Read(FImagePath)
+            : TAudioCueSheet();
     if (sheet.NamesAudioFiles()) {
         FAudioDisc = TAudioFileDisc::Open(sheet);
         FDataFiles = FAudioDisc.Files();
