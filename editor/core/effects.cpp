@@ -1,10 +1,14 @@
 // The sample effects: gains through look-up tables, normalising, DC bias, per-frame gain and
 // panning, reverse and peak search.
 //
-// Arithmetic: gains are single-precision, products are truncated toward zero. Both paths
-// saturate: an 8-bit product beyond -128..127 and a 16-bit one beyond -32768..32767 stick at the
-// limit, so a loud passage clips instead of wrapping round to the opposite sign.
+// Arithmetic: gains are single-precision, products are truncated toward zero. The integer depths
+// saturate: an 8-bit product beyond -128..127, a 16-bit one beyond -32768..32767 and a 24-bit
+// one beyond its range stick at the limit, so a loud passage clips instead of wrapping round to
+// the opposite sign. Float samples keep their products as they are, beyond full scale too.
+// 8- and 16-bit samples go through tables or SSE2; 24-bit and float ones through one template
+// per operation, in loops the compiler vectorises where the samples lie side by side.
 
+#include "core/framecodec.h"
 #include "core/sampleaccess.h"
 #include "core/samplebuffer.h"
 
@@ -20,6 +24,7 @@
 #endif
 
 using namespace wlpro::sampleaccess;
+using wlpro::framecodec::WithDepth;
 
 namespace {
 
@@ -297,6 +302,87 @@ int EffectiveChannel(SampleLayout layout, int channel) {
     return LayoutIsStereo(layout) && (channel == 1 || channel == 2) ? channel : 0;
 }
 
+// Rewrites every sample of the walk as op(value). Samples side by side get a loop of their own
+// whose constant stride lets the compiler vectorise it.
+template <SampleDepth D, class Op> void MapSamples(const CChannelWalk& walk, Op op) {
+    using S = Sample<D>;
+    auto run = [&](quint64 stride) {
+        quint8* p = walk.start;
+        for (quint64 i = 0; i < walk.count; ++i)
+            S::Store(p + i * stride, op(S::Load(p + i * stride)));
+    };
+    if (walk.stride == S::kBytes)
+        run(S::kBytes);
+    else
+        run(walk.stride);
+}
+
+// The wide depths' gain: the single-precision product, saturated and truncated toward zero on
+// 24-bit samples (in single precision, which holds every 24-bit value and limit exactly).
+template <SampleDepth D> auto GainOp(float gain) {
+    return [gain](typename Sample<D>::Value v) {
+        using S = Sample<D>;
+        const float x = float(v) * gain;
+        if constexpr (S::kFloat) {
+            return x;
+        } else {
+            const float clipped = x > float(S::kHigh)  ? float(S::kHigh)
+                                  : x < float(S::kLow) ? float(S::kLow)
+                                                       : x;
+            return int(clipped);
+        }
+    };
+}
+
+// One sample times a gain as ScaleFrame computes it, at any depth.
+template <SampleDepth D> void ScaleSample(quint8* p, float gain) {
+    using S = Sample<D>;
+    S::Store(p, S::FromProduct(double(float(S::Load(p)) * gain)));
+}
+
+// One stereo frame panned as PanFrame does it: each channel halved (toward zero on integers),
+// the halves summed, the sum times the position (left) and one minus it (right).
+template <SampleDepth D> void PanSamples(quint8* f, float position) {
+    using S = Sample<D>;
+    const auto l = S::Load(f);
+    const auto r = S::Load(f + S::kBytes);
+    if constexpr (S::kFloat) {
+        const float mix = l * 0.5f + r * 0.5f;
+        S::Store(f, mix * position);
+        S::Store(f + S::kBytes, mix * (1.0f - position));
+    } else {
+        const int mix = l / 2 + r / 2;
+        S::Store(f, int(float(mix) * position));
+        S::Store(f + S::kBytes, int(float(mix) * (1.0f - position)));
+    }
+}
+
+// The peak of 24-bit and float samples by the 16-bit measure: the largest value.
+template <SampleDepth D> CPeak FindPeakOf(const CChannelWalk& walk, double& measure) {
+    CPeak peak;
+    measure = 0;
+    const quint8* p = walk.start;
+    for (quint64 i = 0; i < walk.count; ++i, p += walk.stride) {
+        const double value = double(Sample<D>::Load(p));
+        if (value > measure) {
+            measure = value;
+            peak.index = i;
+        }
+    }
+    return peak;
+}
+
+// The peak's index and measure at any depth.
+CPeak FindAnyPeak(const CChannelWalk& walk, SampleLayout layout, double& measure) {
+    if (LayoutIsClassic(layout)) {
+        const CPeak peak = FindPeak(walk, LayoutIs16Bit(layout));
+        measure = peak.measure;
+        return peak;
+    }
+    return WithDepth(LayoutDepth(layout),
+                     [&](auto d) { return FindPeakOf<decltype(d)::value>(walk, measure); });
+}
+
 } // namespace
 
 int CSampleBuffer::Amplify(float gain, qint64 first, qint64 last, int channel) {
@@ -315,8 +401,12 @@ int CSampleBuffer::Amplify(float gain, qint64 first, qint64 last, int channel) {
     const CChannelWalk walk = WalkChannel(m_data, m_layout, first, last, channel);
     if (LayoutIs16Bit(m_layout))
         MapWords(walk, WordTable(Product, finite));
-    else
+    else if (LayoutIsClassic(m_layout))
         MapBytes(walk, ByteTable(Product, finite));
+    else
+        WithDepth(GetDepth(), [&](auto d) {
+            MapSamples<decltype(d)::value>(walk, GainOp<decltype(d)::value>(float(finite)));
+        });
     return 1;
 }
 
@@ -325,13 +415,22 @@ float CSampleBuffer::NormaliseFactor(qint64 first, qint64 last, int channel) con
         return 1.0f;
     const CChannelWalk walk =
         WalkChannel(const_cast<quint8*>(m_data), m_layout, first, last, channel);
-    const bool sixteenBit = LayoutIs16Bit(m_layout);
-    const int peak = FindPeak(walk, sixteenBit).measure;
-    if (peak == 0)
+    double measure = 0;
+    FindAnyPeak(walk, m_layout, measure);
+    const float peak = float(measure);
+    if (measure <= 0)
         return 1.0f;
-    if (sixteenBit)
-        return 32767.0f / float(peak);
-    return 127.0f / float(std::min(peak, 127));
+    switch (GetDepth()) {
+    case SampleDepth::Int8:
+        return 127.0f / std::min(peak, 127.0f);
+    case SampleDepth::Int16:
+        return 32767.0f / peak;
+    case SampleDepth::Int24:
+        return 8388607.0f / peak;
+    case SampleDepth::Float32:
+        break;
+    }
+    return 1.0f / peak;
 }
 
 int CSampleBuffer::DCBiasAdjust(float bias, int channel) {
@@ -340,6 +439,21 @@ int CSampleBuffer::DCBiasAdjust(float bias, int channel) {
     if (std::isnan(bias) || !ResolveRange(first, last) || !BeginWrite())
         return 0;
     const CChannelWalk walk = WalkChannel(m_data, m_layout, first, last, channel);
+    if (!LayoutIsClassic(m_layout)) {
+        // The mean summed directly (exact in double for any sample the block can hold).
+        WithDepth(GetDepth(), [&](auto d) {
+            using S = Sample<decltype(d)::value>;
+            double sum = 0;
+            const quint8* p = walk.start;
+            for (quint64 i = 0; i < walk.count; ++i, p += walk.stride)
+                sum += double(S::Load(p));
+            const double fullScale = S::kFloat ? 1.0 : double(S::kHigh);
+            const double offset = sum / double(walk.count) + double(bias) * fullScale * 0.01;
+            MapSamples<decltype(d)::value>(
+                walk, [offset](auto v) { return S::FromProduct(double(v) - offset); });
+        });
+        return 1;
+    }
     const bool sixteenBit = LayoutIs16Bit(m_layout);
     // Histogram of the chosen samples; a mono sample counts its one value for the left and the
     // right slot alike, which leaves the mean as it is, so it is counted once here.
@@ -367,13 +481,11 @@ int CSampleBuffer::ScaleFrame(float gain, quint32 frame, int channel) {
         return 0;
     const CChannelWalk walk = WalkChannel(m_data, m_layout, frame, frame, channel);
     const double finite = FiniteGain(gain);
-    quint8* p = walk.start;
-    for (quint64 i = 0; i < walk.count; ++i, p += walk.stride) {
-        if (LayoutIs16Bit(m_layout))
-            StoreWord(p, Saturate16(Product(LoadWord(p), finite)));
-        else
-            *p = quint8(Saturate8(Product(*p - 128, finite)));
-    }
+    WithDepth(GetDepth(), [&](auto d) {
+        quint8* p = walk.start;
+        for (quint64 i = 0; i < walk.count; ++i, p += walk.stride)
+            ScaleSample<decltype(d)::value>(p, float(finite));
+    });
     return 1;
 }
 
@@ -384,15 +496,7 @@ int CSampleBuffer::PanFrame(float position, quint32 frame) {
     // Positions outside fully left .. fully right would push the mix past full scale.
     const float p = std::clamp(position, 0.0f, 1.0f);
     quint8* at = m_data + quint64(frame) * BytesPerFrame();
-    if (LayoutIs16Bit(m_layout)) {
-        const int mix = LoadWord(at) / 2 + LoadWord(at + 2) / 2;
-        StoreWord(at, int(float(mix) * p));
-        StoreWord(at + 2, int(float(mix) * (1.0f - p)));
-        return 1;
-    }
-    const int mix = (at[0] - 128) / 2 + (at[1] - 128) / 2;
-    at[0] = quint8(int(float(mix) * p) + 128);
-    at[1] = quint8(int(float(mix) * (1.0f - p)) + 128);
+    WithDepth(GetDepth(), [&](auto d) { PanSamples<decltype(d)::value>(at, p); });
     return 1;
 }
 
@@ -412,21 +516,21 @@ int CSampleBuffer::ScaleRamp(quint32 frame, quint64 frames, int channel, double 
     if (sixteenBit && std::isfinite(base) && std::isfinite(step))
         done = ScaleWordRun(at, frames, stereo, base, step, k0, left, right);
 #endif
-    // The rest, and the 8-bit frames, one by one; a gain that is no number leaves its frame.
-    for (; done < frames; ++done) {
-        const float gain = GainAt(base, step, k0 + double(done));
-        if (std::isnan(gain))
-            continue;
-        quint8* p = at + done * frameBytes;
-        for (int c = 0; c < (stereo ? 2 : 1); ++c) {
-            if (!(c == 0 ? left : right))
+    // The rest, and the other depths' frames, one by one; a gain that is no number leaves its
+    // frame.
+    const quint32 sampleBytes = BytesPerSample();
+    WithDepth(GetDepth(), [&](auto d) {
+        for (; done < frames; ++done) {
+            const float gain = GainAt(base, step, k0 + double(done));
+            if (std::isnan(gain))
                 continue;
-            if (sixteenBit)
-                StoreWord(p + 2 * c, Saturate16(Product(LoadWord(p + 2 * c), gain)));
-            else
-                p[c] = quint8(Saturate8(Product(p[c] - 128, gain)));
+            quint8* p = at + done * frameBytes;
+            for (quint32 c = 0; c < (stereo ? 2u : 1u); ++c) {
+                if (c == 0 ? left : right)
+                    ScaleSample<decltype(d)::value>(p + c * sampleBytes, gain);
+            }
         }
-    }
+    });
     return 1;
 }
 
@@ -444,22 +548,14 @@ int CSampleBuffer::PanRamp(quint32 frame, quint64 frames, double base, double st
 #endif
     // The rest as PanFrame does it; the clamp keeps the conversion to single precision defined,
     // and a position that is no number leaves its frame.
-    for (; done < frames; ++done) {
-        const double position = base + step * (k0 + double(done));
-        if (std::isnan(position))
-            continue;
-        const float p = float(std::clamp(position, 0.0, 1.0));
-        quint8* f = at + done * frameBytes;
-        if (sixteenBit) {
-            const int mix = LoadWord(f) / 2 + LoadWord(f + 2) / 2;
-            StoreWord(f, int(float(mix) * p));
-            StoreWord(f + 2, int(float(mix) * (1.0f - p)));
-        } else {
-            const int mix = (f[0] - 128) / 2 + (f[1] - 128) / 2;
-            f[0] = quint8(int(float(mix) * p) + 128);
-            f[1] = quint8(int(float(mix) * (1.0f - p)) + 128);
+    WithDepth(GetDepth(), [&](auto d) {
+        for (; done < frames; ++done) {
+            const double position = base + step * (k0 + double(done));
+            if (!std::isnan(position))
+                PanSamples<decltype(d)::value>(at + done * frameBytes,
+                                               float(std::clamp(position, 0.0, 1.0)));
         }
-    }
+    });
     return 1;
 }
 
@@ -479,6 +575,15 @@ int CSampleBuffer::Reverse(qint64 first, qint64 last, int channel) {
     case 2:
         ReverseUnits<quint16>(start, frames);
         break;
+    case 3:
+        ReverseUnits<std::array<quint8, 3>>(start, frames);
+        break;
+    case 6:
+        ReverseUnits<std::array<quint8, 6>>(start, frames);
+        break;
+    case 8:
+        ReverseUnits<quint64>(start, frames);
+        break;
     default:
         ReverseUnits<quint32>(start, frames);
         break;
@@ -492,6 +597,7 @@ quint32 CSampleBuffer::PeakSearch(qint64 first, qint64 last, int channel) const 
     const CChannelWalk walk =
         WalkChannel(const_cast<quint8*>(m_data), m_layout, first, last, channel);
     // With no sample above the measure 0 the index stays 0: the range's first frame.
-    const CPeak peak = FindPeak(walk, LayoutIs16Bit(m_layout));
+    double measure = 0;
+    const CPeak peak = FindAnyPeak(walk, m_layout, measure);
     return quint32(first + qint64(peak.index / walk.perFrame));
 }

@@ -3,9 +3,11 @@
 
 #include "core/peaksummary.h"
 
+#include "core/framecodec.h"
 #include "core/sampleaccess.h"
 
 #include <algorithm>
+#include <cmath>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -14,6 +16,11 @@
 namespace {
 
 constexpr quint32 kBlockBytes = 1024;
+
+// The bytes of the whole frames that fit in kBlockBytes: all of them but for 24-bit layouts.
+quint64 BlockBytes(SampleLayout layout) {
+    return kBlockBytes / LayoutBytesPerFrame(layout) * LayoutBytesPerFrame(layout);
+}
 // Blocks of one level that make one block of the level above.
 constexpr std::size_t kFanOut = 16;
 
@@ -97,25 +104,54 @@ void ScanFrames(const quint8* p, const quint8* end, int (&lo)[2], int (&hi)[2]) 
         foldFrame(p);
 }
 
+// 24-bit and float samples: their extremes in their own values, then brought to 16 bits once,
+// by a conversion that keeps the order of values (24-bit: the high 16 bits; float: x 32768
+// rounded down and clipped, so values beyond full scale show at the limit).
+template <SampleDepth D, bool Stereo>
+void ScanWide(const quint8* p, const quint8* end, int (&lo)[2], int (&hi)[2]) {
+    using S = wlpro::sampleaccess::Sample<D>;
+    using Value = typename S::Value;
+    constexpr int kChannels = Stereo ? 2 : 1;
+    constexpr quint64 kFrameBytes = S::kBytes * kChannels;
+    const quint64 frames = quint64(end - p) / kFrameBytes;
+    if (frames == 0)
+        return;
+    Value low[kChannels];
+    Value high[kChannels];
+    for (int c = 0; c < kChannels; ++c)
+        low[c] = high[c] = S::Load(p + c * S::kBytes);
+    for (quint64 i = 1; i < frames; ++i) {
+        for (int c = 0; c < kChannels; ++c) {
+            const Value v = S::Load(p + i * kFrameBytes + c * S::kBytes);
+            low[c] = v < low[c] ? v : low[c];
+            high[c] = v > high[c] ? v : high[c];
+        }
+    }
+    auto to16 = [](Value v) {
+        if constexpr (S::kFloat)
+            return v >= 1.0f ? 32767 : v < -1.0f || v != v ? -32768 : int(std::floor(v * 32768.0f));
+        else
+            return v >> 8;
+    };
+    for (int c = 0; c < kChannels; ++c) {
+        lo[c] = std::min(lo[c], to16(low[c]));
+        hi[c] = std::max(hi[c], to16(high[c]));
+    }
+}
+
 } // namespace
 
 void CPeakSummary::Scan(SampleLayout layout, const quint8* from, const quint8* to, CPeak& into) {
     int lo[2] = {into.min[0], into.min[1]};
     int hi[2] = {into.max[0], into.max[1]};
-    switch (layout) {
-    case SampleLayout::Mono8:
-        ScanFrames<false, false>(from, to, lo, hi);
-        break;
-    case SampleLayout::Mono16:
-        ScanFrames<true, false>(from, to, lo, hi);
-        break;
-    case SampleLayout::Stereo8:
-        ScanFrames<false, true>(from, to, lo, hi);
-        break;
-    case SampleLayout::Stereo16:
-        ScanFrames<true, true>(from, to, lo, hi);
-        break;
-    }
+    wlpro::framecodec::WithLayout(layout, [&](auto l) {
+        constexpr SampleLayout kLayout = decltype(l)::value;
+        constexpr bool kStereo = LayoutIsStereo(kLayout);
+        if constexpr (LayoutIsClassic(kLayout))
+            ScanFrames<LayoutIs16Bit(kLayout), kStereo>(from, to, lo, hi);
+        else
+            ScanWide<LayoutDepth(kLayout), kStereo>(from, to, lo, hi);
+    });
     // A mono sample answers for both channels.
     if (!LayoutIsStereo(layout)) {
         lo[1] = lo[0];
@@ -152,11 +188,12 @@ void CPeakSummary::SummariseBlocks(const quint8* data, std::size_t first, std::s
 void CPeakSummary::ScanBlocks(const quint8* data, std::size_t first, std::size_t end) {
     const quint64 frameBytes = LayoutBytesPerFrame(m_layout);
     const quint64 dataEnd = quint64(m_frameCount) * frameBytes;
+    const quint64 blockBytes = BlockBytes(m_layout);
     std::vector<CPeak>& blocks = m_levels[0];
     for (std::size_t i = first; i < end; ++i) {
         CPeak peak = kNoPeak;
-        const quint64 from = quint64(i) * kBlockBytes;
-        Scan(m_layout, data + from, data + std::min(from + kBlockBytes, dataEnd), peak);
+        const quint64 from = quint64(i) * blockBytes;
+        Scan(m_layout, data + from, data + std::min(from + blockBytes, dataEnd), peak);
         blocks[i] = peak;
     }
 }
@@ -238,10 +275,11 @@ void CPeakSummary::Feed(const quint8* data, SampleLayout layout, quint64 bytes) 
     }
     // Only whole blocks: the last one's extent waits for the sample's length.
     std::vector<CPeak>& blocks = m_levels[0];
-    for (quint64 from = quint64(blocks.size()) * kBlockBytes; from + kBlockBytes <= bytes;
-         from += kBlockBytes) {
+    const quint64 blockBytes = BlockBytes(layout);
+    for (quint64 from = quint64(blocks.size()) * blockBytes; from + blockBytes <= bytes;
+         from += blockBytes) {
         CPeak peak = kNoPeak;
-        Scan(layout, data + from, data + from + kBlockBytes, peak);
+        Scan(layout, data + from, data + from + blockBytes, peak);
         blocks.push_back(peak);
     }
 }
@@ -249,7 +287,7 @@ void CPeakSummary::Feed(const quint8* data, SampleLayout layout, quint64 bytes) 
 void CPeakSummary::FinishFeed(const CSampleBuffer& buffer) {
     const std::size_t fed = m_levels.empty() ? 0 : m_levels[0].size();
     if (!buffer.HasData() || buffer.GetData() != m_fedData || buffer.GetLayout() != m_layout ||
-        quint64(fed) * kBlockBytes > buffer.GetByteLength()) {
+        quint64(fed) * BlockBytes(m_layout) > buffer.GetByteLength()) {
         Build(buffer);
         return;
     }

@@ -5,11 +5,12 @@
 // at a column's two ends are read from the sample itself.
 //
 // Values are signed 16-bit, whatever the sample's layout: a 16-bit sample as it is stored, an
-// 8-bit one as (byte - 128) * 256. A mono sample answers the same values for both channels.
+// 8-bit one as (byte - 128) * 256, a 24-bit one as its high 16 bits, a float one as value x 32768
+// rounded down and clipped. A mono sample answers the same values for both channels.
 //
-// A block of level 0 holds the frames of 1024 bytes of data (256 frames of 16-bit stereo, 1024
-// of 8-bit mono); each further level summarises 16 blocks of the one below. The summary takes
-// under 1% of the sample's bytes.
+// A block of level 0 holds the whole frames of 1024 bytes of data (256 frames of 16-bit stereo,
+// 1024 of 8-bit mono, 341 of 24-bit mono); each further level summarises 16 blocks of the one
+// below. The summary takes under 1% of the sample's bytes.
 //
 // The summary does not watch its sample: whoever changes the data calls Update for the frames
 // the change rewrote (an edit that changes the length rewrites everything from its first frame

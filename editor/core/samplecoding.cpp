@@ -1,5 +1,5 @@
 // The two operations that change how bytes encode samples: the sign flip between unsigned and
-// signed bytes, and mu-law expansion.
+// signed bytes (negation of float samples), and mu-law expansion.
 
 #include "core/g711.h"
 #include "core/reporter.h"
@@ -13,16 +13,18 @@ int CSampleBuffer::ChangeSign(qint64 first, qint64 last) {
     const quint32 frameBytes = BytesPerFrame();
     quint8* p = m_data + quint64(first) * frameBytes;
     quint64 n = quint64(last - first + 1) * frameBytes;
-    // Eight bytes at a time: the flip is the same for every byte.
-    constexpr quint64 kTopBits = 0x8080808080808080ull;
+    // Eight bytes at a time: the flip is the same for every byte, or on float samples for the
+    // sign bit, the top bit of every fourth byte (the range starts on a sample).
+    const quint64 flip =
+        GetDepth() == SampleDepth::Float32 ? 0x8000000080000000ull : 0x8080808080808080ull;
     for (; n >= 8; n -= 8, p += 8) {
         quint64 word;
         std::memcpy(&word, p, 8);
-        word ^= kTopBits;
+        word ^= flip;
         std::memcpy(p, &word, 8);
     }
-    for (; n > 0; --n, ++p)
-        *p ^= 0x80;
+    for (int i = 0; n > 0; --n, ++p, ++i)
+        *p ^= quint8(flip >> (8 * i));
     return 1;
 }
 

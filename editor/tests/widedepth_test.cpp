@@ -10,8 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <vector>
 
@@ -394,6 +396,269 @@ TEST_F(WideClipboard, CutAndPasteOf24BitIsExact) {
         if (channel != 0)
             restored.resize(original.size());
         EXPECT_TRUE(Same(restored, original)) << channel;
+    }
+}
+
+// ----- Effects ----------------------------------------------------------------------------
+
+struct EffectCase {
+    const char* name;
+    SampleLayout layout;
+    Values values;
+    std::function<int(CSampleBuffer&)> effect;
+    Values want;
+};
+
+class WideEffect : public ::testing::TestWithParam<EffectCase> {};
+
+TEST_P(WideEffect, GivesTheExpectedValues) {
+    const EffectCase& c = GetParam();
+    CSampleBuffer buffer;
+    Fill(buffer, c.layout, c.values);
+    EXPECT_EQ(c.effect(buffer), 1);
+    EXPECT_TRUE(Same(Read(buffer), c.want));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Depths, WideEffect,
+    ::testing::Values(
+        // 24-bit gains saturate at the limits and truncate toward zero.
+        EffectCase{"amplify24",
+                   L::Mono24,
+                   {4194304, -4194305, 1000001, -3},
+                   [](CSampleBuffer& b) { return b.Amplify(2.0f, -1, -1, 0); },
+                   {8388607, -8388608, 2000002, -6}},
+        EffectCase{"attenuate24",
+                   L::Mono24,
+                   {1000001, -7},
+                   [](CSampleBuffer& b) { return b.Amplify(0.3f, -1, -1, 0); },
+                   {300000, -2}},
+        EffectCase{"amplifyRight24",
+                   L::Stereo24,
+                   {100, 100, -101, -101},
+                   [](CSampleBuffer& b) { return b.Amplify(0.5f, -1, -1, 2); },
+                   {100, 50, -101, -50}},
+        // Float gains keep what lies beyond full scale.
+        EffectCase{"amplifyFloat",
+                   L::StereoFloat,
+                   {0.75, -3, 0.5, kNaN},
+                   [](CSampleBuffer& b) { return b.Amplify(2.0f, -1, -1, 0); },
+                   {1.5, -6, 1.0, kNaN}},
+        EffectCase{"amplifyLeftFloat",
+                   L::StereoFloat,
+                   {0.75, 0.75},
+                   [](CSampleBuffer& b) { return b.Amplify(4.0f, 0, 0, 1); },
+                   {3.0, 0.75}},
+        EffectCase{"reverse24",
+                   L::Stereo24,
+                   {1, -2, 3, -4, 5, -6},
+                   [](CSampleBuffer& b) { return b.Reverse(-1, -1, 0); },
+                   {5, -6, 3, -4, 1, -2}},
+        EffectCase{"reverseRight24",
+                   L::Stereo24,
+                   {1, -2, 3, -4, 5, -6},
+                   [](CSampleBuffer& b) { return b.Reverse(-1, -1, 2); },
+                   {1, -6, 3, -4, 5, -2}},
+        EffectCase{"reverseFloat",
+                   L::StereoFloat,
+                   {1.5, -2, 3, kNaN},
+                   [](CSampleBuffer& b) { return b.Reverse(-1, -1, 0); },
+                   {3, kNaN, 1.5, -2}},
+        EffectCase{"reverseMono24",
+                   L::Mono24,
+                   {8388607, 0, -8388608},
+                   [](CSampleBuffer& b) { return b.Reverse(-1, -1, 0); },
+                   {-8388608, 0, 8388607}},
+        // The top bit of every byte, as for 8 and 16 bits; float samples are negated.
+        EffectCase{"changeSign24",
+                   L::Mono24,
+                   {0, 1, -8355712},
+                   [](CSampleBuffer& b) { return b.ChangeSign(-1, -1); },
+                   {-8355712, -8355711, 0}},
+        EffectCase{"changeSignFloat",
+                   L::StereoFloat,
+                   {1.5, -0.25, 3, 0.125, -7, 1},
+                   [](CSampleBuffer& b) { return b.ChangeSign(1, 2); },
+                   {1.5, -0.25, -3, -0.125, 7, -1}},
+        EffectCase{"dcBias24",
+                   L::Mono24,
+                   {100, 201},
+                   [](CSampleBuffer& b) { return b.DCBiasAdjust(0.0f, 0); },
+                   {-50, 50}},
+        EffectCase{"dcBiasOffset24",
+                   L::Mono24,
+                   {0, 0, -8388608},
+                   [](CSampleBuffer& b) { return b.DCBiasAdjust(1.0f, 0); },
+                   {2712316, 2712316, -5676291}},
+        EffectCase{"dcBiasFloat",
+                   L::MonoFloat,
+                   {0.5, 1.5},
+                   [](CSampleBuffer& b) { return b.DCBiasAdjust(50.0f, 0); },
+                   {-1.0, 0.0}},
+        EffectCase{"scaleFrame24",
+                   L::Stereo24,
+                   {4000000, -5, 7, 7},
+                   [](CSampleBuffer& b) { return b.ScaleFrame(3.0f, 0, 0); },
+                   {8388607, -15, 7, 7}},
+        EffectCase{"scaleFrameFloat",
+                   L::MonoFloat,
+                   {0.5, 0.5},
+                   [](CSampleBuffer& b) { return b.ScaleFrame(3.0f, 1, 0); },
+                   {0.5, 1.5}},
+        EffectCase{"panFrame24",
+                   L::Stereo24,
+                   {1001, 3},
+                   [](CSampleBuffer& b) { return b.PanFrame(0.25f, 0); },
+                   {125, 375}},
+        EffectCase{"panFrameFloat",
+                   L::StereoFloat,
+                   {1.0, 3.0},
+                   [](CSampleBuffer& b) { return b.PanFrame(0.25f, 0); },
+                   {0.5, 1.5}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The peak measures: the largest value, against the full scale of each depth.
+TEST(WidePeak, NormaliseAndSearchFindTheLargestValue) {
+    struct Case {
+        SampleLayout layout;
+        Values values;
+        float factor;
+        quint32 peakFrame;
+    } const cases[] = {
+        {L::Mono24, {5, 4194304, 4194304, -8000000}, 8388607.0f / 4194304.0f, 1},
+        {L::Stereo24, {5, 9, 9, -100}, 8388607.0f / 9.0f, 0},
+        {L::MonoFloat, {0.25, 2.5, -7}, 0.4f, 1},
+        {L::StereoFloat, {-1, -2, -0.5, 0.125}, 8.0f, 1},
+    };
+    for (const Case& c : cases) {
+        CSampleBuffer buffer;
+        Fill(buffer, c.layout, c.values);
+        EXPECT_FLOAT_EQ(buffer.NormaliseFactor(-1, -1, 0), c.factor) << int(c.layout);
+        EXPECT_EQ(buffer.PeakSearch(-1, -1, 0), c.peakFrame) << int(c.layout);
+    }
+}
+
+// Ramps of gain and pan at 24 bits and in float give what the frame-by-frame calls give.
+TEST(WideRamp, MatchesTheFrameByFrameCalls) {
+    for (SampleLayout layout : {L::Mono24, L::Stereo24, L::MonoFloat, L::StereoFloat}) {
+        Values values = Random24(2 * 101, 5);
+        if (LayoutDepth(layout) == SampleDepth::Float32) {
+            for (double& v : values)
+                v = v / 4194304;
+        }
+        values.resize(101 * LayoutChannels(layout));
+        for (int channel : {0, 1, 2}) {
+            CSampleBuffer ramp;
+            CSampleBuffer frames;
+            Fill(ramp, layout, values);
+            Fill(frames, layout, values);
+            ASSERT_EQ(ramp.ScaleRamp(3, 90, channel, 2.5, -0.05, 0.0), 1);
+            for (quint32 i = 0; i < 90; ++i)
+                frames.ScaleFrame(float(2.5 - 0.05 * i), 3 + i, channel);
+            if (LayoutIsStereo(layout)) {
+                ASSERT_EQ(ramp.PanRamp(10, 50, -0.2, 0.03, 0.0), 1);
+                for (quint32 i = 0; i < 50; ++i)
+                    frames.PanFrame(float(-0.2 + 0.03 * i), 10 + i);
+            }
+            EXPECT_TRUE(Same(Read(ramp), Read(frames))) << int(layout) << " " << channel;
+        }
+    }
+}
+
+// An edit of part of a 24-bit sample rewrites only the samples it names: every other byte
+// stays as it was, and an edit and its inverse bring back every byte.
+TEST(WidePartialEdit, LeavesTheRestBitExact) {
+    struct Case {
+        const char* name;
+        std::function<void(CSampleBuffer&)> edit;
+        // The samples the edit may change: frames first..last of channel (0 both).
+        quint32 first, last;
+        int channel;
+        std::function<void(CSampleBuffer&)> inverse;
+    } const cases[] = {
+        {"amplify", [](CSampleBuffer& b) { b.Amplify(1.7f, 3, 5, 1); }, 3, 5, 1, nullptr},
+        {"reverse", [](CSampleBuffer& b) { b.Reverse(3, 9, 2); }, 3, 9, 2,
+         [](CSampleBuffer& b) { b.Reverse(3, 9, 2); }},
+        {"reverseBoth", [](CSampleBuffer& b) { b.Reverse(4, 8, 0); }, 4, 8, 0,
+         [](CSampleBuffer& b) { b.Reverse(4, 8, 0); }},
+        {"changeSign", [](CSampleBuffer& b) { b.ChangeSign(2, 6); }, 2, 6, 0,
+         [](CSampleBuffer& b) { b.ChangeSign(2, 6); }},
+        {"scaleRamp", [](CSampleBuffer& b) { b.ScaleRamp(7, 4, 2, 0.5, 0.1, 0); }, 7, 10, 2,
+         nullptr},
+        {"pan", [](CSampleBuffer& b) { b.PanRamp(11, 3, 0.2, 0.1, 0); }, 11, 13, 0, nullptr},
+        {"gain1", [](CSampleBuffer& b) { b.Amplify(1.0f, 0, 19, 0); }, 0, 0, 0, nullptr},
+    };
+    const Values original = Random24(40, 3);
+    for (const Case& c : cases) {
+        CSampleBuffer buffer;
+        Fill(buffer, L::Stereo24, original);
+        c.edit(buffer);
+        const Values edited = Read(buffer);
+        for (std::size_t i = 0; i < original.size(); ++i) {
+            const quint32 frame = quint32(i / 2);
+            const int channel = int(i % 2) + 1;
+            const bool named = frame >= c.first && frame <= c.last &&
+                               (c.channel == 0 || c.channel == channel) && c.first != c.last;
+            if (!named)
+                EXPECT_EQ(edited[i], original[i]) << c.name << " sample " << i;
+        }
+        if (c.inverse) {
+            c.inverse(buffer);
+            EXPECT_TRUE(Same(Read(buffer), original)) << c.name;
+        }
+    }
+}
+
+// ----- Peak summary -----------------------------------------------------------------------
+
+// The 16-bit value the summary shows for a sample value of the depth.
+int Shown(double v, SampleDepth depth) {
+    if (depth == SampleDepth::Int24)
+        return int(std::floor(v / 256));
+    return int(std::clamp(std::floor(v * 32768), -32768.0, 32767.0));
+}
+
+TEST(WidePeakSummary, RangesGiveTheExtremesOfTheirFrames) {
+    for (SampleLayout layout : {L::Mono24, L::Stereo24, L::MonoFloat, L::StereoFloat}) {
+        const SampleDepth depth = LayoutDepth(layout);
+        const quint32 channels = LayoutChannels(layout);
+        const quint32 frames = 9000;
+        Values values = Random24(frames * channels, 17);
+        if (depth == SampleDepth::Float32) {
+            // Values up to twice full scale, which the summary shows at the limits.
+            for (double& v : values)
+                v = double(float(v / 4194304));
+        }
+        CSampleBuffer buffer;
+        Fill(buffer, layout, values);
+        CPeakSummary summary;
+        summary.Build(buffer);
+        // Around block edges (341 and 170 frames of 24-bit data), across levels and to the end.
+        const quint32 ranges[][2] = {{0, 1},    {340, 2},    {169, 3},  {100, 1000},
+                                     {5, 8990}, {0, frames}, {8999, 1}, {2727, 5460}};
+        for (const auto& r : ranges) {
+            for (int channel = 0; channel < 2; ++channel) {
+                int lo = 32767;
+                int hi = -32768;
+                for (quint32 f = r[0]; f < r[0] + r[1]; ++f) {
+                    const int v =
+                        Shown(values[f * channels + (channels == 2 ? channel : 0)], depth);
+                    lo = std::min(lo, v);
+                    hi = std::max(hi, v);
+                }
+                qint16 min = 0;
+                qint16 max = 0;
+                ASSERT_TRUE(summary.Range(buffer, r[0], r[1], channel, min, max));
+                EXPECT_EQ(min, lo) << int(layout) << " " << r[0] << "+" << r[1];
+                EXPECT_EQ(max, hi) << int(layout) << " " << r[0] << "+" << r[1];
+            }
+        }
+        // An edit and its Update give the summary a fresh build gives.
+        buffer.Amplify(-0.5f, 1000, 1200, 0);
+        summary.Update(buffer, 1000, 1200);
+        CPeakSummary fresh;
+        fresh.Build(buffer);
+        EXPECT_TRUE(summary == fresh) << int(layout);
     }
 }
 
