@@ -14,6 +14,8 @@ enum TCommandId : int {
     CmAlbumProperties = 7815,
     CmDatabaseMaintain = 17942,
     CmDatabaseExport = 17943,
+    CmRip = 17944,
+    CmOpenImage = 17945,
     CmEject = 7812,
     CmRetract = 7825,
     CmEjectRetract = 7826,

@@ -67,12 +67,13 @@ TMainMenu::TMainMenu(QObject* parent) : QObject(parent) {
     // Options popup end in a blank: the option-key walk takes them for commands.
     const TItemSpec popups[] = {
         Pop("&Album",
-            {Cmd("&Open", CmAlbumOpen), Cmd("&Save\tCtrl+S", CmAlbumSave, "Ctrl+S"),
-             Cmd("C&lose", CmAlbumClose), Cmd("&Delete...", CmAlbumDelete), Sep(),
+            {Cmd("&Open", CmAlbumOpen), Cmd("Open &Image...", CmOpenImage),
+             Cmd("&Save\tCtrl+S", CmAlbumSave, "Ctrl+S"), Cmd("C&lose", CmAlbumClose),
+             Cmd("&Delete...", CmAlbumDelete), Sep(),
              Pop("&Maintain", {Cmd("&Sort", CmAlbumSort), Cmd("Shu&ffle", CmAlbumShuffle)}), Sep(),
              Cmd("&Properties...", CmAlbumProperties), Sep(),
-             Pop("&Database",
-                 {Cmd("&Maintain...", CmDatabaseMaintain), Cmd("&Export...", CmDatabaseExport)}),
+             Pop("&Database", {Cmd("&Maintain...", CmDatabaseMaintain),
+                               Cmd("&Export...", CmDatabaseExport), Cmd("&Rip...", CmRip)}),
              Sep(), Cmd("&Eject", CmEject), Cmd("&Retract", CmRetract), Sep(),
              Cmd("E&xit\tAlt+F4", CmExit)}),
         Pop("&Song",

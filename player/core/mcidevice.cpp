@@ -25,6 +25,14 @@ MCIDevice::~MCIDevice() {
         Close();
 }
 
+void MCIDevice::ReplaceService(std::unique_ptr<TCDAudioService> service) {
+    Q_ASSERT(service);
+    if (IsOpen())
+        Close();
+    FService = std::move(service);
+    connect(FService.get(), &TCDAudioService::completed, this, &MCIDevice::notify);
+}
+
 quint32 MCIDevice::Store(TCDError error) {
     FLastError = static_cast<quint32>(error);
     return FLastError;

@@ -102,6 +102,9 @@ public:
     const QString& Caption() const { return FCaption; }
 
     TCDAudioService& Service() const { return *FService; }
+    // Another drive takes the place of this one (Open Image, Use the Drive); the device is
+    // closed first and must be opened again.
+    void ReplaceService(std::unique_ptr<TCDAudioService> service);
 
 signals:
     // kind is TCDCompletion::Successful when a range played to its end.

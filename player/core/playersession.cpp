@@ -51,6 +51,9 @@ void TPlayerSession::Trigger(int id) {
 bool TPlayerSession::Command(int id, Qt::KeyboardModifiers held) {
     TPlayController& player = FController;
     qCDebug(lcSession) << "command" << id;
+    if (FDriveBusy && (id == CmPlay || id == CmPlayButton || id == CmCirculate ||
+                       id == CmFastRewindStep || id == CmFastForwardStep))
+        return true;
     switch (id) {
     case CmAlbumOpen:
         player.OpenCommand();
@@ -178,6 +181,27 @@ QList<int> TPlayerSession::CustomView() const {
 
 void TPlayerSession::SaveCustomView(const QList<int>& elements) {
     FProfile.WriteString(SettingsSection, CustomViewKey, TFrameGeometry::FormatView(elements));
+}
+
+bool TPlayerSession::ChangeDrive(std::unique_ptr<TCDAudioService> drive, const QString& image) {
+    if (FController.Album().IsLoaded() && !FController.CloseAlbum(true))
+        return false;
+    FController.Stop();
+    FDevice.ReplaceService(std::move(drive));
+    FImage = image;
+    qCInfo(lcSession) << "drive changed to"
+                      << (image.isEmpty() ? QStringLiteral("the drive") : image);
+    // Before the controller is set up (it then receives the drive's notifications) its first
+    // tick loads the disc.
+    if (FDevice.NotifyWindow())
+        FController.LoadAlbum(false);
+    return true;
+}
+
+void TPlayerSession::SetDriveBusy(bool busy) {
+    FDriveBusy = busy;
+    if (busy)
+        FController.Stop();
 }
 
 QString TPlayerSession::Caption(bool minimised) const {

@@ -81,6 +81,17 @@ public:
     // minimised also the current song and its track number.
     QString Caption(bool minimised) const;
 
+    // Plays another drive: the album closes (false when the user keeps it because its automatic
+    // save failed; the drive then stays), the drive is replaced and its disc loads. `image` is
+    // the disc image the new drive plays, empty for the real drive.
+    bool ChangeDrive(std::unique_ptr<TCDAudioService> drive, const QString& image);
+    // The disc image chosen in place of the drive, empty while the drive plays.
+    const QString& Image() const { return FImage; }
+    // A copy reads the physical drive: play stops and does not start until the copy ends, since
+    // the drive serves one reader at a time.
+    void SetDriveBusy(bool busy);
+    bool DriveBusy() const { return FDriveBusy; }
+
 signals:
     // A command only a window carries out.
     void windowCommand(int id);
@@ -100,4 +111,6 @@ private:
     TPlayController FController;
     TVolumeModel FVolume;
     std::function<Qt::KeyboardModifiers()> FHeld;
+    QString FImage;
+    bool FDriveBusy = false;
 };

@@ -3,9 +3,15 @@
 #include "core/commandids.h"
 #include "core/playcontroller.h"
 
+namespace {
+bool HasDisc(const TPlayController& player) {
+    return player.Album().IsLoaded() && player.Album().NumberOfTracks() > 0;
+}
+} // namespace
+
 TPlayerState::TPlayerState(TPlayController& player, QObject* parent) : QObject(parent) {
-    FFlags = {!player.IsStopped(), player.IsPaused(), !player.IsStopped(), player.IsRepeat(),
-              player.IsMuted()};
+    FFlags = {!player.IsStopped(), player.IsPaused(), !player.IsStopped(),
+              player.IsRepeat(),   player.IsMuted(),  HasDisc(player)};
     connect(&player, &TPlayController::playPressedChanged, this,
             [this](bool on) { Set(Playing, on); });
     connect(&player, &TPlayController::pauseChanged, this, [this](bool on) { Set(Paused, on); });
@@ -13,6 +19,9 @@ TPlayerState::TPlayerState(TPlayController& player, QObject* parent) : QObject(p
             [this](bool on) { Set(PauseEnabled, on); });
     connect(&player, &TPlayController::repeatChanged, this, [this](bool on) { Set(Repeat, on); });
     connect(&player, &TPlayController::muteChanged, this, [this](bool on) { Set(Muted, on); });
+    // Loading and closing an album both retitle the window.
+    connect(&player, &TPlayController::captionChanged, this,
+            [this, &player] { Set(DiscLoaded, HasDisc(player)); });
 }
 
 std::optional<TPlayerState::Flag> TPlayerState::CheckedBy(int commandId) {
@@ -57,6 +66,9 @@ void TPlayerState::Set(Flag flag, bool on) {
         break;
     case Muted:
         emit mutedChanged(on);
+        break;
+    case DiscLoaded:
+        emit discLoadedChanged(on);
         break;
     }
 }

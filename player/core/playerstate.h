@@ -1,8 +1,8 @@
 #pragma once
 // What the window shows of the player's state: the play button held down, Pause checked and
-// enabled, Repeat and Mute checked. Menu items, the system menu's items and the buttons all bind
-// to this one object instead of each copying the controller's state by hand; it follows the
-// controller and tells only of real changes.
+// enabled, Repeat and Mute checked, and whether a disc's album is loaded (Rip enabled). Menu items,
+// the system menu's items and the buttons all bind to this one object instead of each copying the
+// controller's state by hand; it follows the controller and tells only of real changes.
 
 #include <QObject>
 
@@ -19,9 +19,10 @@ class TPlayerState : public QObject {
     Q_PROPERTY(bool pauseEnabled READ IsPauseEnabled NOTIFY pauseEnabledChanged)
     Q_PROPERTY(bool repeat READ IsRepeat NOTIFY repeatChanged)
     Q_PROPERTY(bool muted READ IsMuted NOTIFY mutedChanged)
+    Q_PROPERTY(bool discLoaded READ IsDiscLoaded NOTIFY discLoadedChanged)
 
 public:
-    enum Flag { Playing, Paused, PauseEnabled, Repeat, Muted };
+    enum Flag { Playing, Paused, PauseEnabled, Repeat, Muted, DiscLoaded };
     Q_ENUM(Flag)
 
     explicit TPlayerState(TPlayController& player, QObject* parent = nullptr);
@@ -32,6 +33,8 @@ public:
     bool IsPauseEnabled() const { return Get(PauseEnabled); }
     bool IsRepeat() const { return Get(Repeat); }
     bool IsMuted() const { return Get(Muted); }
+    // An album of a disc with tracks to play (and to copy) is loaded.
+    bool IsDiscLoaded() const { return Get(DiscLoaded); }
 
     // The flag a command's check mark shows: Pause, Repeat and Mute have one.
     static std::optional<Flag> CheckedBy(int commandId);
@@ -46,9 +49,10 @@ signals:
     void pauseEnabledChanged(bool on);
     void repeatChanged(bool on);
     void mutedChanged(bool on);
+    void discLoadedChanged(bool on);
 
 private:
     void Set(Flag flag, bool on);
 
-    std::array<bool, Muted + 1> FFlags{};
+    std::array<bool, DiscLoaded + 1> FFlags{};
 };

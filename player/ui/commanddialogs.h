@@ -1,6 +1,7 @@
 #pragma once
 // The windows commands open over the frame: the album, song and database dialogs, the About box,
-// the volume device dialog and the help viewer. The dialogs are modal and gone when closed; the
+// the volume device dialog, the help viewer, and the windows of copying a disc and of choosing a
+// disc image. The dialogs are modal and gone when closed; the
 // help viewer stays open beside the player until the player goes.
 
 #include <QObject>
@@ -8,7 +9,9 @@
 class QWidget;
 class THelpViewer;
 class TPlayerSession;
+class TPlayerState;
 class TQueueList;
+class TRipWindows;
 class TStatusHint;
 class TVolumeControl;
 
@@ -24,6 +27,10 @@ public:
     bool Open(int id);
     // The help viewer, null until help is first asked for.
     THelpViewer* HelpViewer() const { return FHelp; }
+    // Rip follows whether a disc's album is loaded.
+    void BindState(const TPlayerState& state);
+    // The windows of copying a disc; null in a build without the ripper.
+    TRipWindows* Rip() const { return FRip; }
     // The player goes: so does its help.
     void QuitHelp();
 
@@ -36,4 +43,5 @@ private:
     TVolumeControl& FVolume;
     TStatusHint* FHint;
     THelpViewer* FHelp = nullptr;
+    TRipWindows* FRip = nullptr;
 };

@@ -33,6 +33,8 @@ QString CommandHint(int commandId) {
         {CmDatabaseMaintain,
          QStringLiteral("Database maintenance: lists all albums and allows deleting some")},
         {CmDatabaseExport, QStringLiteral("Writes every album of the database to a text file")},
+        {CmRip, QStringLiteral("Copies the disc's songs to files and checks them")},
+        {CmOpenImage, QStringLiteral("Puts a disc image (.cue, .toc, .nrg) in the virtual drive")},
         {CmEject, QStringLiteral("Stops play and opens the drive's tray")},
         {CmRetract, QStringLiteral("Closes the drive's tray")},
         {CmExit, QStringLiteral("Quits Korvo")},

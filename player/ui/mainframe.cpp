@@ -15,6 +15,7 @@
 #include "ui/menubuilder.h"
 #include "ui/mstatusbar.h"
 #include "ui/mtoolbar.h"
+#include "ui/openimage.h"
 #include "ui/posbar.h"
 #include "ui/queuelist.h"
 #include "ui/statebinding.h"
@@ -64,6 +65,8 @@ TMainFrame::TMainFrame(TPlayerSession& session, QWidget* parent)
     BuildMenus();
     BuildSystemMenu();
     WireController();
+    // The disc image chosen last goes into the drive before the player first reads it.
+    OpenImage::Restore(FSession);
     FClient->SetUp();
 
     // The platform window exists before the settings place it, so its frame is known.
@@ -155,6 +158,7 @@ void TMainFrame::WireController() {
         BindCommand(*FState, id, items,
                     id == CmMute ? FBars->VolBar()->Button(id) : FBars->ToolBar()->Button(id));
     }
+    FDialogs->BindState(*FState);
     connect(&player, &TPlayController::captionChanged, this, &TMainFrame::UpdateCaption);
     connect(FClient, &TMainWindow::minimisedIconChanged, this, &TMainFrame::UpdateWindowIcon);
 }
