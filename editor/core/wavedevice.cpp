@@ -7,9 +7,13 @@ CWaveDeviceFactory* installedFactory = nullptr;
 }
 
 bool IsDeviceFormat(const CWaveFormat& format) {
+    constexpr quint16 kPcm = 1, kFloat = 3, kExtensible = 0xFFFE;
     const bool channelsOk = format.channels == 1 || format.channels == 2;
-    const bool bitsOk = format.bitsPerSample == 8 || format.bitsPerSample == 16;
-    if (format.formatTag != 1 || !channelsOk || !bitsOk || format.samplesPerSec == 0)
+    const quint16 bits = format.bitsPerSample;
+    const bool pcm = bits == 8 || bits == 16 || bits == 24;
+    const bool tagOk = format.formatTag == kExtensible || (pcm && format.formatTag == kPcm) ||
+                       (bits == 32 && format.formatTag == kFloat);
+    if (!tagOk || !channelsOk || !(pcm || bits == 32) || format.samplesPerSec == 0)
         return false;
     const quint32 blockAlign = quint32(format.channels) * format.bitsPerSample / 8;
     return format.blockAlign == blockAlign &&

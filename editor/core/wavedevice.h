@@ -45,8 +45,10 @@ enum class CWaveError : qint16 {
     Unprepared = 34,       // the header was not prepared
 };
 
-// The PCM formats a device can take: tag 1, 1 or 2 channels, 8 (unsigned) or 16 (signed) bits,
-// a non-zero rate, and a block align and byte rate that agree with them.
+// The formats a device can take: 1 or 2 channels of 8-bit (unsigned), 16- or 24-bit (signed)
+// PCM (tag 1) or of 32-bit float (tag 3), either also under the extensible tag (0xFFFE), at a
+// non-zero rate, with a block align and byte rate that agree with them. The device converts what
+// the sound server has no format for.
 bool IsDeviceFormat(const CWaveFormat& format);
 
 // What output and input devices share: open, header preparation, reset, position, close.

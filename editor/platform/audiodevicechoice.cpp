@@ -1,6 +1,7 @@
 #include "platform/audiodevicechoice.h"
 
 #include "core/samplebuffer.h"
+#include "platform/wavesampleformat.h"
 
 #include <QMediaDevices>
 
@@ -27,11 +28,12 @@ CWaveError ChooseAudioDevice(QAudioDevice::Mode mode, int number, const CWaveFor
     audioFormat = QAudioFormat();
     audioFormat.setSampleRate(int(qMin<quint32>(format.samplesPerSec, INT_MAX)));
     audioFormat.setChannelCount(format.channels);
-    audioFormat.setSampleFormat(format.bitsPerSample == 8 ? QAudioFormat::UInt8
-                                                          : QAudioFormat::Int16);
-    if (!device.isFormatSupported(audioFormat)) {
+    for (const QAudioFormat::SampleFormat sampleFormat :
+         ServerFormatsFor(DepthForBits(format.bitsPerSample), mode)) {
+        audioFormat.setSampleFormat(sampleFormat);
+        if (device.isFormatSupported(audioFormat))
+            return CWaveError::None;
         qCInfo(lcWaveAudio) << device.description() << "refuses" << audioFormat;
-        return CWaveError::BadFormat;
     }
-    return CWaveError::None;
+    return CWaveError::BadFormat;
 }

@@ -2,10 +2,9 @@
 
 #include "core/samplebuffer.h"
 #include "platform/audiodevicechoice.h"
+#include "platform/wavesampleformat.h"
 
 #include <QAudioSource>
-
-#include <cstring>
 
 namespace {
 // The source is read on a timer: for this server Qt's source never signals readyRead.
@@ -32,6 +31,10 @@ CWaveError CQtWaveInDevice::Open(int device, const CWaveFormat& format) {
         return error;
     m_source = std::make_unique<QAudioSource>(audioDevice, audioFormat);
     m_blockAlign = format.blockAlign;
+    m_serverFrameBytes = quint32(audioFormat.bytesPerFrame());
+    m_channels = format.channels;
+    m_depth = DepthForBits(format.bitsPerSample);
+    m_serverFormat = audioFormat.sampleFormat();
     m_bytesPerSecond = format.avgBytesPerSec;
     m_heldPosition = 0;
     return CWaveError::None;
@@ -113,12 +116,13 @@ void CQtWaveInDevice::Collect() {
     // further frame fits.
     const quint32 capacity = m_header->bufferLength - m_header->bufferLength % m_blockAlign;
     const quint64 room = qMin<quint64>(capacity, BytesDue()) - m_header->bytesRecorded;
-    const quint64 available = quint64(m_pending.size()) - quint64(m_pending.size()) % m_blockAlign;
-    const quint64 take = qMin(room, available);
-    if (take > 0) {
-        std::memcpy(m_header->data + m_header->bytesRecorded, m_pending.constData(), take);
-        m_header->bytesRecorded += quint32(take);
-        m_pending.remove(0, qsizetype(take));
+    const quint64 frames =
+        qMin(room / m_blockAlign, quint64(m_pending.size()) / m_serverFrameBytes);
+    if (frames > 0) {
+        FromServerSamples(m_serverFormat, reinterpret_cast<const quint8*>(m_pending.constData()),
+                          m_depth, m_header->data + m_header->bytesRecorded, frames * m_channels);
+        m_header->bytesRecorded += quint32(frames * m_blockAlign);
+        m_pending.remove(0, qsizetype(frames * m_serverFrameBytes));
     }
     if (m_header->bytesRecorded >= capacity) {
         ReturnBuffer();

@@ -5,9 +5,14 @@
 // Some sources (the sound server's generators, network sources) deliver sound in large blocks
 // ahead of time. The device never takes more than the time since Start allows, so a recording
 // lasts as long as the user asked for and a stop after half the time keeps half the sound.
+//
+// 24-bit and float samples are recorded from the server's 32-bit integers or floats, whichever it
+// offers (ServerFormatsFor), and converted into the buffer as they come in.
 
+#include "core/samplebuffer.h"
 #include "core/wavedevice.h"
 
+#include <QAudioFormat>
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QTimer>
@@ -43,6 +48,11 @@ private:
     // Bytes the source delivered that the clock has not yet let into the buffer.
     QByteArray m_pending;
     quint32 m_blockAlign = 1;
+    // One frame as the server delivers it.
+    quint32 m_serverFrameBytes = 1;
+    quint32 m_channels = 1;
+    SampleDepth m_depth = SampleDepth::Int8;
+    QAudioFormat::SampleFormat m_serverFormat = QAudioFormat::UInt8;
     quint32 m_bytesPerSecond = 0;
     quint32 m_heldPosition = 0;
     QElapsedTimer m_clock;

@@ -38,6 +38,8 @@ CWaveError CQtWaveOutDevice::Open(int device, const CWaveFormat& format) {
     connect(m_sink.get(), &QAudioSink::stateChanged, this, &CQtWaveOutDevice::OnStateChanged);
     m_blockAlign = format.blockAlign;
     m_bytesPerSecond = format.avgBytesPerSec;
+    m_depth = DepthForBits(format.bitsPerSample);
+    m_serverFormat = audioFormat.sampleFormat();
     m_played = 0;
     return CWaveError::None;
 }
@@ -49,11 +51,7 @@ CWaveError CQtWaveOutDevice::Write(CWaveHeader& header) {
         return CWaveError::Unprepared;
     if (m_header)
         return CWaveError::StillPlaying;
-    m_source.close();
-    m_bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(header.data),
-                                      qsizetype(header.bufferLength));
-    m_source.setBuffer(&m_bytes);
-    m_source.open(QIODevice::ReadOnly);
+    m_source.Start(header.data, header.bufferLength, m_depth, m_serverFormat);
     m_sink->start(&m_source);
     if (m_sink->error() != QAudio::NoError || m_sink->state() == QAudio::StoppedState) {
         qCWarning(lcWaveAudio) << "the sound server did not start playing:" << m_sink->error();

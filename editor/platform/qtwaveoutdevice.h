@@ -1,12 +1,16 @@
 #pragma once
 // The wave output device over Qt Multimedia: plays one buffer through a QAudioSink that pulls
 // the header's bytes, reports the bytes the sound server has actually played, and returns the
-// buffer once the last of them has been heard, not merely handed over.
+// buffer once the last of them has been heard, not merely handed over. A depth the server has no
+// format for (24-bit, or float on a server without it) is converted as the sink pulls it; the
+// position still counts the buffer's own bytes.
 
+#include "core/samplebuffer.h"
 #include "core/wavedevice.h"
+#include "platform/wavesampleformat.h"
 
 #include <QAudio>
-#include <QBuffer>
+#include <QAudioFormat>
 #include <QElapsedTimer>
 #include <QTimer>
 
@@ -37,8 +41,9 @@ private:
     quint32 PlayedBytes() const;
 
     std::unique_ptr<QAudioSink> m_sink;
-    QByteArray m_bytes;
-    QBuffer m_source;
+    CWaveSampleReader m_source;
+    SampleDepth m_depth = SampleDepth::Int16;
+    QAudioFormat::SampleFormat m_serverFormat = QAudioFormat::Int16;
     CWaveHeader* m_header = nullptr;
     quint32 m_blockAlign = 1;
     quint32 m_bytesPerSecond = 0;

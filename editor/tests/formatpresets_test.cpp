@@ -214,12 +214,19 @@ TEST_F(FormatPresets, FindNameGivesTheFirstPresetOfExactlyThatFormat) {
 }
 
 TEST(SamplePresetsMemory, ReadsTheBytesOfOneSecondInWholeKilobytes) {
-    const std::tuple<int, bool, bool, const char*> cases[] = {
-        {44100, true, true, "172 Kb/sec"}, {22050, false, false, "21 Kb/sec"},
-        {8000, false, true, "15 Kb/sec"},  {11025, true, false, "21 Kb/sec"},
-        {48000, true, true, "187 Kb/sec"}, {1023, false, false, "0 Kb/sec"}};
-    for (const auto& [frequency, sixteenBit, stereo, text] : cases)
-        EXPECT_EQ(CSamplePresetsDlg::MemoryText(frequency, sixteenBit, stereo), text) << frequency;
+    const std::tuple<int, SampleDepth, bool, const char*> cases[] = {
+        {44100, SampleDepth::Int16, true, "172 Kb/sec"},
+        {22050, SampleDepth::Int8, false, "21 Kb/sec"},
+        {8000, SampleDepth::Int8, true, "15 Kb/sec"},
+        {11025, SampleDepth::Int16, false, "21 Kb/sec"},
+        {48000, SampleDepth::Int16, true, "187 Kb/sec"},
+        {1023, SampleDepth::Int8, false, "0 Kb/sec"},
+        {44100, SampleDepth::Int24, true, "258 Kb/sec"},
+        {96000, SampleDepth::Int24, false, "281 Kb/sec"},
+        {44100, SampleDepth::Float32, true, "344 Kb/sec"},
+        {48000, SampleDepth::Float32, false, "187 Kb/sec"}};
+    for (const auto& [frequency, depth, stereo, text] : cases)
+        EXPECT_EQ(CSamplePresetsDlg::MemoryText(frequency, depth, stereo), text) << frequency;
 }
 
 TEST(FormatChoice, FrequencyTextsReadTheirLeadingWholeNumber) {
@@ -254,7 +261,7 @@ TEST_F(FormatPresets, TheSpinCoversFourThousandToFortyEightThousandHertz) {
         {"47999 Hz", 1, "48000 Hz"}, {"48000 Hz", 1, "48000 Hz"}, {"4001 Hz", -1, "4000 Hz"},
         {"4000 Hz", -1, "4000 Hz"},  {"60000", -1, "47999 Hz"},   {"100", 1, "4001 Hz"}};
     for (const auto& [typed, steps, shown] : cases) {
-        dialog.SetFormat({typed, false, false});
+        dialog.SetFormat({typed, SampleDepth::Int8, false});
         spin->stepBy(steps);
         EXPECT_EQ(spin->Text(), shown) << typed;
     }
@@ -313,15 +320,16 @@ TEST_F(FormatPresets, TheQualityTextIsTheFirstPresetOfTheFormatOrEmpty) {
     CQualityList quality(&owner, &m_keys);
     EXPECT_EQ(Items(quality.Combo()), kFirstNames);
     EXPECT_EQ(quality.PresetsButton()->text(), "&Presets...");
-    const std::tuple<int, bool, bool, const char*> cases[] = {
-        {44100, true, true, "CD Quality"},
-        {22050, false, true, "Radio Quality"},
-        {8000, false, false, "Telephone Quality"},
-        {8000, true, false, ""},
-        {44100, true, false, ""}};
-    for (const auto& [frequency, stereo, sixteenBit, name] : cases) {
-        quality.Lookup(frequency, stereo, sixteenBit);
-        EXPECT_EQ(quality.Text(), name) << frequency << stereo << sixteenBit;
+    const std::tuple<int, bool, SampleDepth, const char*> cases[] = {
+        {44100, true, SampleDepth::Int16, "CD Quality"},
+        {22050, false, SampleDepth::Int16, "Radio Quality"},
+        {8000, false, SampleDepth::Int8, "Telephone Quality"},
+        {8000, true, SampleDepth::Int8, ""},
+        {44100, true, SampleDepth::Int24, ""},
+        {44100, true, SampleDepth::Float32, ""}};
+    for (const auto& [frequency, stereo, depth, name] : cases) {
+        quality.Lookup(frequency, stereo, depth);
+        EXPECT_EQ(quality.Text(), name) << frequency << stereo << int(depth);
     }
 
     const QString longName = "A name of fifty characters / with \\ in it as typed";
@@ -330,7 +338,7 @@ TEST_F(FormatPresets, TheQualityTextIsTheFirstPresetOfTheFormatOrEmpty) {
     quality.Store().Channels = 1;
     quality.Store().Bits = 8;
     ASSERT_TRUE(quality.Store().Save(longName));
-    quality.Lookup(96000, false, false);
+    quality.Lookup(96000, false, SampleDepth::Int8);
     EXPECT_EQ(quality.Text(), longName) << "shown whole";
 }
 
@@ -357,7 +365,7 @@ TEST_F(FormatPresets, ThePresetsDialogStartsOnTheOwnersChoiceAndItsFinalNameIsAp
     QWidget owner;
     CQualityList quality(&owner, &m_keys);
     quality.SetText("Telephone Quality");
-    quality.SetDialogFormat([] { return CFormatChoice{"11025 Hz", true, false}; });
+    quality.SetDialogFormat([] { return CFormatChoice{"11025 Hz", SampleDepth::Int16, false}; });
     QSignalSpy chosen(&quality, &CQualityList::presetChosen);
     quality.RunPresets([&](CSamplePresetsDlg& dialog) {
         EXPECT_EQ(dialog.Name(), "Telephone Quality");

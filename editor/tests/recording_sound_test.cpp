@@ -1,9 +1,11 @@
 // Recording from the editor's view through the real sound server, whose source is a 440 Hz sine:
-// the recording has the format asked for and the source's tone, Stop keeps what was recorded,
-// and Undo brings back the sample that was recorded over.
+// the recording has the format asked for and the source's tone, at every depth, Stop keeps what
+// was recorded, and Undo brings back the sample that was recorded over.
 
 #include "capturereporter.h"
+#include "depthsamples.h"
 #include "samplemaker.h"
+#include "tonelevel.h"
 #include "tonemeter.h"
 
 #include "ui/recordcommand.h"
@@ -22,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -59,8 +62,12 @@ protected:
     }
     void ExpectTheSourcesTone() const {
         const CSampleBuffer& buffer = m_doc->Buffer();
-        const double zero = buffer.GetBits() == 16 ? 0.0 : 128.0;
-        EXPECT_NEAR(ToneFrequency(ChannelOf(buffer, 0), zero, buffer.GetRate()), 440.0, 440 * 0.02);
+        const std::vector<double> left = ScaledChannel(buffer, 0);
+        EXPECT_NEAR(ToneFrequency(AsWords(left), 0.0, buffer.GetRate()), 440.0, 440 * 0.02);
+        // A tone, not noise that happens to cross zero as often: far above a frequency beside it.
+        const double tone = ToneAmplitude(left, 440.0, buffer.GetRate());
+        EXPECT_GT(tone, 0.05) << "silence recorded";
+        EXPECT_GT(Decibels(tone / ToneAmplitude(left, 1000.0, buffer.GetRate())), 40.0);
     }
 
     CQtWaveDeviceFactory m_devices;
@@ -69,15 +76,33 @@ protected:
     std::unique_ptr<CWlproView> m_view;
 };
 
+// Whether any sample of the buffer uses the precision of its depth beyond 16 bits: a low byte of
+// a 24-bit sample that is not 0, a float that is no 16-bit step.
+bool FinerThanSixteenBits(const CSampleBuffer& buffer) {
+    for (double v : ScaledChannel(buffer, 0))
+        if (v * 32768.0 != std::floor(v * 32768.0))
+            return true;
+    return false;
+}
+
 TEST_F(RecordFromServer, OneSecondHasTheFormatAskedForAndTheSourcesTone) {
-    for (const CRecordingRequest& request : {CRecordingRequest{44100, 22050, false, true, true},
-                                             CRecordingRequest{22050, 11025, true, false, true}}) {
-        SCOPED_TRACE(request.rate);
+    const struct {
+        CRecordingRequest request;
+        const char* bits;
+    } cases[] = {{{44100, 22050, false, SampleDepth::Int16, true}, "16 Bit"},
+                 {{22050, 11025, true, SampleDepth::Int8, true}, "8 Bit"},
+                 {{66150, 22050, false, SampleDepth::Int24, true}, "24 Bit"},
+                 {{352800, 44100, true, SampleDepth::Float32, true}, "32 Bit Float"}};
+    for (const auto& [request, bits] : cases) {
+        SCOPED_TRACE(bits);
         Open(std::make_unique<CWlproDoc>(QStringLiteral("Wlpro1")));
         ASSERT_TRUE(RecordIntoView(*m_view, request));
         const CSampleBuffer& buffer = m_doc->Buffer();
         EXPECT_EQ(buffer.GetRate(), request.rate);
-        EXPECT_EQ(buffer.GetLayout(), MakeLayout(request.stereo, request.sixteenBit));
+        EXPECT_EQ(buffer.GetLayout(), MakeLayout(request.stereo, request.depth));
+        EXPECT_EQ(m_view->StatusTexts().value(1), bits);
+        // The server's own samples, not 16-bit ones widened.
+        EXPECT_EQ(FinerThanSixteenBits(buffer), DepthBits(request.depth) > 16);
         EXPECT_EQ(buffer.GetCommittedFormat(), buffer.GetFormat());
         // The device hands the buffer back full; allow it one 10 ms block either way.
         EXPECT_NEAR(double(buffer.GetFrameCount()), double(request.rate), request.rate / 100.0);
@@ -97,7 +122,8 @@ TEST_F(RecordFromServer, StopEarlyKeepsWhatWasRecorded) {
         stoppedAt = audio.GetRecordFraction();
         QTest::mouseClick(dialog.StopButton(), Qt::LeftButton);
     });
-    ASSERT_TRUE(RecordIntoView(*m_view, CRecordingRequest{kFrames * 2, 22050, false, true, false}));
+    ASSERT_TRUE(RecordIntoView(
+        *m_view, CRecordingRequest{kFrames * 2, 22050, false, SampleDepth::Int16, false}));
     EXPECT_LT(stoppedAt, 0.9) << "stopped well before the end";
     EXPECT_NEAR(double(m_doc->Buffer().GetFrameCount()), stoppedAt * kFrames, kFrames * 0.05);
     ExpectTheSourcesTone();
@@ -113,7 +139,8 @@ TEST_F(RecordFromServer, UndoBringsBackTheSampleRecordedOver) {
     m_view->Strip(0)->ZoomToRange(100, 200);
     const CSampleState before = CSampleState::Of(m_doc->Buffer());
 
-    ASSERT_TRUE(RecordIntoView(*m_view, CRecordingRequest{22050, 22050, false, true, false}));
+    ASSERT_TRUE(
+        RecordIntoView(*m_view, CRecordingRequest{22050, 22050, false, SampleDepth::Int16, false}));
     const CSampleState recorded = CSampleState::Of(m_doc->Buffer());
     EXPECT_FALSE(m_view->IsStereo());
     EXPECT_EQ(m_view->Strip(0)->First(), 0u) << "zoomed out";

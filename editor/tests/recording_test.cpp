@@ -71,10 +71,16 @@ TEST(RecordingArithmetic, FrequenciesMemoryTextsAndTheTotalTime) {
                                                       {10584000, "10 Mb required"}};
     for (const auto& [bytes, text] : memory)
         EXPECT_EQ(CRecordOptionsDlg::MemoryText(bytes), text) << bytes;
-    // The time a recording takes: stereo and 16-bit each halve it.
-    EXPECT_DOUBLE_EQ(CRecordProgressDlg::TotalSeconds(88200, 11025, true, true), 2.0);
-    EXPECT_DOUBLE_EQ(CRecordProgressDlg::TotalSeconds(44100, 22050, true, false), 1.0);
-    EXPECT_DOUBLE_EQ(CRecordProgressDlg::TotalSeconds(44100, 22050, false, true), 1.0);
+    // The time a recording takes: stereo halves it, each byte a sample takes divides it.
+    const std::tuple<quint32, quint32, bool, SampleDepth, double> times[] = {
+        {88200, 11025, true, SampleDepth::Int16, 2.0},
+        {44100, 22050, true, SampleDepth::Int8, 1.0},
+        {44100, 22050, false, SampleDepth::Int16, 1.0},
+        {264600, 44100, true, SampleDepth::Int24, 1.0},
+        {352800, 44100, false, SampleDepth::Float32, 2.0}};
+    for (const auto& [bytes, rate, stereo, depth, seconds] : times)
+        EXPECT_DOUBLE_EQ(CRecordProgressDlg::TotalSeconds(bytes, rate, stereo, depth), seconds)
+            << bytes;
 }
 
 class RecordOptions : public ::testing::Test {
@@ -89,22 +95,25 @@ TEST_F(RecordOptions, TheControlsGiveRateBytesAndTheMemoryLine) {
     EXPECT_EQ(m_dialog.MemoryLabel()->text(), "21 Kb required") << "22050 Hz, 1 s, 8-bit mono";
     const struct {
         const char *seconds, *frequency;
-        bool sixteenBit, stereo;
+        SampleDepth depth;
+        bool stereo;
         quint32 rate;
         quint64 bytes;
         const char* memory;
     } cases[] = {
-        {"60", "44100 Hz", true, true, 44100, 10584000, "10 Mb required"},
-        {"0", "8000", false, false, 8000, 0, ""},
-        {"1", "0 Hz", false, false, 8000, 8000,
+        {"60", "44100 Hz", SampleDepth::Int16, true, 44100, 10584000, "10 Mb required"},
+        {"0", "8000", SampleDepth::Int8, false, 8000, 0, ""},
+        {"1", "0 Hz", SampleDepth::Int8, false, 8000, 8000,
          "Not a valid frequency; 8000 Hz kept - 7 Kb required"},
-        {"2", "fast", true, false, 8000, 32000,
+        {"2", "fast", SampleDepth::Int16, false, 8000, 32000,
          "Not a valid frequency; 8000 Hz kept - 31 Kb required"},
+        {"10", "48000 Hz", SampleDepth::Int24, true, 48000, 2880000, "2 Mb required"},
+        {"1", "44100", SampleDepth::Float32, false, 44100, 176400, "172 Kb required"},
     };
     for (const auto& c : cases) {
         Type(m_dialog.SecondsEdit(), c.seconds);
         Type(m_dialog.FrequencyEdit(), c.frequency);
-        (c.sixteenBit ? m_dialog.Bits16() : m_dialog.Bits8())->click();
+        m_dialog.Bits().Button(c.depth)->click();
         (c.stereo ? m_dialog.StereoButton() : m_dialog.Mono())->click();
         EXPECT_EQ(m_dialog.Rate(), c.rate) << c.frequency;
         EXPECT_EQ(m_dialog.Bytes(), c.bytes) << c.frequency;
@@ -177,14 +186,15 @@ TEST(RecordOptionsEntry, GivesTheRequestOrNoneWhenCancelled) {
     OnModal<CRecordOptionsDlg>([](CRecordOptionsDlg& dialog) {
         Type(dialog.FrequencyEdit(), "11025 Hz");
         dialog.StereoButton()->click();
+        dialog.Bits().Button(SampleDepth::Int24)->click();
         dialog.NewSampleCheck()->click();
         dialog.RecordButton()->click();
     });
     const std::optional<CRecordingRequest> request = RunRecordingOptions(nullptr);
     ASSERT_TRUE(request);
-    EXPECT_EQ(std::make_tuple(request->bytes, request->rate, request->stereo, request->sixteenBit,
+    EXPECT_EQ(std::make_tuple(request->bytes, request->rate, request->stereo, request->depth,
                               request->asNewSample),
-              std::make_tuple(22050u, 11025u, true, false, true));
+              std::make_tuple(66150u, 11025u, true, SampleDepth::Int24, true));
     OnModal<CRecordOptionsDlg>([](CRecordOptionsDlg& dialog) { dialog.reject(); });
     EXPECT_FALSE(RunRecordingOptions(nullptr));
 }
@@ -208,7 +218,7 @@ TEST_F(RecordProgress, ShowsTheTimeLeftAndClosesDoneWhenTheBufferIsFull) {
         shown << dialog.RemainingLabel()->text() << QString::number(dialog.ProgressBar()->value());
         m_devices.input->Deliver(QByteArray(88200, '\x11'));
     });
-    EXPECT_TRUE(m_dialog.RunRecording(m_audio, 88200, 11025, true, true, -1));
+    EXPECT_TRUE(m_dialog.RunRecording(m_audio, 88200, 11025, true, SampleDepth::Int16, -1));
     EXPECT_EQ(shown, QStringList({"0%", "2.0 Seconds", "1.0 Seconds", "5000"}));
     EXPECT_EQ(QStringList({m_dialog.PercentLabel()->text(), m_dialog.FormatLabel()->text(),
                            m_dialog.RemainingLabel()->text()}),
@@ -252,7 +262,7 @@ TEST_F(RecordProgress, ARecordingThatCannotStartSaysSoAndLeavesTheSampleWhole) {
             dialog.StopButton()->click();
         });
         CAddressSpaceLimit limit(quint64(1) << 30);
-        EXPECT_FALSE(m_dialog.RunRecording(m_audio, bytes, 44100, true, true, -1));
+        EXPECT_FALSE(m_dialog.RunRecording(m_audio, bytes, 44100, true, SampleDepth::Int16, -1));
         QStringList texts;
         for (const CMessage& message : m_reporter.messages)
             texts << message.text;

@@ -64,19 +64,22 @@ protected:
 };
 
 TEST(ConvertSampleDlg, ShowsTheSourceFormatAndStartsAtIt) {
-    const std::tuple<quint32, quint32, bool, const char*> cases[] = {
-        {22050, 8, false, "22050 Hz, 8 bit Mono"},
-        {44100, 16, true, "44100 Hz, 16 bit Stereo"},
-        {11025, 16, false, "11025 Hz, 16 bit Mono"},
-        {8000, 8, true, "8000 Hz, 8 bit Stereo"}};
-    for (const auto& [rate, bits, stereo, text] : cases) {
+    const std::tuple<quint32, SampleDepth, bool, const char*> cases[] = {
+        {22050, SampleDepth::Int8, false, "22050 Hz, 8 bit Mono"},
+        {44100, SampleDepth::Int16, true, "44100 Hz, 16 bit Stereo"},
+        {11025, SampleDepth::Int16, false, "11025 Hz, 16 bit Mono"},
+        {8000, SampleDepth::Int8, true, "8000 Hz, 8 bit Stereo"},
+        {96000, SampleDepth::Int24, true, "96000 Hz, 24 bit Stereo"},
+        {48000, SampleDepth::Float32, false, "48000 Hz, 32 bit float Mono"}};
+    for (const auto& [rate, depth, stereo, text] : cases) {
         CConvertSampleDlg dialog;
-        dialog.SetSource(rate, bits, stereo);
+        dialog.SetSource(rate, depth, stereo);
         EXPECT_EQ(dialog.windowTitle(), "Convert Sample");
         EXPECT_EQ(dialog.SourceLabel()->text(), text);
         EXPECT_EQ(dialog.FrequencyEdit()->Text(), QStringLiteral("%1 Hz").arg(rate));
-        EXPECT_EQ(dialog.Bits16()->isChecked(), bits == 16) << text;
-        EXPECT_EQ(dialog.Bits8()->isChecked(), bits == 8) << text;
+        for (const SampleDepth shown :
+             {SampleDepth::Int8, SampleDepth::Int16, SampleDepth::Int24, SampleDepth::Float32})
+            EXPECT_EQ(dialog.Bits().Button(shown)->isChecked(), shown == depth) << text;
         EXPECT_EQ(dialog.Stereo()->isChecked(), stereo) << text;
         EXPECT_EQ(dialog.Mono()->isChecked(), !stereo) << text;
         EXPECT_EQ(dialog.FrequencyEdit()->Minimum(), 4000);
@@ -86,7 +89,7 @@ TEST(ConvertSampleDlg, ShowsTheSourceFormatAndStartsAtIt) {
 
 TEST(ConvertSampleDlg, TheQualityFollowsTheFormatAndAChosenQualitySetsIt) {
     CConvertSampleDlg dialog;
-    dialog.SetSource(8000, 8, false);
+    dialog.SetSource(8000, SampleDepth::Int8, false);
     EXPECT_EQ(dialog.Quality().Text(), "Telephone Quality") << "looked up on opening";
     dialog.Bits16()->click();
     EXPECT_EQ(dialog.Quality().Text(), "");
@@ -100,7 +103,7 @@ TEST(ConvertSampleDlg, TheQualityFollowsTheFormatAndAChosenQualitySetsIt) {
     emit dialog.Quality().Combo()->textActivated("Radio Quality");
     const CFormatChoice target = dialog.Target();
     EXPECT_EQ(target.frequencyText, "22050 Hz");
-    EXPECT_TRUE(target.sixteenBit);
+    EXPECT_EQ(target.depth, SampleDepth::Int16);
     EXPECT_FALSE(target.stereo);
     EXPECT_EQ(dialog.Quality().Text(), "Radio Quality");
 }

@@ -4,6 +4,7 @@
 
 #include "platform/settingsstore.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -29,9 +30,7 @@ const QString kConversionItems[] = {QStringLiteral("High (band-limited)"),
 } // namespace
 
 CConvertSampleDlg::CConvertSampleDlg(QWidget* parent, CKeyStore* keys)
-    : QDialog(parent), m_source(new QLabel), m_frequency(new CSpinEdit),
-      m_bits8(new QRadioButton(QStringLiteral("&8-bit"))),
-      m_bits16(new QRadioButton(QStringLiteral("&16-bit"))),
+    : QDialog(parent), m_source(new QLabel), m_frequency(new CSpinEdit), m_bits(this),
       m_mono(new QRadioButton(QStringLiteral("&Mono"))),
       m_stereo(new QRadioButton(QStringLiteral("&Stereo"))),
       m_quality(new CQualityList(this, keys)), m_conversion(new QComboBox),
@@ -52,8 +51,7 @@ CConvertSampleDlg::CConvertSampleDlg(QWidget* parent, CKeyStore* keys)
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Frequency:"), m_frequency);
-    form->addRow(QString(), RadioPairRow(this, m_bits8, m_bits16));
-    form->addRow(QString(), RadioPairRow(this, m_mono, m_stereo));
+    form->addRow(QString(), FormatChoiceGrid(this, m_bits, m_mono, m_stereo));
     form->addRow(QStringLiteral("&Quality:"), quality);
     // The label made for the row's layout has no buddy of its own.
     if (auto* label = qobject_cast<QLabel*>(form->labelForField(quality)))
@@ -67,7 +65,7 @@ CConvertSampleDlg::CConvertSampleDlg(QWidget* parent, CKeyStore* keys)
         "linear interpolation is faster but lets them through"));
     m_dither->setChecked(StoredDither());
     m_dither->setToolTip(
-        QStringLiteral("Adds triangular noise of one step where 16-bit samples become 8-bit ones, "
+        QStringLiteral("Adds triangular noise of one step where samples lose bits (to 8 or 16), "
                        "so that quiet parts turn to hiss instead of distortion"));
     auto* conversion = new QHBoxLayout;
     conversion->addWidget(m_conversion, 1);
@@ -87,9 +85,12 @@ CConvertSampleDlg::CConvertSampleDlg(QWidget* parent, CKeyStore* keys)
     layout->addWidget(buttons);
 
     // The Quality list's widgets exist before the others; the keyboard still goes top down.
-    setTabOrder(m_frequency, m_bits8);
-    setTabOrder(m_bits8, m_bits16);
-    setTabOrder(m_bits16, m_mono);
+    QWidget* previous = m_frequency;
+    for (QRadioButton* bits : m_bits.Buttons()) {
+        setTabOrder(previous, bits);
+        previous = bits;
+    }
+    setTabOrder(previous, m_mono);
     setTabOrder(m_mono, m_stereo);
     setTabOrder(m_stereo, m_quality->Combo());
     setTabOrder(m_quality->Combo(), m_quality->PresetsButton());
@@ -106,8 +107,9 @@ CConvertSampleDlg::CConvertSampleDlg(QWidget* parent, CKeyStore* keys)
         m_frequency->SetText(CFormatChoice::FrequencyText(hertz));
         LookupQuality();
     });
-    for (QRadioButton* radio : {m_bits8, m_bits16, m_mono, m_stereo})
-        connect(radio, &QRadioButton::toggled, this, [this](bool on) {
+    for (QAbstractButton* radio :
+         m_bits.Group()->buttons() + QList<QAbstractButton*>{m_mono, m_stereo})
+        connect(radio, &QAbstractButton::toggled, this, [this](bool on) {
             if (on)
                 LookupQuality();
         });
@@ -118,20 +120,21 @@ CConvertSampleDlg::CConvertSampleDlg(QWidget* parent, CKeyStore* keys)
 }
 
 // OK without a change keeps the sample as it is: every choice starts at the sample's own.
-void CConvertSampleDlg::SetSource(quint32 rate, quint32 bits, bool stereo) {
-    m_source->setText(FormatText(rate, bits, stereo));
-    ApplyPreset(int(rate), stereo ? 2 : 1, int(bits));
+void CConvertSampleDlg::SetSource(quint32 rate, SampleDepth depth, bool stereo) {
+    m_source->setText(FormatText(rate, depth, stereo));
+    ApplyPreset(int(rate), stereo ? 2 : 1, int(DepthBits(depth)));
 }
 
-QString CConvertSampleDlg::FormatText(quint32 rate, quint32 bits, bool stereo) {
-    return QStringLiteral("%1 Hz, %2 bit %3")
+QString CConvertSampleDlg::FormatText(quint32 rate, SampleDepth depth, bool stereo) {
+    return QStringLiteral("%1 Hz, %2 bit %3%4")
         .arg(rate)
-        .arg(bits)
+        .arg(DepthBits(depth))
+        .arg(depth == SampleDepth::Float32 ? QStringLiteral("float ") : QString())
         .arg(stereo ? QStringLiteral("Stereo") : QStringLiteral("Mono"));
 }
 
 CFormatChoice CConvertSampleDlg::Target() const {
-    return {m_frequency->Text(), m_bits16->isChecked(), m_stereo->isChecked()};
+    return {m_frequency->Text(), m_bits.Depth(), m_stereo->isChecked()};
 }
 
 RateConversion CConvertSampleDlg::Conversion() const {
@@ -164,13 +167,13 @@ bool CConvertSampleDlg::StoredDither() {
 
 void CConvertSampleDlg::LookupQuality() {
     const CFormatChoice target = Target();
-    m_quality->Lookup(target.Frequency(), target.stereo, target.sixteenBit);
+    m_quality->Lookup(target.Frequency(), target.stereo, target.depth);
 }
 
 void CConvertSampleDlg::ApplyPreset(int frequency, int channels, int bits) {
     m_frequency->SetText(CFormatChoice::FrequencyText(frequency));
     m_frequency->SetPosition(frequency);
-    (bits != 8 ? m_bits16 : m_bits8)->setChecked(true);
+    m_bits.SetDepth(DepthForBits(quint32(bits)));
     (channels == 2 ? m_stereo : m_mono)->setChecked(true);
     LookupQuality();
 }

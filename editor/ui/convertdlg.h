@@ -24,11 +24,11 @@ public:
     // process-wide one unless given (tests).
     explicit CConvertSampleDlg(QWidget* parent = nullptr, CKeyStore* keys = nullptr);
 
-    // The sample's format: the source text, and the rate, bits (8, else 16) and channels the
-    // dialog starts at.
-    void SetSource(quint32 rate, quint32 bits, bool stereo);
-    // "%d Hz, %d bit %s", the last "Mono" or "Stereo".
-    static QString FormatText(quint32 rate, quint32 bits, bool stereo);
+    // The sample's format: the source text, and the rate, depth and channels the dialog starts
+    // at.
+    void SetSource(quint32 rate, SampleDepth depth, bool stereo);
+    // "%d Hz, %d bit %s", the last "Mono" or "Stereo"; float samples read "32 bit float".
+    static QString FormatText(quint32 rate, SampleDepth depth, bool stereo);
 
     // The format chosen; its frequency is the text read as an integer.
     CFormatChoice Target() const;
@@ -44,8 +44,9 @@ public:
     // The controls, for tests.
     QLabel* SourceLabel() const { return m_source; }
     CSpinEdit* FrequencyEdit() const { return m_frequency; }
-    QRadioButton* Bits8() const { return m_bits8; }
-    QRadioButton* Bits16() const { return m_bits16; }
+    QRadioButton* Bits8() const { return m_bits.Button(SampleDepth::Int8); }
+    QRadioButton* Bits16() const { return m_bits.Button(SampleDepth::Int16); }
+    const CBitsChoice& Bits() const { return m_bits; }
     QRadioButton* Mono() const { return m_mono; }
     QRadioButton* Stereo() const { return m_stereo; }
     CQualityList& Quality() { return *m_quality; }
@@ -58,8 +59,7 @@ private:
 
     QLabel* m_source;
     CSpinEdit* m_frequency;
-    QRadioButton* m_bits8;
-    QRadioButton* m_bits16;
+    CBitsChoice m_bits;
     QRadioButton* m_mono;
     QRadioButton* m_stereo;
     CQualityList* m_quality;

@@ -4,6 +4,10 @@
 // little-endian values "Frequency", "Channels" and "Bits". A first start offers "CD Quality"
 // (44100, 2, 16), "Radio Quality" (22050, 1, 16) and "Telephone Quality" (8000, 1, 8).
 //
+// "Bits" is 8, 16, 24 or 32, and 32 means 32-bit float: the editor holds no 32-bit integer
+// samples, so the value needs no flag beside it and older readers still find a plain number.
+// The dialogs read any other value as 16-bit (DepthForBits).
+//
 // Any name is stored safely (the key tree escapes it) and comes back unchanged.
 
 #include <QString>
@@ -30,6 +34,7 @@ public:
 
     int Frequency = 22050;
     int Channels = 1;
+    // 8, 16, 24, or 32 for float.
     int Bits = 8;
     QString Name;
 

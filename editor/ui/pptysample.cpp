@@ -11,6 +11,7 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -33,6 +34,16 @@ QGroupBox* PairBox(const QString& title, QButtonGroup* group, QRadioButton* firs
     return box;
 }
 
+// Two rows of two, so that the box is as high as the Channels box beside it and its rows line
+// up with Mono and Stereo.
+QGroupBox* BitsBox(const CBitsChoice& bits) {
+    auto* box = new QGroupBox(QStringLiteral("Bits"));
+    auto* grid = new QGridLayout(box);
+    for (std::size_t i = 0; i < bits.Buttons().size(); ++i)
+        grid->addWidget(bits.Buttons()[i], int(i / 2), int(i % 2));
+    return box;
+}
+
 // Unchecks every button of an exclusive group: no choice is shown without a sample.
 void ClearChoice(QButtonGroup* group) {
     group->setExclusive(false);
@@ -49,13 +60,11 @@ bool IsStepKey(int key) {
 } // namespace
 
 CPptySample::CPptySample(QWidget* parent, CKeyStore* keys)
-    : QWidget(parent), m_frequency(new CSpinEdit),
-      m_bits8(new QRadioButton(QStringLiteral("&8-bit"))),
-      m_bits16(new QRadioButton(QStringLiteral("&16-bit"))),
+    : QWidget(parent), m_frequency(new CSpinEdit), m_bits(this),
       m_mono(new QRadioButton(QStringLiteral("&Mono"))),
-      m_stereo(new QRadioButton(QStringLiteral("&Stereo"))), m_bits(new QButtonGroup(this)),
-      m_channels(new QButtonGroup(this)), m_memory(new QLabel),
-      m_quality(new CQualityList(this, keys)), m_revert(new QPushButton(QStringLiteral("&Revert"))),
+      m_stereo(new QRadioButton(QStringLiteral("&Stereo"))), m_channels(new QButtonGroup(this)),
+      m_memory(new QLabel), m_quality(new CQualityList(this, keys)),
+      m_revert(new QPushButton(QStringLiteral("&Revert"))),
       m_convert(new QPushButton(QStringLiteral("&Convert"))) {
     m_frequency->SetMaxLength(9);
     m_frequency->SetRange(CSamplePresetsDlg::kMinSpinHertz, CSamplePresetsDlg::kMaxSpinHertz);
@@ -75,8 +84,8 @@ CPptySample::CPptySample(QWidget* parent, CKeyStore* keys)
     form->addRow(qualityLabel, qualityRow);
 
     auto* choices = new QHBoxLayout;
-    choices->addWidget(PairBox(QStringLiteral("Bits"), m_bits, m_bits8, m_bits16));
-    choices->addWidget(PairBox(QStringLiteral("Channels"), m_channels, m_mono, m_stereo));
+    choices->addWidget(BitsBox(m_bits), 2);
+    choices->addWidget(PairBox(QStringLiteral("Channels"), m_channels, m_mono, m_stereo), 1);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -98,12 +107,12 @@ CPptySample::CPptySample(QWidget* parent, CKeyStore* keys)
             Apply();
     });
     connect(m_frequency, &CSpinEdit::stepped, this, &CPptySample::OnFrequencyStepped);
-    connect(m_bits, &QButtonGroup::idClicked, this, &CPptySample::Apply);
+    connect(m_bits.Group(), &QButtonGroup::idClicked, this, &CPptySample::Apply);
     connect(m_channels, &QButtonGroup::idClicked, this, &CPptySample::Apply);
     connect(m_quality, &CQualityList::presetChosen, this,
             [this](int hertz, int channels, int bits) {
                 m_frequencyEdited = false;
-                ShowFormat(hertz, channels == 2, bits != 8);
+                ShowFormat(hertz, channels == 2, DepthForBits(quint32(bits)));
                 Apply();
             });
     connect(m_revert, &QPushButton::clicked, this, &CPptySample::Revert);
@@ -122,14 +131,14 @@ void CPptySample::SetView(CWlproView* view) {
 void CPptySample::Refresh() {
     if (!m_view) {
         m_frequency->SetText(QString());
-        ClearChoice(m_bits);
+        m_bits.Clear();
         ClearChoice(m_channels);
         m_memory->clear();
         m_quality->SetText(QString());
         return;
     }
     const CSampleBuffer& buffer = m_view->Document()->Buffer();
-    ShowFormat(int(buffer.GetRate()), buffer.GetChannels() == 2, buffer.GetBits() == 16);
+    ShowFormat(int(buffer.GetRate()), buffer.GetChannels() == 2, buffer.GetDepth());
 }
 
 int CPptySample::ShownFrequency() const {
@@ -137,10 +146,10 @@ int CPptySample::ShownFrequency() const {
 }
 
 // A frequency being typed stays as typed.
-void CPptySample::ShowFormat(int frequency, bool stereo, bool sixteenBit) {
+void CPptySample::ShowFormat(int frequency, bool stereo, SampleDepth depth) {
     if (!m_frequencyEdited)
         m_frequency->SetText(CFormatChoice::FrequencyText(frequency));
-    (sixteenBit ? m_bits16 : m_bits8)->setChecked(true);
+    m_bits.SetDepth(depth);
     (stereo ? m_stereo : m_mono)->setChecked(true);
     ShowDerived();
 }
@@ -148,10 +157,10 @@ void CPptySample::ShowFormat(int frequency, bool stereo, bool sixteenBit) {
 void CPptySample::ShowDerived() {
     const int frequency = ShownFrequency();
     const bool stereo = m_stereo->isChecked();
-    const bool sixteenBit = m_bits16->isChecked();
+    const SampleDepth depth = m_bits.Depth();
     m_frequency->SetPosition(frequency);
-    m_memory->setText(CSamplePresetsDlg::MemoryText(frequency, sixteenBit, stereo));
-    m_quality->Lookup(frequency, stereo, sixteenBit);
+    m_memory->setText(CSamplePresetsDlg::MemoryText(frequency, depth, stereo));
+    m_quality->Lookup(frequency, stereo, depth);
 }
 
 void CPptySample::Apply() {
@@ -169,7 +178,7 @@ void CPptySample::Apply() {
     }
     CWlproDoc* doc = m_view->Document();
     const CWaveFormat before = doc->Buffer().GetFormat();
-    doc->Editor().SetFormat(quint32(frequency), m_stereo->isChecked(), m_bits16->isChecked());
+    doc->Editor().SetFormat(quint32(frequency), m_stereo->isChecked(), m_bits.Depth());
     if (doc->Buffer().GetFormat() != before)
         doc->SampleEdited(0);
     // What the sample took; nothing while it plays or records.

@@ -10,6 +10,8 @@
 // The frequency applies when editing it ends (Return or leaving it), and an arrow held down
 // applies once, when it is let go, so that each change the user makes is one undo step.
 
+#include "ui/samplepresetsdlg.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -35,8 +37,9 @@ public:
 
     // The controls, for tests.
     CSpinEdit* FrequencyEdit() const { return m_frequency; }
-    QRadioButton* Bits8() const { return m_bits8; }
-    QRadioButton* Bits16() const { return m_bits16; }
+    QRadioButton* Bits8() const { return m_bits.Button(SampleDepth::Int8); }
+    QRadioButton* Bits16() const { return m_bits.Button(SampleDepth::Int16); }
+    const CBitsChoice& Bits() const { return m_bits; }
     QRadioButton* Mono() const { return m_mono; }
     QRadioButton* Stereo() const { return m_stereo; }
     QLabel* MemoryLabel() const { return m_memory; }
@@ -52,7 +55,7 @@ private:
     int ShownFrequency() const;
     // The memory text and the quality name of the format shown.
     void ShowDerived();
-    void ShowFormat(int frequency, bool stereo, bool sixteenBit);
+    void ShowFormat(int frequency, bool stereo, SampleDepth depth);
     // Reinterprets the sample in the format shown, as one undo step.
     void Apply();
     void OnFrequencyStepped(int hertz);
@@ -62,11 +65,9 @@ private:
 
     QPointer<CWlproView> m_view;
     CSpinEdit* m_frequency;
-    QRadioButton* m_bits8;
-    QRadioButton* m_bits16;
+    CBitsChoice m_bits;
     QRadioButton* m_mono;
     QRadioButton* m_stereo;
-    QButtonGroup* m_bits;
     QButtonGroup* m_channels;
     QLabel* m_memory;
     CQualityList* m_quality;

@@ -14,7 +14,7 @@ std::optional<CRecordingRequest> RunRecordingOptions(QWidget* parent) {
         return std::nullopt;
     // The dialog refuses more bytes than a sample's 32-bit length holds.
     return CRecordingRequest{quint32(dialog.Bytes()), dialog.Rate(), dialog.Stereo(),
-                             dialog.SixteenBit(), result == CRecordOptionsDlg::kRecordAsNew};
+                             dialog.Depth(), result == CRecordOptionsDlg::kRecordAsNew};
 }
 
 bool RecordIntoView(CWlproView& view, const CRecordingRequest& request) {
@@ -24,9 +24,9 @@ bool RecordIntoView(CWlproView& view, const CRecordingRequest& request) {
     const bool kept = editor.BeginRecording();
     CRecordProgressDlg dialog(&view);
     dialog.SetFormatText(
-        CConvertSampleDlg::FormatText(request.rate, request.sixteenBit ? 16 : 8, request.stereo));
+        CConvertSampleDlg::FormatText(request.rate, request.depth, request.stereo));
     const bool recorded = dialog.RunRecording(doc.Audio(), request.bytes, request.rate,
-                                              request.stereo, request.sixteenBit, -1);
+                                              request.stereo, request.depth, -1);
     if (kept)
         editor.EndRecording(recorded);
     if (recorded)

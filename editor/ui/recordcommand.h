@@ -5,6 +5,8 @@
 // The frame's part: run RunRecordingOptions; on a request, make a new document first when
 // asNewSample is set or no document is active, then call RecordIntoView on the active view.
 
+#include "core/samplebuffer.h"
+
 #include <QtGlobal>
 
 #include <optional>
@@ -16,7 +18,7 @@ struct CRecordingRequest {
     quint32 bytes;
     quint32 rate;
     bool stereo;
-    bool sixteenBit;
+    SampleDepth depth;
     bool asNewSample;
 };
 

@@ -57,26 +57,25 @@ void CRecordProgressDlg::SetFormatText(const QString& text) {
     m_format->setText(text);
 }
 
-double CRecordProgressDlg::TotalSeconds(quint32 bytes, quint32 rate, bool stereo, bool sixteenBit) {
+double CRecordProgressDlg::TotalSeconds(quint32 bytes, quint32 rate, bool stereo,
+                                        SampleDepth depth) {
     if (rate == 0)
         return 0.0;
-    double seconds = double(bytes) / double(rate);
+    double seconds = double(bytes) / double(rate) / double(DepthBytes(depth));
     if (stereo)
-        seconds /= 2.0;
-    if (sixteenBit)
         seconds /= 2.0;
     return seconds;
 }
 
 bool CRecordProgressDlg::RunRecording(CSampleAudio& audio, quint32 bytes, quint32 rate, bool stereo,
-                                      bool sixteenBit, int device) {
+                                      SampleDepth depth, int device) {
     m_audio = &audio;
     m_bytes = bytes;
     m_rate = rate;
     m_stereo = stereo;
-    m_sixteenBit = sixteenBit;
+    m_depth = depth;
     m_device = device;
-    m_totalSeconds = TotalSeconds(bytes, rate, stereo, sixteenBit);
+    m_totalSeconds = TotalSeconds(bytes, rate, stereo, depth);
     m_started = false;
     // Started from inside the dialog's loop, so that a failure's message has the dialog beneath.
     QTimer::singleShot(0, this, &CRecordProgressDlg::Start);
@@ -88,11 +87,11 @@ void CRecordProgressDlg::Start() {
     CSampleBuffer& buffer = m_audio->Buffer();
     const quint32 oldRate = buffer.GetRate();
     const bool oldStereo = buffer.GetChannels() == 2;
-    const bool oldSixteenBit = buffer.GetBits() != 8;
-    buffer.SetFormat(m_rate, m_stereo, m_sixteenBit);
+    const SampleDepth oldDepth = buffer.GetDepth();
+    buffer.SetFormat(m_rate, m_stereo, m_depth);
     if (m_audio->StartRecording(&m_notify, m_bytes, m_device) != 0) {
         // The old data is still there; so must be the format that reads it.
-        buffer.SetFormat(oldRate, oldStereo, oldSixteenBit);
+        buffer.SetFormat(oldRate, oldStereo, oldDepth);
         ReportMessage(CMessage{QStringLiteral("Couldn't record"), AppTitle(), CMessageIcon::None});
         return;
     }

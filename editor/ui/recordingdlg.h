@@ -7,6 +7,7 @@
 // When the recording cannot start ("Couldn't record", after any message of the engine's own) the
 // sample keeps its data and its format, and the dialog stays until "&Stop".
 
+#include "core/samplebuffer.h"
 #include "core/wavedevice.h"
 
 #include <QDialog>
@@ -27,15 +28,15 @@ public:
 
     // The format being recorded, "%d Hz, %d bit %s", shown beside "Recording:".
     void SetFormatText(const QString& text);
-    // The recording's length in seconds: bytes / rate, halved for stereo, halved again for
-    // 16-bit; 0 at rate 0.
-    static double TotalSeconds(quint32 bytes, quint32 rate, bool stereo, bool sixteenBit);
+    // The recording's length in seconds: bytes / rate / the bytes of one sample of `depth`,
+    // halved for stereo; 0 at rate 0.
+    static double TotalSeconds(quint32 bytes, quint32 rate, bool stereo, SampleDepth depth);
 
     // Sets the format of the audio's buffer, records `bytes` from input device `device` (-1 the
     // default one) and runs the dialog modally until the buffer is full or the user stops. True
     // when the recording started: the buffer then holds what was recorded, its format committed.
     bool RunRecording(CSampleAudio& audio, quint32 bytes, quint32 rate, bool stereo,
-                      bool sixteenBit, int device);
+                      SampleDepth depth, int device);
 
     // The controls, for tests.
     QLabel* FormatLabel() const { return m_format; }
@@ -65,7 +66,7 @@ private:
     quint32 m_bytes = 0;
     quint32 m_rate = 0;
     bool m_stereo = false;
-    bool m_sixteenBit = false;
+    SampleDepth m_depth = SampleDepth::Int8;
     int m_device = -1;
     double m_totalSeconds = 0.0;
     bool m_started = false;

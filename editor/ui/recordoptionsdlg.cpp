@@ -5,6 +5,7 @@
 
 #include "core/reporter.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -20,9 +21,7 @@
 #include <limits>
 
 CRecordOptionsDlg::CRecordOptionsDlg(QWidget* parent, CKeyStore* keys)
-    : QDialog(parent), m_frequency(new CSpinEdit), m_seconds(new CSpinEdit),
-      m_bits8(new QRadioButton(QStringLiteral("&8-Bit"))),
-      m_bits16(new QRadioButton(QStringLiteral("&16-Bit"))),
+    : QDialog(parent), m_frequency(new CSpinEdit), m_seconds(new CSpinEdit), m_bits(this),
       m_mono(new QRadioButton(QStringLiteral("&Mono"))),
       m_stereo(new QRadioButton(QStringLiteral("&Stereo"))),
       m_quality(new CQualityList(this, keys)), m_memory(new QLabel),
@@ -39,7 +38,7 @@ CRecordOptionsDlg::CRecordOptionsDlg(QWidget* parent, CKeyStore* keys)
     m_seconds->SetRange(1, kMaxSeconds);
     m_seconds->SetText(QStringLiteral("1"));
     m_seconds->SetPosition(1);
-    m_bits8->setChecked(true);
+    m_bits.SetDepth(SampleDepth::Int8);
     m_mono->setChecked(true);
     // The line also explains a frequency it could not use.
     m_memory->setWordWrap(true);
@@ -52,8 +51,7 @@ CRecordOptionsDlg::CRecordOptionsDlg(QWidget* parent, CKeyStore* keys)
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Frequency:"), m_frequency);
     form->addRow(QStringLiteral("Se&conds:"), m_seconds);
-    form->addRow(QString(), RadioPairRow(this, m_bits8, m_bits16));
-    form->addRow(QString(), RadioPairRow(this, m_mono, m_stereo));
+    form->addRow(QString(), FormatChoiceGrid(this, m_bits, m_mono, m_stereo));
     form->addRow(QStringLiteral("&Quality:"), quality);
     // The label made for the row's layout has no buddy of its own.
     if (auto* label = qobject_cast<QLabel*>(form->labelForField(quality)))
@@ -89,14 +87,15 @@ CRecordOptionsDlg::CRecordOptionsDlg(QWidget* parent, CKeyStore* keys)
         m_seconds->SetText(QString::number(seconds));
         ReadFields();
     });
-    for (QRadioButton* radio : {m_bits8, m_bits16, m_mono, m_stereo})
-        connect(radio, &QRadioButton::toggled, this, [this](bool on) {
+    for (QAbstractButton* radio :
+         m_bits.Group()->buttons() + QList<QAbstractButton*>{m_mono, m_stereo})
+        connect(radio, &QAbstractButton::toggled, this, [this](bool on) {
             if (on)
                 FormatChanged();
         });
     connect(m_quality, &CQualityList::presetChosen, this, &CRecordOptionsDlg::ApplyPreset);
     m_quality->SetDialogFormat([this] {
-        return CFormatChoice{m_frequency->Text(), SixteenBit(), Stereo()};
+        return CFormatChoice{m_frequency->Text(), Depth(), Stereo()};
     });
 
     FormatChanged();
@@ -126,8 +125,8 @@ quint64 CRecordOptionsDlg::SecondsOf(const QString& text) {
     return seconds > 0 ? quint64(seconds) : 0;
 }
 
-quint64 CRecordOptionsDlg::BytesFor(quint64 seconds, quint32 rate, bool sixteenBit, bool stereo) {
-    return seconds * rate * (sixteenBit ? 2 : 1) * (stereo ? 2 : 1);
+quint64 CRecordOptionsDlg::BytesFor(quint64 seconds, quint32 rate, SampleDepth depth, bool stereo) {
+    return seconds * rate * DepthBytes(depth) * (stereo ? 2 : 1);
 }
 
 QString CRecordOptionsDlg::MemoryText(quint64 bytes) {
@@ -143,8 +142,8 @@ bool CRecordOptionsDlg::Stereo() const {
     return m_stereo->isChecked();
 }
 
-bool CRecordOptionsDlg::SixteenBit() const {
-    return m_bits16->isChecked();
+SampleDepth CRecordOptionsDlg::Depth() const {
+    return m_bits.Depth();
 }
 
 bool CRecordOptionsDlg::AsNewSample() const {
@@ -155,7 +154,7 @@ void CRecordOptionsDlg::ReadFields() {
     const std::optional<quint32> rate = ParseFrequency(m_frequency->Text());
     if (rate)
         m_rate = *rate;
-    m_bytes = BytesFor(SecondsOf(m_seconds->Text()), m_rate, SixteenBit(), Stereo());
+    m_bytes = BytesFor(SecondsOf(m_seconds->Text()), m_rate, Depth(), Stereo());
     QString text = MemoryText(m_bytes);
     if (!rate) {
         const QString kept = QStringLiteral("Not a valid frequency; %1 Hz kept").arg(m_rate);
@@ -166,14 +165,14 @@ void CRecordOptionsDlg::ReadFields() {
 
 void CRecordOptionsDlg::FormatChanged() {
     ReadFields();
-    m_quality->Lookup(int(m_rate), Stereo(), SixteenBit());
+    m_quality->Lookup(int(m_rate), Stereo(), Depth());
 }
 
 void CRecordOptionsDlg::ApplyPreset(int frequency, int channels, int bits) {
     m_frequency->SetText(CFormatChoice::FrequencyText(frequency));
     m_frequency->SetPosition(frequency);
     (channels == 2 ? m_stereo : m_mono)->setChecked(true);
-    (bits != 8 ? m_bits16 : m_bits8)->setChecked(true);
+    m_bits.SetDepth(DepthForBits(quint32(bits)));
     FormatChanged();
 }
 

@@ -10,6 +10,8 @@
 // A frequency text that names no rate (0, negative, not a number) never becomes the rate: the
 // last valid one is kept and the memory line says so.
 
+#include "ui/samplepresetsdlg.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -41,8 +43,8 @@ public:
     // The seconds text read as an integer: its leading whole number; 0 when there is none or it
     // is negative.
     static quint64 SecondsOf(const QString& text);
-    // Seconds x rate, doubled for 16-bit, doubled again for stereo.
-    static quint64 BytesFor(quint64 seconds, quint32 rate, bool sixteenBit, bool stereo);
+    // Seconds x rate x the bytes of one sample of `depth` (1 to 4), doubled for stereo.
+    static quint64 BytesFor(quint64 seconds, quint32 rate, SampleDepth depth, bool stereo);
     // Empty for 0 bytes, "%ld Kb required" below 1 MiB, "%ld Mb required" from there on (whole
     // units, rounded down).
     static QString MemoryText(quint64 bytes);
@@ -51,14 +53,15 @@ public:
     quint32 Rate() const { return m_rate; }
     quint64 Bytes() const { return m_bytes; }
     bool Stereo() const;
-    bool SixteenBit() const;
+    SampleDepth Depth() const;
     bool AsNewSample() const;
 
     // The controls, for tests.
     CSpinEdit* FrequencyEdit() const { return m_frequency; }
     CSpinEdit* SecondsEdit() const { return m_seconds; }
-    QRadioButton* Bits8() const { return m_bits8; }
-    QRadioButton* Bits16() const { return m_bits16; }
+    QRadioButton* Bits8() const { return m_bits.Button(SampleDepth::Int8); }
+    QRadioButton* Bits16() const { return m_bits.Button(SampleDepth::Int16); }
+    const CBitsChoice& Bits() const { return m_bits; }
     QRadioButton* Mono() const { return m_mono; }
     QRadioButton* StereoButton() const { return m_stereo; }
     CQualityList& Quality() { return *m_quality; }
@@ -78,8 +81,7 @@ private:
 
     CSpinEdit* m_frequency;
     CSpinEdit* m_seconds;
-    QRadioButton* m_bits8;
-    QRadioButton* m_bits16;
+    CBitsChoice m_bits;
     QRadioButton* m_mono;
     QRadioButton* m_stereo;
     CQualityList* m_quality;

@@ -43,7 +43,7 @@ bool RunConvertSample(CWlproView& view, const CDialogRunner& run) {
     CWlproDoc& doc = *view.Document();
     const CSampleBuffer& buffer = doc.Buffer();
     CConvertSampleDlg dialog(&view);
-    dialog.SetSource(buffer.GetRate(), buffer.GetBits(), buffer.GetChannels() == 2);
+    dialog.SetSource(buffer.GetRate(), buffer.GetDepth(), buffer.GetChannels() == 2);
     const bool accepted = Run(dialog, run) == QDialog::Accepted;
     if (accepted) {
         const CFormatChoice target = dialog.Target();
@@ -54,7 +54,7 @@ bool RunConvertSample(CWlproView& view, const CDialogRunner& run) {
         // Rates below the lowest one are raised by the conversion itself; a negative text
         // counts as such a rate.
         const int converted = doc.Editor().Convert(quint32(std::max(target.Frequency(), 0)),
-                                                   target.stereo, target.sixteenBit);
+                                                   target.stereo, target.depth);
         QApplication::restoreOverrideCursor();
         if (converted)
             doc.SampleEdited(0);

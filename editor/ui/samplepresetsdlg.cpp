@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,16 +14,46 @@
 #include <algorithm>
 #include <limits>
 #include <utility>
+#include <vector>
 
-QHBoxLayout* RadioPairRow(QWidget* owner, QRadioButton* first, QRadioButton* second) {
-    auto* group = new QButtonGroup(owner);
-    group->addButton(first);
-    group->addButton(second);
-    auto* row = new QHBoxLayout;
-    row->addWidget(first);
-    row->addWidget(second);
-    row->addStretch();
-    return row;
+CBitsChoice::CBitsChoice(QWidget* owner)
+    : m_group(new QButtonGroup(owner)), m_buttons{
+                                            new QRadioButton(QStringLiteral("&8-bit")),
+                                            new QRadioButton(QStringLiteral("&16-bit")),
+                                            new QRadioButton(QStringLiteral("&24-bit")),
+                                            new QRadioButton(QStringLiteral("&32-bit float"))} {
+    for (std::size_t i = 0; i < m_buttons.size(); ++i)
+        m_group->addButton(m_buttons[i], int(i));
+}
+
+SampleDepth CBitsChoice::Depth() const {
+    const int id = m_group->checkedId();
+    return id < 0 ? SampleDepth::Int8 : SampleDepth(id);
+}
+
+void CBitsChoice::SetDepth(SampleDepth depth) {
+    Button(depth)->setChecked(true);
+}
+
+void CBitsChoice::Clear() {
+    m_group->setExclusive(false);
+    for (QRadioButton* button : m_buttons)
+        button->setChecked(false);
+    m_group->setExclusive(true);
+}
+
+QGridLayout* FormatChoiceGrid(QWidget* owner, const CBitsChoice& bits, QRadioButton* mono,
+                              QRadioButton* stereo) {
+    auto* channels = new QButtonGroup(owner);
+    channels->addButton(mono);
+    channels->addButton(stereo);
+    auto* grid = new QGridLayout;
+    for (int column = 0; column < int(bits.Buttons().size()); ++column)
+        grid->addWidget(bits.Buttons()[std::size_t(column)], 0, column);
+    grid->addWidget(mono, 1, 0);
+    grid->addWidget(stereo, 1, 1);
+    grid->setColumnStretch(int(bits.Buttons().size()), 1);
+    return grid;
 }
 
 QString CFormatChoice::FrequencyText(int hertz) {
@@ -46,9 +77,7 @@ int CFormatChoice::FrequencyOf(const QString& text) {
 
 CSamplePresetsDlg::CSamplePresetsDlg(QWidget* parent, CKeyStore* keys)
     : QDialog(parent), m_store(keys), m_name(new QComboBox), m_frequency(new CSpinEdit),
-      m_bits8(new QRadioButton(QStringLiteral("&8-bit"))),
-      m_bits16(new QRadioButton(QStringLiteral("&16-bit"))),
-      m_mono(new QRadioButton(QStringLiteral("&Mono"))),
+      m_bits(this), m_mono(new QRadioButton(QStringLiteral("&Mono"))),
       m_stereo(new QRadioButton(QStringLiteral("&Stereo"))), m_memory(new QLabel),
       m_save(new QPushButton(QStringLiteral("&Save"))),
       m_delete(new QPushButton(QStringLiteral("&Delete"))) {
@@ -63,15 +92,14 @@ CSamplePresetsDlg::CSamplePresetsDlg(QWidget* parent, CKeyStore* keys)
     m_name->setMinimumContentsLength(20);
     m_frequency->SetMaxLength(10);
     m_frequency->SetRange(kMinSpinHertz, kMaxSpinHertz);
-    m_bits8->setChecked(true);
+    m_bits.SetDepth(SampleDepth::Int8);
     m_mono->setChecked(true);
     m_memory->setMinimumWidth(m_memory->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 25);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Name:"), m_name);
     form->addRow(QStringLiteral("&Frequency:"), m_frequency);
-    form->addRow(QString(), RadioPairRow(this, m_bits8, m_bits16));
-    form->addRow(QString(), RadioPairRow(this, m_mono, m_stereo));
+    form->addRow(QString(), FormatChoiceGrid(this, m_bits, m_mono, m_stereo));
     form->addRow(QStringLiteral("Memory:"), m_memory);
 
     auto* ok = new QPushButton(QStringLiteral("OK"));
@@ -98,7 +126,9 @@ CSamplePresetsDlg::CSamplePresetsDlg(QWidget* parent, CKeyStore* keys)
         m_frequency->SetText(CFormatChoice::FrequencyText(hertz));
         ShowFormat();
     });
-    for (QRadioButton* radio : {m_bits8, m_bits16, m_mono, m_stereo})
+    std::vector<QRadioButton*> radios(m_bits.Buttons().begin(), m_bits.Buttons().end());
+    radios.insert(radios.end(), {m_mono, m_stereo});
+    for (QRadioButton* radio : radios)
         connect(radio, &QRadioButton::toggled, this, [this](bool on) {
             if (on)
                 ShowFormat();
@@ -115,7 +145,7 @@ void CSamplePresetsDlg::SetName(const QString& name) {
 
 void CSamplePresetsDlg::SetFormat(const CFormatChoice& format) {
     m_frequency->SetText(format.frequencyText);
-    (format.sixteenBit ? m_bits16 : m_bits8)->setChecked(true);
+    m_bits.SetDepth(format.depth);
     (format.stereo ? m_stereo : m_mono)->setChecked(true);
     ShowFormat();
 }
@@ -125,11 +155,11 @@ QString CSamplePresetsDlg::Name() const {
 }
 
 CFormatChoice CSamplePresetsDlg::Format() const {
-    return {m_frequency->Text(), m_bits16->isChecked(), m_stereo->isChecked()};
+    return {m_frequency->Text(), m_bits.Depth(), m_stereo->isChecked()};
 }
 
-QString CSamplePresetsDlg::MemoryText(int frequency, bool sixteenBit, bool stereo) {
-    const qint64 bytes = qint64(frequency) * (sixteenBit ? 2 : 1) * (stereo ? 2 : 1);
+QString CSamplePresetsDlg::MemoryText(int frequency, SampleDepth depth, bool stereo) {
+    const qint64 bytes = qint64(frequency) * DepthBytes(depth) * (stereo ? 2 : 1);
     return QStringLiteral("%1 Kb/sec").arg(bytes / 1024);
 }
 
@@ -151,14 +181,14 @@ void CSamplePresetsDlg::FillNames() {
 
 void CSamplePresetsDlg::ShowFormat() {
     const CFormatChoice format = Format();
-    m_memory->setText(MemoryText(format.Frequency(), format.sixteenBit, format.stereo));
+    m_memory->setText(MemoryText(format.Frequency(), format.depth, format.stereo));
     m_frequency->SetPosition(format.Frequency());
 }
 
 void CSamplePresetsDlg::ShowPreset(const QString& name) {
     if (!m_store.Load(name))
         return;
-    SetFormat({CFormatChoice::FrequencyText(m_store.Frequency), m_store.Bits != 8,
+    SetFormat({CFormatChoice::FrequencyText(m_store.Frequency), DepthForBits(quint32(m_store.Bits)),
                m_store.Channels == 2});
 }
 
@@ -166,7 +196,7 @@ void CSamplePresetsDlg::OnSave() {
     const CFormatChoice format = Format();
     m_store.Frequency = format.Frequency();
     m_store.Channels = format.stereo ? 2 : 1;
-    m_store.Bits = format.sixteenBit ? 16 : 8;
+    m_store.Bits = int(DepthBits(format.depth));
     if (!m_store.Save(Name()))
         return;
     FillNames();
@@ -215,8 +245,8 @@ void CQualityList::Refill() {
     SetText(text);
 }
 
-void CQualityList::Lookup(int frequency, bool stereo, bool sixteenBit) {
-    SetText(m_store.FindName(frequency, stereo ? 2 : 1, sixteenBit ? 16 : 8).value_or(QString()));
+void CQualityList::Lookup(int frequency, bool stereo, SampleDepth depth) {
+    SetText(m_store.FindName(frequency, stereo ? 2 : 1, int(DepthBits(depth))).value_or(QString()));
 }
 
 void CQualityList::SetDialogFormat(std::function<CFormatChoice()> format) {

@@ -7,15 +7,20 @@
 #include "ui/formatpresetstore.h"
 #include "ui/spinedit.h"
 
+#include "core/samplebuffer.h"
+
 #include <QDialog>
 #include <QObject>
 #include <QString>
 
+#include <array>
 #include <functional>
 #include <optional>
 
 class CKeyStore;
+class QButtonGroup;
 class QComboBox;
+class QGridLayout;
 class QHBoxLayout;
 class QLabel;
 class QPushButton;
@@ -25,7 +30,7 @@ class QRadioButton;
 // kept as typed), the bits and channels as their radio choices.
 struct CFormatChoice {
     QString frequencyText = QStringLiteral("22050 Hz");
-    bool sixteenBit = false;
+    SampleDepth depth = SampleDepth::Int8;
     bool stereo = false;
 
     // The frequency text read as an integer: its leading whole number, so a trailing " Hz" is
@@ -36,9 +41,32 @@ struct CFormatChoice {
     static QString FrequencyText(int hertz);
 };
 
-// Two radio buttons side by side as one exclusive choice (8-bit or 16-bit, mono or stereo), for a
-// row of a form; the group belongs to `owner`.
-QHBoxLayout* RadioPairRow(QWidget* owner, QRadioButton* first, QRadioButton* second);
+// The Bits group of every format choice: "8-bit", "16-bit", "24-bit" and "32-bit float" as one
+// exclusive choice whose button ids are the SampleDepth values. The buttons belong to whatever
+// layout the owner puts them in; the group belongs to `owner`.
+class CBitsChoice {
+public:
+    explicit CBitsChoice(QWidget* owner);
+
+    QRadioButton* Button(SampleDepth depth) const { return m_buttons[std::size_t(depth)]; }
+    const std::array<QRadioButton*, 4>& Buttons() const { return m_buttons; }
+    QButtonGroup* Group() const { return m_group; }
+    // The depth checked; 8-bit while none is.
+    SampleDepth Depth() const;
+    void SetDepth(SampleDepth depth);
+    // Unchecks all four: no depth is shown without a sample.
+    void Clear();
+
+private:
+    QButtonGroup* m_group;
+    std::array<QRadioButton*, 4> m_buttons;
+};
+
+// The bits and the channels of a format as one field of a form: the four bits side by side, mono
+// and stereo beneath the first two so that the columns line up. The channels' group belongs to
+// `owner`.
+QGridLayout* FormatChoiceGrid(QWidget* owner, const CBitsChoice& bits, QRadioButton* mono,
+                              QRadioButton* stereo);
 
 // "Sample Presets": pick a preset by name, see and change its format, save it under the name
 // typed, delete it. The memory text follows the format ("172 Kb/sec" for 44100 Hz 16-bit
@@ -60,14 +88,15 @@ public:
     CFormatChoice Format() const;
 
     // "%d Kb/sec" of the bytes one second of this format takes, in whole KiB.
-    static QString MemoryText(int frequency, bool sixteenBit, bool stereo);
+    static QString MemoryText(int frequency, SampleDepth depth, bool stereo);
 
     // The controls, for tests.
     QComboBox* NameCombo() const { return m_name; }
     // Its arrows step 1 Hz within kMinSpinHertz..kMaxSpinHertz.
     CSpinEdit* FrequencyEdit() const { return m_frequency; }
-    QRadioButton* Bits8() const { return m_bits8; }
-    QRadioButton* Bits16() const { return m_bits16; }
+    QRadioButton* Bits8() const { return m_bits.Button(SampleDepth::Int8); }
+    QRadioButton* Bits16() const { return m_bits.Button(SampleDepth::Int16); }
+    const CBitsChoice& Bits() const { return m_bits; }
     QRadioButton* Mono() const { return m_mono; }
     QRadioButton* Stereo() const { return m_stereo; }
     QLabel* MemoryLabel() const { return m_memory; }
@@ -84,8 +113,7 @@ private:
     FormatPresetStore m_store;
     QComboBox* m_name;
     CSpinEdit* m_frequency;
-    QRadioButton* m_bits8;
-    QRadioButton* m_bits16;
+    CBitsChoice m_bits;
     QRadioButton* m_mono;
     QRadioButton* m_stereo;
     QLabel* m_memory;
@@ -102,8 +130,8 @@ private:
 //  - whenever its frequency, bits or channels change, call Lookup(); the combo's text becomes the
 //    name of the first preset of exactly that format, or empty;
 //  - connect presetChosen and apply the format it carries to its own controls (frequency text
-//    "%d Hz", stereo when channels is 2, 16-bit unless bits is 8), then Lookup() as after any
-//    change;
+//    "%d Hz", stereo when channels is 2, the depth DepthForBits(bits)), then Lookup() as after
+//    any change;
 //  - to start the Presets dialog with its own format as well as the quality name (Recording
 //    Options, Convert Sample), give SetDialogFormat() a function that reads it.
 // presetChosen is emitted when the user picks a name from the list, leaves the combo after
@@ -127,7 +155,7 @@ public:
     // text.
     void Refill();
     // Sets the text to the first stored preset of this format (empty when there is none).
-    void Lookup(int frequency, bool stereo, bool sixteenBit);
+    void Lookup(int frequency, bool stereo, SampleDepth depth);
 
     // What the Presets dialog starts with besides the name; unset, it starts with its own
     // defaults.

@@ -528,7 +528,8 @@ void CWlproView::UpdateStatus() {
         buffer.GetRate() ? double(buffer.GetFrameCount()) / double(buffer.GetRate()) : 0.0;
     m_status = QStringList{
         QStringLiteral("%1 bytes").arg(buffer.GetByteLength()),
-        QStringLiteral("%1 Bit").arg(buffer.GetBits()),
+        buffer.GetDepth() == SampleDepth::Float32 ? QStringLiteral("32 Bit Float")
+                                                  : QStringLiteral("%1 Bit").arg(buffer.GetBits()),
         QStringLiteral("%1 Hz").arg(buffer.GetRate()),
         QStringLiteral("%1 secs").arg(seconds, 0, 'f', 2),
         QStringLiteral("%1:1").arg(m_strip1->Scale()),
