@@ -7,7 +7,9 @@
 #include "drivetesting.h"
 
 #include "core/album.h"
+#include "core/cuesheetwriter.h"
 #include "core/mcidevice.h"
+#include "core/ripnames.h"
 #include "platform/audiocuesheet.h"
 #include "platform/audiofiledisc.h"
 #include "platform/imagedrive.h"
@@ -352,7 +354,8 @@ INSTANTIATE_TEST_SUITE_P(
                 " TRACK 02 AUDIO\n  INDEX 01 00:00:40\n TRACK 03 AUDIO\n  INDEX 01 00:01:10\n"}),
     [](const auto& info) { return std::string(info.param.test); });
 
-// A disc copied one file per track, as the ripper writes it, is the same album as the disc.
+// A disc copied one file per track, named and listed by the ripper's own rules, is the same
+// album as the disc.
 class CopiedDisc : public ::testing::TestWithParam<int> {};
 
 TEST_P(CopiedDisc, GetsTheDiscsKeyTitlesAndTimes) {
@@ -364,8 +367,7 @@ TEST_P(CopiedDisc, GetsTheDiscsKeyTitlesAndTimes) {
     ASSERT_TRUE(bin.open(QIODevice::ReadOnly));
     const QByteArray data = bin.readAll();
 
-    const bool flac = GetParam() == kFlac;
-    QByteArray sheet = "TITLE \"" + original.Title().toUtf8() + "\"\n";
+    QList<TCueSheetWriter::TEntry> entries;
     for (int t = 1; t <= original.TrackCount(); ++t) {
         const qint32 end = t < original.TrackCount() ? original.Track(t + 1).firstSector
                                                      : original.LeadoutSector();
@@ -375,16 +377,14 @@ TEST_P(CopiedDisc, GetsTheDiscsKeyTitlesAndTimes) {
         QVector<qint16> samples(bytes.size() / 2);
         qFromLittleEndian<qint16>(bytes.constData(), samples.size(), samples.data());
         const QString title = original.Track(t).title;
-        const QString name = QStringLiteral("%1 - %2.%3")
-                                 .arg(t, 2, 10, QLatin1Char('0'))
-                                 .arg(title, flac ? QStringLiteral("flac") : QStringLiteral("wav"));
+        const QString name = TRipNames::TrackFileName(
+            t, title, GetParam() == kFlac ? QStringLiteral("flac") : QStringLiteral("wav"));
         ASSERT_TRUE(WriteSound(image.FilePath(name), samples, 2, 44100, GetParam()));
-        sheet += "FILE \"" + name.toUtf8() + "\" WAVE\n" +
-                 QStringLiteral("  TRACK %1 AUDIO\n").arg(t, 2, 10, QLatin1Char('0')).toUtf8() +
-                 "    TITLE \"" + title.toUtf8() + "\"\n    INDEX 01 00:00:00\n";
+        entries.append({name, title});
     }
+    // The sheet exactly as the ripper writes it.
     const QString copy = image.FilePath(QStringLiteral("Korvo Demo Disc.cue"));
-    ASSERT_TRUE(WriteText(copy, sheet));
+    ASSERT_TRUE(TCueSheetWriter::Write(copy, original.Title(), entries));
 
     EXPECT_EQ(TAudioFileDisc::Open(TAudioCueSheet::Read(copy)).Toc(), original)
         << "the same tracks, lead-out and titles";
