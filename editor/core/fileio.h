@@ -8,6 +8,9 @@
 #include <QString>
 #include <QtGlobal>
 
+class CSampleBuffer;
+enum class SampleDepth : quint8;
+
 namespace wlpro {
 
 // Reads exactly `size` bytes at `offset`.
@@ -18,5 +21,10 @@ bool ReadExactly(QFile& file, void* to, qint64 size);
 bool WriteAll(QIODevice& file, const void* from, qint64 size);
 // Texts are UTF-8 when they decode as such; older files hold Latin-1.
 QString DecodeText(const QByteArray& bytes);
+
+// A copy of the 24-bit or float sample `from` at 8 or 16 bits, for the files that hold no more:
+// 24-bit samples keep their high bits, float ones are scaled by 2^(bits-1), rounded and clipped.
+// False when memory is short.
+bool NarrowedCopy(const CSampleBuffer& from, SampleDepth depth, CSampleBuffer& into);
 
 } // namespace wlpro

@@ -1,6 +1,7 @@
 #include "core/samplebuffer.h"
 
 #include "core/framecodec.h"
+#include "core/fileio.h"
 #include "core/peaksummary.h"
 #include "core/reporter.h"
 
@@ -67,11 +68,11 @@ FileKind FileKindForPath(const QString& path) {
         FileKind kind;
     };
     static const Ending kEndings[] = {
-        {".AU", FileKind::SunAudio}, {".SND", FileKind::SunAudio},  {".VOC", FileKind::Voice},
-        {".WAV", FileKind::Wave},    {".FLAC", FileKind::Flac},     {".AIF", FileKind::Aiff},
-        {".AIFF", FileKind::Aiff},   {".OGG", FileKind::OggVorbis}, {".OGA", FileKind::OggVorbis},
-        {".OPUS", FileKind::Opus},   {".CAF", FileKind::Caf},       {".W64", FileKind::Wave64},
-        {".RF64", FileKind::Rf64}};
+        {".AU", FileKind::SunAudio},   {".SND", FileKind::SunAudio}, {".VOC", FileKind::Voice},
+        {".WAV", FileKind::Wave},      {".FLAC", FileKind::Flac},    {".AIF", FileKind::Aiff},
+        {".AIFF", FileKind::Aiff},     {".AIFC", FileKind::Aiff},    {".OGG", FileKind::OggVorbis},
+        {".OGA", FileKind::OggVorbis}, {".OPUS", FileKind::Opus},    {".CAF", FileKind::Caf},
+        {".W64", FileKind::Wave64},    {".RF64", FileKind::Rf64}};
     const QString upper = path.toUpper();
     for (const Ending& ending : kEndings) {
         if (upper.endsWith(QLatin1String(ending.text)))
@@ -301,6 +302,7 @@ int CSampleBuffer::LoadFile(const QString& path, FileKind kind, CPeakSummary* su
     if (Busy())
         return 0;
     const CWaveFormat before = m_format;
+    m_fileOrigin = CFileOrigin{};
     SetLoadDefaults(m_format);
     m_layout = SampleLayout::Mono8;
     if (summary)
@@ -336,6 +338,8 @@ int CSampleBuffer::LoadFile(const QString& path, FileKind kind, CPeakSummary* su
         LayoutFromFormat();
         SetByteLength(m_byteLength);
     }
+    if (m_fileOrigin.channels == 0)
+        m_fileOrigin.channels = GetChannels();
     CommitFormat();
     // The other readers feed nothing: their summary is built here, from the loaded data.
     if (summary)
@@ -344,6 +348,15 @@ int CSampleBuffer::LoadFile(const QString& path, FileKind kind, CPeakSummary* su
 }
 
 int CSampleBuffer::SaveFile(const QString& path, FileKind kind) {
+    // Voice files hold 8 bits and raw data 16: a wider sample goes there narrowed, through a
+    // copy, so the sample itself stays as it is.
+    const bool voice = kind == FileKind::Voice;
+    if (!LayoutIsClassic(m_layout) && !IsSoundFileKind(kind) && !KindHoldsDepth(kind, GetDepth())) {
+        CSampleBuffer narrow;
+        if (!wlpro::NarrowedCopy(*this, voice ? SampleDepth::Int8 : SampleDepth::Int16, narrow))
+            return 0;
+        return voice ? narrow.WriteVoice(path) : narrow.WriteRaw(path);
+    }
     if (IsSoundFileKind(kind))
         return WriteSoundFile(path, kind);
     switch (kind) {

@@ -119,9 +119,29 @@ enum class FileKind : int {
 };
 
 // The document's rule: the upper-cased path ending in ".AU" or ".SND" is Sun/NeXT, ".VOC" a voice
-// file, ".WAV" a wave file; ".FLAC", ".AIF"/".AIFF", ".OGG"/".OGA", ".OPUS", ".CAF", ".W64" and
-// ".RF64" are the libsndfile kinds; anything else is raw data.
+// file, ".WAV" a wave file; ".FLAC", ".AIF"/".AIFF"/".AIFC", ".OGG"/".OGA", ".OPUS", ".CAF", ".W64"
+// and ".RF64" are the libsndfile kinds; anything else is raw data.
 FileKind FileKindForPath(const QString& path);
+// The kind the first bytes of a file show (at least 64 of them, fewer for a shorter file):
+// RIFF/RIFX with WAVE a wave file, RF64/BW64 with WAVE an RF64 one, FORM with AIFF/AIFC, ".snd" in
+// either byte order, "Creative Voice File", "fLaC", "OggS" (Opus when its first packet is
+// "OpusHead", Vorbis otherwise), "caff" and the Wave64 GUID; `otherwise` for anything else.
+FileKind FileKindForContent(const QByteArray& head, FileKind otherwise);
+// The kind of the file at `path` by its content; by its ending when the content is none of the
+// known ones (raw data) or the file cannot be read.
+FileKind FileKindFor(const QString& path);
+// Whether a file of `kind` keeps samples of `depth` as they are: voice files hold 8 bits, raw
+// data 8 or 16, FLAC up to 24; Ogg Vorbis and Opus are lossy whatever the depth, and count as
+// holding all.
+bool KindHoldsDepth(FileKind kind, SampleDepth depth);
+
+// What LoadFile found in the file beyond the sample it made of it.
+struct CFileOrigin {
+    // 0 when nothing was loaded; more than 2: the file's channels were mixed down to stereo.
+    quint32 channels = 0;
+    // 32-bit integer samples, held as float (24 bits of precision).
+    bool integerAsFloat = false;
+};
 
 // The wave format record; it doubles as the body of a wave file's "fmt " chunk.
 struct CWaveFormat {
@@ -208,6 +228,8 @@ public:
     // The readers refuse while busy, as they replace the data. With `summary` the peak summary
     // of what was loaded is built as the data arrives (see CPeakSummary::Feed).
     int LoadFile(const QString& path, FileKind kind, CPeakSummary* summary = nullptr);
+    // What the last LoadFile found in its file.
+    const CFileOrigin& GetFileOrigin() const { return m_fileOrigin; }
     int SaveFile(const QString& path, FileKind kind);
 
     int ReadWave(const QString& path);
@@ -219,12 +241,14 @@ public:
     // `length` 0 reads up to the end of the file.
     int ReadRaw(const QString& path, quint64 offset, quint64 length);
     int WriteRaw(const QString& path);
-    // The formats of libsndfile. Reading finds the format from the file's contents and takes the
-    // nearest layout: 8-bit sources stay 8-bit, all others are rounded to 16 bits (no dither);
-    // mono stays mono, two channels are stereo, more are mixed down to stereo (each side the
-    // weighted mean of its own channels at full and the centre ones at half weight, LFE left out).
+    // The formats of libsndfile. Reading finds the format from the file's contents and keeps its
+    // precision: 8-, 16- and 24-bit sources stay so, float and double become float, 32-bit
+    // integers float too; G.711, ADPCM and lossy codes become 16-bit. Mono stays mono, two
+    // channels are stereo, more are mixed down to stereo (each side the weighted mean of its own
+    // channels at full and the centre ones at half weight, LFE left out).
     // Title, artist, comment, copyright, date and software tags become the information texts.
-    // Writing uses the format of `kind`: FLAC at libsndfile's default level, Ogg Vorbis at
+    // Writing uses the format of `kind` at the sample's depth (FLAC, which has no float, at 24
+    // bits; Ogg Vorbis and Opus from float): FLAC at libsndfile's default level, Ogg Vorbis at
     // quality 0.6, Opus at its defaults (at 48 kHz unless the rate is one Opus holds: the data
     // written is resampled, the sample is not).
     int ReadSoundFile(const QString& path);
@@ -326,6 +350,7 @@ private:
     bool m_dither = false;
     // The summary LoadFile feeds while the wave reader fills the data; null outside LoadFile.
     CPeakSummary* m_loadSummary = nullptr;
+    CFileOrigin m_fileOrigin;
     // The clipboard data m_data points into between ReadClipboard and ReleaseClipboard.
     QByteArray m_clipboardBlock;
 };

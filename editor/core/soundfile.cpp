@@ -15,6 +15,7 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -55,26 +56,58 @@ bool IsOpusRate(quint32 rate) {
 }
 constexpr quint32 kOpusRate = 48000;
 
-// The libsndfile format of a kind, in 16-bit or 8-bit PCM where the format has a choice.
-int FormatOf(FileKind kind, bool sixteenBit) {
+// The libsndfile format of a kind at a depth, or the nearest it has: FLAC holds no float and
+// takes it at 24 bits.
+int FormatOf(FileKind kind, SampleDepth depth) {
+    const bool unsigned8 = kind == FileKind::Wave64 || kind == FileKind::Rf64;
+    const int pcm = depth == SampleDepth::Int8 ? (unsigned8 ? SF_FORMAT_PCM_U8 : SF_FORMAT_PCM_S8)
+                    : depth == SampleDepth::Int16 ? SF_FORMAT_PCM_16
+                    : depth == SampleDepth::Int24 ? SF_FORMAT_PCM_24
+                                                  : SF_FORMAT_FLOAT;
     switch (kind) {
     case FileKind::Flac:
-        return SF_FORMAT_FLAC | (sixteenBit ? SF_FORMAT_PCM_16 : SF_FORMAT_PCM_S8);
+        return SF_FORMAT_FLAC | (pcm == SF_FORMAT_FLOAT ? SF_FORMAT_PCM_24 : pcm);
     case FileKind::Aiff:
-        return SF_FORMAT_AIFF | (sixteenBit ? SF_FORMAT_PCM_16 : SF_FORMAT_PCM_S8);
+        return SF_FORMAT_AIFF | pcm;
     case FileKind::OggVorbis:
         return SF_FORMAT_OGG | SF_FORMAT_VORBIS;
     case FileKind::Opus:
         return SF_FORMAT_OGG | SF_FORMAT_OPUS;
     case FileKind::Caf:
-        return SF_FORMAT_CAF | (sixteenBit ? SF_FORMAT_PCM_16 : SF_FORMAT_PCM_S8);
+        return SF_FORMAT_CAF | pcm;
     case FileKind::Wave64:
-        return SF_FORMAT_W64 | (sixteenBit ? SF_FORMAT_PCM_16 : SF_FORMAT_PCM_U8);
+        return SF_FORMAT_W64 | pcm;
     case FileKind::Rf64:
-        return SF_FORMAT_RF64 | (sixteenBit ? SF_FORMAT_PCM_16 : SF_FORMAT_PCM_U8);
+        return SF_FORMAT_RF64 | pcm;
     default:
         return 0;
     }
+}
+
+// The depth that keeps what a subtype holds. 32-bit integers have no integer layout and are held
+// as float; codes of 16 bits or less (G.711, ADPCM, lossy streams) become 16-bit.
+SampleDepth DepthOf(int subtype) {
+    switch (subtype) {
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_PCM_U8:
+        return SampleDepth::Int8;
+    case SF_FORMAT_PCM_24:
+    case SF_FORMAT_DWVW_24:
+    case SF_FORMAT_ALAC_20:
+    case SF_FORMAT_ALAC_24:
+        return SampleDepth::Int24;
+    case SF_FORMAT_PCM_32:
+    case SF_FORMAT_ALAC_32:
+    case SF_FORMAT_FLOAT:
+    case SF_FORMAT_DOUBLE:
+        return SampleDepth::Float32;
+    default:
+        return SampleDepth::Int16;
+    }
+}
+
+bool IsIntegerAsFloat(int subtype) {
+    return subtype == SF_FORMAT_PCM_32 || subtype == SF_FORMAT_ALAC_32;
 }
 
 // Where a channel goes when more than two are mixed down to stereo.
@@ -172,22 +205,27 @@ private:
     }
 };
 
-// Rounds a 32-bit sample to the editor's 16-bit word or 8-bit unsigned byte.
-template <bool Wide> void Narrow(qint64 value, quint8* out) {
-    if constexpr (Wide) {
-        qToLittleEndian<qint16>(qint16(std::clamp<qint64>((value + 0x8000) >> 16, -32768, 32767)),
-                                out);
-    } else {
-        out[0] = quint8(std::clamp<qint64>((value + 0x800000) >> 24, -128, 127) + 128);
-    }
+// Rounds a 32-bit sample to `Bits` (8, 16 or 24) in the editor's form: 8-bit unsigned, the
+// others signed little-endian.
+template <int Bits> void Narrow(qint64 value, quint8* out) {
+    constexpr int kShift = 32 - Bits;
+    constexpr qint64 kMax = (qint64(1) << (Bits - 1)) - 1;
+    const qint64 v =
+        std::clamp<qint64>((value + (qint64(1) << (kShift - 1))) >> kShift, -kMax - 1, kMax);
+    if constexpr (Bits == 8)
+        out[0] = quint8(v + 128);
+    else if constexpr (Bits == 16)
+        qToLittleEndian<qint16>(qint16(v), out);
+    else
+        WriteLE24(out, quint32(v));
 }
 
-template <bool Wide>
+template <int Bits>
 void StoreFrames(const int* in, sf_count_t frames, const CDownMix& mix, quint8* out) {
-    constexpr int kBytes = Wide ? 2 : 1;
+    constexpr int kBytes = Bits / 8;
     if (mix.channels <= 2) {
         for (sf_count_t i = 0; i < frames * mix.channels; ++i)
-            Narrow<Wide>(in[i], out + i * kBytes);
+            Narrow<Bits>(in[i], out + i * kBytes);
         return;
     }
     for (sf_count_t f = 0; f < frames; ++f, in += mix.channels, out += 2 * kBytes) {
@@ -197,22 +235,70 @@ void StoreFrames(const int* in, sf_count_t frames, const CDownMix& mix, quint8* 
             l += mix.left[std::size_t(c)] * in[c];
             r += mix.right[std::size_t(c)] * in[c];
         }
-        Narrow<Wide>(l / mix.leftTotal, out);
-        Narrow<Wide>(r / mix.rightTotal, out + kBytes);
+        Narrow<Bits>(l / mix.leftTotal, out);
+        Narrow<Bits>(r / mix.rightTotal, out + kBytes);
     }
 }
 
-// Writes the frames of `data` in `layout` as 16-bit words, the form libsndfile turns into any
-// format; 8-bit samples are widened exactly.
-bool WriteFrames(SNDFILE* file, const quint8* data, quint64 frames, SampleLayout layout) {
+// Float samples as they are, values beyond full scale kept; more channels mixed as the integers.
+void StoreFloatFrames(const float* in, sf_count_t frames, const CDownMix& mix, quint8* out) {
+    if (mix.channels <= 2) {
+        std::memcpy(out, in, std::size_t(frames * mix.channels) * sizeof(float));
+        return;
+    }
+    for (sf_count_t f = 0; f < frames; ++f, in += mix.channels, out += 8) {
+        double l = 0;
+        double r = 0;
+        for (int c = 0; c < mix.channels; ++c) {
+            l += double(mix.left[std::size_t(c)]) * in[c];
+            r += double(mix.right[std::size_t(c)]) * in[c];
+        }
+        const float sides[2] = {float(l / double(mix.leftTotal)),
+                                float(r / double(mix.rightTotal))};
+        std::memcpy(out, sides, 8);
+    }
+}
+
+// Writes the frames of `data` in `layout`. 8- and 16-bit samples go as 16-bit words, the form
+// libsndfile turns into any format (8-bit ones widened exactly); 24-bit ones as 32-bit integers;
+// float ones as float, or, where the file holds integers, scaled by 2^23, rounded and clipped to
+// 24 bits (libsndfile's own scale is 2^23 - 1, which would not give back what a reader divides).
+bool WriteFrames(SNDFILE* file, const quint8* data, quint64 frames, SampleLayout layout,
+                 bool floatFile) {
     const quint32 channels = LayoutChannels(layout);
+    const SampleDepth depth = LayoutDepth(layout);
     const bool wide = LayoutIs16Bit(layout);
-    std::vector<short> piece(std::size_t(kPieceFrames) * channels);
+    std::vector<short> words;
+    std::vector<int> ints;
+    if (LayoutIsClassic(layout))
+        words.resize(std::size_t(kPieceFrames) * channels);
+    else
+        ints.resize(std::size_t(kPieceFrames) * channels);
     for (quint64 done = 0; done < frames;) {
         const quint64 n = std::min<quint64>(quint64(kPieceFrames), frames - done);
-        for (quint64 i = 0; i < n * channels; ++i, data += wide ? 2 : 1)
-            piece[i] = wide ? qFromLittleEndian<qint16>(data) : short((data[0] - 128) * 256);
-        if (sf_writef_short(file, piece.data(), sf_count_t(n)) != sf_count_t(n))
+        const quint64 samples = n * channels;
+        sf_count_t put = 0;
+        if (LayoutIsClassic(layout)) {
+            for (quint64 i = 0; i < samples; ++i, data += wide ? 2 : 1)
+                words[i] = wide ? qFromLittleEndian<qint16>(data) : short((data[0] - 128) * 256);
+            put = sf_writef_short(file, words.data(), sf_count_t(n));
+        } else if (depth == SampleDepth::Float32 && floatFile) {
+            put = sf_writef_float(file, reinterpret_cast<const float*>(data), sf_count_t(n));
+            data += samples * 4;
+        } else if (depth == SampleDepth::Float32) {
+            for (quint64 i = 0; i < samples; ++i, data += 4) {
+                float x;
+                std::memcpy(&x, data, 4);
+                const double v = x == x ? std::round(double(x) * 8388608.0) : 0.0;
+                ints[i] = int(std::clamp(v, -8388608.0, 8388607.0)) * 256;
+            }
+            put = sf_writef_int(file, ints.data(), sf_count_t(n));
+        } else {
+            for (quint64 i = 0; i < samples; ++i, data += 3)
+                ints[i] = int(ReadLE24(data) << 8);
+            put = sf_writef_int(file, ints.data(), sf_count_t(n));
+        }
+        if (put != sf_count_t(n))
             return false;
         done += n;
     }
@@ -273,8 +359,8 @@ int CSampleBuffer::ReadSoundFile(const QString& path) {
     // Samples beyond full scale in float data stick at the limit instead of wrapping round.
     sf_command(sound.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
     const int subtype = info.format & SF_FORMAT_SUBMASK;
-    const bool wide = subtype != SF_FORMAT_PCM_S8 && subtype != SF_FORMAT_PCM_U8;
-    const SampleLayout layout = MakeLayout(info.channels > 1, wide);
+    const SampleDepth depth = DepthOf(subtype);
+    const SampleLayout layout = MakeLayout(info.channels > 1, depth);
     const quint64 frameBytes = LayoutBytesPerFrame(layout);
     const quint64 maxFrames = std::numeric_limits<quint32>::max() / frameBytes;
 
@@ -289,10 +375,17 @@ int CSampleBuffer::ReadSoundFile(const QString& path) {
         return 0;
 
     const CDownMix mix(sound.get(), info);
-    std::vector<int> piece(std::size_t(kPieceFrames) * std::size_t(info.channels));
+    std::vector<int> piece;
+    std::vector<float> floats;
+    if (depth == SampleDepth::Float32)
+        floats.resize(std::size_t(kPieceFrames) * std::size_t(info.channels));
+    else
+        piece.resize(std::size_t(kPieceFrames) * std::size_t(info.channels));
     quint64 frames = 0;
     for (;;) {
-        const sf_count_t n = sf_readf_int(sound.get(), piece.data(), kPieceFrames);
+        const sf_count_t n = depth == SampleDepth::Float32
+                                 ? sf_readf_float(sound.get(), floats.data(), kPieceFrames)
+                                 : sf_readf_int(sound.get(), piece.data(), kPieceFrames);
         if (n <= 0)
             break;
         if (frames + quint64(n) > capacity) {
@@ -310,10 +403,20 @@ int CSampleBuffer::ReadSoundFile(const QString& path) {
             }
         }
         quint8* out = m_data + frames * frameBytes;
-        if (wide)
-            StoreFrames<true>(piece.data(), n, mix, out);
-        else
-            StoreFrames<false>(piece.data(), n, mix, out);
+        switch (depth) {
+        case SampleDepth::Int8:
+            StoreFrames<8>(piece.data(), n, mix, out);
+            break;
+        case SampleDepth::Int16:
+            StoreFrames<16>(piece.data(), n, mix, out);
+            break;
+        case SampleDepth::Int24:
+            StoreFrames<24>(piece.data(), n, mix, out);
+            break;
+        case SampleDepth::Float32:
+            StoreFloatFrames(floats.data(), n, mix, out);
+            break;
+        }
         frames += quint64(n);
     }
     ResizeData(frames * frameBytes);
@@ -324,7 +427,9 @@ int CSampleBuffer::ReadSoundFile(const QString& path) {
     }
     m_format.formatTag = 1;
     m_format.extraSize = 0;
-    SetFormat(quint32(info.samplerate), LayoutIsStereo(layout), wide);
+    SetFormat(quint32(info.samplerate), LayoutIsStereo(layout), depth);
+    m_fileOrigin.channels = quint32(info.channels);
+    m_fileOrigin.integerAsFloat = IsIntegerAsFloat(subtype);
     SetByteLength(quint32(frames * frameBytes));
     if (frames < stated)
         Warn(QStringLiteral("The sound file is cut short or damaged after %1 of its %2 frames; "
@@ -336,7 +441,7 @@ int CSampleBuffer::ReadSoundFile(const QString& path) {
 
 int CSampleBuffer::WriteSoundFile(const QString& path, FileKind kind) {
     SF_INFO info{};
-    info.format = FormatOf(kind, LayoutIs16Bit(m_layout));
+    info.format = FormatOf(kind, GetDepth());
     info.channels = int(GetChannels());
     info.samplerate = int(m_format.samplesPerSec);
     if (info.format == 0)
@@ -387,7 +492,12 @@ int CSampleBuffer::WriteSoundFile(const QString& path, FileKind kind) {
     if (kind == FileKind::Flac && frames == 0 &&
         sf_command(sound.get(), SFC_UPDATE_HEADER_NOW, nullptr, 0) != 0)
         return 0;
-    if (!WriteFrames(sound.get(), data, frames, m_layout))
+    const int subtype = info.format & SF_FORMAT_SUBMASK;
+    // Float written into integers clips at full scale instead of wrapping round.
+    sf_command(sound.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    const bool floatFile =
+        subtype == SF_FORMAT_FLOAT || subtype == SF_FORMAT_VORBIS || subtype == SF_FORMAT_OPUS;
+    if (!WriteFrames(sound.get(), data, frames, GetLayout(), floatFile))
         return 0;
     // Closing finishes the stream and the header; only then is the file whole.
     if (sf_close(sound.release()) != 0)

@@ -275,7 +275,7 @@ int CSampleBuffer::ReadVoice(const QString& path) {
 }
 
 int CSampleBuffer::WriteVoice(const QString& path) {
-    if (LayoutIs16Bit(m_layout)) {
+    if (GetDepth() != SampleDepth::Int8) {
         Say(QStringLiteral(
             ".VOC files only support 8-bit sample data. Convert the sample to 8-bit, then save"));
         return 0;

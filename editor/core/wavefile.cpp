@@ -1,7 +1,8 @@
 // Wave files: a RIFF "WAVE" form with a "fmt " chunk, a "data" chunk and an optional "LIST"
-// "INFO" list of texts. Plain 8- and 16-bit PCM is read straight into the sample block; wider
-// PCM, float, mu-law, A-law and extensible formats are converted to 16-bit (8-bit PCM stays
-// 8-bit), keeping the first two channels of a file with more.
+// "INFO" list of texts. PCM of 8, 16 and 24 bits and 32-bit float, mono or stereo, are read
+// straight into the sample block, classic or extensible; other widths are converted to the nearest
+// depth the editor holds (32-bit integers to float, 12 bits to 16, mu-law and A-law to 16). Files
+// of more than two channels (or big-endian RIFX ones) go to libsndfile, which mixes them down.
 
 #include "core/byteorder.h"
 #include "core/fileio.h"
@@ -105,7 +106,29 @@ struct SourceFormat {
     quint32 channels = 1;
     quint32 FrameBytes() const { return containerBytes * channels; }
     quint32 OutChannels() const { return std::min<quint32>(channels, 2); }
-    quint32 OutSampleBytes() const { return coding == Coding::Unsigned8 ? 1 : 2; }
+    // The depth that keeps what the file holds: 32-bit integers have no integer layout and become
+    // float (24 bits of precision), the G.711 codes expand to 16 bits.
+    SampleDepth OutDepth() const {
+        switch (coding) {
+        case Coding::Unsigned8:
+            return SampleDepth::Int8;
+        case Coding::SignedLE:
+            return containerBytes == 2   ? SampleDepth::Int16
+                   : containerBytes == 3 ? SampleDepth::Int24
+                                         : SampleDepth::Float32;
+        case Coding::Float:
+            return SampleDepth::Float32;
+        default:
+            return SampleDepth::Int16;
+        }
+    }
+    quint32 OutSampleBytes() const { return DepthBytes(OutDepth()); }
+    // Bytes that are already the editor's own form: nothing to convert.
+    bool Plain() const {
+        return channels <= 2 && ((coding == Coding::Unsigned8 && containerBytes == 1) ||
+                                 (coding == Coding::SignedLE && containerBytes <= 3) ||
+                                 (coding == Coding::Float && containerBytes == 4));
+    }
 };
 
 bool ClassifyTag(quint16 tag, quint16 bits, quint16 channels, SourceFormat& source) {
@@ -143,49 +166,46 @@ bool Classify(const quint8* body, quint32 size, SourceFormat& source) {
     return ClassifyTag(ReadLE16(body + 24), bits, channels, source);
 }
 
-qint16 FloatToWord(double x) {
-    if (!(x == x))
-        return 0;
-    const double scaled = std::floor(x * 32768.0);
-    return qint16(std::clamp(scaled, -32768.0, 32767.0));
-}
-
-// Converts whole frames of the source to the editor's 8- or 16-bit form.
+// Converts whole frames of the source to the editor's form at the source's OutDepth: the codes
+// that need it are decoded, 32-bit integers and doubles become float.
 void ConvertFrames(const SourceFormat& source, const quint8* in, quint64 frames, quint8* out) {
     const quint32 c = source.containerBytes;
     const quint32 outChannels = source.OutChannels();
     const quint32 skip = (source.channels - outChannels) * c;
+    const SampleDepth depth = source.OutDepth();
     for (quint64 f = 0; f < frames; ++f, in += skip) {
         for (quint32 ch = 0; ch < outChannels; ++ch, in += c) {
-            qint16 word = 0;
             switch (source.coding) {
             case Coding::Unsigned8:
                 *out++ = in[0];
                 continue;
             case Coding::SignedLE:
-                // The high 16 bits: no rounding, as every narrowing in the editor.
-                word = qint16(ReadLE16(in + c - 2));
+                if (depth == SampleDepth::Float32) {
+                    const float x = float(qint32(ReadLE32(in)) / 2147483648.0);
+                    std::memcpy(out, &x, 4);
+                } else {
+                    // The high bytes of a container wider than the depth (12 bits in 16, ...).
+                    std::memcpy(out, in + c - DepthBytes(depth), DepthBytes(depth));
+                }
                 break;
             case Coding::Float:
                 if (c == 4) {
-                    float x;
-                    std::memcpy(&x, in, 4);
-                    word = FloatToWord(x);
+                    std::memcpy(out, in, 4);
                 } else {
                     double x;
                     std::memcpy(&x, in, 8);
-                    word = FloatToWord(x);
+                    const float narrow = float(x);
+                    std::memcpy(out, &narrow, 4);
                 }
                 break;
             case Coding::ULaw:
-                word = ULawToLinear(in[0]);
+                WriteLE16(out, quint16(ULawToLinear(in[0])));
                 break;
             case Coding::ALaw:
-                word = ALawToLinear(in[0]);
+                WriteLE16(out, quint16(ALawToLinear(in[0])));
                 break;
             }
-            WriteLE16(out, quint16(word));
-            out += 2;
+            out += DepthBytes(depth);
         }
     }
 }
@@ -214,6 +234,10 @@ int CSampleBuffer::ReadWave(const QString& path) {
     // Chunks are bounded by the file itself: many writers leave a wrong RIFF size behind.
     const qint64 end = file.size();
     quint8 head[12];
+    // Big-endian wave files are rare enough to leave to libsndfile.
+    if (ReadAt(file, 0, head, 12) && std::memcmp(head, "RIFX", 4) == 0 &&
+        std::memcmp(head + 8, "WAVE", 4) == 0)
+        return ReadSoundFile(path);
     if (!ReadAt(file, 0, head, 12) || std::memcmp(head, "RIFF", 4) != 0 ||
         std::memcmp(head + 8, "WAVE", 4) != 0) {
         Warn(QStringLiteral("This File is NOT a wave file"));
@@ -263,25 +287,36 @@ int CSampleBuffer::ReadWave(const QString& path) {
     if (fmt.size >= 18)
         format.extraSize = ReadLE16(body + 16);
 
-    const bool plain = format.formatTag == kTagPcm &&
-                       (format.bitsPerSample == 8 || format.bitsPerSample == 16) &&
-                       (format.channels == 1 || format.channels == 2);
+    // 8- and 16-bit PCM keep the format record as the file has it, as they always did.
+    const bool classic = format.formatTag == kTagPcm &&
+                         (format.bitsPerSample == 8 || format.bitsPerSample == 16) &&
+                         (format.channels == 1 || format.channels == 2);
     SourceFormat source;
-    if (!plain && !Classify(body, fmt.size, source)) {
+    if (!Classify(body, fmt.size, source)) {
         WarnOpening(QStringLiteral("Unsupported wave format (format tag %1, %2 bits, %3 channels)")
                         .arg(format.formatTag)
                         .arg(format.bitsPerSample)
                         .arg(format.channels));
         return 0;
     }
-    // Plain PCM is what the raw fallback reads the data as when the data chunk is missing.
-    if (plain) {
+    if (source.channels > 2) {
+        m_fileOrigin.channels = source.channels;
+        return ReadSoundFile(path);
+    }
+    const bool plain = source.Plain();
+    // Plain data is what the raw fallback reads the data as when the data chunk is missing.
+    if (classic) {
         m_format = format;
         LayoutFromFormat();
         // Some writers leave these two wrong; a save would copy them into the new file.
         m_format.blockAlign = quint16(BytesPerFrame());
         m_format.avgBytesPerSec = quint32(quint64(m_format.samplesPerSec) * BytesPerFrame());
+    } else if (plain) {
+        m_format.extraSize = 0;
+        SetFormat(format.samplesPerSec, source.channels == 2, source.OutDepth());
     }
+    if (source.coding == Coding::SignedLE && source.OutDepth() == SampleDepth::Float32)
+        m_fileOrigin.integerAsFloat = true;
 
     Chunk data;
     const Search dataSearch =
@@ -298,8 +333,11 @@ int CSampleBuffer::ReadWave(const QString& path) {
         data.size == 0 && present > 0 && !ChunksFillTheRest(file, data.body, end);
     const bool toTheEnd = dataSearch == Search::Truncated || zeroPlaceholder;
     const bool cutShort = dataSearch == Search::Truncated && data.size != kSizeToTheEnd;
-    const quint64 frameBytes = plain ? BytesPerFrame() : source.FrameBytes();
-    const quint64 length = toTheEnd ? present - present % frameBytes : data.size;
+    const quint64 frameBytes = source.FrameBytes();
+    quint64 length = toTheEnd ? present - present % frameBytes : data.size;
+    // Odd bytes after the last frame stay only where they always did, behind 8/16-bit frames.
+    if (!classic)
+        length -= length % frameBytes;
 
     auto loaded = [&] {
         if (cutShort)
@@ -349,13 +387,11 @@ int CSampleBuffer::ReadWave(const QString& path) {
         ConvertFrames(source, in.data(), n, m_data + done * outFrameBytes);
         done += n;
         if (m_loadSummary)
-            m_loadSummary->Feed(m_data,
-                                MakeLayout(source.OutChannels() == 2, source.OutSampleBytes() == 2),
+            m_loadSummary->Feed(m_data, MakeLayout(source.OutChannels() == 2, source.OutDepth()),
                                 done * outFrameBytes);
     }
-    m_format.formatTag = kTagPcm;
     m_format.extraSize = 0;
-    SetFormat(format.samplesPerSec, source.OutChannels() == 2, source.OutSampleBytes() == 2);
+    SetFormat(format.samplesPerSec, source.OutChannels() == 2, source.OutDepth());
     SetByteLength(quint32(frames * outFrameBytes));
     return loaded();
 }
@@ -375,8 +411,42 @@ int CSampleBuffer::WriteWave(const QString& path) {
             list.append('\0');
     }
 
+    // 8/16-bit: the format record as it is, in 16 bytes. 24-bit: extensible, as the rule for PCM
+    // of more than 16 bits asks. Float: tag 3 with an empty extra size and the "fact" chunk of its
+    // frame count that readers of non-PCM wave files expect.
+    const SampleDepth depth = GetDepth();
+    const bool classic = LayoutIsClassic(m_layout);
+    QByteArray fmt(16, Qt::Uninitialized);
+    auto* f = reinterpret_cast<quint8*>(fmt.data());
+    const quint16 tag = classic                         ? m_format.formatTag
+                        : depth == SampleDepth::Float32 ? quint16(kTagFloat)
+                                                        : quint16(kTagExtensible);
+    WriteLE16(f, tag);
+    WriteLE16(f + 2, classic ? m_format.channels : quint16(GetChannels()));
+    WriteLE32(f + 4, m_format.samplesPerSec);
+    WriteLE32(f + 8, classic ? m_format.avgBytesPerSec
+                             : quint32(quint64(m_format.samplesPerSec) * BytesPerFrame()));
+    WriteLE16(f + 12, classic ? m_format.blockAlign : quint16(BytesPerFrame()));
+    WriteLE16(f + 14, classic ? m_format.bitsPerSample : quint16(DepthBits(depth)));
+    QByteArray fact;
+    if (tag == kTagFloat) {
+        fmt.append(2, '\0');
+        AppendChunkHead(fact, "fact", 4);
+        AppendLE32(fact, m_frameCount);
+    } else if (tag == kTagExtensible) {
+        quint8 extension[24];
+        WriteLE16(extension, 22);
+        WriteLE16(extension + 2, quint16(DepthBits(depth)));
+        // Front centre for mono, front left and right for stereo.
+        WriteLE32(extension + 4, GetChannels() == 1 ? 0x4 : 0x3);
+        WriteLE16(extension + 8, kTagPcm);
+        std::memcpy(extension + 10, kSubFormatTail, sizeof kSubFormatTail);
+        fmt.append(reinterpret_cast<const char*>(extension), sizeof extension);
+    }
+
     const quint64 n = m_byteLength;
-    const quint64 riffSize = 4 + (8 + quint64(list.size())) + (8 + 16) + (8 + n + (n & 1));
+    const quint64 riffSize = 4 + (8 + quint64(list.size())) + (8 + quint64(fmt.size())) +
+                             quint64(fact.size()) + (8 + n + (n & 1));
     if (riffSize > std::numeric_limits<quint32>::max())
         return 0;
 
@@ -385,15 +455,9 @@ int CSampleBuffer::WriteWave(const QString& path) {
     head.append("WAVE", 4);
     AppendChunkHead(head, "LIST", quint32(list.size()));
     head.append(list);
-    AppendChunkHead(head, "fmt ", 16);
-    quint8 fmt[16];
-    WriteLE16(fmt, m_format.formatTag);
-    WriteLE16(fmt + 2, m_format.channels);
-    WriteLE32(fmt + 4, m_format.samplesPerSec);
-    WriteLE32(fmt + 8, m_format.avgBytesPerSec);
-    WriteLE16(fmt + 12, m_format.blockAlign);
-    WriteLE16(fmt + 14, m_format.bitsPerSample);
-    head.append(reinterpret_cast<const char*>(fmt), sizeof fmt);
+    AppendChunkHead(head, "fmt ", quint32(fmt.size()));
+    head.append(fmt);
+    head.append(fact);
     AppendChunkHead(head, "data", quint32(n));
 
     QSaveFile file(path);

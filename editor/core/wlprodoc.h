@@ -26,6 +26,8 @@ public:
     struct CLoaded {
         std::unique_ptr<CSampleBuffer> buffer;
         CPeakSummary summary;
+        // The kind the file's content showed.
+        FileKind kind = FileKind::Raw;
     };
 
     // An empty new document called `title` ("Wlpro1", ...).
@@ -34,14 +36,24 @@ public:
     CWlproDoc(CLoaded loaded, const QString& path, QObject* parent = nullptr);
     ~CWlproDoc() override;
 
-    // Reads `path` (the kind by its ending) into a new buffer and summarises it. Safe on any
-    // thread; problems are reported through the installed reporter. No buffer when the file
+    // Reads `path` (the kind by its content, FileKindFor) into a new buffer and summarises it. Safe
+    // on any thread; problems are reported through the installed reporter. No buffer when the file
     // cannot be read at all.
     static CLoaded Read(const QString& path);
-    // Writes the sample to `path`, atomically, in the kind its ending names. Reads the document
-    // only, so it may run on a worker thread while the GUI waits. False when nothing was written
-    // (the old file is then whole).
+    // Writes the sample to `path`, atomically, in KindFor(path). Reads the document only, so it
+    // may run on a worker thread while the GUI waits. False when nothing was written (the old
+    // file is then whole).
     bool Write(const QString& path) const;
+    // The document's own file keeps the kind its content showed (a ".wav" that held FLAC stays
+    // FLAC); any other path the kind its ending names.
+    FileKind KindFor(const QString& path) const;
+    // What a save to `path` would lose, as the question to ask before it; empty when it loses
+    // nothing: a 24-bit or float sample into a kind that holds fewer bits, or the stereo mix over
+    // the file that had more channels.
+    QString SaveLoss(const QString& path) const;
+    // What the document holds differently from its file ("6 channels mixed to stereo"), for the
+    // window's title; empty when the sample is the file's.
+    QString LoadNote() const;
     // After a successful Write: the file becomes the document's.
     void SavedAs(const QString& path);
 
@@ -87,6 +99,10 @@ private:
     CPeakSummary m_summary;
     QString m_path;
     QString m_title;
+    FileKind m_fileKind = FileKind::Raw;
+    // The channels of the file as it was read (0 for a new document).
+    quint32 m_fileChannels = 0;
+    bool m_integerAsFloat = false;
     bool m_modified = false;
     // The undo history's state ids when last saved and after the last edit or step.
     quint64 m_savedState = 0;

@@ -182,7 +182,7 @@ INSTANTIATE_TEST_SUITE_P(
                  QByteArray("\x01\x00", 2),
                  {}},
         ReadCase{"UnknownEncodingLoadsTheDataRaw",
-                 BigHeader(24, 27, 44100, 2) + QByteArray("\x05\x06\x07", 3),
+                 BigHeader(24, 23, 44100, 2) + QByteArray("\x05\x06\x07", 3),
                  L::Mono8,
                  11025,
                  QByteArray("\x05\x06\x07", 3),

@@ -3,6 +3,7 @@
 // command dispatcher, closing with and without saving, drops, and settings that outlive a run.
 
 #include "capturereporter.h"
+#include "filebytes.h"
 #include "samplemaker.h"
 
 #include "ui/docwindow.h"
@@ -25,17 +26,20 @@
 #include <QFile>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 #include <QWindow>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <deque>
 
 namespace {
@@ -54,10 +58,21 @@ public:
         return answer;
     }
 
+    CLossAnswer AskSaveLoss(QWidget*, const QString& loss) override {
+        lossesAsked.append(loss);
+        if (lossAnswers.empty())
+            return CLossAnswer::Cancel;
+        const CLossAnswer answer = lossAnswers.front();
+        lossAnswers.pop_front();
+        return answer;
+    }
+
     std::deque<QString> openPaths;
     std::deque<QString> savePaths;
     std::deque<CSaveAnswer> answers;
     QStringList asked;
+    std::deque<CLossAnswer> lossAnswers;
+    QStringList lossesAsked;
 
 private:
     static QString Next(std::deque<QString>& queue) {
@@ -392,6 +407,86 @@ TEST_F(EditorWindow, AFailedSaveSaysSoAndKeepsTheChanges) {
     EXPECT_EQ(View()->Document()->Path(), path);
     ASSERT_EQ(reporter.messages.size(), 1);
     EXPECT_TRUE(reporter.messages.first().text.startsWith(QStringLiteral("Could not save")));
+}
+
+// A save that would keep less asks first: Cancel writes nothing, Save As goes to another file
+// and leaves the old one whole, Save replaces it with what the document holds.
+TEST_F(EditorWindow, SavingOverASixChannelFileAsksFirst) {
+    using A = CFramePrompts::CLossAnswer;
+    struct Case {
+        A answer;
+        const char* saveAsName;
+        bool oldFileKept;
+    };
+    for (const Case& c :
+         {Case{A::Cancel, "", true}, Case{A::SaveAs, "mix.wav", true}, Case{A::Save, "", false}}) {
+        SCOPED_TRACE(int(c.answer));
+        QByteArray six;
+        for (int i = 0; i < 6 * 100; ++i)
+            six.append(char(i)).append(char(i >> 8));
+        const QByteArray file = WaveFile(
+            CFileBytes().Chunk("fmt ", FormatBody(1, 6, 8000, 16)).Chunk("data", six).Bytes());
+        const QString path = WriteFile(dir, QStringLiteral("five-one.wav"), file);
+        CMainFrame* frame = Start({path});
+        EXPECT_EQ(Titles().last(), QStringLiteral("five-one.wav (6 channels mixed to stereo)"));
+        prompts.lossesAsked.clear();
+        prompts.lossAnswers = {c.answer};
+        prompts.savePaths = {dir.filePath(QString::fromLatin1(c.saveAsName))};
+        frame->Dispatch(CommandId::FileSave);
+
+        EXPECT_EQ(prompts.lossesAsked, QStringList{QStringLiteral(
+                                           "five-one.wav holds 6 channels; Wavelathe edits mono "
+                                           "and stereo. Saving replaces it with the stereo mix.")});
+        EXPECT_EQ(ReadFile(path) == file, c.oldFileKept);
+        CSampleBuffer saved;
+        const QString savedPath =
+            c.answer == A::SaveAs ? dir.filePath(QString::fromLatin1(c.saveAsName)) : path;
+        ASSERT_EQ(saved.LoadFile(savedPath, FileKind::Wave), 1);
+        EXPECT_EQ(saved.GetFileOrigin().channels, c.answer == A::Cancel ? 6u : 2u);
+        // Once saved, the document is the file's, and the note goes.
+        EXPECT_EQ(Titles().last().contains(QStringLiteral("mixed")), c.answer == A::Cancel);
+        app.reset();
+        QFile::remove(path);
+    }
+}
+
+TEST_F(EditorWindow, SavingAFloatSampleAsAVoiceFileAsksFirst) {
+    CSampleBuffer source;
+    source.SetFormat(8000, false, SampleDepth::Float32);
+    ASSERT_EQ(source.InsertFrames(0, 4, 0), 1);
+    const float values[] = {0.5f, -1.0f, 0.25f, 0.0f};
+    std::memcpy(source.GetData(), values, sizeof values);
+    const QString path = dir.filePath(QStringLiteral("float.wav"));
+    ASSERT_EQ(source.SaveFile(path, FileKind::Wave), 1);
+    CMainFrame* frame = Start({path});
+    const QString voice = dir.filePath(QStringLiteral("float.voc"));
+    prompts.savePaths = {voice, voice};
+    prompts.lossAnswers = {CFramePrompts::CLossAnswer::Cancel, CFramePrompts::CLossAnswer::Save};
+    frame->Dispatch(CommandId::FileSaveAs);
+    EXPECT_FALSE(QFile::exists(voice));
+    frame->Dispatch(CommandId::FileSaveAs);
+    const QString loss = QStringLiteral(
+        "float.wav holds 32-bit float samples; a voice file keeps 8 bits. Saving rounds every "
+        "sample to 8 bits and clips what lies beyond full scale.");
+    EXPECT_EQ(prompts.lossesAsked, (QStringList{loss, loss}));
+    CSampleBuffer saved;
+    ASSERT_EQ(saved.LoadFile(voice, FileKind::Voice), 1);
+    EXPECT_EQ(DataOf(saved), QByteArray("\xC0\x00\xA0\x80", 4));
+}
+
+// The desktop's question has Save As as its default button: Enter keeps the file as it was.
+TEST_F(EditorWindow, TheSaveLossQuestionDefaultsToSaveAs) {
+    CFramePrompts desktop;
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(box);
+        shown = box->text();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    EXPECT_EQ(desktop.AskSaveLoss(nullptr, QStringLiteral("It loses.")),
+              CFramePrompts::CLossAnswer::SaveAs);
+    EXPECT_EQ(shown, QStringLiteral("It loses."));
 }
 
 TEST_F(EditorWindow, ToolBarsAndRecentFilesOutliveARestart) {

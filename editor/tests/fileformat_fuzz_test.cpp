@@ -171,7 +171,7 @@ TEST_P(MutatedHeaders, LoadWithoutFaultsAndKeepTheInvariants) {
         ASSERT_TRUE(buffer.HasData());
         ASSERT_EQ(buffer.GetFrameCount(), buffer.GetByteLength() / buffer.BytesPerFrame());
         ASSERT_EQ(buffer.GetLayout(), MakeLayout(buffer.GetFormat().channels != 1,
-                                                 buffer.GetFormat().bitsPerSample != 8));
+                                                 DepthForBits(buffer.GetFormat().bitsPerSample)));
         // Only silence blocks of a voice file may hold more than twice the file's bytes, and the
         // compressed formats of libsndfile.
         if (c.kind == FileKind::Wave || c.kind == FileKind::SunAudio) {

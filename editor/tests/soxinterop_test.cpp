@@ -73,11 +73,29 @@ std::vector<qint32> Ints32(const QByteArray& raw) {
 enum class Compare {
     Bytes8,     // sox's unsigned 8-bit samples are our bytes
     Words16,    // sox's signed 16-bit samples are our words
-    High16,     // our words are the high 16 bits of sox's 32-bit samples
-    High16Near, // the same within one step: float goes through sox's own rounding
-    Rounded16,  // our words are sox's 32-bit samples rounded to 16 bits
+    Exact24,    // our 24-bit samples are sox's 32-bit ones without their (empty) low byte
+    IntAsFloat, // our floats are sox's 32-bit samples divided by 2^31
+    FloatNear,  // our floats are sox's within its 32-bit integer pipeline's step
     Lossy16,    // two decoders of a lossy stream: the same within a few steps
 };
+
+const QStringList kFloat32{"-e", "floating-point", "-b", "32", "-L"};
+
+std::vector<float> FloatsOf(const QByteArray& raw) {
+    std::vector<float> values(std::size_t(raw.size() / 4));
+    std::memcpy(values.data(), raw.constData(), values.size() * 4);
+    return values;
+}
+
+// 24-bit samples as 32-bit ones, the low byte empty.
+std::vector<qint32> Ints24(const CSampleBuffer& buffer) {
+    std::vector<qint32> values(buffer.GetByteLength() / 3);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const quint8* p = buffer.GetData() + 3 * i;
+        values[i] = qint32(quint32(p[0] << 8 | p[1] << 16 | p[2] << 24));
+    }
+    return values;
+}
 
 struct MadeBySox {
     const char* name;
@@ -105,7 +123,7 @@ TEST_P(MadeBySoxTest, LoadsWithTheSamplesSoxDecodes) {
     ASSERT_TRUE(Sox(make));
 
     CSampleBuffer buffer;
-    ASSERT_EQ(buffer.LoadFile(path, FileKindForPath(path)), 1);
+    ASSERT_EQ(buffer.LoadFile(path, FileKindFor(path)), 1);
     EXPECT_TRUE(capture.messages.isEmpty()) << capture.messages.value(0).text.toStdString();
     EXPECT_EQ(buffer.GetLayout(), c.layout);
     EXPECT_EQ(buffer.GetChannels(), quint32(c.channels));
@@ -128,29 +146,39 @@ TEST_P(MadeBySoxTest, LoadsWithTheSamplesSoxDecodes) {
         EXPECT_TRUE(DataOf(buffer) == *expected);
         break;
     }
-    case Compare::High16:
-    case Compare::High16Near: {
+    case Compare::Exact24: {
+        const auto decoded = SoxDecode(path, kSigned32);
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(Ints24(buffer), Ints32(*decoded));
+        break;
+    }
+    case Compare::IntAsFloat:
+    case Compare::FloatNear: {
         const auto decoded = SoxDecode(path, kSigned32);
         ASSERT_TRUE(decoded);
         const std::vector<qint32> wide = Ints32(*decoded);
-        const std::vector<qint16> words = WordsOf(buffer);
-        ASSERT_EQ(words.size(), wide.size());
-        const int tolerance = c.compare == Compare::High16 ? 0 : 1;
+        const std::vector<float> ours = FloatsOf(DataOf(buffer));
+        ASSERT_EQ(ours.size(), wide.size());
         int mismatches = 0;
-        for (std::size_t i = 0; i < words.size(); ++i)
-            if (std::abs(int(words[i]) - (wide[i] >> 16)) > tolerance)
+        for (std::size_t i = 0; i < ours.size(); ++i) {
+            const double expected = wide[i] / 2147483648.0;
+            const bool same =
+                c.compare == Compare::IntAsFloat
+                    ? ours[i] == float(expected)
+                    : std::abs(ours[i] - expected) <= 1e-7 * std::abs(expected) + 1e-9;
+            if (!same)
                 ++mismatches;
+        }
         EXPECT_EQ(mismatches, 0);
         break;
     }
-    case Compare::Rounded16:
     case Compare::Lossy16: {
         const auto decoded = SoxDecode(path, kSigned32);
         ASSERT_TRUE(decoded);
         const std::vector<qint32> wide = Ints32(*decoded);
         const std::vector<qint16> words = WordsOf(buffer);
         ASSERT_EQ(words.size(), wide.size());
-        const int tolerance = c.compare == Compare::Rounded16 ? 0 : 2;
+        const int tolerance = 2;
         int mismatches = 0;
         for (std::size_t i = 0; i < words.size(); ++i)
             if (std::abs(int(words[i]) - Round16(wide[i])) > tolerance)
@@ -171,26 +199,27 @@ INSTANTIATE_TEST_SUITE_P(
         MadeBySox{
             "Wav16Stereo", "wav", {"-e", "signed", "-b", "16"}, 2, L::Stereo16, Compare::Words16},
         MadeBySox{
-            "Wav24Stereo", "wav", {"-e", "signed", "-b", "24"}, 2, L::Stereo16, Compare::High16},
+            "Wav24Stereo", "wav", {"-e", "signed", "-b", "24"}, 2, L::Stereo24, Compare::Exact24},
         MadeBySox{"Wav24MonoClassicHeader",
                   "wav",
                   {"-t", "wavpcm", "-e", "signed", "-b", "24"},
                   1,
-                  L::Mono16,
-                  Compare::High16},
-        MadeBySox{"Wav32Mono", "wav", {"-e", "signed", "-b", "32"}, 1, L::Mono16, Compare::High16},
+                  L::Mono24,
+                  Compare::Exact24},
+        MadeBySox{
+            "Wav32Mono", "wav", {"-e", "signed", "-b", "32"}, 1, L::MonoFloat, Compare::IntAsFloat},
         MadeBySox{"WavFloatStereo",
                   "wav",
                   {"-e", "floating-point", "-b", "32"},
                   2,
-                  L::Stereo16,
-                  Compare::High16Near},
+                  L::StereoFloat,
+                  Compare::FloatNear},
         MadeBySox{"WavDoubleMono",
                   "wav",
                   {"-e", "floating-point", "-b", "64"},
                   1,
-                  L::Mono16,
-                  Compare::High16Near},
+                  L::MonoFloat,
+                  Compare::FloatNear},
         MadeBySox{"WavMuLaw", "wav", {"-e", "u-law"}, 1, L::Mono16, Compare::Words16},
         MadeBySox{"WavALaw", "wav", {"-e", "a-law"}, 2, L::Stereo16, Compare::Words16},
         MadeBySox{"AuMuLaw", "au", {"-e", "u-law"}, 1, L::Mono16, Compare::Words16},
@@ -221,10 +250,26 @@ INSTANTIATE_TEST_SUITE_P(
         MadeBySox{
             "VocStereo", "voc", {"-e", "unsigned", "-b", "8"}, 2, L::Stereo8, Compare::Bytes8},
         MadeBySox{"Flac16Stereo", "flac", {"-b", "16"}, 2, L::Stereo16, Compare::Words16},
-        MadeBySox{"Flac24Mono", "flac", {"-b", "24"}, 1, L::Mono16, Compare::Rounded16},
+        MadeBySox{"Flac24Mono", "flac", {"-b", "24"}, 1, L::Mono24, Compare::Exact24},
         MadeBySox{"Flac8Mono", "flac", {"-b", "8"}, 1, L::Mono8, Compare::Bytes8},
         MadeBySox{"Aiff16Stereo", "aiff", {"-b", "16"}, 2, L::Stereo16, Compare::Words16},
-        MadeBySox{"Aif24Stereo", "aif", {"-b", "24"}, 2, L::Stereo16, Compare::Rounded16},
+        MadeBySox{"Aif24Stereo", "aif", {"-b", "24"}, 2, L::Stereo24, Compare::Exact24},
+        MadeBySox{"Au24Mono", "au", {"-e", "signed", "-b", "24"}, 1, L::Mono24, Compare::Exact24},
+        MadeBySox{"Au32Stereo",
+                  "au",
+                  {"-e", "signed", "-b", "32"},
+                  2,
+                  L::StereoFloat,
+                  Compare::IntAsFloat},
+        MadeBySox{"AuFloatStereo",
+                  "au",
+                  {"-e", "floating-point", "-b", "32"},
+                  2,
+                  L::StereoFloat,
+                  Compare::FloatNear},
+        MadeBySox{"AuALaw", "au", {"-e", "a-law"}, 1, L::Mono16, Compare::Words16},
+        MadeBySox{"Caf24Stereo", "caf", {"-b", "24"}, 2, L::Stereo24, Compare::Exact24},
+
         MadeBySox{"Aiff8Mono", "aiff", {"-b", "8"}, 1, L::Mono8, Compare::Bytes8},
         MadeBySox{"OggVorbisStereo", "ogg", {}, 2, L::Stereo16, Compare::Lossy16},
         MadeBySox{"OggVorbisMono", "oga", {"-t", "vorbis"}, 1, L::Mono16, Compare::Lossy16}),
@@ -278,6 +323,61 @@ INSTANTIATE_TEST_SUITE_P(KindsAndLayouts, ReadBySoxTest,
                                            WrittenHere{FileKind::Aiff, "aiff", L::Mono8},
                                            WrittenHere{FileKind::Aiff, "aiff", L::Mono16},
                                            WrittenHere{FileKind::Aiff, "aiff", L::Stereo8}));
+
+class WideReadBySox : public ::testing::TestWithParam<WrittenHere> {};
+
+// 24-bit samples at random; float ones on the 2^-23 grid within full scale, which sox's 32-bit
+// integer pipeline carries exactly, so that sox's float output must be our bytes.
+TEST_P(WideReadBySox, SoxDecodesTheSameSamples) {
+    const WrittenHere& c = GetParam();
+    QTemporaryDir dir;
+    std::mt19937 random(unsigned(c.layout) * 7 + unsigned(c.kind));
+    const bool isFloat = LayoutDepth(c.layout) == SampleDepth::Float32;
+    const int frames = 2001;
+    QByteArray bytes;
+    for (int i = 0; i < frames * int(LayoutChannels(c.layout)); ++i) {
+        const qint32 v = qint32(random() & 0xFFFFFF) - 0x800000;
+        if (isFloat) {
+            const float x = float(v / 8388608.0);
+            bytes.append(reinterpret_cast<const char*>(&x), 4);
+        } else {
+            bytes.append(reinterpret_cast<const char*>(&v), 3);
+        }
+    }
+    CSampleBuffer buffer;
+    buffer.SetFormat(8000, LayoutIsStereo(c.layout), LayoutDepth(c.layout));
+    ASSERT_EQ(buffer.InsertFrames(0, frames, 0), 1);
+    std::memcpy(buffer.GetData(), bytes.constData(), std::size_t(bytes.size()));
+    const QString path = dir.filePath(QStringLiteral("ours.") + QLatin1String(c.extension));
+    ASSERT_EQ(buffer.SaveFile(path, c.kind), 1);
+
+    EXPECT_EQ(SoxInfo(path, "-r"), std::optional<quint32>(8000));
+    EXPECT_EQ(SoxInfo(path, "-c"), std::optional<quint32>(LayoutChannels(c.layout)));
+    EXPECT_EQ(SoxInfo(path, "-b"), std::optional<quint32>(isFloat ? 32 : 24));
+    const auto decoded = SoxDecode(path, isFloat ? kFloat32 : kSigned32);
+    ASSERT_TRUE(decoded);
+    if (isFloat)
+        EXPECT_TRUE(*decoded == bytes);
+    else
+        EXPECT_EQ(Ints32(*decoded), Ints24(buffer));
+}
+
+INSTANTIATE_TEST_SUITE_P(KindsAndLayouts, WideReadBySox,
+                         ::testing::Values(WrittenHere{FileKind::Wave, "wav", L::Mono24},
+                                           WrittenHere{FileKind::Wave, "wav", L::Stereo24},
+                                           WrittenHere{FileKind::Wave, "wav", L::MonoFloat},
+                                           WrittenHere{FileKind::Wave, "wav", L::StereoFloat},
+                                           WrittenHere{FileKind::SunAudio, "au", L::Stereo24},
+                                           WrittenHere{FileKind::SunAudio, "au", L::MonoFloat},
+                                           WrittenHere{FileKind::Aiff, "aiff", L::Mono24},
+                                           WrittenHere{FileKind::Aiff, "aiff", L::StereoFloat},
+                                           WrittenHere{FileKind::Flac, "flac", L::Mono24},
+                                           WrittenHere{FileKind::Flac, "flac", L::Stereo24},
+                                           WrittenHere{FileKind::Caf, "caf", L::Stereo24},
+                                           // No float CAF or Wave64: sox reads those through
+                                           // libsndfile scaled by about 1.42, even its own.
+                                           WrittenHere{FileKind::Wave64, "w64", L::Stereo24},
+                                           WrittenHere{FileKind::Rf64, "rf64", L::Mono24}));
 
 TEST(ReadBySox, OggVorbisWrittenHereDecodesToTheSameSound) {
     QTemporaryDir dir;

@@ -247,7 +247,7 @@ QByteArray Plain16Stereo() {
 INSTANTIATE_TEST_SUITE_P(
     Headers, WaveFailure,
     ::testing::Values(
-        FailureCase{"NotRiff", QByteArray("RIFX\x04\x00\x00\x00WAVE", 12),
+        FailureCase{"NotRiff", QByteArray("RIFY\x04\x00\x00\x00WAVE", 12),
                     "This File is NOT a wave file", "", L::Mono8, 11025},
         FailureCase{"NotWave", CFileBytes().Text("RIFF").LE32(4).Text("AVI ").Bytes(),
                     "This File is NOT a wave file", "", L::Mono8, 11025},
@@ -373,14 +373,6 @@ TEST_P(DataToTheEnd, LoadsTheWholeFramesThereAndWarnsOnlyWhenMoreWasPromised) {
     EXPECT_EQ(capture.messages[0].caption, QStringLiteral("Error Opening Wave"));
 }
 
-// The two high bytes of each 3-byte sample.
-QByteArray HighBytes(const QByteArray& samples) {
-    QByteArray high;
-    for (int i = 0; i + 2 < samples.size(); i += 3)
-        high.append(samples.mid(i + 1, 2));
-    return high;
-}
-
 // Bytes 1, 2, 3 ... `count`: seven 16-bit stereo frames and one byte of an eighth for 29.
 QByteArray Counting(int count) {
     QByteArray bytes;
@@ -402,13 +394,13 @@ INSTANTIATE_TEST_SUITE_P(
                                    L::Stereo16, Counting(28), true},
                       ToTheEndCase{"OneBytePastTheEnd", Plain16Stereo(), 9, Counting(8),
                                    L::Stereo16, Counting(8), true},
-                      // Nine whole 3-byte frames; each keeps its two high bytes.
+                      // Nine whole 3-byte frames, kept whole.
                       ToTheEndCase{"InterruptedTwentyFourBitRecording", FormatBody(1, 1, 22050, 24),
-                                   300, Counting(29), L::Mono16, HighBytes(Counting(27)), true},
+                                   300, Counting(29), L::Mono24, Counting(27), true},
                       ToTheEndCase{"StreamedFloat", FormatBody(3, 1, 22050, 32), 0xFFFFFFFF,
                                    CFileBytes().LE32(0x3F000000).LE32(0xBF000000).U8(0).Bytes(),
-                                   L::Mono16, CFileBytes().LE16(0x4000).LE16(0xC000).Bytes(),
-                                   false}),
+                                   L::MonoFloat,
+                                   CFileBytes().LE32(0x3F000000).LE32(0xBF000000).Bytes(), false}),
     [](const ::testing::TestParamInfo<ToTheEndCase>& info) {
         return std::string(info.param.name);
     });
@@ -451,12 +443,12 @@ struct ConversionCase {
     QByteArray data;
     SampleLayout layout;
     std::vector<qint16> words; // for 16-bit results
-    QByteArray bytes;          // for 8-bit results
+    QByteArray bytes;          // for 8-bit, 24-bit and float results
 };
 
 class WaveConversion : public WaveFileTest, public ::testing::WithParamInterface<ConversionCase> {};
 
-TEST_P(WaveConversion, LoadsAsTheEditorsOwnPcm) {
+TEST_P(WaveConversion, LoadsAtTheDepthThatKeepsWhatTheFileHolds) {
     const ConversionCase& c = GetParam();
     ASSERT_EQ(Load(WaveFile(CFileBytes().Chunk("fmt ", c.format).Chunk("data", c.data).Bytes())),
               1);
@@ -464,8 +456,9 @@ TEST_P(WaveConversion, LoadsAsTheEditorsOwnPcm) {
     EXPECT_EQ(buffer.GetLayout(), c.layout);
     EXPECT_EQ(buffer.GetRate(), 8000u);
     const CWaveFormat& f = buffer.GetFormat();
-    EXPECT_EQ(f.formatTag, 1);
-    EXPECT_EQ(f.bitsPerSample, LayoutIs16Bit(c.layout) ? 16 : 8);
+    const SampleDepth depth = LayoutDepth(c.layout);
+    EXPECT_EQ(f.formatTag, depth == SampleDepth::Float32 ? 3 : 1);
+    EXPECT_EQ(f.bitsPerSample, DepthBits(depth));
     EXPECT_EQ(f.channels, LayoutChannels(c.layout));
     EXPECT_EQ(f.blockAlign, LayoutBytesPerFrame(c.layout));
     EXPECT_EQ(f.avgBytesPerSec, 8000u * LayoutBytesPerFrame(c.layout));
@@ -508,31 +501,31 @@ const float kNaN = std::numeric_limits<float>::quiet_NaN();
 INSTANTIATE_TEST_SUITE_P(
     Formats, WaveConversion,
     ::testing::Values(
-        ConversionCase{"Pcm24KeepsTheHigh16Bits",
+        ConversionCase{"Pcm24IsKeptWhole",
                        FormatBody(1, 1, 8000, 24),
                        QByteArray("\x56\x34\x12\xFF\xFF\xFF\x00\x00\x80\xFF\xFF\x7F", 12),
-                       L::Mono16,
-                       {0x1234, -1, -32768, 32767},
-                       {}},
+                       L::Mono24,
+                       {},
+                       QByteArray("\x56\x34\x12\xFF\xFF\xFF\x00\x00\x80\xFF\xFF\x7F", 12)},
         ConversionCase{
-            "Pcm32Stereo",
+            "Pcm32StereoIsHeldAsFloat",
             FormatBody(1, 2, 8000, 32),
             QByteArray("\x00\x00\x34\x12\xFF\xFF\xFF\x7F\x00\x00\x00\x80\x00\x00\x01\x00", 16),
-            L::Stereo16,
-            {0x1234, 32767, -32768, 1},
-            {}},
-        ConversionCase{"Float32ClampsAndFloors",
+            L::StereoFloat,
+            {},
+            Floats({0x1234 / 32768.0f, 1.0f, -1.0f, 1 / 32768.0f})},
+        ConversionCase{"Float32IsKeptAsItIsBeyondFullScaleToo",
                        FormatBody(3, 1, 8000, 32),
                        Floats({0.5f, -1.0f, 1.0f, 2.0f, -0.00001f, kNaN}),
-                       L::Mono16,
-                       {16384, -32768, 32767, 32767, -1, 0},
-                       {}},
-        ConversionCase{"Float64",
+                       L::MonoFloat,
+                       {},
+                       Floats({0.5f, -1.0f, 1.0f, 2.0f, -0.00001f, kNaN})},
+        ConversionCase{"Float64BecomesFloat",
                        FormatBody(3, 2, 8000, 64),
                        Doubles({0.25, -0.25}),
-                       L::Stereo16,
-                       {8192, -8192},
-                       {}},
+                       L::StereoFloat,
+                       {},
+                       Floats({0.25f, -0.25f})},
         ConversionCase{"MuLaw",
                        FormatBody(7, 1, 8000, 8),
                        QByteArray("\x00\x7F\x80\xFF", 4),
@@ -551,15 +544,20 @@ INSTANTIATE_TEST_SUITE_P(
                        L::Stereo16,
                        {1, 2},
                        {}},
-        ConversionCase{
-            "ExtensibleFloat", Extensible(1, 32, 3), Floats({-0.5f}), L::Mono16, {-16384}, {}},
+        ConversionCase{"ExtensibleFloat",
+                       Extensible(1, 32, 3),
+                       Floats({-0.5f}),
+                       L::MonoFloat,
+                       {},
+                       Floats({-0.5f})},
         ConversionCase{"ExtensiblePcm24",
                        Extensible(1, 24, 1),
                        QByteArray("\x00\x00\x40", 3),
-                       L::Mono16,
-                       {0x4000},
-                       {}},
-        ConversionCase{"SixChannelsKeepTheFirstTwo",
+                       L::Mono24,
+                       {},
+                       QByteArray("\x00\x00\x40", 3)},
+        // L R C LFE BL BR: each side is (2 x its front + centre + 2 x its back) / 5, rounded.
+        ConversionCase{"SixChannelsAreMixedToStereo",
                        FormatBody(1, 6, 8000, 16),
                        CFileBytes()
                            .LE16(1)
@@ -576,14 +574,15 @@ INSTANTIATE_TEST_SUITE_P(
                            .LE16(12)
                            .Bytes(),
                        L::Stereo16,
-                       {1, 2, 7, 8},
+                       {3, 4, 9, 10},
                        {}},
+        // L R C: each side (2 x its own + centre) / 3 about 128, rounded.
         ConversionCase{"ThreeChannels8Bit",
                        FormatBody(1, 3, 8000, 8),
                        QByteArray("\x01\x02\x03\x04\x05\x06", 6),
                        L::Stereo8,
                        {},
-                       QByteArray("\x01\x02\x04\x05", 4)},
+                       QByteArray("\x02\x02\x05\x05", 4)},
         ConversionCase{"TwelveBitPcmIn16BitContainers",
                        FormatBody(1, 1, 8000, 12),
                        QByteArray("\xF0\x7F\x10\x80", 4),
@@ -593,9 +592,9 @@ INSTANTIATE_TEST_SUITE_P(
         ConversionCase{"TrailingPartialFrameIsDropped",
                        FormatBody(1, 1, 8000, 24),
                        QByteArray("\x00\x00\x01\x00\x00", 5),
-                       L::Mono16,
-                       {256},
-                       {}}),
+                       L::Mono24,
+                       {},
+                       QByteArray("\x00\x00\x01", 3)}),
     [](const ::testing::TestParamInfo<ConversionCase>& info) {
         return std::string(info.param.name);
     });

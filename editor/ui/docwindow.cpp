@@ -26,6 +26,10 @@ void CDocWindow::UpdateTitle() {
     QString title = m_view->Document()->Title();
     if (m_number > 0)
         title += QStringLiteral(":%1").arg(m_number);
+    // What the sample holds differently from its file stays in sight until it is saved.
+    const QString note = m_view->Document()->LoadNote();
+    if (!note.isEmpty())
+        title += QStringLiteral(" (%1)").arg(note);
     setWindowTitle(title + QStringLiteral("[*]"));
 }
 

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 QString CFramePrompts::OpenFilters() {
     return QStringLiteral("Wave Files (*.wav);;Creative Voice Files (*.voc);;"
@@ -44,4 +45,16 @@ CFramePrompts::CSaveAnswer CFramePrompts::AskSaveChanges(QWidget* parent, const 
     if (answer == QMessageBox::Save)
         return CSaveAnswer::Save;
     return answer == QMessageBox::Discard ? CSaveAnswer::Discard : CSaveAnswer::Cancel;
+}
+
+CFramePrompts::CLossAnswer CFramePrompts::AskSaveLoss(QWidget* parent, const QString& loss) {
+    QMessageBox box(QMessageBox::Warning, AppTitle(), loss, QMessageBox::NoButton, parent);
+    QPushButton* saveAs = box.addButton(QStringLiteral("Save As..."), QMessageBox::AcceptRole);
+    QPushButton* save = box.addButton(QMessageBox::Save);
+    box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(saveAs);
+    box.exec();
+    if (box.clickedButton() == saveAs)
+        return CLossAnswer::SaveAs;
+    return box.clickedButton() == save ? CLossAnswer::Save : CLossAnswer::Cancel;
 }

@@ -10,6 +10,7 @@ class QWidget;
 class CFramePrompts {
 public:
     enum class CSaveAnswer { Save, Discard, Cancel };
+    enum class CLossAnswer { SaveAs, Save, Cancel };
 
     // The Open dialog's filters, in the order whose indexes the frame remembers (from 1).
     static QString OpenFilters();
@@ -22,4 +23,7 @@ public:
     // path or title.
     virtual QString SavePath(QWidget* parent, const QString& suggested);
     virtual CSaveAnswer AskSaveChanges(QWidget* parent, const QString& title);
+    // Before a save that would keep less than the document holds; `loss` says what. Save As is
+    // the default button, so that Enter keeps the file as it was.
+    virtual CLossAnswer AskSaveLoss(QWidget* parent, const QString& loss);
 };

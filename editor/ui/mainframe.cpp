@@ -647,11 +647,24 @@ void CMainFrame::ArrangeIcons() {
 
 bool CMainFrame::SaveDocument(CWlproDoc* doc, bool askPath) {
     QString path = doc->Path();
-    if (askPath || path.isEmpty()) {
-        path = m_prompts.SavePath(this, path.isEmpty() ? doc->Title() : path);
-        if (path.isEmpty())
+    // A save that would keep less than the document holds asks first; Save As asks for another
+    // path, which may lose nothing.
+    for (;;) {
+        if (askPath || path.isEmpty()) {
+            path = m_prompts.SavePath(this, path.isEmpty() ? doc->Title() : path);
+            if (path.isEmpty())
+                return false;
+            path = QFileInfo(path).absoluteFilePath();
+        }
+        const QString loss = doc->SaveLoss(path);
+        if (loss.isEmpty())
+            break;
+        const CFramePrompts::CLossAnswer answer = m_prompts.AskSaveLoss(this, loss);
+        if (answer == CFramePrompts::CLossAnswer::Cancel)
             return false;
-        path = QFileInfo(path).absoluteFilePath();
+        if (answer == CFramePrompts::CLossAnswer::Save)
+            break;
+        askPath = true;
     }
     bool written = false;
     RunInBackground(QStringLiteral("Saving %1...").arg(QFileInfo(path).fileName()),
