@@ -9,6 +9,7 @@
 #include "platform/fontresource.h"
 #include "platform/mprisservice.h"
 #include "platform/playout.h"
+#include "platform/ripcommand.h"
 #include "platform/shutdownnotifier.h"
 #include "platform/singleinstance.h"
 #include "ui/mainframe.h"
@@ -21,6 +22,9 @@
 int main(int argc, char** argv) {
     // The rest of a disc a closing player left playing, in this program without a window.
     if (const std::optional<int> status = RunPlayOutIfAsked(argc, argv))
+        return *status;
+    // Copying or checking a disc without a window, beside any running player.
+    if (const std::optional<int> status = TRipCommand::RunIfAsked(argc, argv))
         return *status;
     // Answered before the application object, so that asking needs no display.
     if (argc == 2 && qstrcmp(argv[1], "--version") == 0) {

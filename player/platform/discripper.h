@@ -14,7 +14,6 @@
 #include <QString>
 
 #include <atomic>
-#include <memory>
 
 struct TRipTrackResult {
     enum class TStatus { Matched, Copied, Errors, NotCopied };
@@ -31,7 +30,8 @@ struct TRipReport {
     QString Folder;  // the album folder made (empty when none was made)
     QString LogPath; // empty when no log was written
     bool Cancelled = false;
-    QString Message; // what went wrong, for a message box; empty when nothing did
+    QString Message;     // what went wrong, for a message box; empty when nothing did
+    bool NoDisc = false; // there was no audio disc to copy (Message says so)
     // Every chosen track copied without errors.
     bool AllGood() const;
     // One line: "All tracks copied without errors" or "There were errors in tracks 2, 5".
@@ -62,6 +62,6 @@ signals:
 private:
     TRipOptions FOptions;
     QThread* FWorker = nullptr;
-    std::shared_ptr<std::atomic_bool> FCancel;
-    bool FRunning = false;
+    std::atomic_bool FCancel{false};
+    TRipReport FReport; // written by the worker, read once it has finished
 };
