@@ -19,10 +19,8 @@
 #include "ui/mainframe.h"
 #include "ui/openimage.h"
 #include "ui/ripdlg.h"
-#ifdef KORVO_RIPPER_READY
 #include "ui/ripprogressdlg.h"
 #include "ui/ripwindows.h"
-#endif
 
 #include <QAction>
 #include <QApplication>
@@ -390,7 +388,6 @@ public slots:
 };
 } // namespace
 
-#ifdef KORVO_RIPPER_READY
 TEST_F(OpenImageTest, ACopyFromTheDialogEndsWithTheResultsOfEveryTrack) {
     auto session = Start();
     ASSERT_TRUE(OpenImage::UseImage(*session, image.Cue()));
@@ -426,6 +423,7 @@ TEST_F(OpenImageTest, ACopyFromTheDialogEndsWithTheResultsOfEveryTrack) {
     QSignalSpy ended(&windows, &TRipWindows::ripEnded);
     ASSERT_TRUE(ended.wait(RipDeadlineMs));
     sampler.stop();
+    EXPECT_TRUE(!windows.ProgressWindow() || windows.ProgressWindow()->isHidden());
     EXPECT_TRUE(reporter.messages.isEmpty());
     TRipResultsDlg* results = windows.ResultsWindow();
     ASSERT_NE(results, nullptr);
@@ -459,6 +457,29 @@ TEST_F(OpenImageTest, ACopyFromTheDialogEndsWithTheResultsOfEveryTrack) {
     session->ShutDown();
 }
 
-#endif
+TEST_F(OpenImageTest, CancelStopsTheCopyAndTheProgressWindowGoesWhenTheRipperHasStopped) {
+    auto session = Start();
+    QWidget frame;
+    TPlayerState state(session->Controller());
+    TRipWindows windows(&frame, *session);
+    windows.BindState(state);
+    windows.Open();
+    ASSERT_NE(windows.RipDialog(), nullptr);
+    QTemporaryDir music;
+    windows.RipDialog()->DestinationEdit()->setText(music.path());
+    QTest::mouseClick(windows.RipDialog()->StartButton(), Qt::LeftButton);
+    TRipProgressDlg* progress = windows.ProgressWindow();
+    ASSERT_NE(progress, nullptr);
+    QSignalSpy ended(&windows, &TRipWindows::ripEnded);
+    QTest::mouseClick(progress->CancelButton(), Qt::LeftButton);
+    EXPECT_FALSE(progress->CancelButton()->isEnabled());
+    ASSERT_TRUE(ended.wait(RipDeadlineMs));
+    EXPECT_TRUE(!windows.ProgressWindow() || windows.ProgressWindow()->isHidden());
+    EXPECT_TRUE(reporter.messages.isEmpty()) << "a cancelled copy needs no message box";
+    if (TRipResultsDlg* results = windows.ResultsWindow())
+        EXPECT_EQ(results->SummaryText()->text(), "The copy was cancelled");
+    EXPECT_TRUE(session->Menu().Action(CmRip)->isEnabled());
+    session->ShutDown();
+}
 
 #include "ripwindows_test.moc"

@@ -10,27 +10,16 @@
 #include "ui/editsongdlg.h"
 #include "ui/openimage.h"
 #include "ui/queuelist.h"
-#include "ui/statebinding.h"
-#ifdef KORVO_RIPPER_READY
 #include "ui/ripwindows.h"
-#endif
 #include "ui/volumecontrol.h"
 
 TCommandDialogs::TCommandDialogs(QWidget* frame, TPlayerSession& session, TQueueList& queue,
                                  TVolumeControl& volume, TStatusHint* hint)
-    : QObject(frame), FFrame(frame), FSession(session), FQueue(queue), FVolume(volume),
-      FHint(hint) {
-#ifdef KORVO_RIPPER_READY
-    FRip = new TRipWindows(frame, session);
-#endif
-}
+    : QObject(frame), FFrame(frame), FSession(session), FQueue(queue), FVolume(volume), FHint(hint),
+      FRip(new TRipWindows(frame, session)) {}
 
 void TCommandDialogs::BindState(const TPlayerState& state) {
-#ifdef KORVO_RIPPER_READY
     FRip->BindState(state);
-#else
-    BindEnabled(state, TPlayerState::DiscLoaded, FSession.Menu().Action(CmRip));
-#endif
 }
 
 TCommandDialogs::~TCommandDialogs() {
@@ -61,9 +50,7 @@ bool TCommandDialogs::Open(int id) {
         return true;
     }
     case CmRip:
-#ifdef KORVO_RIPPER_READY
         FRip->Open();
-#endif
         return true;
     case CmOpenImage:
         OpenImage::Run(FFrame, FSession);

@@ -29,8 +29,7 @@ public:
     THelpViewer* HelpViewer() const { return FHelp; }
     // Rip follows whether a disc's album is loaded.
     void BindState(const TPlayerState& state);
-    // The windows of copying a disc; null in a build without the ripper.
-    TRipWindows* Rip() const { return FRip; }
+    TRipWindows& Rip() const { return *FRip; }
     // The player goes: so does its help.
     void QuitHelp();
 
@@ -43,5 +42,5 @@ private:
     TVolumeControl& FVolume;
     TStatusHint* FHint;
     THelpViewer* FHelp = nullptr;
-    TRipWindows* FRip = nullptr;
+    TRipWindows* FRip;
 };

@@ -17,41 +17,43 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
+#include <algorithm>
+
 TRipDlg::TRipDlg(QWidget* parent, TPlayController& player, const QString& source,
                  const QString& settingsPath)
-    : TMDialog(parent, DialogId, tr("Rip"), QSize(232, 178)), FPlayer(player), FSource(source),
+    : TMDialog(parent, DialogId, tr("Rip"), QSize(262, 178)), FPlayer(player), FSource(source),
       FSettingsPath(settingsPath) {
     auto* whereBox = new QGroupBox(tr("Copy To"), this);
-    Place(whereBox, 14, 10, 204, 46);
+    Place(whereBox, 14, 10, 234, 46);
     auto* folderLabel = new QLabel(tr("&Folder:"), whereBox);
     Place(folderLabel, 20, 23, 46, 8);
     FDestination = new QLineEdit(whereBox);
-    Place(FDestination, 68, 21, 100, 12, DestinationId);
+    Place(FDestination, 68, 21, 130, 12, DestinationId);
     auto* browse = new QPushButton(tr("&Browse..."), whereBox);
-    Place(browse, 172, 20, 40, 14, BrowseId);
+    Place(browse, 202, 20, 40, 14, BrowseId);
     auto* albumLabel = new QLabel(tr("Album folder &name:"), whereBox);
     Place(albumLabel, 20, 39, 46, 8);
     FAlbumFolder = new QLineEdit(whereBox);
-    Place(FAlbumFolder, 68, 37, 144, 12, AlbumFolderId);
+    Place(FAlbumFolder, 68, 37, 174, 12, AlbumFolderId);
     folderLabel->setBuddy(FDestination);
     albumLabel->setBuddy(FAlbumFolder);
 
     auto* formatBox = new QGroupBox(tr("Format"), this);
-    Place(formatBox, 14, 62, 98, 40);
+    Place(formatBox, 14, 62, 113, 40);
     FFlac = new QRadioButton(tr("FLA&C"), formatBox);
-    Place(FFlac, 20, 74, 86, 10, FlacId);
+    Place(FFlac, 20, 74, 100, 10, FlacId);
     FWav = new QRadioButton(tr("&WAV"), formatBox);
-    Place(FWav, 20, 86, 86, 10, WavId);
+    Place(FWav, 20, 86, 100, 10, WavId);
 
     auto* tracksBox = new QGroupBox(tr("Tracks"), this);
-    Place(tracksBox, 120, 62, 98, 40);
+    Place(tracksBox, 135, 62, 113, 40);
     FQueue = new QRadioButton(tr("The &queue's songs"), tracksBox);
-    Place(FQueue, 126, 74, 86, 10, QueueId);
+    Place(FQueue, 141, 74, 100, 10, QueueId);
     FEveryTrack = new QRadioButton(tr("&Every track"), tracksBox);
-    Place(FEveryTrack, 126, 86, 86, 10, EveryTrackId);
+    Place(FEveryTrack, 141, 86, 100, 10, EveryTrackId);
 
     auto* readingBox = new QGroupBox(tr("Reading"), this);
-    Place(readingBox, 14, 108, 204, 40);
+    Place(readingBox, 14, 108, 234, 40);
     FTestAndCopy = new QCheckBox(tr("&Test and copy"), readingBox);
     Place(FTestAndCopy, 20, 120, 110, 10, TestAndCopyId);
     auto* offsetLabel = new QLabel(tr("Read &offset:"), readingBox);
@@ -64,16 +66,28 @@ TRipDlg::TRipDlg(QWidget* parent, TPlayController& player, const QString& source
     Place(samples, 116, 134, 40, 8);
 
     FStart = new QPushButton(tr("&Start"), this);
-    Place(FStart, 114, 154, 50, 14, 1);
+    Place(FStart, 144, 154, 50, 14, 1);
     FStart->setDefault(true);
     auto* cancel = new QPushButton(tr("Cancel"), this);
-    Place(cancel, 168, 154, 50, 14, 2);
+    Place(cancel, 198, 154, 50, 14, 2);
     connect(browse, &QPushButton::clicked, this, &TRipDlg::Browse);
     connect(FStart, &QPushButton::clicked, this, &TRipDlg::Start);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     SetUp();
-    for (QLabel* label : {folderLabel, albumLabel, offsetLabel, samples})
-        FitText(label);
+    // The fields start after the longest of their labels, wherever this system's font ends it;
+    // the edits keep their right edges.
+    int column = FDestination->x();
+    for (QLabel* label : {folderLabel, albumLabel, offsetLabel}) {
+        label->resize(label->sizeHint().width(), label->height());
+        column = std::max(column, label->geometry().right() + 1 + Units(0, 0, 3, 0).width());
+    }
+    for (QWidget* field :
+         {static_cast<QWidget*>(FDestination), static_cast<QWidget*>(FAlbumFolder)})
+        field->setGeometry(column, field->y(), field->geometry().right() + 1 - column,
+                           field->height());
+    samples->move(samples->x() + column - FOffset->x(), samples->y());
+    FOffset->move(column, FOffset->y());
+    samples->resize(samples->sizeHint().width(), samples->height());
 
     const TRipSettings settings(FSettingsPath);
     FDestination->setText(QDir::toNativeSeparators(settings.Destination()));

@@ -81,7 +81,16 @@ void TRipProgressDlg::Progress(double trackFraction, double discFraction, double
                                         : QString());
 }
 
+void TRipProgressDlg::Finish() {
+    FFinished = true;
+    close();
+}
+
 void TRipProgressDlg::reject() {
+    if (FFinished) {
+        TMDialog::reject();
+        return;
+    }
     // The window stays until the ripper has stopped and cleaned up.
     FCancel->setEnabled(false);
     FTrackText->setText(tr("Cancelling..."));
@@ -128,9 +137,15 @@ TRipResultsDlg::TRipResultsDlg(QWidget* parent, const TRipReport& report, const 
             result.Status == TRipTrackResult::TStatus::NotCopied)
             row->setForeground(1, QColor(Qt::darkRed));
     }
+    // The results keep a little room from the list's edge; the names take the rest.
+    int widest = FList->header()->sectionSizeHint(1);
+    for (int row = 0; row < FList->topLevelItemCount(); ++row)
+        widest = std::max(
+            widest, FList->fontMetrics().horizontalAdvance(FList->topLevelItem(row)->text(1)));
     FList->header()->setStretchLastSection(false);
     FList->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    FList->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    FList->header()->setSectionResizeMode(1, QHeaderView::Fixed);
+    FList->header()->resizeSection(1, widest + Units(0, 0, 8, 0).width());
     FSummary->setText(report.Cancelled ? tr("The copy was cancelled") : report.Summary());
     QFont bold = FSummary->font();
     bold.setBold(true);

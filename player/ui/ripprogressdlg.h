@@ -27,6 +27,8 @@ public:
     // The ripper's signals, in the order it sends them.
     void TrackStarted(int index, int count, int track, const QString& title);
     void Progress(double trackFraction, double discFraction, double speed, int secondsLeft);
+    // The copy has ended: the window goes.
+    void Finish();
 
     QLabel* TrackText() const { return FTrackText; }
     QProgressBar* TrackBar() const { return FTrackBar; }
@@ -49,6 +51,7 @@ private:
     QLabel* FSpeed;
     QLabel* FTimeLeft;
     QPushButton* FCancel;
+    bool FFinished = false;
 };
 
 class TRipResultsDlg : public TMDialog {

@@ -87,7 +87,7 @@ void TRipWindows::Finished(const TRipReport& report) {
     if (FPhysical)
         FSession.SetDriveBusy(false);
     if (FProgress)
-        FProgress->close();
+        FProgress->Finish();
     UpdateEnabled();
     if (!report.Message.isEmpty() && !report.Cancelled) {
         TMessage message;
