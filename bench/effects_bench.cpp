@@ -1,7 +1,8 @@
 // The editor's whole-sample operations on a 10-minute 44.1 kHz 16-bit stereo sample (106 MB),
 // each beside its peer in the same run:
-//  - in memory: Amplify, Reverse and ChangeSign beside memcpy of the same bytes, and the undo
-//    of a whole-sample edit beside the edit itself;
+//  - in memory: Amplify, Reverse and ChangeSign beside memcpy of the same bytes (also on the
+//    same music at 24 bits and in float), and the undo of a whole-sample edit beside the edit
+//    itself;
 //  - file to file (load, operate, save): beside sox doing the same to the same file.
 // Every figure is wall-clock time; sox runs as its own process.
 
@@ -86,6 +87,55 @@ void BM_ChangeSign(benchmark::State& state) {
     state.SetBytesProcessed(qint64(state.iterations()) * qint64(kBytes));
 }
 
+// The same music at 24 bits and in float, for the operations at those depths; each beside memcpy
+// of its own bytes.
+CSampleBuffer& SampleAt(SampleDepth depth) {
+    static CSampleBuffer* samples[4] = {};
+    CSampleBuffer*& sample = samples[int(depth)];
+    if (!sample) {
+        sample = new CSampleBuffer;
+        sample->CopyFrom(Sample());
+        sample->SetFormat(kRate, true, depth);
+        sample->ApplyFormat();
+    }
+    return *sample;
+}
+
+void BM_MemcpyAt(benchmark::State& state, SampleDepth depth) {
+    const CSampleBuffer& sample = SampleAt(depth);
+    std::vector<quint8> target(sample.GetByteLength(), 1);
+    for (auto _ : state) {
+        std::memcpy(target.data(), sample.GetData(), target.size());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(qint64(state.iterations()) * qint64(target.size()));
+}
+
+void BM_AmplifyAt(benchmark::State& state, SampleDepth depth) {
+    CSampleBuffer& sample = SampleAt(depth);
+    // Up and down again, so that float samples neither grow without end nor all saturate.
+    bool up = true;
+    for (auto _ : state) {
+        sample.Amplify(up ? 1.01f : 1.0f / 1.01f, -1, -1, 0);
+        up = !up;
+    }
+    state.SetBytesProcessed(qint64(state.iterations()) * qint64(sample.GetByteLength()));
+}
+
+void BM_ReverseAt(benchmark::State& state, SampleDepth depth) {
+    CSampleBuffer& sample = SampleAt(depth);
+    for (auto _ : state)
+        sample.Reverse(-1, -1, 0);
+    state.SetBytesProcessed(qint64(state.iterations()) * qint64(sample.GetByteLength()));
+}
+
+void BM_ChangeSignAt(benchmark::State& state, SampleDepth depth) {
+    CSampleBuffer& sample = SampleAt(depth);
+    for (auto _ : state)
+        sample.ChangeSign(-1, -1);
+    state.SetBytesProcessed(qint64(state.iterations()) * qint64(sample.GetByteLength()));
+}
+
 // The edit as the document does it: recording its undo step included.
 void BM_AmplifyRecorded(benchmark::State& state) {
     CSampleEditor editor(Sample());
@@ -122,6 +172,17 @@ BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Amplify)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Reverse)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ChangeSign)->Unit(benchmark::kMillisecond)->UseRealTime();
+#define DEPTH_CASES(function)                                                                      \
+    BENCHMARK_CAPTURE(function, int24, SampleDepth::Int24)                                         \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->UseRealTime();                                                                           \
+    BENCHMARK_CAPTURE(function, float, SampleDepth::Float32)                                       \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->UseRealTime()
+DEPTH_CASES(BM_MemcpyAt);
+DEPTH_CASES(BM_AmplifyAt);
+DEPTH_CASES(BM_ReverseAt);
+DEPTH_CASES(BM_ChangeSignAt);
 BENCHMARK(BM_AmplifyRecorded)->Unit(benchmark::kMillisecond)->UseRealTime();
 // A fixed count: the untimed edit around each undo would otherwise run for hours.
 BENCHMARK_CAPTURE(BM_Undo, amplify, AmplifyWhole)

@@ -128,6 +128,58 @@ void AmplifyWords(quint8* start, quint64 words, float gain, bool left, bool righ
             StoreWord(p, Saturate16(Product(LoadWord(p), gain)));
     }
 }
+
+// The float gain four samples at a time (the compiler leaves the plain loop scalar at this
+// optimisation level). Returns the samples done.
+quint64 AmplifyFloats(quint8* p, quint64 count, float gain) {
+    const __m128 g = _mm_set1_ps(gain);
+    quint64 i = 0;
+    for (; i + 4 <= count; i += 4, p += 16) {
+        const __m128 x = _mm_loadu_ps(reinterpret_cast<const float*>(p));
+        _mm_storeu_ps(reinterpret_cast<float*>(p), _mm_mul_ps(x, g));
+    }
+    return i;
+}
+
+// The 24-bit gain four samples (twelve bytes) at a time, with GainOp's arithmetic. Byte shifts
+// and masks move each sample into the top three bytes of a 32-bit lane, whose arithmetic shift
+// gives its value; the results go back the same way. Returns the samples done; the caller does
+// the last few.
+quint64 AmplifyInt24(quint8* p, quint64 count, float gain) {
+    const __m128i lane0 = _mm_setr_epi32(int(0xFFFFFF00), 0, 0, 0);
+    const __m128i lane1 = _mm_slli_si128(lane0, 4);
+    const __m128i lane2 = _mm_slli_si128(lane0, 8);
+    const __m128i lane3 = _mm_slli_si128(lane0, 12);
+    const __m128i out0 = _mm_setr_epi32(0xFFFFFF, 0, 0, 0);
+    const __m128i out1 = _mm_slli_si128(out0, 3);
+    const __m128i out2 = _mm_slli_si128(out0, 6);
+    const __m128i out3 = _mm_slli_si128(out0, 9);
+    const __m128 g = _mm_set1_ps(gain);
+    const __m128 high = _mm_set1_ps(8388607.0f);
+    const __m128 low = _mm_set1_ps(-8388608.0f);
+    quint64 i = 0;
+    for (; i + 6 <= count; i += 4, p += 12) {
+        const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i lanes =
+            _mm_or_si128(_mm_or_si128(_mm_and_si128(_mm_slli_si128(in, 1), lane0),
+                                      _mm_and_si128(_mm_slli_si128(in, 2), lane1)),
+                         _mm_or_si128(_mm_and_si128(_mm_slli_si128(in, 3), lane2),
+                                      _mm_and_si128(_mm_slli_si128(in, 4), lane3)));
+        __m128 x = _mm_mul_ps(_mm_cvtepi32_ps(_mm_srai_epi32(lanes, 8)), g);
+        x = _mm_max_ps(_mm_min_ps(x, high), low);
+        const __m128i v = _mm_cvttps_epi32(x);
+        const __m128i out = _mm_or_si128(
+            _mm_or_si128(_mm_and_si128(v, out0), _mm_and_si128(_mm_srli_si128(v, 1), out1)),
+            _mm_or_si128(_mm_and_si128(_mm_srli_si128(v, 2), out2),
+                         _mm_and_si128(_mm_srli_si128(v, 3), out3)));
+        // Twelve bytes stored as eight and four: a 16-byte store under the next load would
+        // stall it.
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), out);
+        const quint32 last = quint32(_mm_cvtsi128_si32(_mm_srli_si128(out, 8)));
+        std::memcpy(p + 8, &last, 4);
+    }
+    return i;
+}
 #endif
 
 template <typename Unit> void ReverseUnits(quint8* data, quint64 count) {
@@ -405,7 +457,19 @@ int CSampleBuffer::Amplify(float gain, qint64 first, qint64 last, int channel) {
         MapBytes(walk, ByteTable(Product, finite));
     else
         WithDepth(GetDepth(), [&](auto d) {
-            MapSamples<decltype(d)::value>(walk, GainOp<decltype(d)::value>(float(finite)));
+            constexpr SampleDepth kDepth = decltype(d)::value;
+            CChannelWalk rest = walk;
+#ifdef __SSE2__
+            if constexpr (!LayoutIsClassic(MakeLayout(false, kDepth)))
+                if (walk.stride == DepthBytes(kDepth)) {
+                    const quint64 done = kDepth == SampleDepth::Int24
+                                             ? AmplifyInt24(walk.start, walk.count, float(finite))
+                                             : AmplifyFloats(walk.start, walk.count, float(finite));
+                    rest.start += done * walk.stride;
+                    rest.count -= done;
+                }
+#endif
+            MapSamples<kDepth>(rest, GainOp<kDepth>(float(finite)));
         });
     return 1;
 }

@@ -517,6 +517,40 @@ INSTANTIATE_TEST_SUITE_P(
                    {0.5, 1.5}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Long runs (done several samples at a time) give every sample the single-precision product,
+// saturated and truncated toward zero at 24 bits, as it is in float; up to the last sample of
+// the range and not one byte beyond.
+TEST(WideAmplify, LongRunsMatchTheProductOfEachSample) {
+    for (SampleLayout layout : {L::Mono24, L::Stereo24, L::MonoFloat, L::StereoFloat}) {
+        const SampleDepth depth = LayoutDepth(layout);
+        const bool isFloat = depth == SampleDepth::Float32;
+        for (float gain : {2.0f, 0.3f, -1.5f, 1.0f, 1e30f}) {
+            for (quint32 frames : {6u, 7u, 1001u}) {
+                Values values = Random24(frames * LayoutChannels(layout), frames);
+                for (double& v : values)
+                    v = isFloat ? v / 4194304 : v;
+                CSampleBuffer buffer;
+                Fill(buffer, layout, values);
+                // Two frames after the range, which must keep their values.
+                const quint32 after = 2 * LayoutChannels(layout);
+                ASSERT_EQ(buffer.InsertFrames(frames, 2, 0), 1);
+                for (quint32 i = 1; i <= after; ++i)
+                    Put(buffer.GetData() + buffer.GetByteLength() - DepthBytes(depth) * i, depth,
+                        77);
+                ASSERT_EQ(buffer.Amplify(gain, 0, frames - 1, 0), 1);
+                Values want;
+                for (double v : values) {
+                    const double x = double(float(v) * gain);
+                    want.push_back(isFloat ? x : std::trunc(std::clamp(x, -8388608.0, 8388607.0)));
+                }
+                want.resize(want.size() + after, 77);
+                EXPECT_TRUE(Same(Read(buffer), want))
+                    << int(layout) << " " << gain << " " << frames;
+            }
+        }
+    }
+}
+
 // The peak measures: the largest value, against the full scale of each depth.
 TEST(WidePeak, NormaliseAndSearchFindTheLargestValue) {
     struct Case {
