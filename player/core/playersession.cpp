@@ -11,6 +11,23 @@ Q_LOGGING_CATEGORY(lcSession, "korvo.session")
 namespace {
 
 const QString SettingsSection = QStringLiteral("Settings");
+
+// The commands that would read the drive or move its tray while a copy reads it.
+bool DriveReaderCommand(int id) {
+    switch (id) {
+    case CmPlay:
+    case CmPlayButton:
+    case CmCirculate:
+    case CmFastRewindStep:
+    case CmFastForwardStep:
+    case CmEject:
+    case CmRetract:
+    case CmEjectRetract:
+        return true;
+    default:
+        return false;
+    }
+}
 const QString CustomViewKey = QStringLiteral("CustomView");
 // The custom view is read into a buffer of this many characters, terminator included.
 constexpr int CustomViewBuffer = 1023;
@@ -51,8 +68,7 @@ void TPlayerSession::Trigger(int id) {
 bool TPlayerSession::Command(int id, Qt::KeyboardModifiers held) {
     TPlayController& player = FController;
     qCDebug(lcSession) << "command" << id;
-    if (FDriveBusy && (id == CmPlay || id == CmPlayButton || id == CmCirculate ||
-                       id == CmFastRewindStep || id == CmFastForwardStep))
+    if (FDriveBusy && DriveReaderCommand(id))
         return true;
     switch (id) {
     case CmAlbumOpen:
@@ -199,9 +215,18 @@ bool TPlayerSession::ChangeDrive(std::unique_ptr<TCDAudioService> drive, const Q
 }
 
 void TPlayerSession::SetDriveBusy(bool busy) {
+    if (busy == FDriveBusy)
+        return;
     FDriveBusy = busy;
-    if (busy)
+    // The controller's tick asks the drive for its disc every second; it waits for the copy.
+    if (busy) {
         FController.Stop();
+        FTickWaiting = FController.Timer().isActive();
+        FController.Timer().stop();
+    } else if (FTickWaiting) {
+        FTickWaiting = false;
+        FController.Timer().start();
+    }
 }
 
 QString TPlayerSession::Caption(bool minimised) const {

@@ -87,8 +87,8 @@ public:
     bool ChangeDrive(std::unique_ptr<TCDAudioService> drive, const QString& image);
     // The disc image chosen in place of the drive, empty while the drive plays.
     const QString& Image() const { return FImage; }
-    // A copy reads the physical drive: play stops and does not start until the copy ends, since
-    // the drive serves one reader at a time.
+    // A copy reads the physical drive: play stops, and neither play nor the tray nor the
+    // controller's polling touch the drive until the copy ends: it serves one reader at a time.
     void SetDriveBusy(bool busy);
     bool DriveBusy() const { return FDriveBusy; }
 
@@ -113,4 +113,5 @@ private:
     std::function<Qt::KeyboardModifiers()> FHeld;
     QString FImage;
     bool FDriveBusy = false;
+    bool FTickWaiting = false;
 };

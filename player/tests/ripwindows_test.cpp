@@ -243,10 +243,10 @@ TEST_F(RipFixture, RipIsEnabledOnlyWhileADiscsAlbumIsLoaded) {
 
 TEST_F(RipFixture, ACopyOfThePhysicalDriveStopsPlayAndKeepsItStoppedUntilItEnds) {
     TApp app(home.filePath("korvo32"));
-    TPlayerSession session(app, std::make_unique<TManualDrive>(QVector<quint32>{30000, 45000}),
-                           volume);
+    auto service = std::make_unique<TManualDrive>(QVector<quint32>{30000, 45000});
+    TManualDrive* drive = service.get();
+    TPlayerSession session(app, std::move(service), volume);
     session.SetUp();
-    session.Controller().Timer().stop();
     ASSERT_EQ(session.Controller().LoadAlbum(true), 0);
     session.Command(CmPlay);
     ASSERT_FALSE(session.Controller().IsStopped());
@@ -256,7 +256,11 @@ TEST_F(RipFixture, ACopyOfThePhysicalDriveStopsPlayAndKeepsItStoppedUntilItEnds)
         session.Command(id);
         EXPECT_TRUE(session.Controller().IsStopped()) << id;
     }
+    session.Command(CmEject);
+    EXPECT_TRUE(drive->Requests("door").isEmpty()) << "the tray stays closed under a copy";
+    EXPECT_FALSE(session.Controller().Timer().isActive()) << "nor is the drive polled";
     session.SetDriveBusy(false);
+    EXPECT_TRUE(session.Controller().Timer().isActive());
     session.Command(CmPlay);
     EXPECT_FALSE(session.Controller().IsStopped());
     session.ShutDown();
