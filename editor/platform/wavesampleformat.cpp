@@ -64,7 +64,7 @@ double Decode(Coding coding, const quint8* p) {
 
 qint64 Scaled(double v, int bits) {
     const double full = std::ldexp(1.0, bits - 1);
-    return qint64(std::clamp(std::nearbyint(v * full), -full, full - 1.0));
+    return qint64(std::clamp(std::round(v * full), -full, full - 1.0));
 }
 
 void Encode(Coding coding, double v, quint8* p) {

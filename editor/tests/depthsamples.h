@@ -6,6 +6,7 @@
 
 #include <QtEndian>
 
+#include <cmath>
 #include <vector>
 
 // Every sample of one channel (0 left or only, 1 right); float values beyond 1.0 as they are.
@@ -43,4 +44,39 @@ inline std::vector<int> AsWords(const std::vector<double>& scaled) {
     for (double v : scaled)
         words.push_back(int(v * 32768.0));
     return words;
+}
+
+// Fills an empty buffer with a sine of `amplitude` (full scale 1.0) at `hertz` in every channel,
+// at `depth`, and commits that format.
+inline void FillTone(CSampleBuffer& buffer, SampleDepth depth, bool stereo, quint32 rate,
+                     quint32 frames, double hertz, double amplitude) {
+    buffer.SetFormat(rate, stereo, depth);
+    buffer.InsertFrames(0, frames, 0);
+    quint8* p = buffer.GetData();
+    for (quint32 frame = 0; frame < frames; ++frame) {
+        const double v = amplitude * std::sin(2.0 * M_PI * hertz * frame / rate);
+        for (quint32 channel = 0; channel < buffer.GetChannels(); ++channel) {
+            switch (depth) {
+            case SampleDepth::Int8:
+                *p++ = quint8(std::lround(v * 127.0) + 128);
+                break;
+            case SampleDepth::Int16:
+                qToLittleEndian<qint16>(qint16(std::lround(v * 32767.0)), p);
+                p += 2;
+                break;
+            case SampleDepth::Int24: {
+                const quint32 u = quint32(qint32(std::lround(v * 8388607.0)));
+                *p++ = quint8(u);
+                *p++ = quint8(u >> 8);
+                *p++ = quint8(u >> 16);
+                break;
+            }
+            case SampleDepth::Float32:
+                qToLittleEndian<float>(float(v), p);
+                p += 4;
+                break;
+            }
+        }
+    }
+    buffer.CommitFormat();
 }

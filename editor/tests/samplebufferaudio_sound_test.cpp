@@ -4,9 +4,11 @@
 #include "capturereporter.h"
 #include "core/sampleaudio.h"
 #include "core/samplebuffer.h"
+#include "depthsamples.h"
 #include "platform/qtwavedevicefactory.h"
 #include "samplemaker.h"
 #include "spywavedevice.h"
+#include "tonelevel.h"
 #include "tonemeter.h"
 
 #include <QCoreApplication>
@@ -22,7 +24,10 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -229,6 +234,103 @@ INSTANTIATE_TEST_SUITE_P(Formats, SoundPlayback,
                                            PlayCase{"Stereo16At48000", SampleLayout::Stereo16,
                                                     48000}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// What the null sink plays, recorded from its monitor as float mono by the server's own client
+// (Qt lists no monitor sources): what the server received.
+class CSinkMonitor {
+public:
+    explicit CSinkMonitor(int rate) : m_rate(rate) {
+        m_parec.start(QStringLiteral("parec"),
+                      {QStringLiteral("--device=nullsink.monitor"), QStringLiteral("--raw"),
+                       QStringLiteral("--latency-msec=20"), QStringLiteral("--format=float32le"),
+                       QStringLiteral("--channels=1"), QStringLiteral("--rate=%1").arg(rate)});
+        m_parec.waitForStarted(5000);
+    }
+    ~CSinkMonitor() {
+        m_parec.terminate();
+        if (!m_parec.waitForFinished(3000))
+            m_parec.kill();
+    }
+    bool Running() const { return m_parec.state() == QProcess::Running; }
+    // Takes what has come in.
+    qint64 Collect() {
+        m_bytes += m_parec.readAllStandardOutput();
+        return m_bytes.size() / qint64(sizeof(float));
+    }
+    // The loudest stretch of `seconds` by the level at `hertz`: its level there, and its RMS.
+    std::pair<double, double> Loudest(double hertz, double seconds) const {
+        const auto* samples = reinterpret_cast<const float*>(m_bytes.constData());
+        const std::size_t count = std::size_t(m_bytes.size()) / sizeof(float);
+        const std::size_t window = std::size_t(seconds * m_rate);
+        std::pair<double, double> best{0.0, 0.0};
+        for (std::size_t at = 0; at + window <= count; at += window / 4) {
+            const std::vector<double> part(samples + at, samples + at + window);
+            double energy = 0;
+            for (double v : part)
+                energy += v * v;
+            const double level = ToneAmplitude(part, hertz, m_rate);
+            if (level > best.first)
+                best = {level, std::sqrt(energy / double(window))};
+        }
+        return best;
+    }
+
+private:
+    int m_rate;
+    QProcess m_parec;
+    QByteArray m_bytes;
+};
+
+struct WideCase {
+    const char* name;
+    SampleDepth depth;
+    bool stereo;
+    quint32 rate;
+};
+
+class WidePlayback : public SoundEngineTest, public ::testing::WithParamInterface<WideCase> {};
+
+// 24-bit samples have no format on the server, float ones may not: the device converts them. The
+// server must receive the tone at its level: a wrong conversion is noise or silence there.
+TEST_P(WidePlayback, ReachesTheEndAndTheServerReceivesTheTone) {
+    constexpr double kHertz = 1000.0;
+    constexpr double kAmplitude = 0.5;
+    const WideCase& c = GetParam();
+    const quint32 frames = c.rate * 3 / 4;
+    FillTone(buffer, c.depth, c.stereo, c.rate, frames, kHertz, kAmplitude);
+    CSinkMonitor monitor(int(c.rate));
+    ASSERT_TRUE(monitor.Running()) << "no monitor of the null sink";
+    ASSERT_TRUE(WaitUntil([&] { return monitor.Collect() > 0; })) << "the monitor stays silent";
+
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_EQ(audio.StartPlayback(&notify, -1, -1, -1), 0);
+    EXPECT_EQ(factory.log.format, buffer.GetFormat()) << "the device gets the sample's own format";
+    ASSERT_TRUE(WaitUntil([&] {
+        monitor.Collect();
+        return !outputDone.isEmpty();
+    }));
+    EXPECT_GE(clock.elapsed(), 750 - kAheadMs) << "the end is seen when heard";
+    EXPECT_EQ(audio.GetPlayPosition(), frames - 1) << "played to its end";
+    audio.StopPlayback();
+    // The monitor runs a block or two behind the sink.
+    const qint64 atEnd = monitor.Collect();
+    ASSERT_TRUE(WaitUntil([&] { return monitor.Collect() > atEnd + qint64(c.rate) / 4; }));
+
+    const auto [level, rms] = monitor.Loudest(kHertz, 0.25);
+    EXPECT_NEAR(Decibels(level / kAmplitude), 0.0, 1.0) << "the tone at its own level";
+    // A sine's RMS is its amplitude over the square root of 2; noise would add to it.
+    EXPECT_LT(rms, 1.05 * level / std::sqrt(2.0)) << "nothing but the tone";
+    EXPECT_EQ(factory.log.open, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Depths, WidePlayback,
+    ::testing::Values(WideCase{"Mono24At44100", SampleDepth::Int24, false, 44100},
+                      WideCase{"Stereo24At48000", SampleDepth::Int24, true, 48000},
+                      WideCase{"MonoFloatAt22050", SampleDepth::Float32, false, 22050},
+                      WideCase{"StereoFloatAt44100", SampleDepth::Float32, true, 44100}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SoundEngineTest, DestroyingWhilePlayingClosesTheDevice) {
     {
