@@ -211,6 +211,25 @@ TEST_F(RipperTest, CancelLeavesNoFinishedLookingFile) {
     EXPECT_FALSE(log.contains(QStringLiteral("Track 3\n"))) << "never started";
 }
 
+TEST_F(RipperTest, AFolderGoneWhileCopyingIsAWriteFailure) {
+    const TRipImage image({150, 9000, 75}, kTitles, QStringLiteral("Gone"));
+    const QString folder = FOut.filePath(QStringLiteral("Gone"));
+    const TRipReport report = Rip(Options(image.Cue()), [&](TDiscRipper&, int track) {
+        if (track == 2)
+            QDir(folder).removeRecursively();
+    });
+    EXPECT_EQ(report.Folder, folder);
+    EXPECT_TRUE(report.Message.startsWith(
+        QStringLiteral("Could not write \"%1/02 - Tone_ A.flac\"").arg(folder)))
+        << qPrintable(report.Message);
+    ASSERT_EQ(report.Tracks.size(), 3);
+    EXPECT_EQ(report.Tracks[1].Status, TStatus::NotCopied);
+    EXPECT_EQ(report.Tracks[2].Status, TStatus::NotCopied);
+    EXPECT_FALSE(report.AllGood());
+    EXPECT_TRUE(report.LogPath.isEmpty()) << "the log's folder is gone too";
+    EXPECT_FALSE(QFileInfo::exists(folder)) << "nothing made the folder again";
+}
+
 TEST_F(RipperTest, NoDiscOrNoFolderIsAClearMessage) {
     TRipReport report = Rip(Options(FOut.filePath(QStringLiteral("missing.cue"))));
     EXPECT_TRUE(report.NoDisc);
