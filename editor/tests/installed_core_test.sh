@@ -11,7 +11,7 @@ trap 'rm -rf "$work"' EXIT
 
 cmake --install "$build" --prefix "$work/prefix" --component wlpro_core > "$work/install.log"
 
-public="clipboardaccess.h memoryblock.h peaksummary.h reporter.h sampleaudio.h samplebuffer.h sampleclip.h sampleeditor.h undohistory.h volumescale.h wavedevice.h wlprodoc.h"
+public="clipboardaccess.h memoryblock.h peaksummary.h reporter.h sampleaudio.h samplebuffer.h sampleclip.h sampleeditor.h spectrum.h spectrumcache.h undohistory.h volumescale.h wavedevice.h wlprodoc.h"
 installed=$(cd "$work/prefix/include/wlpro/core" && ls | tr '\n' ' ' | sed 's/ $//')
 if [ "$installed" != "$public" ]; then
     echo "installed headers: $installed" >&2

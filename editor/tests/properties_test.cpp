@@ -31,6 +31,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -417,8 +419,8 @@ TEST_F(Properties, TheScaleZoomsFromTheStartAndOneToOneShowsEveryFrame) {
 TEST_F(Properties, StyleRadiosRedrawBothStrips) {
     Start(SampleLayout::Stereo16, 8000, 4000);
     QImage previous = View()->Strip(1)->grab().toImage();
-    for (CStripStyle style :
-         {CStripStyle::Lines, CStripStyle::Dots, CStripStyle::Bars, CStripStyle::Peaks}) {
+    for (CStripStyle style : {CStripStyle::Lines, CStripStyle::Dots, CStripStyle::Bars,
+                              CStripStyle::Peaks, CStripStyle::Spectrum}) {
         ViewPage()->StyleButton(style)->click();
         EXPECT_EQ(View()->Strip(0)->Style(), style);
         EXPECT_EQ(View()->Strip(1)->Style(), style);
@@ -430,6 +432,52 @@ TEST_F(Properties, StyleRadiosRedrawBothStrips) {
     View()->Strip(0)->SetStyle(CStripStyle::Dots);
     View()->UpdateStatus();
     EXPECT_TRUE(ViewPage()->StyleButton(CStripStyle::Dots)->isChecked());
+}
+
+// The View menu's "Style" pop-up and the View page's style buttons are two faces of one setting:
+// choosing in either shows in both, and the strips draw it.
+TEST_F(Properties, TheStyleMenuAndTheViewPageAgree) {
+    Start(SampleLayout::Stereo16, 8000, 4000);
+    CMainFrame* frame = app->Frame();
+    const struct {
+        CommandId id;
+        CStripStyle style;
+        const char* text;
+    } styles[] = {{CommandId::StyleLines, CStripStyle::Lines, "&Lines"},
+                  {CommandId::StyleDots, CStripStyle::Dots, "&Dots"},
+                  {CommandId::StyleBars, CStripStyle::Bars, "&Bars"},
+                  {CommandId::StylePeaks, CStripStyle::Peaks, "&Peaks"},
+                  {CommandId::StyleSpectrum, CStripStyle::Spectrum, "&Spectrum"}};
+    QMenu* view = nullptr;
+    for (QAction* title : frame->menuBar()->actions())
+        if (title->text() == QStringLiteral("&View"))
+            view = title->menu();
+    ASSERT_NE(view, nullptr);
+    QMenu* menu = nullptr;
+    for (QAction* item : view->actions())
+        if (item->text() == QStringLiteral("&Style"))
+            menu = item->menu();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->actions().size(), 5);
+    auto shown = [&](CStripStyle style) {
+        for (const auto& c : styles) {
+            EXPECT_EQ(frame->Action(c.id)->isChecked(), c.style == style) << c.text;
+            EXPECT_EQ(ViewPage()->StyleButton(c.style)->isChecked(), c.style == style) << c.text;
+        }
+        for (CWaveWnd* strip : {View()->Strip(0), View()->Strip(1)})
+            EXPECT_EQ(strip->Style(), style);
+    };
+    shown(CStripStyle::Peaks);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(menu->actions().at(i)->text(), QString::fromLatin1(styles[i].text));
+        EXPECT_TRUE(menu->actions().at(i)->isCheckable());
+        // The menu item, then the page's button of the next style.
+        menu->actions().at(i)->trigger();
+        shown(styles[i].style);
+        const auto& next = styles[(i + 2) % 5];
+        ViewPage()->StyleButton(next.style)->click();
+        shown(next.style);
+    }
 }
 
 // ----- Information page ------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 // scroll buttons lead, what the mouse selects in one or both channels, and what the pixels show.
 
 #include "core/peaksummary.h"
+#include "core/spectrumcache.h"
 #include "core/wlprodoc.h"
 #include "samplemaker.h"
 #include "ui/rulerwnd.h"
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <utility>
 
@@ -417,6 +419,100 @@ TEST(ViewPixels, EachStripIsFramedTightlyOnAllFourSides) {
             }
         }
     }
+}
+
+// ----- Spectrum ------------------------------------------------------------------------------
+
+// Bounds a hang only; the waits end as soon as the columns are in.
+constexpr int kSpectrumDeadlineMs = 20000;
+
+bool SpectrumSettled(CWaveWnd* strip) {
+    return QTest::qWaitFor([strip] { return !strip->SpectrumCache()->Busy(); },
+                           kSpectrumDeadlineMs);
+}
+
+double Luma(QRgb c) {
+    return 0.2126 * qRed(c) + 0.7152 * qGreen(c) + 0.0722 * qBlue(c);
+}
+
+// A grey placeholder fills the strip until the workers deliver; then every column of a tone is
+// brightest on the tone's row, and a silent channel is black.
+TEST(StripSpectrum, ATonesRowLightsUpInEveryColumnOnceTheColumnsArrive) {
+    constexpr quint32 kRate = 22050;
+    constexpr int kRow = 30; // from the bottom
+    const double hertz = (kRow + 0.5) * (kRate / 2.0) / kHeight;
+    Values values = Silence(SampleLayout::Stereo16, kWidth * 50);
+    for (std::size_t i = 0; i < values.size(); i += 2)
+        values[i] = int(std::lround(30000 * std::sin(2 * M_PI * hertz * double(i / 2) / kRate)));
+    CStrips strips(SampleLayout::Stereo16, values);
+    for (CWaveWnd* s : {strips.left, strips.right})
+        s->SetStyle(CStripStyle::Spectrum);
+    const QImage pending = Shot(strips.left);
+    for (int x = 0; x < kWidth; x += 7)
+        for (int y = 0; y < kHeight; y += 3)
+            ASSERT_EQ(pending.pixel(x, y), pending.pixel(0, 0)) << x << "," << y;
+    EXPECT_NE(pending.pixel(0, 0), kBlack);
+
+    ASSERT_TRUE(SpectrumSettled(strips.left) && SpectrumSettled(strips.right));
+    const QImage left = Shot(strips.left);
+    for (int x = 0; x < kWidth; ++x) {
+        int brightest = 0;
+        for (int y = 1; y < kHeight; ++y)
+            if (Luma(left.pixel(x, y)) > Luma(left.pixel(x, brightest)))
+                brightest = y;
+        ASSERT_EQ(brightest, kHeight - 1 - kRow) << "column " << x;
+    }
+    const QImage right = Shot(strips.right);
+    for (int x = 0; x < kWidth; ++x)
+        for (int y = 0; y < kHeight; ++y)
+            ASSERT_EQ(right.pixel(x, y), kBlack) << x << "," << y;
+}
+
+// Scrolling by a line computes only the columns that came into view, scrolling back none; the
+// picture is the one a strip opened there shows.
+TEST(StripSpectrum, ScrollingReusesTheColumnsItHas) {
+    auto strips = TenToOne();
+    CWaveWnd* s = strips->left;
+    s->SetStyle(CStripStyle::Spectrum);
+    ASSERT_TRUE(SpectrumSettled(s));
+    EXPECT_EQ(s->SpectrumCache()->Computed(), quint64(kWidth));
+    s->ScrollRight(s->Line());
+    ASSERT_TRUE(SpectrumSettled(s));
+    EXPECT_EQ(s->SpectrumCache()->Computed(), quint64(kWidth + kWidth / 8));
+    s->ScrollLeft(s->Line());
+    ASSERT_TRUE(SpectrumSettled(s));
+    EXPECT_EQ(s->SpectrumCache()->Computed(), quint64(kWidth + kWidth / 8));
+    // After a page (as far as the rule lets it go), each column shown from frame 0 to the end of
+    // this view was computed once.
+    s->ScrollRight(s->Page());
+    ASSERT_TRUE(SpectrumSettled(s));
+    EXPECT_EQ(s->SpectrumCache()->Computed(), quint64(kWidth + s->First() / s->Scale()));
+    EXPECT_GT(s->First(), quint32(kWidth / 8 * s->Scale()));
+
+    auto fresh = TenToOne(s->First());
+    fresh->left->SetStyle(CStripStyle::Spectrum);
+    ASSERT_TRUE(SpectrumSettled(fresh->left));
+    EXPECT_TRUE(Shot(s) == Shot(fresh->left));
+}
+
+// An edit shows: the columns over frames that changed are computed again, the others kept.
+TEST(StripSpectrum, AnEditRedrawsTheColumnsItChanged) {
+    auto strips = TenToOne();
+    CWaveWnd* s = strips->left;
+    s->SetStyle(CStripStyle::Spectrum);
+    ASSERT_TRUE(SpectrumSettled(s));
+    // Frames 2000 on (column 200 on) fall silent.
+    quint8* data = strips->buffer.GetData();
+    std::fill(data + 2000 * 4, data + strips->buffer.GetByteLength(), 0);
+    s->DataChanged(2000);
+    ASSERT_TRUE(SpectrumSettled(s));
+    // The columns from 200 on, and the ones before whose window of 512 frames reaches 2000.
+    EXPECT_EQ(s->SpectrumCache()->Computed(), quint64(kWidth + 200 + 26));
+    const QImage image = Shot(s);
+    EXPECT_NE(image.pixel(150, kHeight / 2), kBlack);
+    for (int x = 230; x < kWidth; ++x)
+        for (int y = 0; y < kHeight; ++y)
+            ASSERT_EQ(image.pixel(x, y), kBlack) << x << "," << y;
 }
 
 } // namespace

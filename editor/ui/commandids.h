@@ -25,6 +25,12 @@ enum class CommandId : int {
     Help = 32790,
     // Beside Undo; the history keeps both directions.
     Redo = 32791,
+    // The View menu's Style items, in the order of CStripStyle.
+    StyleLines = 32792,
+    StyleDots = 32793,
+    StyleBars = 32794,
+    StylePeaks = 32795,
+    StyleSpectrum = 32796,
 
     FileNew = 57600,
     FileOpen = 57601,

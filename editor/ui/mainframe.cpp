@@ -14,6 +14,7 @@
 #include "platform/settingsstore.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -95,6 +96,15 @@ const CCommandText kCommands[] = {
      nullptr, ""},
     {CommandId::ZoomIn, "Zoom &In", "Zoom into the current selection\nZoom In", "zoomin", ""},
     {CommandId::ZoomOut, "Zoom &Out", "Zoom Out\nZoom Out", "zoomout", ""},
+    {CommandId::StyleLines, "&Lines", "Draw the sample as a line through its frames\nLines",
+     nullptr, ""},
+    {CommandId::StyleDots, "&Dots", "Draw the sample as a dot per column\nDots", nullptr, ""},
+    {CommandId::StyleBars, "&Bars", "Draw the sample as bars from the centre line\nBars", nullptr,
+     ""},
+    {CommandId::StylePeaks, "&Peaks", "Draw the lowest and highest frame of every column\nPeaks",
+     nullptr, ""},
+    {CommandId::StyleSpectrum, "&Spectrum",
+     "Draw the spectrum of every column, low frequencies at the bottom\nSpectrum", nullptr, ""},
     {CommandId::WindowNew, "&New Window", "Open another window for the active document\nNew Window",
      nullptr, ""},
     {CommandId::WindowCascade, "&Cascade", "Arrange windows so they overlap\nCascade Windows",
@@ -112,6 +122,11 @@ const CCommandText kCommands[] = {
     {CommandId::AppAbout, "&About Wlpro...",
      "Display program information, version number and copyright\nAbout", "about", ""},
 };
+
+// The View menu's Style items; each id less StyleLines is its CStripStyle.
+constexpr CommandId kStyleCommands[] = {CommandId::StyleLines, CommandId::StyleDots,
+                                        CommandId::StyleBars, CommandId::StylePeaks,
+                                        CommandId::StyleSpectrum};
 
 // The indicator strings that set the widths of the information panes.
 const char* const kIndicators[CMainFrame::kPaneCount] = {"9999999999 Bytes", "16 Bit ", "44010 Hz ",
@@ -175,6 +190,12 @@ void CMainFrame::CreateActions() {
     for (CommandId id : {CommandId::ViewToolBar, CommandId::ViewMainToolBar,
                          CommandId::ViewUtilitiesToolBar, CommandId::ViewStatusBar})
         m_actions[id]->setCheckable(true);
+    // The styles are radio items; the view says which one is on (UpdateCommands).
+    auto* styles = new QActionGroup(this);
+    for (CommandId id : kStyleCommands) {
+        m_actions[id]->setCheckable(true);
+        styles->addAction(m_actions[id]);
+    }
 }
 
 void CMainFrame::CreateToolBars() {
@@ -274,7 +295,10 @@ void CMainFrame::BuildMenus() {
     if (document) {
         QMenu* bars = view->addMenu(QStringLiteral("&Toolbars"));
         add(bars, {CommandId::ViewMainToolBar, CommandId::ViewUtilitiesToolBar});
-        add(view, {CommandId::ViewStatusBar, gap, CommandId::ZoomIn, CommandId::ZoomOut});
+        add(view, {CommandId::ViewStatusBar, gap, CommandId::ZoomIn, CommandId::ZoomOut, gap});
+        QMenu* styles = view->addMenu(QStringLiteral("&Style"));
+        for (CommandId id : kStyleCommands)
+            styles->addAction(m_actions[id]);
         QMenu* window = bar->addMenu(QStringLiteral("&Window"));
         connect(window, &QMenu::aboutToShow, this, [this, window] { FillWindowMenu(window); });
         FillWindowMenu(window);
@@ -535,6 +559,9 @@ void CMainFrame::UpdateCommands() {
     m_actions[CommandId::ViewMainToolBar]->setChecked(m_mainBar->isVisibleTo(this));
     m_actions[CommandId::ViewUtilitiesToolBar]->setChecked(m_utilitiesBar->isVisibleTo(this));
     m_actions[CommandId::ViewStatusBar]->setChecked(statusBar()->isVisibleTo(this));
+    const int style = view ? int(view->StripStyle()) : -1;
+    for (CommandId id : kStyleCommands)
+        m_actions[id]->setChecked(int(id) - int(CommandId::StyleLines) == style);
     // Play stops while the sample plays.
     const bool playing = view && view->IsPlaying();
     QAction* play = m_actions[CommandId::Play];

@@ -108,10 +108,11 @@ CPptyView::CPptyView(QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(RadioBox(QStringLiteral("Style"),
-                               {QStringLiteral("Lines"), QStringLiteral("Dots"),
-                                QStringLiteral("Bars"), QStringLiteral("Peaks")},
-                               m_styles));
+    layout->addWidget(
+        RadioBox(QStringLiteral("Style"),
+                 {QStringLiteral("Lines"), QStringLiteral("Dots"), QStringLiteral("Bars"),
+                  QStringLiteral("Peaks"), QStringLiteral("Spectrum")},
+                 m_styles));
     layout->addWidget(RadioBox(
         QStringLiteral("Units"),
         {QStringLiteral("Samples"), QStringLiteral("Bytes"), QStringLiteral("Seconds")}, m_units));
@@ -178,7 +179,7 @@ void CPptyView::Refresh() {
         m_bytesPerFrame = buffer.BytesPerFrame();
     }
     ShowScale();
-    const int style = m_view ? int(m_view->Strip(0)->Style()) : -1;
+    const int style = m_view ? int(m_view->StripStyle()) : -1;
     // No style is chosen while there is no view.
     m_styles->setExclusive(style >= 0);
     for (QAbstractButton* button : m_styles->buttons())
@@ -231,11 +232,8 @@ void CPptyView::ApplyScale(quint32 scale) {
 }
 
 void CPptyView::ApplyStyle(int style) {
-    if (!m_view)
-        return;
-    for (CWaveWnd* strip : {m_view->Strip(0), m_view->Strip(1)})
-        if (strip)
-            strip->SetStyle(CStripStyle(style));
+    if (m_view)
+        m_view->SetStripStyle(CStripStyle(style));
 }
 
 void CPptyView::Step(bool left, int steps) {

@@ -1,6 +1,8 @@
 #include "ui/wavewnd.h"
 
 #include "core/peaksummary.h"
+#include "core/spectrum.h"
+#include "core/spectrumcache.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -10,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -17,6 +20,8 @@ const QColor kBackground = Qt::white;
 const QColor kInk = Qt::black;
 // Drawn by exclusive-or: cyan over the white background shows red.
 const QColor kMarkerColour(0, 255, 255);
+// A spectrum column still being computed: a grey no level of the colour map comes near.
+const QRgb kSpectrumPending = qRgb(112, 118, 112);
 
 // Rows of the end-of-data pattern from the top; a set bit (leftmost pixel first) is white.
 const QBrush& EndOfDataBrush() {
@@ -109,6 +114,8 @@ void CWaveWnd::SetRange(const CSampleBuffer* buffer, const CPeakSummary* summary
                         quint32 last) {
     m_buffer = buffer;
     m_summary = summary;
+    if (m_spectrum)
+        m_spectrum->SetSource(buffer, m_channel);
     ZoomToRange(first, last);
 }
 
@@ -127,8 +134,14 @@ void CWaveWnd::DataChanged(quint32 from) {
     m_markerShown = m_markerShown && count > 0;
     UpdateMarks(before);
 
+    if (m_spectrum)
+        m_spectrum->Invalidate(from);
     if (m_first >= count && m_first > 0) {
         m_first = MaxFirst();
+        RenderAll();
+    } else if (m_style == CStripStyle::Spectrum) {
+        // A spectrum column reads frames beyond its own: columns left of `from` may change too.
+        // Those that did not come from the cache.
         RenderAll();
     } else {
         // The column before the first changed one holds the line that leads into it.
@@ -140,6 +153,14 @@ void CWaveWnd::DataChanged(quint32 from) {
 
 void CWaveWnd::SetStyle(CStripStyle style) {
     m_style = style;
+    if (style == CStripStyle::Spectrum && !m_spectrum) {
+        m_spectrum = std::make_unique<CSpectrumCache>();
+        m_spectrum->SetSource(m_buffer, m_channel);
+        connect(m_spectrum.get(), &CSpectrumCache::columnsReady, this, &CWaveWnd::SpectrumArrived);
+    } else if (style != CStripStyle::Spectrum && m_spectrum) {
+        // What was queued is no longer shown; the columns computed stay for a return.
+        m_spectrum->Request(m_scale, {});
+    }
     RenderAll();
     Rendered();
 }
@@ -282,7 +303,7 @@ void CWaveWnd::RenderColumns(int from, int to) {
             DrawDots(painter, from, drawTo);
         else if (from < drawTo && m_style == CStripStyle::Bars)
             DrawBars(painter, from, drawTo);
-        else if (from < drawTo && !lines)
+        else if (from < drawTo && !lines && m_style != CStripStyle::Spectrum)
             DrawPeaks(painter, from, drawTo);
         if (dataColumns < to)
             DrawEndOfData(painter, dataColumns);
@@ -290,6 +311,58 @@ void CWaveWnd::RenderColumns(int from, int to) {
     if (from < drawTo && lines)
         DrawLines(from, drawTo, dataColumns);
     m_last = dataColumns > 0 ? m_first + quint32(dataColumns - 1) * m_scale : m_first;
+    if (m_style == CStripStyle::Spectrum) {
+        if (from < drawTo)
+            DrawSpectrum(from, drawTo);
+        if (!m_spectrumArriving)
+            RequestSpectrum();
+    }
+}
+
+void CWaveWnd::DrawSpectrum(int from, int to) {
+    const qreal ratio = m_cache.devicePixelRatio();
+    const int rows = m_cache.height();
+    const spectrum::CRowMap map(spectrum::SizeFor(m_scale), rows);
+    const int left = int(std::floor(from * ratio));
+    const int right = std::min(int(std::floor(to * ratio)), m_cache.width());
+    // The column each device pixel shows; null where it is not computed yet.
+    std::vector<const quint8*> columns(size_t(std::max(right - left, 0)));
+    for (int x = from; x < to; ++x) {
+        const quint8* levels = m_spectrum->Column(m_scale, m_first + quint32(x) * m_scale);
+        for (int d = int(std::floor(x * ratio));
+             d < std::min(int(std::floor((x + 1) * ratio)), right); ++d)
+            columns[size_t(d - left)] = levels;
+    }
+    const QRgb* colours = spectrum::Colours();
+    for (int y = 0; y < rows; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(m_cache.scanLine(y)) + left;
+        for (size_t i = 0; i < columns.size(); ++i)
+            line[i] = columns[i] ? colours[map.Level(columns[i], y)] : kSpectrumPending;
+    }
+}
+
+void CWaveWnd::RequestSpectrum() {
+    if (!ShowsData())
+        return;
+    const int columns = DataColumns();
+    std::vector<quint32> starts(size_t(std::max(columns, 0)));
+    for (int x = 0; x < columns; ++x)
+        starts[size_t(x)] = m_first + quint32(x) * m_scale;
+    m_spectrum->Request(m_scale, starts);
+}
+
+void CWaveWnd::SpectrumArrived(quint32 frames, quint32 first, quint32 last) {
+    if (frames != m_scale || m_style != CStripStyle::Spectrum || !ShowsData() || !CacheFits())
+        return;
+    const qint64 from = std::max<qint64>(ColumnOf(first), 0);
+    const qint64 to = std::min<qint64>(ColumnOf(last) + 1, DataColumns());
+    if (from >= to)
+        return;
+    // Only pixels: the marks and the reports stay as they are.
+    m_spectrumArriving = true;
+    RenderColumns(int(from), int(to));
+    m_spectrumArriving = false;
+    update(QRect(int(from), 0, int(to - from), height()));
 }
 
 int CWaveWnd::LineY(int x) const {

@@ -11,8 +11,10 @@
 // Drawing: v is the frame's value in the Stereo8 layout (ReadFrame), y = floor(v x H / 256).
 // Lines joins the first frame of each column's N; Dots sets one pixel there; Bars draws from the
 // centre line to it; Peaks draws each column from the minimum to the maximum of all its N frames
-// (through the peak summary), so that no sound hides between columns. Columns past the data's end
-// are hatched.
+// (through the peak summary), so that no sound hides between columns. Spectrum shows each
+// column's spectrum, 0 Hz at the bottom to half the rate at the top, in the colours of
+// spectrum::Colours; its columns are computed on workers (CSpectrumCache) and drawn as they
+// arrive, a grey placeholder standing in meanwhile. Columns past the data's end are hatched.
 
 #include "core/samplebuffer.h"
 
@@ -21,11 +23,14 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <memory>
+
 class CPeakSummary;
+class CSpectrumCache;
 class QPainter;
 
 // Numbers kept by the properties window's style choice.
-enum class CStripStyle : int { Lines = 0, Dots = 1, Bars = 2, Peaks = 3 };
+enum class CStripStyle : int { Lines = 0, Dots = 1, Bars = 2, Peaks = 3, Spectrum = 4 };
 
 class CWaveWnd : public QWidget {
     Q_OBJECT
@@ -44,6 +49,9 @@ public:
     void DataChanged(quint32 from = 0);
     void SetStyle(CStripStyle style);
     CStripStyle Style() const { return m_style; }
+    // The spectrum columns of this strip's channel; null until the Spectrum style was first
+    // chosen.
+    CSpectrumCache* SpectrumCache() const { return m_spectrum.get(); }
     void SetPartner(CWaveWnd* partner) { m_partner = partner; }
     CWaveWnd* Partner() const { return m_partner; }
     int ChannelIndex() const { return m_channel; }
@@ -132,6 +140,11 @@ private:
     void DrawBars(QPainter& painter, int from, int to) const;
     void DrawPeaks(QPainter& painter, int from, int to) const;
     void DrawEndOfData(QPainter& painter, int dataColumns) const;
+    // Spectrum: the cached columns from..to-1, placeholders for the others.
+    void DrawSpectrum(int from, int to);
+    // Asks the cache for every column the strip shows.
+    void RequestSpectrum();
+    void SpectrumArrived(quint32 frames, quint32 first, quint32 last);
     // y of column x's frame in the Stereo8 form, and of column x's extremes for Peaks.
     int LineY(int x) const;
     bool PeakYs(int x, int& top, int& bottom) const;
@@ -182,6 +195,9 @@ private:
     bool m_savedSelection = false;
     QTimer m_blink;
     QImage m_cache;
+    std::unique_ptr<CSpectrumCache> m_spectrum;
+    // Drawing columns that just arrived: nothing new to ask for.
+    bool m_spectrumArriving = false;
     bool m_dragging = false;
     bool m_moved = false;
     bool m_partnerFollows = false;

@@ -80,6 +80,9 @@ CWlproView::~CWlproView() {
 
 CWaveWnd* CWlproView::MakeStrip(int channel) {
     auto* strip = new CWaveWnd(channel, this);
+    // A right strip that appears later draws as the left one does.
+    if (m_strip1)
+        strip->SetStyle(m_strip1->Style());
     strip->installEventFilter(this);
     connect(strip, &CWaveWnd::scrollRequested, this,
             [this](int direction) { ScrollStrips(direction, false); });
@@ -276,6 +279,12 @@ bool CWlproView::IsCommandEnabled(CommandId id) const {
         return idle && nonEmpty && IsStereo() && GetSelectionRange().valid;
     case CommandId::EditPaste:
         return idle && ClipboardHoldsSample() && (!nonEmpty || GetSelectionRange().valid);
+    case CommandId::StyleLines:
+    case CommandId::StyleDots:
+    case CommandId::StyleBars:
+    case CommandId::StylePeaks:
+    case CommandId::StyleSpectrum:
+        return true;
     case CommandId::EditUndo:
         return idle && m_doc->Editor().CanUndo();
     case CommandId::Redo:
@@ -297,6 +306,13 @@ bool CWlproView::Execute(CommandId id) {
         break;
     case CommandId::ZoomIn:
         ZoomToSelection();
+        break;
+    case CommandId::StyleLines:
+    case CommandId::StyleDots:
+    case CommandId::StyleBars:
+    case CommandId::StylePeaks:
+    case CommandId::StyleSpectrum:
+        SetStripStyle(CStripStyle(int(id) - int(CommandId::StyleLines)));
         break;
     case CommandId::ZoomOut:
         ZoomOut();
@@ -392,6 +408,19 @@ void CWlproView::Paste() {
     }
     if (pasted)
         AfterRangeEdit(range, quint32(range.first + pasted));
+}
+
+void CWlproView::SetStripStyle(CStripStyle style) {
+    for (CWaveWnd* strip : {m_strip1, m_strip2})
+        if (strip)
+            strip->SetStyle(style);
+    // The properties window reads the style with the status, the frame with the commands.
+    UpdateStatus();
+    emit commandStateChanged();
+}
+
+CStripStyle CWlproView::StripStyle() const {
+    return m_strip1->Style();
 }
 
 // Every view of the document follows an edit, whichever view made it.

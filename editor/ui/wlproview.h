@@ -16,6 +16,7 @@
 
 class CRulerWnd;
 class CWaveWnd;
+enum class CStripStyle : int;
 class CWlproDoc;
 class QScrollBar;
 
@@ -34,6 +35,10 @@ public:
     CRulerWnd* Ruler() const { return m_ruler; }
     QScrollBar* ScrollBar() const { return m_scroll; }
     bool IsPlaying() const { return m_playing; }
+    // The drawing style of both strips: the View menu's Style items and the properties window's
+    // View page set it here, and both show it.
+    void SetStripStyle(CStripStyle style);
+    CStripStyle StripStyle() const;
 
     // The frames and the channel selector the range commands act on: 0 both channels (or the only
     // one), 1 the left only, 2 the right only. A strip with a cursor but no selection gives the
