@@ -385,7 +385,10 @@ TRipReport TRipJob::Run() {
     log.program = QStringLiteral("korvo32 " KORVO_VERSION);
     log.date =
         QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss 'UTC'"));
-    log.source = FOptions.Source.isEmpty() ? QStringLiteral("the default drive") : FOptions.Source;
+    log.source = FOptions.Source.isEmpty() ? QStringLiteral("the default drive")
+                 : QFileInfo(FOptions.Source).isFile()
+                     ? FOptions.Source + QStringLiteral(" (image)")
+                     : FOptions.Source;
     log.readOffset = FOptions.ReadOffset;
     log.testAndCopy = FOptions.TestAndCopy;
     log.format = FOptions.Format == TRipOptions::TFormat::Flac
