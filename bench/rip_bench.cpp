@@ -122,7 +122,9 @@ BENCHMARK(BM_RipToFlacTestAndCopy)->Unit(benchmark::kMillisecond)->UseRealTime()
 BENCHMARK(BM_FlacToolEncode)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 
 // The image and the WAV file are made before any timing.
-void Prepare() { TheInput(); }
+void Prepare() {
+    TheInput();
+}
 
 } // namespace
 

@@ -190,7 +190,8 @@ TEST(RipLog, ReadsBackWhatVerifyingNeeds) {
     log.tracks = {one, two};
     log.verdict = QStringLiteral("There were errors in tracks 1, 2");
     const QString text = log.Text();
-    EXPECT_TRUE(text.contains(QStringLiteral("      1  audio              0             13500  3:00.00")))
+    EXPECT_TRUE(
+        text.contains(QStringLiteral("      1  audio              0             13500  3:00.00")))
         << qPrintable(text);
     EXPECT_TRUE(text.contains(QStringLiteral("MusicBrainz disc id: ")));
 
