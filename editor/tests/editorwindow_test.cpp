@@ -30,6 +30,7 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -429,6 +430,8 @@ TEST_F(EditorWindow, SavingOverASixChannelFileAsksFirst) {
         const QString path = WriteFile(dir, QStringLiteral("five-one.wav"), file);
         CMainFrame* frame = Start({path});
         EXPECT_EQ(Titles().last(), QStringLiteral("five-one.wav (6 channels mixed to stereo)"));
+        EXPECT_EQ(frame->statusBar()->currentMessage(),
+                  QStringLiteral("five-one.wav: 6 channels mixed to stereo"));
         prompts.lossesAsked.clear();
         prompts.lossAnswers = {c.answer};
         prompts.savePaths = {dir.filePath(QString::fromLatin1(c.saveAsName))};
@@ -448,6 +451,21 @@ TEST_F(EditorWindow, SavingOverASixChannelFileAsksFirst) {
         app.reset();
         QFile::remove(path);
     }
+}
+
+TEST_F(EditorWindow, AThirtyTwoBitIntegerFileSaysItIsHeldAsFloat) {
+    const QString path = WriteFile(
+        dir, QStringLiteral("int32.wav"),
+        WaveFile(CFileBytes()
+                     .Chunk("fmt ", FormatBody(1, 1, 8000, 32))
+                     .Chunk("data", CFileBytes().LE32(0x40000000).LE32(0x80000000).Bytes())
+                     .Bytes()));
+    CMainFrame* frame = Start({path});
+    EXPECT_EQ(View()->Document()->Buffer().GetLayout(), SampleLayout::MonoFloat);
+    EXPECT_EQ(frame->statusBar()->currentMessage(),
+              QStringLiteral("int32.wav: 32-bit integer samples held as 32-bit float"));
+    EXPECT_EQ(Titles().last(),
+              QStringLiteral("int32.wav (32-bit integer samples held as 32-bit float)"));
 }
 
 TEST_F(EditorWindow, SavingAFloatSampleAsAVoiceFileAsksFirst) {

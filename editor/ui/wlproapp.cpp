@@ -9,6 +9,7 @@
 #include "platform/settingsstore.h"
 
 #include <QFileInfo>
+#include <QStatusBar>
 
 CWlproApp::CWlproApp(CSettingsStore& settings, CFramePrompts* prompts, bool splash)
     : m_settings(settings), m_ownPrompts(prompts ? nullptr : std::make_unique<CFramePrompts>()),
@@ -74,7 +75,11 @@ bool CWlproApp::OpenDocumentFile(const QString& path) {
                              [&] { loaded = CWlproDoc::Read(absolute); });
     if (!loaded.buffer)
         return false;
-    AddDocument(new CWlproDoc(std::move(loaded), absolute, this));
+    auto* doc = new CWlproDoc(std::move(loaded), absolute, this);
+    AddDocument(doc);
+    // What the sample holds differently from its file is said where the user looks first too.
+    if (const QString note = doc->LoadNote(); !note.isEmpty())
+        m_frame->statusBar()->showMessage(QStringLiteral("%1: %2").arg(doc->Title(), note));
     AddRecentFile(absolute);
     return true;
 }
