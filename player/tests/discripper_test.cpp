@@ -5,7 +5,11 @@
 #include "ripimage.h"
 
 #include "core/crc32.h"
+#include "core/discids.h"
 #include "core/riplog.h"
+#include "platform/audiocuesheet.h"
+#include "platform/audiofiledisc.h"
+#include "platform/cdio.h"
 #include "platform/discripper.h"
 #include "platform/flactags.h"
 
@@ -133,6 +137,24 @@ INSTANTIATE_TEST_SUITE_P(Formats, RipFormats,
                          [](const auto& info) {
                              return info.param == TRipOptions::TFormat::Flac ? "Flac" : "Wav";
                          });
+
+TEST_F(RipperTest, ACopyPlaysAsTheSameDisc) {
+    const TRipImage image(kSectors, kTitles, QStringLiteral("Again"));
+    TRipOptions options = Options(image.Cue());
+    options.TestAndCopy = false;
+    const TRipReport report = Rip(options);
+    ASSERT_TRUE(report.AllGood()) << qPrintable(report.Message);
+    const TDiscToc original = ReadToc(OpenCdio(image.Cue(), DRIVER_BINCUE).get());
+    const TAudioFileDisc copy = TAudioFileDisc::Open(
+        TAudioCueSheet::Read(QDir(report.Folder).filePath(QStringLiteral("Again.cue"))));
+    ASSERT_TRUE(copy.IsValid()) << qPrintable(copy.Error());
+    ASSERT_EQ(copy.Toc().TrackCount(), original.TrackCount());
+    for (int t = 1; t <= original.TrackCount(); ++t)
+        EXPECT_EQ(copy.Toc().Track(t).firstSector, original.Track(t).firstSector) << "track " << t;
+    EXPECT_EQ(copy.Toc().LeadoutSector(), original.LeadoutSector());
+    EXPECT_EQ(TDiscIds::MusicBrainz(copy.Toc()), TDiscIds::MusicBrainz(original))
+        << "the same disc to every database, and so the same album key";
+}
 
 class RipOffsets : public RipperTest, public ::testing::WithParamInterface<int> {};
 
