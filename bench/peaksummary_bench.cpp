@@ -1,7 +1,8 @@
 // The peak summary behind the Peaks strip:
 //  - building it over a 10-minute 44.1 kHz 16-bit stereo sample beside loading that sample's
 //    wave file (106 MB), and beside memcpy of the same bytes, in the same run; and the load that
-//    builds it as the data arrives, as the editor opens files;
+//    builds it as the data arrives, as the editor opens files; building it over the same music
+//    at 24 bits and in float;
 //  - one sweep of 1920 columns at full zoom-out (both channels) over samples of 10 seconds to
 //    an hour, beside reading every frame of each column, which is what a strip without the
 //    summary would do. The summary's sweep must not grow with the length: past the lengths
@@ -127,6 +128,26 @@ void BM_Build(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * qint64(loaded.GetByteLength()));
 }
 
+// Building over the same music at 24 bits and in float, by bytes per second beside BM_Build.
+void BM_BuildAt(benchmark::State& state, SampleDepth depth) {
+    static std::map<SampleDepth, std::unique_ptr<CSampleBuffer>> samples;
+    std::unique_ptr<CSampleBuffer>& sample = samples[depth];
+    if (!sample && Loaded()) {
+        sample = std::make_unique<CSampleBuffer>();
+        sample->CopyFrom(*Loaded());
+        sample->SetFormat(kRate, true, depth);
+        sample->ApplyFormat();
+    }
+    if (!sample || !sample->HasData()) {
+        state.SkipWithError("load failed");
+        return;
+    }
+    CPeakSummary summary;
+    for (auto _ : state)
+        summary.Build(*sample);
+    state.SetBytesProcessed(state.iterations() * qint64(sample->GetByteLength()));
+}
+
 // The floor under any pass over the data: copying its bytes once.
 void BM_Memcpy(benchmark::State& state) {
     if (!Loaded()) {
@@ -209,6 +230,14 @@ void BM_SweepEveryFrame(benchmark::State& state) {
 BENCHMARK(BM_LoadFile)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_LoadWithSummary)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_Build)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_BuildAt, int24, SampleDepth::Int24)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_BuildAt, float, SampleDepth::Float32)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(2.0);
 BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_SweepSummary)
     ->Arg(10)

@@ -141,15 +141,10 @@ quint64 AmplifyFloats(quint8* p, quint64 count, float gain) {
     return i;
 }
 
-// The 24-bit gain four samples (twelve bytes) at a time, with GainOp's arithmetic. Byte shifts
-// and masks move each sample into the top three bytes of a 32-bit lane, whose arithmetic shift
-// gives its value; the results go back the same way. Returns the samples done; the caller does
-// the last few.
+// The 24-bit gain four samples (twelve bytes) at a time, with GainOp's arithmetic: the lanes'
+// arithmetic shift gives the values, and the results go back by byte shifts and masks. Returns
+// the samples done; the caller does the last few.
 quint64 AmplifyInt24(quint8* p, quint64 count, float gain) {
-    const __m128i lane0 = _mm_setr_epi32(int(0xFFFFFF00), 0, 0, 0);
-    const __m128i lane1 = _mm_slli_si128(lane0, 4);
-    const __m128i lane2 = _mm_slli_si128(lane0, 8);
-    const __m128i lane3 = _mm_slli_si128(lane0, 12);
     const __m128i out0 = _mm_setr_epi32(0xFFFFFF, 0, 0, 0);
     const __m128i out1 = _mm_slli_si128(out0, 3);
     const __m128i out2 = _mm_slli_si128(out0, 6);
@@ -160,12 +155,7 @@ quint64 AmplifyInt24(quint8* p, quint64 count, float gain) {
     quint64 i = 0;
     for (; i + 6 <= count; i += 4, p += 12) {
         const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i lanes =
-            _mm_or_si128(_mm_or_si128(_mm_and_si128(_mm_slli_si128(in, 1), lane0),
-                                      _mm_and_si128(_mm_slli_si128(in, 2), lane1)),
-                         _mm_or_si128(_mm_and_si128(_mm_slli_si128(in, 3), lane2),
-                                      _mm_and_si128(_mm_slli_si128(in, 4), lane3)));
-        __m128 x = _mm_mul_ps(_mm_cvtepi32_ps(_mm_srai_epi32(lanes, 8)), g);
+        __m128 x = _mm_mul_ps(_mm_cvtepi32_ps(_mm_srai_epi32(Int24Lanes(in), 8)), g);
         x = _mm_max_ps(_mm_min_ps(x, high), low);
         const __m128i v = _mm_cvttps_epi32(x);
         const __m128i out = _mm_or_si128(

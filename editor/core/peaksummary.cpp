@@ -120,7 +120,64 @@ void ScanWide(const quint8* p, const quint8* end, int (&lo)[2], int (&hi)[2]) {
     Value high[kChannels];
     for (int c = 0; c < kChannels; ++c)
         low[c] = high[c] = S::Load(p + c * S::kBytes);
-    for (quint64 i = 1; i < frames; ++i) {
+    quint64 i = 1;
+#ifdef __SSE2__
+    if constexpr (D == SampleDepth::Int24) {
+        // Eight samples a turn as their high 16 bits, the value the summary keeps; eight is a
+        // whole number of frames, so each 16-bit lane keeps to one channel. The loads read up
+        // to 28 bytes from the turn's start.
+        const quint64 samples = frames * kChannels;
+        if (samples >= 16) {
+            auto words = [](const quint8* at) {
+                auto lanes = [](const quint8* q) {
+                    return _mm_srai_epi32(wlpro::sampleaccess::Int24Lanes(
+                                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(q))),
+                                          16);
+                };
+                return _mm_packs_epi32(lanes(at), lanes(at + 12));
+            };
+            __m128i lo16 = words(p);
+            __m128i hi16 = lo16;
+            quint64 s = 8;
+            for (; s + 10 <= samples; s += 8) {
+                const __m128i w = words(p + 3 * s);
+                lo16 = _mm_min_epi16(lo16, w);
+                hi16 = _mm_max_epi16(hi16, w);
+            }
+            alignas(16) qint16 los[8];
+            alignas(16) qint16 his[8];
+            _mm_store_si128(reinterpret_cast<__m128i*>(los), lo16);
+            _mm_store_si128(reinterpret_cast<__m128i*>(his), hi16);
+            for (int k = 0; k < 8; ++k) {
+                lo[k % kChannels] = std::min<int>(lo[k % kChannels], los[k]);
+                hi[k % kChannels] = std::max<int>(hi[k % kChannels], his[k]);
+            }
+            i = s / kChannels;
+        }
+    } else if (frames * kChannels >= 8) {
+        // Float samples four at a time (two stereo frames); min and max with the sample first
+        // pass over a sample that is no number, as the loop below does.
+        const quint64 samples = frames * kChannels;
+        __m128 lo4 = _mm_loadu_ps(reinterpret_cast<const float*>(p));
+        __m128 hi4 = lo4;
+        quint64 s = 4;
+        for (; s + 4 <= samples; s += 4) {
+            const __m128 v = _mm_loadu_ps(reinterpret_cast<const float*>(p + 4 * s));
+            lo4 = _mm_min_ps(v, lo4);
+            hi4 = _mm_max_ps(v, hi4);
+        }
+        alignas(16) float los[4];
+        alignas(16) float his[4];
+        _mm_store_ps(los, lo4);
+        _mm_store_ps(his, hi4);
+        for (int k = 0; k < 4; ++k) {
+            low[k % kChannels] = los[k] < low[k % kChannels] ? los[k] : low[k % kChannels];
+            high[k % kChannels] = his[k] > high[k % kChannels] ? his[k] : high[k % kChannels];
+        }
+        i = s / kChannels;
+    }
+#endif
+    for (; i < frames; ++i) {
         for (int c = 0; c < kChannels; ++c) {
             const Value v = S::Load(p + i * kFrameBytes + c * S::kBytes);
             low[c] = v < low[c] ? v : low[c];

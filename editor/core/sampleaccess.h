@@ -10,6 +10,10 @@
 #include <cstring>
 #include <type_traits>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace wlpro::sampleaccess {
 
 inline int LoadWord(const quint8* p) {
@@ -102,6 +106,19 @@ inline typename Sample<To>::Value ConvertValue(typename Sample<From>::Value v) {
         return v >> (S::kBits - T::kBits);
     }
 }
+
+#ifdef __SSE2__
+// Four packed 24-bit samples from the first twelve bytes of `in`, each in the top three bytes
+// of a 32-bit lane (value x 256): byte shifts and masks, as SSE2 has no byte shuffle.
+inline __m128i Int24Lanes(__m128i in) {
+    const __m128i lane0 = _mm_setr_epi32(int(0xFFFFFF00), 0, 0, 0);
+    return _mm_or_si128(
+        _mm_or_si128(_mm_and_si128(_mm_slli_si128(in, 1), lane0),
+                     _mm_and_si128(_mm_slli_si128(in, 2), _mm_slli_si128(lane0, 4))),
+        _mm_or_si128(_mm_and_si128(_mm_slli_si128(in, 3), _mm_slli_si128(lane0, 8)),
+                     _mm_and_si128(_mm_slli_si128(in, 4), _mm_slli_si128(lane0, 12))));
+}
+#endif
 
 // The byte offset of the right channel in the slot ReadFrame fills: 2 for 8- and 16-bit
 // layouts (a 4-byte slot), 4 for 24-bit and float ones (an 8-byte slot).

@@ -10,6 +10,33 @@
 #include <QByteArray>
 #include <QStringList>
 
+#include <cstring>
+
+// Random frames of any layout: the values of samplemaker.h at 8 and 16 bits, random 24-bit
+// values, and floats up to twice full scale, so that a clip shows whether it kept them.
+inline void FillRandom(CSampleBuffer& buffer, SampleLayout layout, quint32 rate, quint32 frames,
+                       quint32 seed) {
+    if (LayoutIsClassic(layout)) {
+        FillSample(buffer, layout, rate, RandomValues(layout, frames, seed));
+        return;
+    }
+    buffer.SetFormat(rate, LayoutIsStereo(layout), LayoutDepth(layout));
+    buffer.InsertFrames(0, frames, 0);
+    QRandomGenerator random(seed);
+    const bool isFloat = LayoutDepth(layout) == SampleDepth::Float32;
+    for (quint32 i = 0; i < buffer.GetByteLength(); i += buffer.BytesPerSample()) {
+        quint8* p = buffer.GetData() + i;
+        if (isFloat) {
+            const float v = float(random.bounded(4.0) - 2.0);
+            std::memcpy(p, &v, 4);
+        } else {
+            for (int b = 0; b < 3; ++b)
+                p[b] = quint8(random.bounded(256));
+        }
+    }
+    buffer.CommitFormat();
+}
+
 struct CTransfer {
     // Copied from: random frames of this layout and rate.
     SampleLayout sourceLayout = SampleLayout::Stereo16;
@@ -50,7 +77,7 @@ struct CTransfer {
 
     int Copy() const {
         CSampleBuffer source;
-        FillSample(source, sourceLayout, sourceRate, RandomValues(sourceLayout, sourceFrames, 1));
+        FillRandom(source, sourceLayout, sourceRate, sourceFrames, 1);
         return source.CopyToClipboard(nullptr, first, last, copyChannel);
     }
 
@@ -58,7 +85,7 @@ struct CTransfer {
     QByteArray Paste() const {
         CSampleBuffer target;
         if (targetFrames)
-            FillSample(target, targetLayout, 22050, RandomValues(targetLayout, targetFrames, 2));
+            FillRandom(target, targetLayout, 22050, targetFrames, 2);
         const quint32 pasted = target.PasteFromClipboard(nullptr, at, pasteChannel);
         const QByteArray data = target.HasData()
                                     ? QByteArray(reinterpret_cast<const char*>(target.GetData()),

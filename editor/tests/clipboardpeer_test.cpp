@@ -116,6 +116,12 @@ INSTANTIATE_TEST_SUITE_P(
         // 16-bit stereo into the left channel of 8-bit stereo, at the end (so at the start).
         Transfer(SampleLayout::Stereo16, 8000, 30, 3, 29, 0, SampleLayout::Stereo8, 12, 12, 1),
         // A clip large enough to need the X server's incremental transfer.
-        Transfer(SampleLayout::Mono16, 22050, 400000, -1, -1, 0, SampleLayout::Mono8, 10, 3, 0)));
+        Transfer(SampleLayout::Mono16, 22050, 400000, -1, -1, 0, SampleLayout::Mono8, 10, 3, 0),
+        // Float values beyond full scale into a float document, and clipped into a 16-bit one.
+        Transfer(SampleLayout::StereoFloat, 48000, 50, 5, 44, 0, SampleLayout::StereoFloat, 8, 2,
+                 0),
+        Transfer(SampleLayout::StereoFloat, 48000, 50, 5, 44, 1, SampleLayout::Stereo16, 8, 2, 2),
+        // The left channel of a 24-bit sample into a 24-bit mono one.
+        Transfer(SampleLayout::Stereo24, 96000, 30, -1, -1, 1, SampleLayout::Mono24, 4, 1, 0)));
 
 } // namespace
