@@ -12,7 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -122,6 +124,64 @@ TEST(WideFile, FloatIntoFlacKeeps24BitsAndClips) {
                                     .LE24(0)
                                     .Bytes();
     EXPECT_TRUE(DataOf(loaded) == expected);
+}
+
+// Lossy streams take wide samples too (Opus at a rate it holds, resampled otherwise) and open as
+// 16-bit sound that is still the same tones.
+TEST(WideFile, LossyFormatsTakeWideSamples) {
+    struct Case {
+        FileKind kind;
+        const char* ending;
+        SampleLayout layout;
+        quint32 rate;
+        quint32 savedRate;
+    };
+    const Case cases[] = {{FileKind::OggVorbis, "ogg", L::StereoFloat, 44100, 44100},
+                          {FileKind::OggVorbis, "ogg", L::Mono24, 22050, 22050},
+                          {FileKind::Opus, "opus", L::StereoFloat, 48000, 48000},
+                          {FileKind::Opus, "opus", L::Stereo24, 44100, 48000}};
+    QTemporaryDir dir;
+    CCaptureReporter capture;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ending + std::to_string(c.rate));
+        const quint32 channels = LayoutChannels(c.layout);
+        std::vector<double> tones;
+        QByteArray bytes;
+        for (quint32 f = 0; f < c.rate; ++f) {
+            for (quint32 ch = 0; ch < channels; ++ch) {
+                const double x = 0.5 * std::sin(2 * M_PI * (440 + 330 * ch) * f / c.rate);
+                tones.push_back(x);
+                if (LayoutDepth(c.layout) == SampleDepth::Int24) {
+                    const qint32 v = qint32(std::lround(x * 8388608));
+                    bytes.append(reinterpret_cast<const char*>(&v), 3);
+                } else {
+                    bytes.append(Floats({float(x)}));
+                }
+            }
+        }
+        CSampleBuffer source;
+        FillWide(source, c.layout, c.rate, bytes);
+        const QString path = dir.filePath(QStringLiteral("lossy.") + QLatin1String(c.ending));
+        ASSERT_EQ(source.SaveFile(path, c.kind), 1);
+        EXPECT_TRUE(DataOf(source) == bytes) << "saving must not change the sample";
+        CSampleBuffer loaded;
+        ASSERT_EQ(loaded.LoadFile(path, FileKindFor(path)), 1);
+        EXPECT_EQ(loaded.GetLayout(), MakeLayout(channels == 2, SampleDepth::Int16));
+        EXPECT_EQ(loaded.GetRate(), c.savedRate);
+        EXPECT_EQ(loaded.GetFrameCount(), c.savedRate);
+        if (c.savedRate != c.rate)
+            continue;
+        double signal = 0;
+        double noise = 0;
+        for (std::size_t i = 0; i < tones.size(); ++i) {
+            const quint8* p = loaded.GetData() + 2 * i;
+            const double y = qint16(quint16(p[0] | p[1] << 8)) / 32768.0;
+            signal += tones[i] * tones[i];
+            noise += (tones[i] - y) * (tones[i] - y);
+        }
+        EXPECT_GT(10 * std::log10(signal / noise), 20.0);
+    }
+    EXPECT_TRUE(capture.messages.isEmpty()) << capture.Texts().join('|').toStdString();
 }
 
 // ----- Sun/NeXT encodings -----------------------------------------------------------------------
