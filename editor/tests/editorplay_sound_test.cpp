@@ -1,6 +1,7 @@
 // Playing from the editor's window through the real sound server: the marker moves while the
 // selection plays, Play again stops, and a selection played to its end leaves the marker there.
 
+#include "depthsamples.h"
 #include "samplemaker.h"
 
 #include "ui/mainframe.h"
@@ -60,6 +61,27 @@ TEST(EditorPlayback, TheMarkerMovesAndPlayAgainStops) {
     frame->Dispatch(CommandId::Play);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !view->IsPlaying(); }, kStartTimeoutMs));
     EXPECT_EQ(strip->PlayMarkerPosition(), 1000u + 44100u / 5);
+    CWaveDeviceFactory::Install(nullptr);
+}
+
+// 24-bit and float samples play from the window to their end as the others do (what the server
+// receives of them is the engine's test).
+TEST(EditorPlayback, TwentyFourBitAndFloatSamplesPlayToTheirEnd) {
+    constexpr quint32 kFrames = 48000 / 4;
+    CQtWaveDeviceFactory devices;
+    CWaveDeviceFactory::Install(&devices);
+    for (const SampleDepth depth : {SampleDepth::Int24, SampleDepth::Float32}) {
+        CWlproDoc doc(QStringLiteral("Wlpro1"));
+        FillTone(doc.Buffer(), depth, true, 48000, kFrames, 440.0, 0.5);
+        doc.SampleEdited(0);
+        CWlproView view(&doc);
+        view.resize(600, 300);
+        view.show();
+        view.Execute(CommandId::Play);
+        ASSERT_TRUE(view.IsPlaying()) << "depth " << int(depth);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !view.IsPlaying(); }, kStartTimeoutMs));
+        EXPECT_EQ(view.Strip(0)->PlayMarkerPosition(), kFrames - 1) << "depth " << int(depth);
+    }
     CWaveDeviceFactory::Install(nullptr);
 }
 
