@@ -10,7 +10,7 @@
 QString CFramePrompts::OpenFilters() {
     return QStringLiteral("Wave Files (*.wav);;Creative Voice Files (*.voc);;"
                           "Sun/NeXT (*.au *.snd);;Raw Data (*);;"
-                          "Audio Files (*.flac *.ogg *.oga *.opus *.aif *.aiff *.caf *.w64 "
+                          "Audio Files (*.flac *.ogg *.oga *.opus *.aif *.aiff *.aifc *.caf *.w64 "
                           "*.rf64)");
 }
 
