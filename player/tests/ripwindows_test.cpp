@@ -181,6 +181,23 @@ TEST_F(RipDialog, StartRemembersTheFolderAndTheDrivesOffsetAndGivesTheChoices) {
     EXPECT_EQ(otherDrive.OffsetBox()->value(), 0);
 }
 
+TEST_F(RipDialog, ATypedFolderIsTakenFromTheHomeFolder) {
+    TRipDlg dialog(nullptr, *controller, "/dev/sr0", Ini());
+    const QDir home = QDir::home();
+    const struct {
+        const char* typed;
+        QString folder;
+    } cases[] = {{"~/Rips", home.filePath("Rips")},
+                 {"~", QDir::cleanPath(home.path())},
+                 {"Rips/New", home.filePath("Rips/New")},
+                 {" /srv/music/../rips/ ", "/srv/rips"},
+                 {"", ""}};
+    for (const auto& c : cases) {
+        dialog.DestinationEdit()->setText(c.typed);
+        EXPECT_EQ(dialog.Options().Destination, c.folder) << c.typed;
+    }
+}
+
 TEST_F(RipDialog, AFolderThatCannotBeMadeIsReportedAndNothingIsRemembered) {
     QFile blocker(target.filePath("file"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));

@@ -108,8 +108,13 @@ void TRipDlg::Browse() {
 TRipOptions TRipDlg::Options() const {
     TRipOptions options;
     options.Source = FSource;
-    options.Destination =
-        QDir::cleanPath(QDir::fromNativeSeparators(FDestination->text().trimmed()));
+    // A typed folder may start with ~; a relative one is taken from the home folder, never from
+    // wherever the player was started.
+    QString folder = QDir::fromNativeSeparators(FDestination->text().trimmed());
+    if (folder == QLatin1String("~") || folder.startsWith(QLatin1String("~/")))
+        folder = QDir::homePath() + folder.mid(1);
+    if (!folder.isEmpty())
+        options.Destination = QDir::cleanPath(QDir::home().absoluteFilePath(folder));
     options.AlbumFolder = FAlbumFolder->text().trimmed();
     options.AlbumTitle = FPlayer.Album().Title();
     // The database's placeholder is no title: the ripper then asks the disc's CD-TEXT.
@@ -136,7 +141,7 @@ TRipOptions TRipDlg::Options() const {
 void TRipDlg::Start() {
     const TRipOptions options = Options();
     QString problem;
-    if (options.Destination.isEmpty() || options.Destination == QLatin1String("."))
+    if (options.Destination.isEmpty())
         problem = tr("Choose the folder the copy goes to.");
     else if (!QDir().mkpath(options.Destination) || !QFileInfo(options.Destination).isWritable())
         problem = QDir::toNativeSeparators(options.Destination) +
