@@ -186,7 +186,8 @@ TPass TRipJob::Read(int t, TTrackEncoder* encoder) {
         }
         // Checksums here, on the reading thread, so that the encoder only encodes.
         crc.Add(chunk.constData(), chunk.size());
-        for (qint64 b = 0; b < chunk.size(); b += TDiscToc::kBytesPerSector)
+        // Per-sector CRCs only place a difference between the test and the copy.
+        for (qint64 b = 0; FOptions.TestAndCopy && b < chunk.size(); b += TDiscToc::kBytesPerSector)
             pass.sectorCrcs.push_back(TCrc32::Of(QByteArray::fromRawData(
                 chunk.constData() + b,
                 int(std::min<qint64>(TDiscToc::kBytesPerSector, chunk.size() - b)))));
