@@ -1,11 +1,12 @@
 // The song lists and the album dialogs on a made-up album, for looking at them under a real X
 // server (screenshots) and for trying them by hand. The argument names what to show: queue,
-// properties, edit, add, about, maintenance.
+// properties, edit, add, about, maintenance, rip, ripping, results.
 
 #include "manualdrive.h"
 
 #include "core/mcidevice.h"
 #include "core/playcontroller.h"
+#include "platform/discripper.h"
 #include "ui/aboutdlg.h"
 #include "ui/addtrackdlg.h"
 #include "ui/albumpropdlg.h"
@@ -13,6 +14,8 @@
 #include "ui/editsongdlg.h"
 #include "ui/listbar.h"
 #include "ui/queuelist.h"
+#include "ui/ripdlg.h"
+#include "ui/ripprogressdlg.h"
 
 #include <QApplication>
 #include <QFile>
@@ -82,7 +85,37 @@ int main(int argc, char** argv) {
         dialog = std::make_unique<TAddTrackDlg>(&window, player, queue->FontDescription());
     else if (what == QStringLiteral("about"))
         dialog = std::make_unique<TAboutDlg>(&window);
-    else
+    else if (what == QStringLiteral("rip"))
+        dialog = std::make_unique<TRipDlg>(&window, player, QStringLiteral("/dev/sr0"),
+                                           folder.filePath(QStringLiteral("Korvo.ini")));
+    else if (what == QStringLiteral("ripping")) {
+        auto progress = std::make_unique<TRipProgressDlg>(&window);
+        progress->TrackStarted(3, 12, 3, titles[2]);
+        progress->Progress(0.62, 0.21, 14.2, 151);
+        dialog = std::move(progress);
+    } else if (what == QStringLiteral("results")) {
+        // Every kind of result, and a summary that names the tracks with errors.
+        TRipReport report;
+        report.Folder = folder.path();
+        const TRipTrackResult::TStatus kinds[] = {
+            TRipTrackResult::TStatus::Matched, TRipTrackResult::TStatus::Copied,
+            TRipTrackResult::TStatus::Errors, TRipTrackResult::TStatus::Matched,
+            TRipTrackResult::TStatus::NotCopied};
+        for (int t = 1; t <= 5; ++t) {
+            TRipTrackResult result;
+            result.Track = t;
+            result.Status = kinds[t - 1];
+            if (result.Status == TRipTrackResult::TStatus::Errors)
+                result.ErrorAt = QStringLiteral("3:12.40");
+            if (result.Status != TRipTrackResult::TStatus::NotCopied &&
+                result.Status != TRipTrackResult::TStatus::Errors)
+                result.File = folder.filePath(QStringLiteral("%1 - %2.flac")
+                                                  .arg(t, 2, 10, QLatin1Char('0'))
+                                                  .arg(titles[t - 1]));
+            report.Tracks << result;
+        }
+        dialog = std::make_unique<TRipResultsDlg>(&window, report, titles);
+    } else
         dialog =
             std::make_unique<TDBMaintDlg>(&window, database, queue->FontDescription(), nullptr);
     dialog->move(window.geometry().right() + 20, 20);

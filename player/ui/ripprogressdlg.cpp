@@ -133,6 +133,8 @@ TRipResultsDlg::TRipResultsDlg(QWidget* parent, const TRipReport& report, const 
                                        .arg(titles[result.Track - 1])
                                  : tr("Track %1").arg(result.Track, 2, 10, QLatin1Char('0'));
         auto* row = new QTreeWidgetItem(FList, {name, result.Text()});
+        // A long name is cut in the list; the whole of it shows under the pointer.
+        row->setToolTip(0, name);
         if (result.Status == TRipTrackResult::TStatus::Errors ||
             result.Status == TRipTrackResult::TStatus::NotCopied)
             row->setForeground(1, QColor(Qt::darkRed));
@@ -150,5 +152,10 @@ TRipResultsDlg::TRipResultsDlg(QWidget* parent, const TRipReport& report, const 
     QFont bold = FSummary->font();
     bold.setBold(true);
     FSummary->setFont(bold);
+    if (!report.AllGood()) {
+        QPalette warning = FSummary->palette();
+        warning.setColor(QPalette::WindowText, QColor(Qt::darkRed));
+        FSummary->setPalette(warning);
+    }
     FOpenFolder->setEnabled(!report.Folder.isEmpty() && QFileInfo(report.Folder).isDir());
 }
