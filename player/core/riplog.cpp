@@ -20,7 +20,7 @@ QString TRipLog::Text() const {
     line(QStringLiteral("Date: ") + date);
     line(QStringLiteral("Drive: ") + source);
     line(QStringLiteral("Read offset: %1 samples").arg(readOffset));
-    line(QStringLiteral("Read mode: secure (libcdio-paranoia, full verification)"));
+    line(QStringLiteral("Read mode: ") + readMode);
     line(QStringLiteral("Test and copy: ") + (testAndCopy ? "on" : "off"));
     line(QStringLiteral("Format: ") + format);
     line({});
@@ -48,12 +48,15 @@ QString TRipLog::Text() const {
     for (const TRipLogTrack& r : tracks) {
         line(QStringLiteral("Track %1").arg(r.track));
         line(QStringLiteral("  File: ") + (r.file.isEmpty() ? QStringLiteral("(none)") : r.file));
-        line(QStringLiteral("  Peak level: %1 %").arg(r.peak, 0, 'f', 1));
-        line(QStringLiteral("  Copy CRC32: ") + Hex(r.copyCrc));
-        if (r.testCrc)
-            line(QStringLiteral("  Test CRC32: ") + Hex(*r.testCrc));
-        line(QStringLiteral("  AccurateRip v1: ") + Hex(r.arV1));
-        line(QStringLiteral("  AccurateRip v2: ") + Hex(r.arV2));
+        // A track without a file has no checksums to give.
+        if (!r.file.isEmpty()) {
+            line(QStringLiteral("  Peak level: %1 %").arg(r.peak, 0, 'f', 1));
+            line(QStringLiteral("  Copy CRC32: ") + Hex(r.copyCrc));
+            if (r.testCrc)
+                line(QStringLiteral("  Test CRC32: ") + Hex(*r.testCrc));
+            line(QStringLiteral("  AccurateRip v1: ") + Hex(r.arV1));
+            line(QStringLiteral("  AccurateRip v2: ") + Hex(r.arV2));
+        }
         line(QStringLiteral("  Re-reads: %1").arg(r.rereads));
         line(QStringLiteral("  Skips: %1").arg(r.skips));
         line(QStringLiteral("  Suspicious positions: ") +

@@ -32,6 +32,7 @@ public:
     QString program; // "korvo32 2.7"
     QString date;
     QString source;
+    QString readMode;
     int readOffset = 0;
     bool testAndCopy = true;
     QString format;

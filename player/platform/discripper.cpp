@@ -390,6 +390,9 @@ TRipReport TRipJob::Run() {
                  : QFileInfo(FOptions.Source).isFile()
                      ? FOptions.Source + QStringLiteral(" (image)")
                      : FOptions.Source;
+    log.readMode = QFileInfo(FOptions.Source).isFile()
+                       ? QStringLiteral("image, a sector at a time (nothing to correct)")
+                       : QStringLiteral("secure (libcdio-paranoia, full verification)");
     log.readOffset = FOptions.ReadOffset;
     log.testAndCopy = FOptions.TestAndCopy;
     log.format = FOptions.Format == TRipOptions::TFormat::Flac

@@ -208,6 +208,7 @@ TEST(RipLog, ReadsBackWhatVerifyingNeeds) {
     EXPECT_EQ(back->tracks[0].arV2, one.arV2);
     EXPECT_EQ(back->tracks[0].status, one.status);
     EXPECT_TRUE(back->tracks[1].file.isEmpty());
+    EXPECT_EQ(text.count(QStringLiteral("CRC32")), 2) << "no checksums for a track without a file";
     EXPECT_FALSE(back->tracks[1].testCrc);
 
     EXPECT_FALSE(TRipLog::Parse(QStringLiteral("not a log\n")));
