@@ -170,8 +170,9 @@ template <SampleDepth From, SampleDepth To> void Dither(quint8* data, quint64 sa
     using T = Sample<To>;
     CTpdfNoise noise;
     for (quint64 i = 0; i < samples; ++i) {
-        const double value =
-            double(S::Load(data + S::kBytes * i)) * (T::kScale / S::kScale) + noise.Next();
+        // A float sample that is no number dithers as silence.
+        const double x = double(S::Load(data + S::kBytes * i));
+        const double value = (x == x ? x * (T::kScale / S::kScale) : 0.0) + noise.Next();
         const int step =
             std::clamp(int(std::floor(std::clamp(value, -1e9, 1e9) + 0.5)), T::kLow, T::kHigh);
         T::Store(data + T::kBytes * i, step);

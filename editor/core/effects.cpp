@@ -22,6 +22,10 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+#if defined(__GNUC__) && defined(__SSE2__)
+#define WLPRO_BYTE_SHUFFLE 1
+#include <tmmintrin.h>
+#endif
 
 using namespace wlpro::sampleaccess;
 using wlpro::framecodec::WithDepth;
@@ -141,35 +145,6 @@ quint64 AmplifyFloats(quint8* p, quint64 count, float gain) {
     return i;
 }
 
-// The 24-bit gain four samples (twelve bytes) at a time, with GainOp's arithmetic: the lanes'
-// arithmetic shift gives the values, and the results go back by byte shifts and masks. Returns
-// the samples done; the caller does the last few.
-quint64 AmplifyInt24(quint8* p, quint64 count, float gain) {
-    const __m128i out0 = _mm_setr_epi32(0xFFFFFF, 0, 0, 0);
-    const __m128i out1 = _mm_slli_si128(out0, 3);
-    const __m128i out2 = _mm_slli_si128(out0, 6);
-    const __m128i out3 = _mm_slli_si128(out0, 9);
-    const __m128 g = _mm_set1_ps(gain);
-    const __m128 high = _mm_set1_ps(8388607.0f);
-    const __m128 low = _mm_set1_ps(-8388608.0f);
-    quint64 i = 0;
-    for (; i + 6 <= count; i += 4, p += 12) {
-        const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        __m128 x = _mm_mul_ps(_mm_cvtepi32_ps(_mm_srai_epi32(Int24Lanes(in), 8)), g);
-        x = _mm_max_ps(_mm_min_ps(x, high), low);
-        const __m128i v = _mm_cvttps_epi32(x);
-        const __m128i out = _mm_or_si128(
-            _mm_or_si128(_mm_and_si128(v, out0), _mm_and_si128(_mm_srli_si128(v, 1), out1)),
-            _mm_or_si128(_mm_and_si128(_mm_srli_si128(v, 2), out2),
-                         _mm_and_si128(_mm_srli_si128(v, 3), out3)));
-        // Twelve bytes stored as eight and four: a 16-byte store under the next load would
-        // stall it.
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), out);
-        const quint32 last = quint32(_mm_cvtsi128_si32(_mm_srli_si128(out, 8)));
-        std::memcpy(p + 8, &last, 4);
-    }
-    return i;
-}
 #endif
 
 template <typename Unit> void ReverseUnits(quint8* data, quint64 count) {
@@ -184,6 +159,78 @@ template <typename Unit> void ReverseUnits(quint8* data, quint64 count) {
         std::memcpy(high, &a, sizeof(Unit));
     }
 }
+
+#ifdef WLPRO_BYTE_SHUFFLE
+// The 24-bit loops shuffle bytes, which x86 has from SSSE3 on: compiled for it and used where the
+// processor has it (any from the last fifteen years), the plain loops elsewhere.
+bool HasByteShuffle() {
+    static const bool has = __builtin_cpu_supports("ssse3");
+    return has;
+}
+
+// Twelve bytes stored as eight and four: a 16-byte store under the next load would stall it,
+// and the four bytes after the twelve may not be ours to write.
+__attribute__((target("ssse3"))) inline void Store12(quint8* p, __m128i bytes) {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), bytes);
+    const quint32 last = quint32(_mm_cvtsi128_si32(_mm_srli_si128(bytes, 8)));
+    std::memcpy(p + 8, &last, 4);
+}
+
+// The 24-bit gain four samples (twelve bytes) at a time, with GainOp's arithmetic: a shuffle puts
+// each sample in the top three bytes of a 32-bit lane, whose arithmetic shift gives its value,
+// and another packs the results back. Returns the samples done; the caller does the last few.
+__attribute__((target("ssse3"))) quint64 AmplifyInt24(quint8* p, quint64 count, float gain) {
+    const __m128i unpack = _mm_setr_epi8(-1, 0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11);
+    const __m128i pack = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+    const __m128 g = _mm_set1_ps(gain);
+    const __m128 high = _mm_set1_ps(8388607.0f);
+    const __m128 low = _mm_set1_ps(-8388608.0f);
+    quint64 i = 0;
+    // Each turn loads sixteen bytes for its twelve.
+    for (; i + 6 <= count; i += 4, p += 12) {
+        const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i lanes = _mm_srai_epi32(_mm_shuffle_epi8(in, unpack), 8);
+        __m128 x = _mm_mul_ps(_mm_cvtepi32_ps(lanes), g);
+        x = _mm_max_ps(_mm_min_ps(x, high), low);
+        Store12(p, _mm_shuffle_epi8(_mm_cvttps_epi32(x), pack));
+    }
+    return i;
+}
+
+// Reverses `frames` frames of 3 or 6 bytes: twelve bytes from each end at a time, whose samples
+// (mono) or two frames (stereo) one shuffle puts in reverse order; the middle frames after.
+__attribute__((target("ssse3"))) void ReverseInt24(quint8* start, quint64 frames,
+                                                   quint32 frameBytes) {
+    // The shuffles of twelve bytes loaded at their start and loaded from four bytes before it.
+    alignas(16) qint8 order[2][16];
+    for (int b = 0; b < 16; ++b) {
+        const int unit = int(frameBytes);
+        const int from = (12 / unit - 1 - b / unit) * unit + b % unit;
+        order[0][b] = qint8(b < 12 ? from : -1);
+        order[1][b] = qint8(b < 12 ? from + 4 : -1);
+    }
+    const __m128i atStart = _mm_load_si128(reinterpret_cast<const __m128i*>(order[0]));
+    const __m128i atEnd = _mm_load_si128(reinterpret_cast<const __m128i*>(order[1]));
+    quint8* low = start;
+    quint8* high = start + frames * frameBytes;
+    if (frames * frameBytes >= 24) {
+        for (high -= 12; low + 12 <= high; low += 12, high -= 12) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(low));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(high - 4));
+            Store12(low, _mm_shuffle_epi8(b, atEnd));
+            Store12(high, _mm_shuffle_epi8(a, atStart));
+        }
+        high += 12;
+    }
+    const quint64 middle = quint64(high - low) / frameBytes;
+    if (middle < 2)
+        return;
+    if (frameBytes == 3)
+        ReverseUnits<std::array<quint8, 3>>(low, middle);
+    else
+        ReverseUnits<std::array<quint8, 6>>(low, middle);
+}
+#endif
 
 void ReverseStrided(const CChannelWalk& walk, quint32 sampleBytes) {
     quint8* low = walk.start;
@@ -449,16 +496,17 @@ int CSampleBuffer::Amplify(float gain, qint64 first, qint64 last, int channel) {
         WithDepth(GetDepth(), [&](auto d) {
             constexpr SampleDepth kDepth = decltype(d)::value;
             CChannelWalk rest = walk;
+            quint64 done = 0;
 #ifdef __SSE2__
-            if constexpr (!LayoutIsClassic(MakeLayout(false, kDepth)))
-                if (walk.stride == DepthBytes(kDepth)) {
-                    const quint64 done = kDepth == SampleDepth::Int24
-                                             ? AmplifyInt24(walk.start, walk.count, float(finite))
-                                             : AmplifyFloats(walk.start, walk.count, float(finite));
-                    rest.start += done * walk.stride;
-                    rest.count -= done;
-                }
+            if (kDepth == SampleDepth::Float32 && walk.stride == 4)
+                done = AmplifyFloats(walk.start, walk.count, float(finite));
 #endif
+#ifdef WLPRO_BYTE_SHUFFLE
+            if (kDepth == SampleDepth::Int24 && walk.stride == 3 && HasByteShuffle())
+                done = AmplifyInt24(walk.start, walk.count, float(finite));
+#endif
+            rest.start += done * walk.stride;
+            rest.count -= done;
             MapSamples<kDepth>(rest, GainOp<kDepth>(float(finite)));
         });
     return 1;
@@ -630,10 +678,17 @@ int CSampleBuffer::Reverse(qint64 first, qint64 last, int channel) {
         ReverseUnits<quint16>(start, frames);
         break;
     case 3:
-        ReverseUnits<std::array<quint8, 3>>(start, frames);
-        break;
     case 6:
-        ReverseUnits<std::array<quint8, 6>>(start, frames);
+#ifdef WLPRO_BYTE_SHUFFLE
+        if (HasByteShuffle()) {
+            ReverseInt24(start, frames, BytesPerFrame());
+            break;
+        }
+#endif
+        if (BytesPerFrame() == 3)
+            ReverseUnits<std::array<quint8, 3>>(start, frames);
+        else
+            ReverseUnits<std::array<quint8, 6>>(start, frames);
         break;
     case 8:
         ReverseUnits<quint64>(start, frames);

@@ -551,6 +551,31 @@ TEST(WideAmplify, LongRunsMatchTheProductOfEachSample) {
     }
 }
 
+// Reversing runs of every length (done twelve bytes from each end at a time where they are
+// long) puts every frame of the range in reverse order, bit for bit, and leaves the frames
+// around the range alone.
+TEST(WideReverse, LongRunsReverseEveryFrameExactly) {
+    for (SampleLayout layout : {L::Mono24, L::Stereo24, L::MonoFloat, L::StereoFloat}) {
+        const quint32 channels = LayoutChannels(layout);
+        for (quint32 frames : {2u, 7u, 8u, 9u, 15u, 16u, 17u, 1001u}) {
+            Values values = Random24((frames + 2) * channels, frames);
+            if (LayoutDepth(layout) == SampleDepth::Float32) {
+                for (double& v : values)
+                    v = v / 4194304;
+            }
+            CSampleBuffer buffer;
+            Fill(buffer, layout, values);
+            ASSERT_EQ(buffer.Reverse(1, frames, 0), 1);
+            Values want = values;
+            for (quint32 f = 0; f < frames; ++f) {
+                for (quint32 c = 0; c < channels; ++c)
+                    want[(1 + f) * channels + c] = values[(frames - f) * channels + c];
+            }
+            EXPECT_TRUE(Same(Read(buffer), want)) << int(layout) << " " << frames;
+        }
+    }
+}
+
 // The peak measures: the largest value, against the full scale of each depth.
 TEST(WidePeak, NormaliseAndSearchFindTheLargestValue) {
     struct Case {
