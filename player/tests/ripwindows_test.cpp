@@ -519,4 +519,35 @@ TEST_F(OpenImageTest, CancelStopsTheCopyAndTheProgressWindowGoesWhenTheRipperHas
     session->ShutDown();
 }
 
+TEST_F(OpenImageTest, QuittingDuringACopyAsksAndNoKeepsItRunning) {
+    TDiscImage longDisc{{60, 60, 60}, 0, "long"};
+    auto session = Start();
+    ASSERT_TRUE(OpenImage::UseImage(*session, longDisc.Cue()));
+    QWidget frame;
+    TPlayerState state(session->Controller());
+    TRipWindows windows(&frame, *session);
+    windows.BindState(state);
+    EXPECT_TRUE(windows.MayQuit()) << "nothing to ask without a copy";
+    EXPECT_TRUE(reporter.messages.isEmpty());
+    windows.Open();
+    QTemporaryDir music;
+    windows.RipDialog()->DestinationEdit()->setText(music.path());
+    QTest::mouseClick(windows.RipDialog()->StartButton(), Qt::LeftButton);
+    ASSERT_TRUE(windows.Running());
+
+    reporter.answers = {TMessageAnswer::No};
+    EXPECT_FALSE(windows.MayQuit());
+    ASSERT_EQ(reporter.messages.size(), 1);
+    EXPECT_EQ(reporter.messages[0].buttons, TMessageButtons::YesNo);
+    EXPECT_EQ(reporter.messages[0].defaultAnswer, TMessageAnswer::No);
+    EXPECT_TRUE(windows.Running());
+
+    reporter.answers = {TMessageAnswer::Yes};
+    EXPECT_TRUE(windows.MayQuit());
+    EXPECT_FALSE(windows.Running());
+    EXPECT_TRUE(!windows.ProgressWindow() || windows.ProgressWindow()->isHidden());
+    EXPECT_TRUE(session->Menu().Action(CmRip)->isEnabled());
+    session->ShutDown();
+}
+
 #include "ripwindows_test.moc"

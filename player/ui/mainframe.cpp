@@ -18,6 +18,7 @@
 #include "ui/openimage.h"
 #include "ui/posbar.h"
 #include "ui/queuelist.h"
+#include "ui/ripwindows.h"
 #include "ui/statebinding.h"
 #include "ui/traymenu.h"
 #include "ui/volbar.h"
@@ -435,8 +436,13 @@ void TMainFrame::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
+    const bool keepOpen = HeldModifiers() & Qt::ShiftModifier;
+    if (!keepOpen && !FDialogs->Rip().MayQuit()) {
+        event->ignore();
+        return;
+    }
     // Closing with Shift held saves everything and keeps the window open.
-    if (!FSession.MayClose(HeldModifiers() & Qt::ShiftModifier)) {
+    if (!FSession.MayClose(keepOpen)) {
         event->ignore();
         return;
     }

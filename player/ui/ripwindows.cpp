@@ -46,6 +46,28 @@ void TRipWindows::UpdateEnabled() {
         rip->setEnabled(FState && FState->IsDiscLoaded() && !FRipper);
 }
 
+bool TRipWindows::MayQuit() {
+    if (!FRipper)
+        return true;
+    TMessage question;
+    question.text = tr("A copy of the disc is still being made.\n\nStop it and quit?");
+    question.icon = TMessageIcon::Question;
+    question.buttons = TMessageButtons::YesNo;
+    // Keeping the copy is the answer that loses nothing.
+    question.defaultAnswer = TMessageAnswer::No;
+    if (ReportMessage(question) != TMessageAnswer::Yes)
+        return false;
+    // The ripper removes its unfinished file before it goes.
+    FRipper->Cancel();
+    FRipper.reset();
+    if (FPhysical)
+        FSession.SetDriveBusy(false);
+    if (FProgress)
+        FProgress->Finish();
+    UpdateEnabled();
+    return true;
+}
+
 // ----- Rip
 
 void TRipWindows::Open() {

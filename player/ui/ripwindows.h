@@ -37,6 +37,9 @@ public:
     TRipProgressDlg* ProgressWindow() const;
     TRipResultsDlg* ResultsWindow() const;
     bool Running() const { return FRipper != nullptr; }
+    // The player is about to quit: a running copy is stopped after the user agreed; false when
+    // the user keeps it running (the player then stays).
+    bool MayQuit();
 
 signals:
     // The results of a copy are shown (or its failure reported).
