@@ -4,6 +4,7 @@
 
 #include "core/peaksummary.h"
 #include "core/samplebuffer.h"
+#include "core/sampleeditor.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -160,7 +161,11 @@ INSTANTIATE_TEST_SUITE_P(
         FrameCase{L::StereoFloat, {1.5, 0.75}, L::Mono24, {8388607}},
         // Float to float keeps everything, beyond full scale and no number too.
         FrameCase{L::MonoFloat, {-3.25}, L::StereoFloat, {-3.25, -3.25}},
-        FrameCase{L::StereoFloat, {kNaN, 7.0}, L::StereoFloat, {kNaN, 7.0}}));
+        FrameCase{L::StereoFloat, {kNaN, 7.0}, L::StereoFloat, {kNaN, 7.0}},
+        // The strip reads every layout as 8-bit stereo.
+        FrameCase{L::StereoFloat, {0.5, -1.5}, L::Stereo8, {192, 0}},
+        FrameCase{L::Mono24, {-4194304}, L::Stereo8, {64, 64}},
+        FrameCase{L::Stereo24, {8388607, 65535}, L::Stereo8, {255, 128}}));
 
 // ----- ConvertLayout and ApplyFormat ------------------------------------------------------
 
@@ -664,6 +669,47 @@ TEST(WidePartialEdit, LeavesTheRestBitExact) {
         if (c.inverse) {
             c.inverse(buffer);
             EXPECT_TRUE(Same(Read(buffer), original)) << c.name;
+        }
+    }
+}
+
+// Every edit of a 24-bit or float sample, and a conversion between them, undoes to the bytes
+// and format there were before and redoes to those after.
+TEST(WideUndo, RestoresEveryByte) {
+    const std::function<void(CSampleEditor&)> edits[] = {
+        [](CSampleEditor& e) { e.Amplify(3.5f, 2, 30, 1); },
+        [](CSampleEditor& e) { e.Reverse(-1, -1, 0); },
+        [](CSampleEditor& e) { e.ChangeSign(5, 9); },
+        [](CSampleEditor& e) { e.DCBiasAdjust(2.0f, 0); },
+        [](CSampleEditor& e) { e.DeleteFrames(4, 12, 2); },
+        [](CSampleEditor& e) { e.Convert(11025, false, SampleDepth::Int16); },
+        [](CSampleEditor& e) { e.Convert(22050, true, SampleDepth::Float32); },
+        [](CSampleEditor& e) { e.Convert(22050, true, SampleDepth::Int24); },
+    };
+    for (SampleLayout layout : {L::Stereo24, L::StereoFloat}) {
+        Values values = Random24(80, 9);
+        if (layout == L::StereoFloat) {
+            for (double& v : values)
+                v = v / 4194304;
+        }
+        int n = 0;
+        for (const auto& edit : edits) {
+            CSampleBuffer buffer;
+            Fill(buffer, layout, values);
+            CSampleEditor editor(buffer);
+            const Values before = Read(buffer);
+            const CWaveFormat format = buffer.GetFormat();
+            edit(editor);
+            const Values after = Read(buffer);
+            const CWaveFormat changed = buffer.GetFormat();
+            ASSERT_EQ(editor.Undo(), 1) << n;
+            EXPECT_TRUE(Same(Read(buffer), before)) << int(layout) << " edit " << n;
+            EXPECT_EQ(buffer.GetFormat(), format) << n;
+            EXPECT_EQ(buffer.GetLayout(), layout) << n;
+            ASSERT_EQ(editor.Redo(), 1) << n;
+            EXPECT_TRUE(Same(Read(buffer), after)) << int(layout) << " edit " << n;
+            EXPECT_EQ(buffer.GetFormat(), changed) << n;
+            ++n;
         }
     }
 }
