@@ -5,6 +5,7 @@
 #include "fakeauxoutput.h"
 
 #include "core/profile.h"
+#include "platform/discripper.h"
 #include "ui/3dframe.h"
 #include "ui/aboutdlg.h"
 #include "ui/addtrackdlg.h"
@@ -13,8 +14,11 @@
 #include "ui/dbmaintdlg.h"
 #include "ui/editsongdlg.h"
 #include "ui/queuelist.h"
+#include "ui/ripdlg.h"
+#include "ui/ripprogressdlg.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -542,5 +546,39 @@ INSTANTIATE_TEST_SUITE_P(
                        return new TChooseMixerDlg(nullptr, devices, settings);
                    },
                    {"17948", "1", "2"},
+                   "1"},
+        DialogCase{"Rip",
+                   [](TPlayController& c, const QString& path) {
+                       return new TRipDlg(nullptr, c, "/dev/sr0", path + QStringLiteral(".ini"));
+                   },
+                   {"17961", "17962", "17963", "17964", "17965", "17966", "17967", "17968", "17969",
+                    "qt_spinbox_lineedit", "1", "2"},
+                   "1"},
+        DialogCase{"Ripping",
+                   [](TPlayController&, const QString&) {
+                       auto* window = new TRipProgressDlg(nullptr);
+                       window->TrackStarted(12, 12, 12,
+                                            "A title far too long for the window "
+                                            "it is shown in, which cuts it");
+                       window->Progress(0.5, 0.9, 123.4, 3599);
+                       return window;
+                   },
+                   {"2"},
+                   "2"},
+        DialogCase{"RipResults",
+                   [](TPlayController&, const QString& path) {
+                       TRipReport report;
+                       report.Folder = QFileInfo(path).path();
+                       for (int t = 1; t <= 3; ++t) {
+                           TRipTrackResult result;
+                           result.Track = t;
+                           result.Status = t == 2 ? TRipTrackResult::TStatus::Errors
+                                                  : TRipTrackResult::TStatus::Matched;
+                           result.ErrorAt = QStringLiteral("73:12.40");
+                           report.Tracks << result;
+                       }
+                       return new TRipResultsDlg(nullptr, report, {"One", "Two", "Three"});
+                   },
+                   {"17983", "1"},
                    "1"}),
     [](const ::testing::TestParamInfo<DialogCase>& info) { return std::string(info.param.name); });
