@@ -136,6 +136,25 @@ void BM_ChangeSignAt(benchmark::State& state, SampleDepth depth) {
     state.SetBytesProcessed(qint64(state.iterations()) * qint64(sample.GetByteLength()));
 }
 
+// A straight envelope and pan run over the whole sample, without the undo copy: what the
+// curve windows apply, beside the amplify of the same bytes.
+void BM_ScaleRampAt(benchmark::State& state, SampleDepth depth) {
+    CSampleBuffer& sample = SampleAt(depth);
+    bool up = true;
+    for (auto _ : state) {
+        sample.ScaleRamp(0, kFrames, 0, up ? 1.0 : 1.01, up ? 0.01 / kFrames : -0.01 / kFrames, 0);
+        up = !up;
+    }
+    state.SetBytesProcessed(qint64(state.iterations()) * qint64(sample.GetByteLength()));
+}
+
+void BM_PanRampAt(benchmark::State& state, SampleDepth depth) {
+    CSampleBuffer& sample = SampleAt(depth);
+    for (auto _ : state)
+        sample.PanRamp(0, kFrames, 0.4, 0.2 / kFrames, 0);
+    state.SetBytesProcessed(qint64(state.iterations()) * qint64(sample.GetByteLength()));
+}
+
 // The edit as the document does it: recording its undo step included.
 void BM_AmplifyRecorded(benchmark::State& state) {
     CSampleEditor editor(Sample());
@@ -183,6 +202,8 @@ DEPTH_CASES(BM_MemcpyAt);
 DEPTH_CASES(BM_AmplifyAt);
 DEPTH_CASES(BM_ReverseAt);
 DEPTH_CASES(BM_ChangeSignAt);
+DEPTH_CASES(BM_ScaleRampAt);
+DEPTH_CASES(BM_PanRampAt);
 BENCHMARK(BM_AmplifyRecorded)->Unit(benchmark::kMillisecond)->UseRealTime();
 // A fixed count: the untimed edit around each undo would otherwise run for hours.
 BENCHMARK_CAPTURE(BM_Undo, amplify, AmplifyWhole)

@@ -160,6 +160,9 @@ template <typename Unit> void ReverseUnits(quint8* data, quint64 count) {
     }
 }
 
+// The largest gain ScaleFrame applies; beyond it every product saturates alike.
+constexpr double kLargestGain = double(std::numeric_limits<float>::max());
+
 #ifdef WLPRO_BYTE_SHUFFLE
 // The 24-bit loops shuffle bytes, which x86 has from SSSE3 on: compiled for it and used where the
 // processor has it (any from the last fifteen years), the plain loops elsewhere.
@@ -230,6 +233,120 @@ __attribute__((target("ssse3"))) void ReverseInt24(quint8* start, quint64 frames
     else
         ReverseUnits<std::array<quint8, 6>>(low, middle);
 }
+
+// Four samples of 24-bit or float data as float lanes, and back: 24-bit products saturate and
+// truncate toward zero as ScaleSample's do. Loads of 24-bit data read four bytes past the
+// twelve.
+template <SampleDepth D> struct CWideLanes;
+template <> struct CWideLanes<SampleDepth::Float32> {
+    static constexpr quint32 kBytes = 16;
+    __attribute__((target("ssse3"))) static __m128 Load(const quint8* p) {
+        return _mm_loadu_ps(reinterpret_cast<const float*>(p));
+    }
+    __attribute__((target("ssse3"))) static void Store(quint8* p, __m128 x) {
+        _mm_storeu_ps(reinterpret_cast<float*>(p), x);
+    }
+    // Integer samples halved toward zero; float ones halved.
+    __attribute__((target("ssse3"))) static __m128 Half(__m128 x) {
+        return _mm_mul_ps(x, _mm_set1_ps(0.5f));
+    }
+};
+template <> struct CWideLanes<SampleDepth::Int24> {
+    static constexpr quint32 kBytes = 12;
+    __attribute__((target("ssse3"))) static __m128 Load(const quint8* p) {
+        const __m128i unpack = _mm_setr_epi8(-1, 0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11);
+        const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        return _mm_cvtepi32_ps(_mm_srai_epi32(_mm_shuffle_epi8(in, unpack), 8));
+    }
+    __attribute__((target("ssse3"))) static void Store(quint8* p, __m128 x) {
+        const __m128i pack = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+        x = _mm_max_ps(_mm_min_ps(x, _mm_set1_ps(8388607.0f)), _mm_set1_ps(-8388608.0f));
+        Store12(p, _mm_shuffle_epi8(_mm_cvttps_epi32(x), pack));
+    }
+    __attribute__((target("ssse3"))) static __m128 Half(__m128 x) {
+        return _mm_cvtepi32_ps(_mm_cvttps_epi32(_mm_mul_ps(x, _mm_set1_ps(0.5f))));
+    }
+};
+
+// Values base + step x k for four k from k0 on, clamped to [low, high], in single precision;
+// each call gives the next four.
+class CRampLanes {
+public:
+    __attribute__((target("ssse3")))
+    CRampLanes(double base, double step, double k0, double low, double high)
+        : m_base(_mm_set1_pd(base)), m_step(_mm_set1_pd(step)), m_low(_mm_set1_pd(low)),
+          m_high(_mm_set1_pd(high)), m_k01(_mm_set_pd(k0 + 1, k0)),
+          m_k23(_mm_set_pd(k0 + 3, k0 + 2)) {}
+    __attribute__((target("ssse3"))) __m128 Next() {
+        const __m128d four = _mm_set1_pd(4.0);
+        __m128d a = _mm_add_pd(m_base, _mm_mul_pd(m_step, m_k01));
+        __m128d b = _mm_add_pd(m_base, _mm_mul_pd(m_step, m_k23));
+        a = _mm_max_pd(_mm_min_pd(a, m_high), m_low);
+        b = _mm_max_pd(_mm_min_pd(b, m_high), m_low);
+        m_k01 = _mm_add_pd(m_k01, four);
+        m_k23 = _mm_add_pd(m_k23, four);
+        return _mm_movelh_ps(_mm_cvtpd_ps(a), _mm_cvtpd_ps(b));
+    }
+
+private:
+    __m128d m_base, m_step, m_low, m_high, m_k01, m_k23;
+};
+
+// ScaleRamp's gains on 24-bit or float frames four at a time, with ScaleSample's arithmetic.
+// Returns the frames done; the last two of 24-bit data are left to the caller, as the loads
+// read past the frames they change.
+template <SampleDepth D>
+__attribute__((target("ssse3"))) quint64 ScaleWideRun(quint8* p, quint64 frames, bool stereo,
+                                                      double base, double step, double k0,
+                                                      bool left, bool right) {
+    using V = CWideLanes<D>;
+    const quint64 slack = D == SampleDepth::Int24 ? 2 : 0;
+    CRampLanes gains(base, step, k0, -kLargestGain, kLargestGain);
+    const __m128 chosen = _mm_castsi128_ps(
+        _mm_setr_epi32(left ? -1 : 0, right ? -1 : 0, left ? -1 : 0, right ? -1 : 0));
+    auto scale = [&](__m128 x, __m128 g) {
+        const __m128 product = _mm_mul_ps(x, g);
+        return _mm_or_ps(_mm_and_ps(chosen, product), _mm_andnot_ps(chosen, x));
+    };
+    quint64 done = 0;
+    for (; done + 4 + slack <= frames; done += 4) {
+        const __m128 g = gains.Next();
+        if (stereo) {
+            V::Store(p, scale(V::Load(p), _mm_unpacklo_ps(g, g)));
+            V::Store(p + V::kBytes, scale(V::Load(p + V::kBytes), _mm_unpackhi_ps(g, g)));
+            p += 2 * V::kBytes;
+        } else {
+            V::Store(p, _mm_mul_ps(V::Load(p), g));
+            p += V::kBytes;
+        }
+    }
+    return done;
+}
+
+// PanRamp's positions on 24-bit or float stereo frames two at a time per lane group, with
+// PanSamples' arithmetic. Returns the frames done, as ScaleWideRun.
+template <SampleDepth D>
+__attribute__((target("ssse3"))) quint64 PanWideRun(quint8* p, quint64 frames, double base,
+                                                    double step, double k0) {
+    using V = CWideLanes<D>;
+    const quint64 slack = D == SampleDepth::Int24 ? 2 : 0;
+    CRampLanes positions(base, step, k0, 0.0, 1.0);
+    const __m128 one = _mm_set1_ps(1.0f);
+    // Each frame's two halves summed, in both of the frame's lanes, times its two factors.
+    auto pan = [](__m128 x, __m128 factors) {
+        const __m128 h = V::Half(x);
+        return _mm_mul_ps(_mm_add_ps(h, _mm_shuffle_ps(h, h, _MM_SHUFFLE(2, 3, 0, 1))), factors);
+    };
+    quint64 done = 0;
+    for (; done + 4 + slack <= frames; done += 4, p += 2 * V::kBytes) {
+        const __m128 l = positions.Next();
+        const __m128 r = _mm_sub_ps(one, l);
+        V::Store(p, pan(V::Load(p), _mm_unpacklo_ps(l, r)));
+        V::Store(p + V::kBytes, pan(V::Load(p + V::kBytes), _mm_unpackhi_ps(l, r)));
+    }
+    return done;
+}
+
 #endif
 
 void ReverseStrided(const CChannelWalk& walk, quint32 sampleBytes) {
@@ -244,9 +361,6 @@ double FiniteGain(float gain) {
     const double largest = double(std::numeric_limits<float>::max());
     return std::clamp(double(gain), -largest, largest);
 }
-
-// The largest gain ScaleFrame applies; beyond it every product saturates alike.
-constexpr double kLargestGain = double(std::numeric_limits<float>::max());
 
 float GainAt(double base, double step, double k) {
     return float(std::clamp(base + step * k, -kLargestGain, kLargestGain));
@@ -618,6 +732,15 @@ int CSampleBuffer::ScaleRamp(quint32 frame, quint64 frames, int channel, double 
     if (sixteenBit && std::isfinite(base) && std::isfinite(step))
         done = ScaleWordRun(at, frames, stereo, base, step, k0, left, right);
 #endif
+#ifdef WLPRO_BYTE_SHUFFLE
+    if (!LayoutIsClassic(m_layout) && std::isfinite(base) && std::isfinite(step) &&
+        HasByteShuffle())
+        done =
+            GetDepth() == SampleDepth::Int24
+                ? ScaleWideRun<SampleDepth::Int24>(at, frames, stereo, base, step, k0, left, right)
+                : ScaleWideRun<SampleDepth::Float32>(at, frames, stereo, base, step, k0, left,
+                                                     right);
+#endif
     // The rest, and the other depths' frames, one by one; a gain that is no number leaves its
     // frame.
     const quint32 sampleBytes = BytesPerSample();
@@ -647,6 +770,13 @@ int CSampleBuffer::PanRamp(quint32 frame, quint64 frames, double base, double st
 #ifdef __SSE2__
     if (sixteenBit && std::isfinite(base) && std::isfinite(step))
         done = PanWordRun(at, frames, base, step, k0);
+#endif
+#ifdef WLPRO_BYTE_SHUFFLE
+    if (!LayoutIsClassic(m_layout) && std::isfinite(base) && std::isfinite(step) &&
+        HasByteShuffle())
+        done = GetDepth() == SampleDepth::Int24
+                   ? PanWideRun<SampleDepth::Int24>(at, frames, base, step, k0)
+                   : PanWideRun<SampleDepth::Float32>(at, frames, base, step, k0);
 #endif
     // The rest as PanFrame does it; the clamp keeps the conversion to single precision defined,
     // and a position that is no number leaves its frame.
