@@ -1,7 +1,7 @@
 #include "core/samplebuffer.h"
 
-#include "core/framecodec.h"
 #include "core/fileio.h"
+#include "core/framecodec.h"
 #include "core/peaksummary.h"
 #include "core/reporter.h"
 

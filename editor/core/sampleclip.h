@@ -1,9 +1,9 @@
 #pragma once
 // The "WLSAMPLE" clip that carries sample data between editors over the system clipboard:
-// a 12-byte header of three little-endian 32-bit numbers (SampleLayout code, samples per second, data
-// byte count) followed by the data in that layout. Clips arrive from other programs, so a decoded
-// clip has been checked: a known layout, a rate above 0, and a byte count of at least one frame
-// that its data really holds.
+// a 12-byte header of three little-endian 32-bit numbers (SampleLayout code, samples per second,
+// data byte count) followed by the data in that layout. Clips arrive from other programs, so a
+// decoded clip has been checked: a known layout, a rate above 0, and a byte count of at least one
+// frame that its data really holds.
 
 #include <QByteArray>
 #include <QString>
