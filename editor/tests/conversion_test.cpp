@@ -141,6 +141,8 @@ TEST_P(ConvertLayout, WritesEveryFrameAsReadFrameConvertsIt) {
         case SampleLayout::Stereo16:
             ASSERT_EQ(std::memcmp(out, slot, 4), 0) << frame;
             break;
+        default:
+            FAIL() << "this table lists the 8- and 16-bit layouts only";
         }
     }
 }

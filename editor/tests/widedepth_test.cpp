@@ -663,8 +663,9 @@ TEST(WidePartialEdit, LeavesTheRestBitExact) {
             const int channel = int(i % 2) + 1;
             const bool named = frame >= c.first && frame <= c.last &&
                                (c.channel == 0 || c.channel == channel) && c.first != c.last;
-            if (!named)
+            if (!named) {
                 EXPECT_EQ(edited[i], original[i]) << c.name << " sample " << i;
+            }
         }
         if (c.inverse) {
             c.inverse(buffer);

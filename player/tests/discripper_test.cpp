@@ -211,7 +211,7 @@ TEST_F(RipperTest, AnImageCutShortFailsAtTheCut) {
 
 TEST_F(RipperTest, CancelLeavesNoFinishedLookingFile) {
     // A long second track, so the copy is still on it when Cancel arrives.
-    const TRipImage image({150, 9000, 75}, kTitles, QStringLiteral("Stopped"));
+    const TRipImage image({150, 27000, 75}, kTitles, QStringLiteral("Stopped"));
     const TRipReport report = Rip(Options(image.Cue()), [](TDiscRipper& ripper, int track) {
         if (track == 2)
             ripper.Cancel();
@@ -234,7 +234,7 @@ TEST_F(RipperTest, CancelLeavesNoFinishedLookingFile) {
 }
 
 TEST_F(RipperTest, AFolderGoneWhileCopyingIsAWriteFailure) {
-    const TRipImage image({150, 9000, 75}, kTitles, QStringLiteral("Gone"));
+    const TRipImage image({150, 27000, 75}, kTitles, QStringLiteral("Gone"));
     const QString folder = FOut.filePath(QStringLiteral("Gone"));
     const TRipReport report = Rip(Options(image.Cue()), [&](TDiscRipper&, int track) {
         if (track == 2)
