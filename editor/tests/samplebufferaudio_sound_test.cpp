@@ -240,6 +240,10 @@ INSTANTIATE_TEST_SUITE_P(Formats, SoundPlayback,
 class CSinkMonitor {
 public:
     explicit CSinkMonitor(int rate) : m_rate(rate) {
+        // Other tests on the same server turn its volume down; the level is measured at 100 %.
+        for (const QStringList& args : {QStringList{"set-sink-volume", "nullsink", "100%"},
+                                        QStringList{"set-sink-mute", "nullsink", "0"}})
+            QProcess::execute(QStringLiteral("pactl"), args);
         m_parec.start(QStringLiteral("parec"),
                       {QStringLiteral("--device=nullsink.monitor"), QStringLiteral("--raw"),
                        QStringLiteral("--latency-msec=20"), QStringLiteral("--format=float32le"),

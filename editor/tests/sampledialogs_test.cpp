@@ -192,6 +192,26 @@ TEST(ConvertSampleDlg, OffersBandLimitedConversionWithoutDitherAtFirst) {
     EXPECT_EQ(labels, QStringList{"Co&nversion:"});
 }
 
+// The box is there to click only where integer samples lose bits.
+TEST(ConvertSampleDlg, OffersDitherOnlyWhereBitsAreLost) {
+    CTempProfile profile;
+    const std::tuple<SampleDepth, SampleDepth, bool> cases[] = {
+        {SampleDepth::Int16, SampleDepth::Int8, true},
+        {SampleDepth::Int16, SampleDepth::Int16, false},
+        {SampleDepth::Int8, SampleDepth::Int16, false},
+        {SampleDepth::Int24, SampleDepth::Int16, true},
+        {SampleDepth::Float32, SampleDepth::Int16, true},
+        {SampleDepth::Float32, SampleDepth::Int24, false},
+        {SampleDepth::Int24, SampleDepth::Float32, false}};
+    for (const auto& [source, target, enabled] : cases) {
+        CConvertSampleDlg dialog;
+        dialog.SetSource(44100, source, true);
+        dialog.Bits().Button(target)->click();
+        EXPECT_EQ(dialog.DitherCheck()->isEnabled(), enabled)
+            << int(source) << " to " << int(target);
+    }
+}
+
 // OK keeps the conversion and dither chosen in the profile and converts with them; the next
 // dialog starts from them; Cancel keeps nothing.
 TEST_F(SampleCommands, ConvertKeepsItsConversionAndDitherInTheProfile) {

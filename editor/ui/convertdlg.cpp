@@ -110,8 +110,10 @@ CConvertSampleDlg::CConvertSampleDlg(QWidget* parent, CKeyStore* keys)
     for (QAbstractButton* radio :
          m_bits.Group()->buttons() + QList<QAbstractButton*>{m_mono, m_stereo})
         connect(radio, &QAbstractButton::toggled, this, [this](bool on) {
-            if (on)
+            if (on) {
                 LookupQuality();
+                UpdateDither();
+            }
         });
     connect(m_quality, &CQualityList::presetChosen, this, &CConvertSampleDlg::ApplyPreset);
     m_quality->SetDialogFormat([this] { return Target(); });
@@ -122,7 +124,17 @@ CConvertSampleDlg::CConvertSampleDlg(QWidget* parent, CKeyStore* keys)
 // OK without a change keeps the sample as it is: every choice starts at the sample's own.
 void CConvertSampleDlg::SetSource(quint32 rate, SampleDepth depth, bool stereo) {
     m_source->setText(FormatText(rate, depth, stereo));
+    m_sourceDepth = depth;
     ApplyPreset(int(rate), stereo ? 2 : 1, int(DepthBits(depth)));
+    UpdateDither();
+}
+
+// Dither only means something where integer samples lose bits: to 8-bit, or to 16-bit from
+// wider ones. Float to 24-bit keeps every value a 24-bit sample can hold.
+void CConvertSampleDlg::UpdateDither() {
+    const SampleDepth target = m_bits.Depth();
+    m_dither->setEnabled((target == SampleDepth::Int8 || target == SampleDepth::Int16) &&
+                         DepthBits(target) < DepthBits(m_sourceDepth));
 }
 
 QString CConvertSampleDlg::FormatText(quint32 rate, SampleDepth depth, bool stereo) {

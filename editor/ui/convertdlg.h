@@ -55,6 +55,7 @@ public:
 
 private:
     void LookupQuality();
+    void UpdateDither();
     void ApplyPreset(int frequency, int channels, int bits);
 
     QLabel* m_source;
@@ -65,4 +66,5 @@ private:
     CQualityList* m_quality;
     QComboBox* m_conversion;
     QCheckBox* m_dither;
+    SampleDepth m_sourceDepth = SampleDepth::Int8;
 };
