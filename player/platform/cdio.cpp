@@ -9,6 +9,8 @@
 
 #include <cdio/cdtext.h>
 #include <cdio/logging.h>
+#include <cdio/paranoia/cdda.h>
+#include <cdio/paranoia/paranoia.h>
 
 #include <mutex>
 #include <optional>
@@ -215,4 +217,22 @@ TDiscToc ReadToc(CdIo_t* cdio) {
         return {};
     TDiscToc toc(tracks, leadout, TextTitle(text, 0));
     return toc.IsValid() ? toc : TDiscToc();
+}
+
+TParanoiaDrive::~TParanoiaDrive() {
+    if (FParanoia)
+        cdio_paranoia_free(FParanoia);
+    if (FDrive)
+        cdio_cddap_close_no_free_cdio(FDrive);
+}
+
+bool TParanoiaDrive::Open(CdIo_t* cdio) {
+    FDrive = cdio_cddap_identify_cdio(cdio, CDDA_MESSAGE_FORGETIT, nullptr);
+    if (!FDrive || cdio_cddap_open(FDrive) != 0)
+        return false;
+    FParanoia = cdio_paranoia_init(FDrive);
+    if (!FParanoia)
+        return false;
+    cdio_paranoia_modeset(FParanoia, PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP);
+    return true;
 }

@@ -33,6 +33,28 @@ TCdioHandle OpenCdio(const QString& source, driver_id_t driver);
 // The image file the disc's sectors come from, links resolved; empty for a drive.
 QString DataFile(CdIo_t* cdio);
 
+// A drive opened for cdparanoia's verified reads in full mode, where a sector is skipped only
+// after its re-reads; closed with its owner, who keeps the CdIo handle alive longer.
+class TParanoiaDrive {
+public:
+    TParanoiaDrive() = default;
+    TParanoiaDrive(const TParanoiaDrive&) = delete;
+    TParanoiaDrive& operator=(const TParanoiaDrive&) = delete;
+    ~TParanoiaDrive();
+    // False when the device is no audio drive cdparanoia can read.
+    bool Open(CdIo_t* cdio);
+    struct cdrom_drive_s* Drive() const {
+        return FDrive;
+    }
+    struct cdrom_paranoia_s* Paranoia() const {
+        return FParanoia;
+    }
+
+private:
+    struct cdrom_drive_s* FDrive = nullptr;
+    struct cdrom_paranoia_s* FParanoia = nullptr;
+};
+
 // The disc's tracks and lead-out; an invalid TDiscToc when there is no readable disc, or when the
 // reported layout is impossible (a track past the lead-out, as an image with a short BIN gives).
 TDiscToc ReadToc(CdIo_t* cdio);

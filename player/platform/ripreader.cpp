@@ -41,13 +41,6 @@ void Note(long position, paranoia_cb_mode_t mode) {
 }
 } // namespace
 
-TRipReader::~TRipReader() {
-    if (FParanoia)
-        cdio_paranoia_free(FParanoia);
-    if (FDrive)
-        cdio_cddap_close_no_free_cdio(FDrive);
-}
-
 std::unique_ptr<TRipReader> TRipReader::Open(const QString& source) {
     const bool image = QFileInfo(source).isFile();
     std::unique_ptr<TRipReader> reader(new TRipReader);
@@ -61,13 +54,8 @@ std::unique_ptr<TRipReader> TRipReader::Open(const QString& source) {
         return nullptr;
     if (image)
         return reader;
-    reader->FDrive = cdio_cddap_identify_cdio(reader->FCdio.get(), CDDA_MESSAGE_FORGETIT, nullptr);
-    if (!reader->FDrive || cdio_cddap_open(reader->FDrive) != 0)
+    if (!reader->FParanoia.Open(reader->FCdio.get()))
         return nullptr;
-    reader->FParanoia = cdio_paranoia_init(reader->FDrive);
-    if (!reader->FParanoia)
-        return nullptr;
-    cdio_paranoia_modeset(reader->FParanoia, PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP);
     return reader;
 }
 
@@ -80,13 +68,13 @@ const qint16* TRipReader::Read(qint32 lsn) {
             sample = qFromLittleEndian(sample);
         return FSector.data();
     }
-    if (lsn < 0 || lsn > cdio_cddap_disc_lastsector(FDrive))
+    if (lsn < 0 || lsn > cdio_cddap_disc_lastsector(FParanoia.Drive()))
         return nullptr;
     if (lsn != FNext)
-        cdio_paranoia_seek(FParanoia, lsn, SEEK_SET);
+        cdio_paranoia_seek(FParanoia.Paranoia(), lsn, SEEK_SET);
     tEvents = &FEvents;
     // Paranoia hands out host-order samples.
-    const int16_t* sector = cdio_paranoia_read_limited(FParanoia, Note, kRetries);
+    const int16_t* sector = cdio_paranoia_read_limited(FParanoia.Paranoia(), Note, kRetries);
     tEvents = nullptr;
     FNext = sector ? lsn + 1 : -1;
     return reinterpret_cast<const qint16*>(sector);

@@ -26,7 +26,6 @@ public:
         bool skip = false;
     };
 
-    ~TRipReader();
     // Null when the drive or image cannot be opened for audio reads.
     static std::unique_ptr<TRipReader> Open(const QString& source);
 
@@ -42,8 +41,7 @@ private:
 
     TCdioHandle FCdio;
     TDiscToc FToc;
-    struct cdrom_drive_s* FDrive = nullptr;
-    struct cdrom_paranoia_s* FParanoia = nullptr;
+    TParanoiaDrive FParanoia;
     bool FImage = false;
     std::array<qint16, CDIO_CD_FRAMESIZE_RAW / 2> FSector{};
     qint32 FNext = -1;

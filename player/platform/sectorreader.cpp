@@ -51,33 +51,22 @@ TSectorReaderFactory TPlainSectorReader::Factory(const QString& source, driver_i
     };
 }
 
-TParanoiaSectorReader::~TParanoiaSectorReader() {
-    if (FParanoia)
-        cdio_paranoia_free(FParanoia);
-    if (FDrive)
-        cdio_cddap_close_no_free_cdio(FDrive);
-}
-
 std::unique_ptr<TParanoiaSectorReader> TParanoiaSectorReader::Open(TCdioHandle cdio) {
     std::unique_ptr<TParanoiaSectorReader> reader(new TParanoiaSectorReader);
     reader->FCdio = std::move(cdio);
-    reader->FDrive = cdio_cddap_identify_cdio(reader->FCdio.get(), CDDA_MESSAGE_FORGETIT, nullptr);
-    if (!reader->FDrive || cdio_cddap_open(reader->FDrive) != 0)
+    if (!reader->FParanoia.Open(reader->FCdio.get()))
         return nullptr;
-    reader->FParanoia = cdio_paranoia_init(reader->FDrive);
-    if (!reader->FParanoia)
-        return nullptr;
-    cdio_paranoia_modeset(reader->FParanoia, PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP);
     return reader;
 }
 
 bool TParanoiaSectorReader::Read(qint32 lsn, int count, char* out) {
-    if (lsn < 0 || count <= 0 || lsn + count - 1 > cdio_cddap_disc_lastsector(FDrive))
+    if (lsn < 0 || count <= 0 || lsn + count - 1 > cdio_cddap_disc_lastsector(FParanoia.Drive()))
         return false;
     if (lsn != FNext)
-        cdio_paranoia_seek(FParanoia, lsn, SEEK_SET);
+        cdio_paranoia_seek(FParanoia.Paranoia(), lsn, SEEK_SET);
     for (int i = 0; i < count; ++i) {
-        const int16_t* sector = cdio_paranoia_read_limited(FParanoia, nullptr, kParanoiaRetries);
+        const int16_t* sector =
+            cdio_paranoia_read_limited(FParanoia.Paranoia(), nullptr, kParanoiaRetries);
         if (!sector) {
             FNext = -1;
             return false;

@@ -38,7 +38,6 @@ private:
 // Reads through cdparanoia's verification and jitter correction (real drives).
 class TParanoiaSectorReader : public TSectorReader {
 public:
-    ~TParanoiaSectorReader() override;
     bool Read(qint32 lsn, int count, char* out) override;
     static std::unique_ptr<TParanoiaSectorReader> Open(TCdioHandle cdio);
     static TSectorReaderFactory Factory(const QString& source, driver_id_t driver);
@@ -47,7 +46,6 @@ private:
     TParanoiaSectorReader() = default;
 
     TCdioHandle FCdio;
-    struct cdrom_drive_s* FDrive = nullptr;
-    struct cdrom_paranoia_s* FParanoia = nullptr;
+    TParanoiaDrive FParanoia;
     qint32 FNext = -1; // the sector paranoia reads next, to seek only when the range jumps
 };
