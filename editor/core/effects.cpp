@@ -163,6 +163,34 @@ template <typename Unit> void ReverseUnits(quint8* data, quint64 count) {
 // The largest gain ScaleFrame applies; beyond it every product saturates alike.
 constexpr double kLargestGain = double(std::numeric_limits<float>::max());
 
+#ifdef __SSE2__
+// Values base + step x k for four k from k0 on, clamped to [low, high] unless the run is known
+// to stay inside, in single precision; each call gives the next four. SSE2 only, so that it
+// inlines into the SSE2 and the SSSE3 runs alike.
+template <bool kClamp = true> class CRampLanes {
+public:
+    CRampLanes(double base, double step, double k0, double low, double high)
+        : m_base(_mm_set1_pd(base)), m_step(_mm_set1_pd(step)), m_low(_mm_set1_pd(low)),
+          m_high(_mm_set1_pd(high)), m_k01(_mm_set_pd(k0 + 1, k0)),
+          m_k23(_mm_set_pd(k0 + 3, k0 + 2)) {}
+    __m128 Next() {
+        const __m128d four = _mm_set1_pd(4.0);
+        __m128d a = _mm_add_pd(m_base, _mm_mul_pd(m_step, m_k01));
+        __m128d b = _mm_add_pd(m_base, _mm_mul_pd(m_step, m_k23));
+        if constexpr (kClamp) {
+            a = _mm_max_pd(_mm_min_pd(a, m_high), m_low);
+            b = _mm_max_pd(_mm_min_pd(b, m_high), m_low);
+        }
+        m_k01 = _mm_add_pd(m_k01, four);
+        m_k23 = _mm_add_pd(m_k23, four);
+        return _mm_movelh_ps(_mm_cvtpd_ps(a), _mm_cvtpd_ps(b));
+    }
+
+private:
+    __m128d m_base, m_step, m_low, m_high, m_k01, m_k23;
+};
+#endif
+
 #ifdef WLPRO_BYTE_SHUFFLE
 // The 24-bit loops shuffle bytes, which x86 has from SSSE3 on: compiled for it and used where the
 // processor has it (any from the last fifteen years), the plain loops elsewhere.
@@ -268,30 +296,6 @@ template <> struct CWideLanes<SampleDepth::Int24> {
     }
 };
 
-// Values base + step x k for four k from k0 on, clamped to [low, high], in single precision;
-// each call gives the next four.
-class CRampLanes {
-public:
-    __attribute__((target("ssse3")))
-    CRampLanes(double base, double step, double k0, double low, double high)
-        : m_base(_mm_set1_pd(base)), m_step(_mm_set1_pd(step)), m_low(_mm_set1_pd(low)),
-          m_high(_mm_set1_pd(high)), m_k01(_mm_set_pd(k0 + 1, k0)),
-          m_k23(_mm_set_pd(k0 + 3, k0 + 2)) {}
-    __attribute__((target("ssse3"))) __m128 Next() {
-        const __m128d four = _mm_set1_pd(4.0);
-        __m128d a = _mm_add_pd(m_base, _mm_mul_pd(m_step, m_k01));
-        __m128d b = _mm_add_pd(m_base, _mm_mul_pd(m_step, m_k23));
-        a = _mm_max_pd(_mm_min_pd(a, m_high), m_low);
-        b = _mm_max_pd(_mm_min_pd(b, m_high), m_low);
-        m_k01 = _mm_add_pd(m_k01, four);
-        m_k23 = _mm_add_pd(m_k23, four);
-        return _mm_movelh_ps(_mm_cvtpd_ps(a), _mm_cvtpd_ps(b));
-    }
-
-private:
-    __m128d m_base, m_step, m_low, m_high, m_k01, m_k23;
-};
-
 // ScaleRamp's gains on 24-bit or float frames four at a time, with ScaleSample's arithmetic.
 // Returns the frames done; the last two of 24-bit data are left to the caller, as the loads
 // read past the frames they change.
@@ -301,7 +305,7 @@ __attribute__((target("ssse3"))) quint64 ScaleWideRun(quint8* p, quint64 frames,
                                                       bool left, bool right) {
     using V = CWideLanes<D>;
     const quint64 slack = D == SampleDepth::Int24 ? 2 : 0;
-    CRampLanes gains(base, step, k0, -kLargestGain, kLargestGain);
+    CRampLanes<> gains(base, step, k0, -kLargestGain, kLargestGain);
     const __m128 chosen = _mm_castsi128_ps(
         _mm_setr_epi32(left ? -1 : 0, right ? -1 : 0, left ? -1 : 0, right ? -1 : 0));
     auto scale = [&](__m128 x, __m128 g) {
@@ -330,7 +334,7 @@ __attribute__((target("ssse3"))) quint64 PanWideRun(quint8* p, quint64 frames, d
                                                     double step, double k0) {
     using V = CWideLanes<D>;
     const quint64 slack = D == SampleDepth::Int24 ? 2 : 0;
-    CRampLanes positions(base, step, k0, 0.0, 1.0);
+    CRampLanes<> positions(base, step, k0, 0.0, 1.0);
     const __m128 one = _mm_set1_ps(1.0f);
     // Each frame's two halves summed, in both of the frame's lanes, times its two factors.
     auto pan = [](__m128 x, __m128 factors) {
@@ -375,25 +379,8 @@ float GainAt(double base, double step, double k) {
 template <bool kClamp, bool kSaturate>
 quint64 ScaleWordRunOf(quint8* p, quint64 frames, bool stereo, double base, double step, double k0,
                        bool left, bool right) {
-    const __m128d largest = _mm_set1_pd(kLargestGain);
-    const __m128d smallest = _mm_set1_pd(-kLargestGain);
-    const __m128d b = _mm_set1_pd(base);
-    const __m128d s = _mm_set1_pd(step);
-    const __m128d four = _mm_set1_pd(4.0);
-    __m128d k01 = _mm_set_pd(k0 + 1, k0);
-    __m128d k23 = _mm_set_pd(k0 + 3, k0 + 2);
     // Four frames' gains, then the next four.
-    auto nextGains = [&] {
-        __m128d g01 = _mm_add_pd(b, _mm_mul_pd(s, k01));
-        __m128d g23 = _mm_add_pd(b, _mm_mul_pd(s, k23));
-        if constexpr (kClamp) {
-            g01 = _mm_max_pd(_mm_min_pd(g01, largest), smallest);
-            g23 = _mm_max_pd(_mm_min_pd(g23, largest), smallest);
-        }
-        k01 = _mm_add_pd(k01, four);
-        k23 = _mm_add_pd(k23, four);
-        return _mm_movelh_ps(_mm_cvtpd_ps(g01), _mm_cvtpd_ps(g23));
-    };
+    CRampLanes<kClamp> gains(base, step, k0, -kLargestGain, kLargestGain);
     const __m128 high = _mm_set1_ps(32767.0f);
     const __m128 low = _mm_set1_ps(-32768.0f);
     auto scale = [&](__m128i in, __m128 lowGains, __m128 highGains) {
@@ -417,11 +404,11 @@ quint64 ScaleWordRunOf(quint8* p, quint64 frames, bool stereo, double base, doub
         const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         __m128i out;
         if (stereo) {
-            const __m128 g = nextGains();
+            const __m128 g = gains.Next();
             out = scale(in, _mm_unpacklo_ps(g, g), _mm_unpackhi_ps(g, g));
         } else {
-            const __m128 g0 = nextGains();
-            out = scale(in, g0, nextGains());
+            const __m128 g0 = gains.Next();
+            out = scale(in, g0, gains.Next());
         }
         if (!both)
             out = _mm_or_si128(_mm_and_si128(chosen, out), _mm_andnot_si128(chosen, in));
@@ -448,14 +435,8 @@ quint64 ScaleWordRun(quint8* p, quint64 frames, bool stereo, double base, double
 // it (right) in single precision, truncated toward zero. Returns the frames done.
 template <bool kClamp>
 quint64 PanWordRunOf(quint8* p, quint64 frames, double base, double step, double k0) {
-    const __m128d zero = _mm_setzero_pd();
-    const __m128d one = _mm_set1_pd(1.0);
-    const __m128d b = _mm_set1_pd(base);
-    const __m128d s = _mm_set1_pd(step);
-    const __m128d four = _mm_set1_pd(4.0);
+    CRampLanes<kClamp> positions(base, step, k0, 0.0, 1.0);
     const __m128 onef = _mm_set1_ps(1.0f);
-    __m128d k01 = _mm_set_pd(k0 + 1, k0);
-    __m128d k23 = _mm_set_pd(k0 + 3, k0 + 2);
     // x / 2 as C divides: toward zero.
     auto half = [](__m128i x) {
         return _mm_srai_epi32(_mm_add_epi32(x, _mm_srli_epi32(x, 31)), 1);
@@ -467,15 +448,7 @@ quint64 PanWordRunOf(quint8* p, quint64 frames, double base, double step, double
     };
     quint64 done = 0;
     for (; done + 4 <= frames; done += 4, p += 16) {
-        __m128d p01 = _mm_add_pd(b, _mm_mul_pd(s, k01));
-        __m128d p23 = _mm_add_pd(b, _mm_mul_pd(s, k23));
-        if constexpr (kClamp) {
-            p01 = _mm_max_pd(_mm_min_pd(p01, one), zero);
-            p23 = _mm_max_pd(_mm_min_pd(p23, one), zero);
-        }
-        k01 = _mm_add_pd(k01, four);
-        k23 = _mm_add_pd(k23, four);
-        const __m128 left = _mm_movelh_ps(_mm_cvtpd_ps(p01), _mm_cvtpd_ps(p23));
+        const __m128 left = positions.Next();
         const __m128 right = _mm_sub_ps(onef, left);
         const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         const __m128 low =
