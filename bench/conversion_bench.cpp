@@ -13,7 +13,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -74,11 +73,9 @@ void BM_ConvertFile(benchmark::State& state) {
 void BM_SoxRate(benchmark::State& state) {
     if (!Ready(state))
         return;
-    const QString sox = QStandardPaths::findExecutable(QStringLiteral("sox"));
-    if (sox.isEmpty()) {
-        state.SkipWithError("sox is not installed");
+    const QString sox = FindPeer(state, "sox");
+    if (sox.isEmpty())
         return;
-    }
     const QString out = TheInput().dir.filePath(QStringLiteral("sox.wav"));
     for (auto _ : state) {
         QProcess process;

@@ -11,7 +11,6 @@
 #include "core/sampleeditor.h"
 
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -282,11 +281,9 @@ void BM_FileOurs(benchmark::State& state, Operation operation) {
 
 void BM_FileSox(benchmark::State& state, QStringList effect) {
     const CFiles& files = Files();
-    const QString sox = QStandardPaths::findExecutable(QStringLiteral("sox"));
-    if (sox.isEmpty()) {
-        state.SkipWithError("sox is not installed");
+    const QString sox = FindPeer(state, "sox");
+    if (sox.isEmpty())
         return;
-    }
     // Options before the output name (-b 8) go there; effects after it.
     QStringList arguments{QStringLiteral("-V1"), files.in};
     if (!effect.isEmpty() && effect.first().startsWith(QLatin1Char('-'))) {

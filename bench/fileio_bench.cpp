@@ -3,6 +3,7 @@
 // process, and both sides include writing the whole file out.
 
 #include "benchfolder.h"
+#include "benchmain.h"
 #include "core/samplebuffer.h"
 
 #include <QDir>
@@ -101,11 +102,9 @@ void BM_LoadAndSave(benchmark::State& state) {
 void BM_SoxCopy(benchmark::State& state) {
     if (!Ready(state))
         return;
-    const QString sox = QStandardPaths::findExecutable(QStringLiteral("sox"));
-    if (sox.isEmpty()) {
-        state.SkipWithError("sox is not installed");
+    const QString sox = FindPeer(state, "sox");
+    if (sox.isEmpty())
         return;
-    }
     const QString out = TheInput().dir.filePath(QStringLiteral("sox.wav"));
     const double cpu = CpuSeconds(RUSAGE_CHILDREN);
     for (auto _ : state) {

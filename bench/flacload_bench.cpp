@@ -3,12 +3,12 @@
 // wall-clock: the peers run as child processes and write their wave file to memory-backed storage.
 
 #include "benchfolder.h"
+#include "benchmain.h"
 #include "core/samplebuffer.h"
 #include "musicsample.h"
 
 #include <QDir>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -57,11 +57,9 @@ void RunPeer(benchmark::State& state, const char* program, const QStringList& ar
         state.SkipWithError(qPrintable(TheInput().error));
         return;
     }
-    const QString path = QStandardPaths::findExecutable(QString::fromLatin1(program));
-    if (path.isEmpty()) {
-        state.SkipWithError("the peer is not installed");
+    const QString path = FindPeer(state, program);
+    if (path.isEmpty())
         return;
-    }
     for (auto _ : state) {
         QProcess process;
         process.start(path, arguments);

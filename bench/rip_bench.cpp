@@ -12,7 +12,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -101,11 +100,9 @@ void BM_FlacToolEncode(benchmark::State& state) {
         state.SkipWithError(qPrintable(TheInput().error));
         return;
     }
-    const QString flac = QStandardPaths::findExecutable(QStringLiteral("flac"));
-    if (flac.isEmpty()) {
-        state.SkipWithError("the peer is not installed");
+    const QString flac = FindPeer(state, "flac");
+    if (flac.isEmpty())
         return;
-    }
     const QString out = TheInput().dir.filePath(QStringLiteral("peer.flac"));
     for (auto _ : state) {
         QProcess process;

@@ -12,7 +12,6 @@
 
 #include <QCoreApplication>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -115,11 +114,9 @@ void BM_Ours(benchmark::State& state, SampleDepth depth, Operation operation) {
 }
 
 void BM_Peer(benchmark::State& state, SampleDepth depth, const char* program, QStringList args) {
-    const QString path = QStandardPaths::findExecutable(QString::fromLatin1(program));
-    if (path.isEmpty()) {
-        state.SkipWithError("the peer program is not installed");
+    const QString path = FindPeer(state, program);
+    if (path.isEmpty())
         return;
-    }
     const bool sox = qstrcmp(program, "sox") == 0;
     const QStringList arguments = (sox ? QStringList{QStringLiteral("-V1")}
                                        : QStringList{QStringLiteral("--reflink=never")}) +
