@@ -34,11 +34,12 @@ public:
 
     // Building while a sample is read, so that its bytes are summarised while still in the cache:
     // BeginFeed before the reader fills the buffer; Feed each time the data's first `bytes` bytes
-    // (in `layout`) are in place; FinishFeed once the buffer holds the sample. The summary is then
+    // (in `layout`) of the `totalBytes` it will hold are in place; FinishFeed once the buffer holds
+    // the sample. The summary is then
     // the one Build would make: FinishFeed summarises what Feed did not, and builds from scratch
     // when the data or its layout is not what was fed.
     void BeginFeed();
-    void Feed(const quint8* data, SampleLayout layout, quint64 bytes);
+    void Feed(const quint8* data, SampleLayout layout, quint64 bytes, quint64 totalBytes);
     void FinishFeed(const CSampleBuffer& buffer);
 
     // Same blocks on every level, for the same length and layout.
@@ -71,6 +72,9 @@ private:
 
     // Widens `into` by the frames of `layout` stored in bytes from..to-1, read directly.
     static void Scan(SampleLayout layout, const quint8* from, const quint8* to, CPeak& into);
+    // Summarises `count` whole level-0 blocks of `layout` from `data` into `peaks`.
+    static void ScanWholeBlocks(SampleLayout layout, const quint8* data, std::size_t count,
+                                CPeak* peaks);
     // Widens `into` by blocks first..end-1 of one level.
     static void Merge(const std::vector<CPeak>& blocks, std::size_t first, std::size_t end,
                       CPeak& into);

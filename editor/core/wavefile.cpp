@@ -361,7 +361,7 @@ int CSampleBuffer::ReadWave(const QString& path) {
             }
             done += n;
             if (m_loadSummary)
-                m_loadSummary->Feed(m_data, m_layout, done);
+                m_loadSummary->Feed(m_data, m_layout, done, length);
         }
         SetByteLength(quint32(length));
         return loaded();
@@ -388,7 +388,7 @@ int CSampleBuffer::ReadWave(const QString& path) {
         done += n;
         if (m_loadSummary)
             m_loadSummary->Feed(m_data, MakeLayout(source.OutChannels() == 2, source.OutDepth()),
-                                done * outFrameBytes);
+                                done * outFrameBytes, frames * outFrameBytes);
     }
     m_format.extraSize = 0;
     SetFormat(format.samplesPerSec, source.OutChannels() == 2, source.OutDepth());
