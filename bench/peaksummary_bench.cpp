@@ -1,8 +1,8 @@
 // The peak summary behind the Peaks strip:
 //  - building it over a 10-minute 44.1 kHz 16-bit stereo sample beside loading that sample's
 //    wave file (106 MB), and beside memcpy of the same bytes, in the same run; and the load that
-//    builds it as the data arrives, as the editor opens files; building it over the same music
-//    at 24 bits and in float;
+//    builds it as the data arrives, as the editor opens files, for that file and for the same
+//    music at 24 bits and in float; building it over the 24-bit and float music;
 //  - one sweep of 1920 columns at full zoom-out (both channels) over samples of 10 seconds to
 //    an hour, beside reading every frame of each column, which is what a strip without the
 //    summary would do. The summary's sweep must not grow with the length: past the lengths
@@ -34,19 +34,27 @@ constexpr quint32 kRate = 44100;
 constexpr quint32 kFileFrames = 10 * 60 * kRate;
 constexpr quint32 kColumns = 1920;
 
-// The wave file, in memory when the system offers it so that the load measures our reader, not
-// the disk; made once for the whole run.
+// The wave file at 16 bits, and the same music at 24 bits and in float, in memory when the system
+// offers it so that the load measures our reader, not the disk; made once for the whole run.
 struct Input {
     QTemporaryDir dir{BenchTempTemplate()};
     QString wave;
+    std::map<SampleDepth, QString> waves;
     QString error;
 
     Input() {
         CSampleBuffer buffer;
         FillMusic(buffer, kFileFrames);
-        wave = dir.filePath(QStringLiteral("in.wav"));
-        if (buffer.GetFrameCount() != kFileFrames || !buffer.SaveFile(wave, FileKind::Wave))
-            error = QStringLiteral("cannot write the input file");
+        for (SampleDepth depth : {SampleDepth::Int16, SampleDepth::Int24, SampleDepth::Float32}) {
+            const QString path = dir.filePath(QStringLiteral("in%1.wav").arg(DepthBits(depth)));
+            buffer.SetFormat(kRate, true, depth);
+            buffer.ApplyFormat();
+            if (buffer.GetFrameCount() != kFileFrames || buffer.GetDepth() != depth ||
+                !buffer.SaveFile(path, FileKind::Wave))
+                error = QStringLiteral("cannot write the input files");
+            waves[depth] = path;
+        }
+        wave = waves[SampleDepth::Int16];
     }
 };
 
@@ -79,11 +87,10 @@ void BM_LoadFile(benchmark::State& state) {
 
 // The load as the editor opens a file: the summary built block by block as the data arrives. Its
 // cost is the difference from a plain load, given as a fraction of that load (the median of the
-// pairs). The two loads
-// alternate within one run, each going first every other turn: run one after the other, the
-// second measured slower by up to a tenth with no summary at all, as the system's memory state
-// drifts.
-void BM_LoadWithSummary(benchmark::State& state) {
+// pairs), for a file of each depth. The two loads alternate within one run, each going first every
+// other turn: run one after the other, the second measured slower by up to a tenth with no summary
+// at all, as the system's memory state drifts.
+void BM_LoadWithSummary(benchmark::State& state, SampleDepth depth) {
     if (!TheInput().error.isEmpty()) {
         state.SkipWithError(qPrintable(TheInput().error));
         return;
@@ -91,7 +98,7 @@ void BM_LoadWithSummary(benchmark::State& state) {
     auto timedLoad = [&](CPeakSummary* summary) {
         const auto start = std::chrono::steady_clock::now();
         CSampleBuffer buffer;
-        if (!buffer.LoadFile(TheInput().wave, FileKind::Wave, summary))
+        if (!buffer.LoadFile(TheInput().waves.at(depth), FileKind::Wave, summary))
             state.SkipWithError("load failed");
         benchmark::DoNotOptimize(buffer.GetData());
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -116,7 +123,7 @@ void BM_LoadWithSummary(benchmark::State& state) {
         std::nth_element(ratios.begin(), ratios.begin() + ratios.size() / 2, ratios.end());
         state.counters["summary_per_load"] = ratios[ratios.size() / 2];
     }
-    state.SetBytesProcessed(state.iterations() * qint64(kFileFrames) * 4);
+    state.SetBytesProcessed(state.iterations() * qint64(kFileFrames) * 2 * DepthBits(depth) / 8);
 }
 
 // The loaded file that Build and its memcpy peer read.
@@ -246,7 +253,18 @@ void BM_SweepEveryFrame(benchmark::State& state) {
 }
 
 BENCHMARK(BM_LoadFile)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
-BENCHMARK(BM_LoadWithSummary)->Unit(benchmark::kMillisecond)->UseManualTime()->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_LoadWithSummary, int16, SampleDepth::Int16)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_LoadWithSummary, int24, SampleDepth::Int24)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_LoadWithSummary, float, SampleDepth::Float32)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->MinTime(2.0);
 BENCHMARK(BM_Build)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK_CAPTURE(BM_BuildAt, int24, SampleDepth::Int24)
     ->Unit(benchmark::kMillisecond)

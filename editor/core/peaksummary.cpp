@@ -1,24 +1,19 @@
 // The min/max summary behind the Peaks strip. Building it reads every byte once, so it must run
-// at memory speed: each layout has its own loop, sixteen bytes at a time where SSE2 is there.
+// at memory speed: whole blocks go through the vector loops of peakblocks.h, the frames at a
+// range's ends through a loop per layout, sixteen bytes at a time where SSE2 is there.
 
 #include "core/peaksummary.h"
 
 #include "core/framecodec.h"
+#include "core/peakblocks.h"
 #include "core/sampleaccess.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstddef>
-#include <cstring>
-#include <type_traits>
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 namespace {
 
-constexpr quint32 kBlockBytes = 1024;
+using namespace wlpro::peakblocks;
 
 // The bytes of the whole frames that fit in kBlockBytes: all of them but for 24-bit layouts.
 quint64 BlockBytes(SampleLayout layout) {
@@ -33,27 +28,6 @@ template <bool Wide> int ValueAt(const quint8* sample) {
     else
         return (int(*sample) - 128) * 256;
 }
-
-#ifdef __SSE2__
-// Lane-wise extremes; 8-bit data compares as unsigned bytes, which keeps the order of its values.
-template <bool Wide> __m128i Lower(__m128i a, __m128i b) {
-    if constexpr (Wide)
-        return _mm_min_epi16(a, b);
-    else
-        return _mm_min_epu8(a, b);
-}
-template <bool Wide> __m128i Upper(__m128i a, __m128i b) {
-    if constexpr (Wide)
-        return _mm_max_epi16(a, b);
-    else
-        return _mm_max_epu8(a, b);
-}
-// Folds the upper lanes onto the lower ones, `Shift` bytes down.
-template <bool Wide, int Shift> void Halve(__m128i& low, __m128i& high) {
-    low = Lower<Wide>(low, _mm_srli_si128(low, Shift));
-    high = Upper<Wide>(high, _mm_srli_si128(high, Shift));
-}
-#endif
 
 // Widens lo/hi (signed 16-bit values per channel) by the frames stored in p..end-1.
 template <bool Wide, bool Stereo>
@@ -189,7 +163,7 @@ void ScanWide(const quint8* p, const quint8* end, int (&lo)[2], int (&hi)[2]) {
     }
     auto to16 = [](Value v) {
         if constexpr (S::kFloat)
-            return v >= 1.0f ? 32767 : v < -1.0f || v != v ? -32768 : int(std::floor(v * 32768.0f));
+            return PeakOfFloat(v);
         else
             return v >> 8;
     };
@@ -199,100 +173,18 @@ void ScanWide(const quint8* p, const quint8* end, int (&lo)[2], int (&hi)[2]) {
     }
 }
 
-#ifdef __SSE2__
-// Whole level-0 blocks of an 8- or 16-bit layout, `count` of them from `data`, each summarised into
-// the 8 bytes of its peak (min left, min right, max left, max right) without leaving the
-// registers. Loading a file feeds every block through here while its bytes are in the cache, so
-// the loop, not the memory, sets the pace: 32-byte vectors, which the compiler splits in two for a
-// processor without them, and one fold per block.
-template <bool Wide, bool Stereo>
-inline void ScanClassicBlocks(const quint8* data, std::size_t count, quint8* peaks) {
-    using Lane = std::conditional_t<Wide, qint16, quint8>;
-    typedef Lane Vector __attribute__((vector_size(32)));
-    // The same vector read from any address, as any type's bytes.
-    typedef Lane Unaligned __attribute__((vector_size(32), aligned(1), may_alias));
-    constexpr int kFrameBytes = (Wide ? 2 : 1) * (Stereo ? 2 : 1);
-    constexpr int kTurn = 4 * sizeof(Vector);
-    static_assert(kBlockBytes % kTurn == 0);
-    for (std::size_t b = 0; b < count; ++b) {
-        const auto* v = reinterpret_cast<const Unaligned*>(data + b * kBlockBytes);
-        Vector low = v[0] < v[1] ? v[0] : v[1];
-        Vector high = v[0] > v[1] ? v[0] : v[1];
-        Vector low2 = v[2] < v[3] ? v[2] : v[3];
-        Vector high2 = v[2] > v[3] ? v[2] : v[3];
-        for (int at = 4; at < int(kBlockBytes / sizeof(Vector)); at += 4) {
-            low = low < v[at] ? low : v[at];
-            high = high > v[at] ? high : v[at];
-            low2 = low2 < v[at + 1] ? low2 : v[at + 1];
-            high2 = high2 > v[at + 1] ? high2 : v[at + 1];
-            low = low < v[at + 2] ? low : v[at + 2];
-            high = high > v[at + 2] ? high : v[at + 2];
-            low2 = low2 < v[at + 3] ? low2 : v[at + 3];
-            high2 = high2 > v[at + 3] ? high2 : v[at + 3];
-        }
-        low = low < low2 ? low : low2;
-        high = high > high2 ? high : high2;
-        __m128i halves[4];
-        std::memcpy(halves, &low, sizeof low);
-        std::memcpy(halves + 2, &high, sizeof high);
-        __m128i lo = Lower<Wide>(halves[0], halves[1]);
-        __m128i hi = Upper<Wide>(halves[2], halves[3]);
-        Halve<Wide, 8>(lo, hi);
-        Halve<Wide, 4>(lo, hi);
-        if constexpr (kFrameBytes <= 2)
-            Halve<Wide, 2>(lo, hi);
-        if constexpr (kFrameBytes == 1)
-            Halve<Wide, 1>(lo, hi);
-        if constexpr (!Wide) {
-            // (byte - 128) * 256: the byte into the high half of a 16-bit lane, its top bit
-            // flipped.
-            const __m128i flip = _mm_set1_epi16(-32768);
-            lo = _mm_xor_si128(_mm_unpacklo_epi8(_mm_setzero_si128(), lo), flip);
-            hi = _mm_xor_si128(_mm_unpacklo_epi8(_mm_setzero_si128(), hi), flip);
-        }
-        // A mono sample answers for both channels.
-        if constexpr (!Stereo) {
-            lo = _mm_shufflelo_epi16(lo, 0);
-            hi = _mm_shufflelo_epi16(hi, 0);
-        }
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(peaks + 8 * b), _mm_unpacklo_epi32(lo, hi));
-    }
-}
-
-// The same loop with 32-byte vectors in single instructions, for processors that have them.
-template <bool Wide, bool Stereo>
-__attribute__((target("avx2"), flatten)) void
-ScanClassicBlocksAvx2(const quint8* data, std::size_t count, quint8* peaks) {
-    ScanClassicBlocks<Wide, Stereo>(data, count, peaks);
-}
-
-bool HasAvx2() {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
-#endif
-
 } // namespace
 
 void CPeakSummary::ScanWholeBlocks(SampleLayout layout, const quint8* data, std::size_t count,
                                    CPeak* peaks) {
 #ifdef __SSE2__
     static_assert(sizeof(CPeak) == 8 && offsetof(CPeak, max) == 4);
-    if (LayoutIsClassic(layout)) {
-        wlpro::framecodec::WithLayout(layout, [&](auto l) {
-            constexpr SampleLayout kLayout = decltype(l)::value;
-            if constexpr (LayoutIsClassic(kLayout)) {
-                constexpr bool kWide = LayoutIs16Bit(kLayout);
-                constexpr bool kStereo = LayoutIsStereo(kLayout);
-                auto* out = reinterpret_cast<quint8*>(peaks);
-                if (HasAvx2())
-                    ScanClassicBlocksAvx2<kWide, kStereo>(data, count, out);
-                else
-                    ScanClassicBlocks<kWide, kStereo>(data, count, out);
-            }
-        });
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    static const bool byteShuffle = __builtin_cpu_supports("ssse3");
+    auto* out = reinterpret_cast<quint8*>(peaks);
+    if (avx2 ? ScanLayoutBlocksAvx2(layout, data, count, out)
+             : ScanLayoutBlocks<16>(layout, data, count, out, byteShuffle))
         return;
-    }
 #endif
     const quint64 blockBytes = BlockBytes(layout);
     for (std::size_t i = 0; i < count; ++i) {

@@ -4,6 +4,7 @@
 
 #include "samplemaker.h"
 
+#include "core/peakblocks.h"
 #include "core/peaksummary.h"
 #include "core/samplebuffer.h"
 
@@ -300,5 +301,43 @@ INSTANTIATE_TEST_SUITE_P(Files, PeakWhileLoading, ::testing::ValuesIn(kLoads),
                          [](const ::testing::TestParamInfo<LoadCase>& info) {
                              return std::string(info.param.name);
                          });
+
+#ifdef __SSE2__
+// The block loops are compiled twice, and a processor uses one of them: the tests above check the
+// one this processor uses. Here the 16-byte compilation must give the peaks the AVX2 one gives,
+// block for block, in every layout.
+TEST(PeakBlocks, BothCompilationsAgree) {
+    if (!__builtin_cpu_supports("avx2") || !__builtin_cpu_supports("ssse3"))
+        GTEST_SKIP() << "the processor runs only the 16-byte loops, which the tests above check";
+    constexpr SampleLayout kAll[] = {SampleLayout::Mono8,     SampleLayout::Stereo8,
+                                     SampleLayout::Mono16,    SampleLayout::Stereo16,
+                                     SampleLayout::Mono24,    SampleLayout::Stereo24,
+                                     SampleLayout::MonoFloat, SampleLayout::StereoFloat};
+    constexpr std::size_t kBlocks = 37;
+    QRandomGenerator random(11);
+    for (SampleLayout layout : kAll) {
+        const quint32 frameBytes = LayoutBytesPerFrame(layout);
+        std::vector<quint8> data(kBlocks * (wlpro::peakblocks::kBlockBytes / frameBytes) *
+                                 frameBytes);
+        if (LayoutDepth(layout) == SampleDepth::Float32) {
+            // Up to one and a half times full scale, beyond which the summary clips.
+            for (std::size_t i = 0; i + 4 <= data.size(); i += 4) {
+                const float v = float(random.generateDouble() * 3.0 - 1.5);
+                std::memcpy(data.data() + i, &v, 4);
+            }
+        } else {
+            for (quint8& byte : data)
+                byte = quint8(random.bounded(256));
+        }
+        std::vector<quint8> narrow(kBlocks * 8);
+        std::vector<quint8> wide(kBlocks * 8);
+        ASSERT_TRUE(wlpro::peakblocks::ScanLayoutBlocks<16>(layout, data.data(), kBlocks,
+                                                            narrow.data(), true));
+        ASSERT_TRUE(
+            wlpro::peakblocks::ScanLayoutBlocksAvx2(layout, data.data(), kBlocks, wide.data()));
+        EXPECT_EQ(narrow, wide) << int(layout);
+    }
+}
+#endif
 
 } // namespace
