@@ -37,12 +37,12 @@ namespace {
 
 // A float extreme as the summary keeps it: x 32768 rounded down and clipped; no number shows as
 // the lowest value.
-int PeakOfFloat(float v) {
+inline int PeakOfFloat(float v) {
     return v >= 1.0f ? 32767 : v < -1.0f || v != v ? -32768 : int(std::floor(v * 32768.0f));
 }
 
 // Writes one block's peak, min left, min right, max left, max right, as 8 bytes.
-void StorePeak(quint8* peak, int minLeft, int minRight, int maxLeft, int maxRight) {
+inline void StorePeak(quint8* peak, int minLeft, int minRight, int maxLeft, int maxRight) {
     const qint16 values[4] = {qint16(minLeft), qint16(minRight), qint16(maxLeft), qint16(maxRight)};
     std::memcpy(peak, values, sizeof values);
 }
