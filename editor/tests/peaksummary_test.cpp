@@ -212,6 +212,20 @@ QByteArray SavedAs(const QString& path, SampleLayout layout, FileKind kind) {
     return buffer.SaveFile(path, kind) ? QByteArray() : QByteArray("not saved");
 }
 
+// A 24-bit wave file of the same music: its 1020- and 1023-byte blocks straddle the pieces the
+// reader reads.
+QByteArray Saved24(const QString& path, bool stereo) {
+    CSampleBuffer buffer;
+    const SampleLayout layout = stereo ? SampleLayout::Stereo16 : SampleLayout::Mono16;
+    FillSample(buffer, layout, 22050,
+               RandomValues(layout, 700 * 1024 / LayoutBytesPerFrame(layout) + 37, 6));
+    buffer.SetFormat(22050, stereo, SampleDepth::Int24);
+    buffer.ApplyFormat();
+    return buffer.GetDepth() == SampleDepth::Int24 && buffer.SaveFile(path, FileKind::Wave)
+               ? QByteArray()
+               : QByteArray("not saved");
+}
+
 QByteArray FloatWave(const QString& path) {
     constexpr quint32 kFrames = 90001;
     QByteArray bytes("RIFF....WAVEfmt ");
@@ -264,6 +278,8 @@ const LoadCase kLoads[] = {
      [](const QString& p) { return SavedAs(p, SampleLayout::Stereo8, FileKind::Wave); }},
     {"Stereo16", FileKind::Wave,
      [](const QString& p) { return SavedAs(p, SampleLayout::Stereo16, FileKind::Wave); }},
+    {"Mono24", FileKind::Wave, [](const QString& p) { return Saved24(p, false); }},
+    {"Stereo24", FileKind::Wave, [](const QString& p) { return Saved24(p, true); }},
     {"FloatWave", FileKind::Wave, FloatWave},
     {"SunAudio", FileKind::SunAudio,
      [](const QString& p) { return SavedAs(p, SampleLayout::Stereo16, FileKind::SunAudio); }},
