@@ -7,6 +7,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include <gtest/gtest.h>
 
 // The application object the test's own libraries need: a test links only the Qt modules it uses,
@@ -34,5 +37,14 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
     CClipboardAccess::Install(nullptr);
+#ifndef __SANITIZE_ADDRESS__
+    // Freeing Qt Multimedia's PulseAudio connection at exit now and then aborts inside PulseAudio
+    // ("Assertion 'm->io_events_please_scan == 0' failed" in its main loop's cleanup), after every
+    // test has passed. The verdict is in, so the run ends here, without the library's static
+    // destructors. Sanitized runs end the normal way, for the leak check that runs at exit.
+    home.remove();
+    std::fflush(nullptr);
+    std::_Exit(result);
+#endif
     return result;
 }
