@@ -4,9 +4,10 @@
 // file feeds every block through here while its bytes are in the cache, so the loop, not the
 // memory, sets the pace.
 //
-// The loops are written once for vectors of any width and compiled twice: here for 16 bytes
-// (SSE2, which every x86-64 processor has) and in peakblocks_avx2.cpp for 32 bytes. Everything
-// below is internal to each file that includes it, so the two compilations never meet.
+// The loops are written once for vectors of any width and compiled twice: in peaksummary.cpp for
+// 16 bytes (SSE2, which every x86-64 processor has) and in peakblocks_avx2.cpp, built for AVX2, for
+// 32 bytes. Everything below is internal to each file that includes it, so the two compilations
+// never share a symbol.
 
 #include "core/framecodec.h"
 #include "core/sampleaccess.h"
