@@ -68,6 +68,16 @@ template <bool Wide, int Shift> void Halve(__m128i& low, __m128i& high) {
     high = Upper<Wide>(high, _mm_srli_si128(high, Shift));
 }
 
+// Folds 16 bytes of lanes down to the first `FrameBytes`, where each channel's extremes end up.
+template <bool Wide, int FrameBytes> void FoldToFrame(__m128i& low, __m128i& high) {
+    Halve<Wide, 8>(low, high);
+    Halve<Wide, 4>(low, high);
+    if constexpr (FrameBytes <= 2)
+        Halve<Wide, 2>(low, high);
+    if constexpr (FrameBytes == 1)
+        Halve<Wide, 1>(low, high);
+}
+
 // Half `Index` (0 low, 1 high) of a 32-byte vector, or the whole of a 16-byte one.
 template <int Index, class Vector> __m128i HalfOf(const Vector& v) {
     __m128i half;
@@ -86,6 +96,13 @@ template <> struct VectorOf<qint16, 32> { typedef qint16 Type __attribute__((vec
 template <> struct VectorOf<float, 16> { typedef float Type __attribute__((vector_size(16))); };
 template <> struct VectorOf<float, 32> { typedef float Type __attribute__((vector_size(32))); };
 
+// Vector `k` of those from `p` on; blocks are only as aligned as the sample's data.
+template <class Vector> Vector VectorAt(const quint8* p, int k) {
+    Vector v;
+    std::memcpy(&v, p + k * sizeof v, sizeof v);
+    return v;
+}
+
 // Whole blocks of an 8- or 16-bit layout, `Bytes`-byte vectors at a time, and one fold per block.
 template <int Bytes, bool Wide, bool Stereo>
 void ScanClassicBlocks(const quint8* data, std::size_t count, quint8* peaks) {
@@ -95,12 +112,7 @@ void ScanClassicBlocks(const quint8* data, std::size_t count, quint8* peaks) {
     static_assert(kVectors % 4 == 0);
     for (std::size_t b = 0; b < count; ++b) {
         const quint8* p = data + b * kBlockBytes;
-        // Blocks are only as aligned as the sample's data.
-        auto at = [p](int k) {
-            Vector v;
-            std::memcpy(&v, p + k * sizeof v, sizeof v);
-            return v;
-        };
+        auto at = [p](int k) { return VectorAt<Vector>(p, k); };
         Vector v0 = at(0);
         Vector v1 = at(1);
         Vector v2 = at(2);
@@ -127,12 +139,7 @@ void ScanClassicBlocks(const quint8* data, std::size_t count, quint8* peaks) {
         high = high > high2 ? high : high2;
         __m128i lo = Lower<Wide>(HalfOf<0>(low), HalfOf<1>(low));
         __m128i hi = Upper<Wide>(HalfOf<0>(high), HalfOf<1>(high));
-        Halve<Wide, 8>(lo, hi);
-        Halve<Wide, 4>(lo, hi);
-        if constexpr (kFrameBytes <= 2)
-            Halve<Wide, 2>(lo, hi);
-        if constexpr (kFrameBytes == 1)
-            Halve<Wide, 1>(lo, hi);
+        FoldToFrame<Wide, kFrameBytes>(lo, hi);
         if constexpr (!Wide) {
             // (byte - 128) * 256: the byte into the high half of a 16-bit lane, its top bit
             // flipped.
@@ -158,11 +165,7 @@ void ScanFloatBlocks(const quint8* data, std::size_t count, quint8* peaks) {
     static_assert(kVectors % 2 == 0);
     for (std::size_t b = 0; b < count; ++b) {
         const quint8* p = data + b * kBlockBytes;
-        auto at = [p](int k) {
-            Vector v;
-            std::memcpy(&v, p + k * sizeof v, sizeof v);
-            return v;
-        };
+        auto at = [p](int k) { return VectorAt<Vector>(p, k); };
         Vector low = at(0);
         Vector high = low;
         Vector low2 = at(1);

@@ -64,12 +64,7 @@ void ScanFrames(const quint8* p, const quint8* end, int (&lo)[2], int (&hi)[2]) 
             low = Lower<Wide>(low, load(p));
             high = Upper<Wide>(high, load(p));
         }
-        Halve<Wide, 8>(low, high);
-        Halve<Wide, 4>(low, high);
-        if constexpr (kFrameBytes <= 2)
-            Halve<Wide, 2>(low, high);
-        if constexpr (kFrameBytes == 1)
-            Halve<Wide, 1>(low, high);
+        FoldToFrame<Wide, kFrameBytes>(low, high);
         alignas(16) quint8 lanes[2][16];
         _mm_store_si128(reinterpret_cast<__m128i*>(lanes[0]), low);
         _mm_store_si128(reinterpret_cast<__m128i*>(lanes[1]), high);
